@@ -1,0 +1,12 @@
+#!/bin/sh
+# Creates the throw-away Wine prefix named by WINEPREFIX, set up for unattended
+# tests: no crash dialog, no Mono/Gecko installers.
+set -e
+: "${WINEPREFIX:?set WINEPREFIX to the build's Wine prefix}"
+export WINEPREFIX WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+[ -f "$WINEPREFIX/system.reg" ] && exit 0
+mkdir -p "$WINEPREFIX"
+echo "Creating Wine prefix $WINEPREFIX (once per build folder)..."
+timeout 300 wineboot -i >/dev/null 2>&1
+timeout 60 wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
+timeout 120 wineserver -w

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <string>
+
+// Outcome of one page fetch. A failure carries a reason a user can read.
+struct FetchResult {
+    bool ok = false;
+    std::string page;     // the body, when ok
+    std::string failure;  // why the fetch failed, when not ok
+};
+
+// A blocking HTTP GET. Implementations never throw: every failure (no
+// connection, timeout, non-2xx status, oversized page) comes back as a result.
+class InetTransfer {
+public:
+    virtual ~InetTransfer() = default;
+    virtual FetchResult OpenURL(const std::string& url) noexcept = 0;
+};

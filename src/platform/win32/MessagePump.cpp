@@ -1,0 +1,45 @@
+#include "platform/win32/MessagePump.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace {
+std::vector<HWND>& DialogWindows() {
+    static std::vector<HWND> dialogs;
+    return dialogs;
+}
+}  // namespace
+
+void RegisterDialogWindow(HWND dialog) { DialogWindows().push_back(dialog); }
+
+void UnregisterDialogWindow(HWND dialog) { std::erase(DialogWindows(), dialog); }
+
+void DispatchAppMessage(MSG& msg) {
+    const std::vector<HWND> dialogs = DialogWindows();  // a dialog may close while handling the message
+    for (HWND dialog : dialogs) {
+        if (IsWindow(dialog) && IsDialogMessageA(dialog, &msg)) return;
+    }
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+}
+
+WaitOutcome PumpUntilSignaled(HANDLE event, std::chrono::milliseconds timeout) {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    for (;;) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        const DWORD wait = static_cast<DWORD>(std::max<long long>(0, left.count()));
+        const DWORD r = MsgWaitForMultipleObjectsEx(1, &event, wait, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+        if (r == WAIT_OBJECT_0) return WaitOutcome::Signaled;
+        if (r == WAIT_TIMEOUT || r == WAIT_FAILED) return WaitOutcome::TimedOut;
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_QUIT) {
+                PostQuitMessage(static_cast<int>(msg.wParam));
+                return WaitOutcome::QuitRequested;
+            }
+            DispatchAppMessage(msg);
+        }
+        if (WaitForSingleObject(event, 0) == WAIT_OBJECT_0) return WaitOutcome::Signaled;
+        if (std::chrono::steady_clock::now() >= deadline) return WaitOutcome::TimedOut;
+    }
+}

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <windows.h>
+
+#include <chrono>
+
+// The program's one way of dispatching messages, used by the main loop and by
+// every nested loop, so keyboard navigation in modeless dialogs always works.
+void RegisterDialogWindow(HWND dialog);
+void UnregisterDialogWindow(HWND dialog);
+void DispatchAppMessage(MSG& msg);
+
+enum class WaitOutcome { Signaled, TimedOut, QuitRequested };
+
+// Dispatches messages until the event is signaled or the timeout passes.
+// A WM_QUIT seen on the way is posted again for the main loop.
+WaitOutcome PumpUntilSignaled(HANDLE event, std::chrono::milliseconds timeout);

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <chrono>
+#include <cstddef>
+
+#include "platform/InetTransfer.h"
+
+// HTTP GET over WinINet (so the user's proxy settings apply). The request
+// runs on a worker thread while this thread keeps dispatching its messages,
+// so the window stays live and Exit can be chosen during a fetch. A fetch
+// that outlives the deadline is abandoned and reported as failed.
+class WinInetTransfer : public InetTransfer {
+public:
+    static constexpr std::chrono::milliseconds kDefaultDeadline{30000};
+    static constexpr std::size_t kDefaultPageCap = 4u << 20;
+
+    explicit WinInetTransfer(std::chrono::milliseconds deadline = kDefaultDeadline,
+                             std::size_t pageCap = kDefaultPageCap);
+
+    FetchResult OpenURL(const std::string& url) noexcept override;
+
+private:
+    std::chrono::milliseconds deadline_;
+    std::size_t pageCap_;
+};

@@ -1,0 +1,69 @@
+#include "status/Scanner.h"
+
+#include <exception>
+
+#include "common/Text.h"
+
+Scanner::Scanner(StatusSource source, const AppState& app) : source_(std::move(source)), app_(app) {}
+
+const std::shared_ptr<ServerList>& Scanner::Servers() {
+    if (!servers_) servers_ = std::make_shared<ServerList>();
+    return servers_;
+}
+
+void Scanner::ScanServers(InetTransfer& inetctl) noexcept {
+    try {
+        Transfer = &inetctl;
+        Servers()->Add(source_.host);
+        for (const auto& site : Servers()->sites()) ScanSite(*site);
+    } catch (const std::exception& e) {
+        failure_ = e.what();
+    } catch (...) {
+        failure_ = "the scan failed";
+    }
+}
+
+void Scanner::ScanSite(Site& site) {
+    if (app_.Quitting) {
+        failure_ = "the program is closing";
+        return;
+    }
+    const FetchResult fetched = Transfer->OpenURL(source_.url);
+    if (!fetched.ok) {
+        failure_ = fetched.failure;
+        return;
+    }
+    std::string_view rest = fetched.page;
+    if (!SkipPast(kTitleMarker, rest)) {
+        failure_ = "the status page does not list Drevak Wing";
+        return;
+    }
+    const auto marker = rest.find(kCountMarker);
+    if (marker == std::string_view::npos) {
+        failure_ = "the status page shows no player count for Drevak Wing";
+        return;
+    }
+    const auto count = ReadCountField(rest.substr(marker + kCountMarker.size()));
+    if (!count) {
+        failure_ = "the player count on the status page is not a number";
+        return;
+    }
+    site.PlayerCount = *count;
+}
+
+bool Scanner::SkipPast(std::string_view marker, std::string_view& text) {
+    const auto at = text.find(marker);
+    if (at == std::string_view::npos) return false;
+    text = TrimLeadingBlanks(text.substr(at + marker.size()));
+    return true;
+}
+
+std::optional<std::int32_t> ReadCountField(std::string_view afterMarker) {
+    const std::string_view field = TrimLeadingBlanks(afterMarker);
+    std::size_t digits = 0;
+    while (digits < field.size() && field[digits] >= '0' && field[digits] <= '9') ++digits;
+    if (digits == 0 || digits > 9) return std::nullopt;
+    std::int32_t count = 0;
+    for (std::size_t i = 0; i < digits; ++i) count = count * 10 + (field[i] - '0');
+    return count;
+}

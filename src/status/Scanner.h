@@ -1,0 +1,48 @@
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "common/AppState.h"
+#include "platform/InetTransfer.h"
+#include "status/ServerList.h"
+#include "status/StatusSource.h"
+
+// One scan of the lobby's status page: fetches it once and leaves one row,
+// named after the status host, with the number of players it lists for the
+// game. The scan never reports a failure to its caller; a page that cannot
+// be fetched or read counts 0, and FailureReason says why.
+class Scanner {
+public:
+    static constexpr std::string_view kTitleMarker = "Drevak&nbsp;Wing";
+    static constexpr std::string_view kCountMarker = "Verdana>";
+
+    Scanner(StatusSource source, const AppState& app);
+
+    // The rows of this scan; made empty on first use.
+    const std::shared_ptr<ServerList>& Servers();
+
+    void ScanServers(InetTransfer& inetctl) noexcept;
+
+    // If marker occurs in text, replaces text by what follows its first
+    // occurrence, leading blanks removed, and returns true.
+    static bool SkipPast(std::string_view marker, std::string_view& text);
+
+    // Empty after a scan that read a count; otherwise why the count is 0.
+    const std::string& FailureReason() const { return failure_; }
+
+private:
+    void ScanSite(Site& site);
+
+    StatusSource source_;
+    const AppState& app_;
+    InetTransfer* Transfer = nullptr;  // lent by the caller for the scan
+    std::shared_ptr<ServerList> servers_;
+    std::string failure_;
+};
+
+// The player count printed after the count marker: blanks skipped, then the
+// longest run of ASCII digits. No digit, or more than nine, is not a count.
+std::optional<std::int32_t> ReadCountField(std::string_view afterMarker);

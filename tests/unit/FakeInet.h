@@ -1,0 +1,32 @@
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/InetTransfer.h"
+
+// Serves a canned page (or failure) and records every URL asked for.
+class FakeInet : public InetTransfer {
+public:
+    FetchResult result{true, "", ""};
+    std::vector<std::string> requests;
+    std::function<void()> duringFetch;  // runs inside the fetch, like events in a nested loop
+
+    void ServePage(std::string page) { result = FetchResult{true, std::move(page), ""}; }
+    void Fail(std::string why) { result = FetchResult{false, "", std::move(why)}; }
+
+    FetchResult OpenURL(const std::string& url) noexcept override {
+        requests.push_back(url);
+        if (duringFetch) duringFetch();
+        return result;
+    }
+};
+
+// A status page as the lobby prints it, with countCell right after the count marker.
+inline std::string StatusPage(const std::string& countCell) {
+    return "<html><body><table><tr><td><font face=Verdana>Other&nbsp;Game</font></td>"
+           "<td><font face=Verdana>99</font></td></tr>"
+           "<tr><td><font face=Verdana>Drevak&nbsp;Wing</font></td><td><font face=Verdana>" +
+           countCell + "</font></td></tr></table></body></html>";
+}
