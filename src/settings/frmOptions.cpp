@@ -1,0 +1,125 @@
+#include "settings/frmOptions.h"
+
+#include "common/Convert.h"
+
+namespace {
+constexpr const char* kSoundFilter = "All Files (*.*)|*.*|Wave Files (*.wav)|*.wav";
+constexpr const char* kZalmoFilter = "All Files (*.*)|*.*|Executables (*.exe)|*.exe";
+
+// Text a text box shows for a stored value; nothing for a value it cannot show.
+std::optional<std::string> BoxText(const SettingValue& value) {
+    if (const auto* text = std::get_if<std::string>(&value)) return *text;
+    if (const auto* number = std::get_if<std::int32_t>(&value)) return std::to_string(*number);
+    return std::nullopt;
+}
+
+// Check box state for a stored value: only 0, 1 and 2 can be shown.
+std::optional<std::int16_t> CheckState(const SettingValue& value) {
+    std::optional<std::int32_t> number;
+    if (const auto* n = std::get_if<std::int32_t>(&value)) number = *n;
+    if (const auto* text = std::get_if<std::string>(&value)) number = ToInt32(*text);
+    if (!number || *number < 0 || *number > 2) return std::nullopt;
+    return static_cast<std::int16_t>(*number);
+}
+
+// Long entries are shortened in messages so the box stays readable.
+std::string Quoted(const std::string& text) {
+    constexpr std::size_t kMax = 40;
+    return "\"" + (text.size() > kMax ? text.substr(0, kMax) + "..." : text) + "\"";
+}
+}  // namespace
+
+frmOptions::frmOptions(mdRegistry& store, OptionsView& view, MsgBox& msgBox)
+    : store_(store), view_(view), msgBox_(msgBox) {}
+
+const OptionsControls& frmOptions::Loaded() {
+    Load();
+    return controls_;
+}
+
+void frmOptions::EditText(OptionsField field, const std::string& text) {
+    switch (field) {
+        case OptionsField::Minutes: controls_.txtMinutes = text; break;
+        case OptionsField::Users: controls_.txtUsers = text; break;
+        case OptionsField::Sound: controls_.txtSound = text; break;
+        case OptionsField::Zalmo: controls_.txtZalmo = text; break;
+        case OptionsField::InWindow: break;
+    }
+}
+
+void frmOptions::EditInWindow(std::int16_t value) { controls_.ckInWindow = value; }
+
+void frmOptions::Load() {
+    if (loaded_) return;
+    loaded_ = true;
+    view_.Load();
+    Form_Load();
+}
+
+void frmOptions::Show() {
+    Load();
+    view_.Show();
+}
+
+void frmOptions::Unload() {
+    if (!loaded_) return;
+    loaded_ = false;
+    view_.Unload();
+    controls_ = OptionsControls{};
+}
+
+void frmOptions::Form_Load() { LoadSettings(); }
+
+void frmOptions::Form_Activate() { LoadSettings(); }
+
+void frmOptions::LoadSettings() {
+    const auto fill = [this](const char* name, std::string& box, const char* fallback) {
+        box = BoxText(store_.FetchSetting(kKeyPath, name)).value_or(fallback);
+    };
+    fill("CheckInterval", controls_.txtMinutes, kDefaultMinutes);
+    fill("Players", controls_.txtUsers, kDefaultUsers);
+    fill("AlarmSound", controls_.txtSound, kDefaultSound);
+    fill("ZalmoPath", controls_.txtZalmo, kDefaultZalmo);
+    controls_.ckInWindow = CheckState(store_.FetchSetting(kKeyPath, "InWindow")).value_or(kDefaultInWindow);
+    view_.ShowControls(controls_);
+}
+
+bool frmOptions::CheckNumber(const std::string& text, OptionsField field, const char* what) {
+    if (ToInt32(text)) return true;
+    msgBox_.Show(std::string(what) + ": " + Quoted(text) +
+                     " is not a whole number.\r\n\r\nEnter a whole number from -2147483648 to 2147483647.",
+                 "Options", kMbIconExclamation);
+    view_.FocusField(field);
+    return false;
+}
+
+void frmOptions::cmdOK_Click() {
+    // Both numbers are checked before anything is saved, so a bad entry
+    // leaves the stored settings as they were.
+    if (!CheckNumber(controls_.txtMinutes, OptionsField::Minutes, "Check every (minutes)")) return;
+    if (!CheckNumber(controls_.txtUsers, OptionsField::Users, "Players online")) return;
+    const std::int32_t minutes = *ToInt32(controls_.txtMinutes);
+    const std::int32_t users = *ToInt32(controls_.txtUsers);
+
+    store_.EnsureKey(kKeyPath, kHKeyCurrentUser);
+    store_.StoreSetting(kKeyPath, "CheckInterval", minutes, kRegDword);
+    store_.StoreSetting(kKeyPath, "Players", users, kRegDword);
+    store_.StoreSetting(kKeyPath, "AlarmSound", controls_.txtSound, kRegSz);
+    store_.StoreSetting(kKeyPath, "ZalmoPath", controls_.txtZalmo, kRegSz);
+    store_.StoreSetting(kKeyPath, "InWindow", std::int32_t{controls_.ckInWindow}, kRegDword);
+    if (monitor_) monitor_->ApplySettings(minutes, users, controls_.txtSound);
+    view_.Hide();
+}
+
+void frmOptions::cmdCancel_Click() { view_.Hide(); }
+
+void frmOptions::PickInto(std::string& box, const char* filter) {
+    if (auto chosen = view_.PickFile(box, filter, 2)) {
+        box = std::move(*chosen);
+        view_.ShowControls(controls_);
+    }
+}
+
+void frmOptions::btnAlarmDlg_Click() { PickInto(controls_.txtSound, kSoundFilter); }
+
+void frmOptions::btnZalmoDlg_Click() { PickInto(controls_.txtZalmo, kZalmoFilter); }

@@ -1,0 +1,101 @@
+#include "settings/mdRegistry.h"
+
+#include <optional>
+#include <vector>
+
+#include "common/Convert.h"
+
+namespace {
+constexpr long kErrorInvalidParameter = 87;
+
+// The text a value is written as under REG_SZ.
+std::string AsText(const SettingValue& value) {
+    if (const auto* text = std::get_if<std::string>(&value)) return *text;
+    if (const auto* number = std::get_if<std::int32_t>(&value)) return std::to_string(*number);
+    return {};
+}
+
+// The integer a value is written as under REG_DWORD; absent is 0.
+std::optional<std::int32_t> AsInteger(const SettingValue& value) {
+    if (const auto* number = std::get_if<std::int32_t>(&value)) return *number;
+    if (const auto* text = std::get_if<std::string>(&value)) return ToInt32(*text);
+    return 0;
+}
+}  // namespace
+
+void mdRegistry::EnsureKey(const std::string& keyPath, RegKey root) {
+    RegKey key = 0;
+    std::uint32_t disposition = 0;
+    api_.CreateKeyEx(root, keyPath, 0, kKeyAccess, key, disposition);
+    api_.CloseKey(key);
+}
+
+long mdRegistry::WriteKeyValue(RegKey key, const std::string& valueName, std::int32_t valueType,
+                               const SettingValue& value) {
+    if (valueType == static_cast<std::int32_t>(kRegSz)) {
+        const std::string text = AsText(value);
+        // The stored bytes end with one terminating zero byte.
+        return api_.SetValueEx(key, valueName, kRegSz, reinterpret_cast<const std::uint8_t*>(text.c_str()),
+                               static_cast<std::uint32_t>(text.size() + 1));
+    }
+    if (valueType == static_cast<std::int32_t>(kRegDword)) {
+        const auto number = AsInteger(value);
+        if (!number) return kErrorInvalidParameter;
+        std::uint8_t bytes[4];
+        const auto bits = static_cast<std::uint32_t>(*number);
+        for (int i = 0; i < 4; ++i) bytes[i] = static_cast<std::uint8_t>(bits >> (8 * i));
+        return api_.SetValueEx(key, valueName, kRegDword, bytes, 4);
+    }
+    return 0;
+}
+
+long mdRegistry::ReadKeyValue(RegKey key, const std::string& valueName, SettingValue& value) {
+    std::uint32_t type = 0, size = 0;
+    long status = api_.QueryValueEx(key, valueName, &type, nullptr, &size);
+    if (status != 0) return status;
+
+    if (type == kRegSz) {
+        std::vector<std::uint8_t> buffer(size);
+        std::uint32_t filled = size;
+        status = api_.QueryValueEx(key, valueName, &type, buffer.data(), &filled);
+        if (status != 0) {
+            value = std::monostate{};
+        } else if (filled >= 1 && filled <= buffer.size()) {
+            // The last byte is the terminator the store writes; it is dropped
+            // whatever it holds.
+            value = std::string(reinterpret_cast<const char*>(buffer.data()), filled - 1);
+        }
+        return status;
+    }
+    if (type == kRegDword) {
+        // Only a 4-byte value fits the integer; anything else is unusable.
+        if (size != 4) return kUnusableValue;
+        std::uint8_t bytes[4] = {};
+        std::uint32_t filled = 4;
+        status = api_.QueryValueEx(key, valueName, &type, bytes, &filled);
+        if (status == 0 && filled == 4) {
+            std::uint32_t bits = 0;
+            for (int i = 0; i < 4; ++i) bits |= static_cast<std::uint32_t>(bytes[i]) << (8 * i);
+            value = static_cast<std::int32_t>(bits);
+        }
+        return status;
+    }
+    return kUnusableValue;
+}
+
+void mdRegistry::StoreSetting(const std::string& keyPath, const std::string& valueName, const SettingValue& value,
+                              std::int32_t valueType) {
+    RegKey key = 0;
+    api_.OpenKeyEx(kHKeyCurrentUser, keyPath, 0, kKeyAccess, key);
+    WriteKeyValue(key, valueName, valueType, value);
+    api_.CloseKey(key);
+}
+
+SettingValue mdRegistry::FetchSetting(const std::string& keyPath, const std::string& valueName) {
+    RegKey key = 0;
+    api_.OpenKeyEx(kHKeyCurrentUser, keyPath, 0, kKeyAccess, key);
+    SettingValue value;
+    ReadKeyValue(key, valueName, value);
+    api_.CloseKey(key);
+    return value;
+}

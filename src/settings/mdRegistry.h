@@ -1,0 +1,35 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <variant>
+
+#include "platform/RegistryApi.h"
+
+// A setting as exchanged with the store: absent, text, or a 32-bit integer.
+using SettingValue = std::variant<std::monostate, std::string, std::int32_t>;
+
+// The settings store: typed values under a key of the current user's
+// registry. It never reports a failure; reads that fail give absent.
+class mdRegistry {
+public:
+    // ReadKeyValue's status for a value the store cannot use (its type, or a
+    // DWORD whose size is not 4).
+    static constexpr long kUnusableValue = -1;
+
+    explicit mdRegistry(RegistryApi& api) : api_(api) {}
+
+    // Creates keyPath under root, or opens it, and closes it again.
+    void EnsureKey(const std::string& keyPath, RegKey root);
+    // Writes value as valueType (REG_SZ or REG_DWORD; other types write
+    // nothing and return 0). Returns the set call's status.
+    long WriteKeyValue(RegKey key, const std::string& valueName, std::int32_t valueType, const SettingValue& value);
+    // Reads one value into value (which keeps its contents when nothing is read).
+    long ReadKeyValue(RegKey key, const std::string& valueName, SettingValue& value);
+    void StoreSetting(const std::string& keyPath, const std::string& valueName, const SettingValue& value,
+                      std::int32_t valueType);
+    SettingValue FetchSetting(const std::string& keyPath, const std::string& valueName);
+
+private:
+    RegistryApi& api_;
+};
