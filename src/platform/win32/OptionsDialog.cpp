@@ -1,0 +1,218 @@
+#include "platform/win32/OptionsDialog.h"
+
+#include <cderr.h>
+#include <commdlg.h>
+
+#include <vector>
+
+#include "platform/win32/ActiveForm.h"
+#include "platform/win32/Controls.h"
+#include "platform/win32/MessagePump.h"
+#include "platform/win32/resource.h"
+#include "settings/frmOptions.h"
+
+namespace {
+
+constexpr int kClientWidth = 5370, kClientHeight = 2580;  // twips
+
+int FieldControl(OptionsField field) {
+    switch (field) {
+        case OptionsField::Minutes: return IDC_MINUTES;
+        case OptionsField::Users: return IDC_USERS;
+        case OptionsField::Sound: return IDC_SOUND;
+        case OptionsField::Zalmo: return IDC_ZALMO;
+        case OptionsField::InWindow: return IDC_INWINDOW;
+    }
+    return IDC_MINUTES;
+}
+
+// An empty dialog template: the controls are made in code, in twips.
+struct EmptyTemplate {
+    DLGTEMPLATE head;
+    WORD menu = 0, windowClass = 0, title = 0;
+};
+
+std::vector<char> FilterForDialog(const std::string& filter) {
+    std::vector<char> pairs(filter.begin(), filter.end());
+    for (char& c : pairs)
+        if (c == '|') c = '\0';
+    pairs.push_back('\0');
+    pairs.push_back('\0');
+    return pairs;
+}
+
+}  // namespace
+
+void OptionsDialog::Load() {
+    if (window_) return;
+    alignas(4) EmptyTemplate tmpl{};
+    tmpl.head.style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_3DLOOK;
+    window_ = CreateDialogIndirectParamA(GetModuleHandleA(nullptr), &tmpl.head, nullptr, DialogProc,
+                                         reinterpret_cast<LPARAM>(this));
+    if (!window_) return;
+    RegisterDialogWindow(window_);
+}
+
+void OptionsDialog::Unload() {
+    if (!window_) return;
+    HWND window = window_;
+    window_ = nullptr;
+    ActiveForm::Left(window);
+    UnregisterDialogWindow(window);
+    DestroyWindow(window);
+}
+
+void OptionsDialog::Show() {
+    if (!window_) return;
+    ShowWindow(window_, SW_SHOWNORMAL);
+    SetForegroundWindow(window_);
+}
+
+void OptionsDialog::Hide() {
+    if (!window_) return;
+    ActiveForm::Left(window_);
+    ShowWindow(window_, SW_HIDE);
+}
+
+void OptionsDialog::ShowControls(const OptionsControls& controls) {
+    if (!window_) return;
+    filling_ = true;
+    SetDlgItemTextA(window_, IDC_MINUTES, controls.txtMinutes.c_str());
+    SetDlgItemTextA(window_, IDC_USERS, controls.txtUsers.c_str());
+    SetDlgItemTextA(window_, IDC_SOUND, controls.txtSound.c_str());
+    SetDlgItemTextA(window_, IDC_ZALMO, controls.txtZalmo.c_str());
+    CheckDlgButton(window_, IDC_INWINDOW,
+                   controls.ckInWindow == 0 ? BST_UNCHECKED : controls.ckInWindow == 1 ? BST_CHECKED : BST_INDETERMINATE);
+    filling_ = false;
+}
+
+void OptionsDialog::FocusField(OptionsField field) {
+    if (!window_) return;
+    HWND control = GetDlgItem(window_, FieldControl(field));
+    SendMessageA(window_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE);
+    SendMessageA(control, EM_SETSEL, 0, -1);
+}
+
+std::optional<std::string> OptionsDialog::PickFile(const std::string& initialName, const std::string& filter,
+                                                   int filterIndex) {
+    const std::vector<char> pairs = FilterForDialog(filter);
+    std::vector<char> file(32768, '\0');
+    for (const bool withInitialName : {true, false}) {
+        std::fill(file.begin(), file.end(), '\0');
+        if (withInitialName) initialName.copy(file.data(), std::min(initialName.size(), file.size() - 1));
+        OPENFILENAMEA ofn{};
+        ofn.lStructSize = sizeof ofn;
+        ofn.hwndOwner = window_;
+        ofn.lpstrFilter = pairs.data();
+        ofn.nFilterIndex = static_cast<DWORD>(filterIndex);
+        ofn.lpstrFile = file.data();
+        ofn.nMaxFile = static_cast<DWORD>(file.size());
+        // The current folder stays put: a relative alarm sound is found from it.
+        ofn.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_ENABLESIZING;
+        if (GetOpenFileNameA(&ofn)) return std::string(file.data());
+        // A box text the dialog cannot take as a file name: open it empty instead.
+        if (!withInitialName || CommDlgExtendedError() != FNERR_INVALIDFILENAME) break;
+    }
+    return std::nullopt;
+}
+
+INT_PTR CALLBACK OptionsDialog::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITDIALOG) {
+        auto* self = reinterpret_cast<OptionsDialog*>(lParam);
+        SetWindowLongPtrA(window, DWLP_USER, lParam);
+        self->window_ = window;
+        self->CreateControls();
+        return FALSE;
+    }
+    auto* self = reinterpret_cast<OptionsDialog*>(GetWindowLongPtrA(window, DWLP_USER));
+    if (!self || self->window_ != window) return FALSE;
+    if (message == WM_NCDESTROY) SetWindowLongPtrA(window, DWLP_USER, 0);
+    return self->OnMessage(message, wParam, lParam);
+}
+
+void OptionsDialog::CreateControls() {
+    const TwipScale scale;
+    SetWindowTextA(window_, "Options");
+    HICON icon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_WENDREL));
+    SendMessageA(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+
+    LOGFONTA bold{};
+    bold.lfHeight = -MulDiv(975, scale.Dpi(), 7200);  // 9.75 point
+    bold.lfWeight = FW_BOLD;
+    lstrcpyA(bold.lfFaceName, "MS Sans Serif");
+    boldFont_.reset(CreateFontIndirectA(&bold));
+
+    constexpr DWORD kEdit = WS_TABSTOP | ES_AUTOHSCROLL;
+    constexpr DWORD kLabel = SS_LEFT;
+    // Creation order is the tab order; each label comes just before the box
+    // its access key moves to.
+    MakeControl(window_, "STATIC", "&Check Every:", kLabel, 0, IDC_LABEL0, {105, 150, 1080, 270}, scale);
+    MakeControl(window_, "EDIT", "", kEdit, WS_EX_CLIENTEDGE, IDC_MINUTES, {1320, 120, 645, 315}, scale);
+    MakeControl(window_, "STATIC", "minutes for", kLabel, 0, IDC_LABEL2, {2040, 120, 960, 270}, scale);
+    MakeControl(window_, "EDIT", "", kEdit, WS_EX_CLIENTEDGE, IDC_USERS, {2880, 120, 645, 315}, scale);
+    MakeControl(window_, "STATIC", "players online", kLabel, 0, IDC_LABEL3, {3600, 120, 960, 270}, scale);
+    MakeControl(window_, "STATIC", "&Alarm Sound:", kLabel, 0, IDC_LABEL1, {105, 533, 1080, 270}, scale);
+    MakeControl(window_, "EDIT", "", kEdit, WS_EX_CLIENTEDGE, IDC_SOUND, {1320, 533, 3525, 315}, scale);
+    MakeControl(window_, "BUTTON", "...", WS_TABSTOP | BS_PUSHBUTTON, 0, IDC_ALARMDLG, {4800, 533, 375, 323}, scale,
+                boldFont_.get());
+    MakeControl(window_, "STATIC", "&Quellan Directory:", kLabel, 0, IDC_LABEL4, {105, 975, 1440, 390}, scale);
+    MakeControl(window_, "EDIT", "", kEdit, WS_EX_CLIENTEDGE, IDC_ZALMO, {1320, 960, 3525, 315}, scale);
+    MakeControl(window_, "BUTTON", "...", WS_TABSTOP | BS_PUSHBUTTON, 0, IDC_ZALMODLG, {4800, 960, 375, 323}, scale,
+                boldFont_.get());
+    MakeControl(window_, "BUTTON", "Launch Quellan in Window", WS_TABSTOP | BS_3STATE, 0, IDC_INWINDOW,
+                {1320, 1440, 3015, 255}, scale);
+    MakeControl(window_, "BUTTON", "OK", WS_TABSTOP | BS_DEFPUSHBUTTON, 0, IDOK, {1313, 2100, 1140, 390}, scale);
+    MakeControl(window_, "BUTTON", "Cancel", WS_TABSTOP | BS_PUSHBUTTON, 0, IDCANCEL, {2918, 2100, 1140, 390}, scale);
+    // The boxes take any text, of any length.
+    for (int id : {IDC_MINUTES, IDC_USERS, IDC_SOUND, IDC_ZALMO}) SendDlgItemMessageA(window_, id, EM_LIMITTEXT, 0, 0);
+    SizeClientCentred(window_, scale.Px(kClientWidth), scale.Px(kClientHeight));
+}
+
+INT_PTR OptionsDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_COMMAND:
+            OnCommand(LOWORD(wParam), HIWORD(wParam));
+            return TRUE;
+        case WM_ACTIVATE:
+            if (LOWORD(wParam) != WA_INACTIVE && ActiveForm::Activated(window_)) form_->Form_Activate();
+            return FALSE;
+        case WM_CLOSE:
+            // The close box unloads the form with its entries, as closing a form always did.
+            form_->Unload();
+            return TRUE;
+        default:
+            (void)lParam;
+            return FALSE;
+    }
+}
+
+void OptionsDialog::OnCommand(int id, int code) {
+    switch (id) {
+        case IDOK: form_->cmdOK_Click(); return;
+        case IDCANCEL: form_->cmdCancel_Click(); return;
+        case IDC_ALARMDLG: form_->btnAlarmDlg_Click(); return;
+        case IDC_ZALMODLG: form_->btnZalmoDlg_Click(); return;
+        case IDC_INWINDOW:
+            if (code == BN_CLICKED) {
+                // A click turns a ticked or greyed box off and an empty one on.
+                const std::int16_t next = form_->ckInWindow() == 0 ? 1 : 0;
+                form_->EditInWindow(next);
+                CheckDlgButton(window_, IDC_INWINDOW, next ? BST_CHECKED : BST_UNCHECKED);
+            }
+            return;
+        case IDC_MINUTES:
+        case IDC_USERS:
+        case IDC_SOUND:
+        case IDC_ZALMO:
+            if (code == EN_CHANGE && !filling_) {
+                const OptionsField field = id == IDC_MINUTES ? OptionsField::Minutes
+                                           : id == IDC_USERS ? OptionsField::Users
+                                           : id == IDC_SOUND ? OptionsField::Sound
+                                                             : OptionsField::Zalmo;
+                form_->EditText(field, WindowText(GetDlgItem(window_, id)));
+            }
+            return;
+        default:
+            return;
+    }
+}

@@ -1,0 +1,9 @@
+#include "platform/win32/Win32MsgBox.h"
+
+#include <windows.h>
+
+void Win32MsgBox::Show(const std::string& text, const std::string& title, int style) {
+    HWND owner = GetActiveWindow();
+    if (owner && !IsWindowVisible(owner)) owner = nullptr;
+    MessageBoxA(owner, text.c_str(), title.c_str(), static_cast<UINT>(style));
+}

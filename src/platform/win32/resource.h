@@ -1,0 +1,36 @@
+#pragma once
+
+// Icons
+#define IDI_WENDREL 101
+#define IDI_HIGH 102
+
+// Options dialog
+#define IDC_MINUTES 1001
+#define IDC_USERS 1002
+#define IDC_SOUND 1003
+#define IDC_ZALMO 1004
+#define IDC_INWINDOW 1005
+#define IDC_ALARMDLG 1006
+#define IDC_ZALMODLG 1007
+#define IDC_LABEL0 1010
+#define IDC_LABEL1 1011
+#define IDC_LABEL2 1012
+#define IDC_LABEL3 1013
+#define IDC_LABEL4 1014
+
+// Main window
+#define IDC_FRAME 1100
+#define IDC_LIST 1101
+#define IDC_STATUSLINE 1102
+#define IDC_OPTIONS 1103
+#define IDC_RESCAN 1104
+#define IDC_SORT 1105
+#define IDC_LAUNCH 1106
+#define IDC_HIDE 1107
+
+// Tray menu
+#define IDM_LAUNCH 2001
+#define IDM_STATUS 2002
+#define IDM_OPTIONS 2003
+#define IDM_ABOUT 2004
+#define IDM_QUIT 2005

@@ -1,0 +1,264 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+#include <random>
+
+#include "TempFolder.h"
+#include "common/GetFolder.h"
+#include "missions/Global.h"
+#include "missions/MissionSorter.h"
+#include "missions/StdMissionFiles.h"
+
+namespace fs = std::filesystem;
+using namespace std::chrono;
+
+namespace {
+
+constexpr year_month_day kJan2{year{1939}, January, day{2}};
+
+std::map<std::string, std::string> FolderContents(const fs::path& folder) {
+    std::map<std::string, std::string> files;
+    for (const auto& entry : fs::directory_iterator(folder))
+        files[entry.path().filename().string()] = entry.is_regular_file() ? TempFolder::Read(entry.path()) : "<dir>";
+    return files;
+}
+
+struct SorterFixture : ::testing::Test {
+    TempFolder temp;
+    fs::path missions = temp.Path() / "Media" / "Missions" / "Multiplayer";
+    std::string lobbyPath = temp.WindowsPath() + "\\qlpro.exe";
+    StdMissionFiles files;
+    MissionSorter sorter{files};
+
+    void SetUp() override { fs::create_directories(missions); }
+    void Put(const std::string& name, const std::string& bytes) { TempFolder::Write(missions / name, bytes); }
+    std::string Get(const std::string& name) { return TempFolder::Read(missions / name); }
+};
+
+TEST(GetFolderTest, FolderPartUpToTheLastBackslash) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"C:\\x\\y.exe", "C:\\x\\"}, {"C:\\", "C:\\"}, {"\\y.exe", ""}, {"y.exe", ""}, {"", ""},
+        {"\\\\server\\share\\q.exe", "\\\\server\\share\\"}, {"a\\", "a\\"}, {"\\\\", "\\\\"},
+    };
+    for (const auto& [path, folder] : cases) EXPECT_EQ(GetFolder(path), folder) << path;
+}
+
+TEST(MissionDateTest, FormatsMonthDayYearWithoutLeadingZeros) {
+    EXPECT_EQ(FormatMissionDate(kJan2), "1/2/1939");
+    EXPECT_EQ(FormatMissionDate(year_month_day{year{1939}, December, day{31}}), "12/31/1939");
+    EXPECT_EQ(FormatMissionDate(year_month_day{year{1941}, September, day{26}}), "9/26/1941");
+}
+
+TEST(MissionDateTest, DateLines) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"  msnDate \"12/31/1939\" // dawn raid", "  msnDate \"1/2/1939\"  // dawn raid"},
+        {"msnDate \"12/31/1939\"", "msnDate \"1/2/1939\"  "},
+        {"msnDate \"12/31/1939\"      tail  ", "msnDate \"1/2/1939\"  tail"},
+        // A short date keeps everything after its closing quote.
+        {"msnDate \"1/5/1939\" ; night", "msnDate \"1/2/1939\"  ; night"},
+        {"\tmsnDate \"1/5/1939\"", "\tmsnDate \"1/2/1939\"  "},
+        // Without a quoted date the field is 20 characters wide.
+        {"msnDate 12/31/1939 abc", "msnDate \"1/2/1939\"  bc"},
+        {"msnDate 1/5", "msnDate \"1/2/1939\"  "},
+        {"msnDate", "msnDate \"1/2/1939\"  "},
+        {"msnDate \"unterminated", "msnDate \"1/2/1939\"  d"},
+        {"// set msnDate later on, please", "// set msnDate \"1/2/1939\"  ease"},
+        {"x msnDate \"1/1/1939\" msnDate \"2/2/1940\"", "x msnDate \"1/2/1939\"  msnDate \"2/2/1940\""},
+    };
+    for (const auto& [line, expected] : cases) EXPECT_EQ(NewDateLine(line, kJan2), expected) << line;
+}
+
+TEST(MissionDateTest, RewriteKeepsOtherLinesAndEndsEveryLineWithCrLf) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"a\r\nmsnDate \"3/3/1939\"\r\nb\r\n", "a\r\nmsnDate \"1/2/1939\"  \r\nb\r\n"},
+        {"a\nb\rc\r\nd", "a\r\nb\r\nc\r\nd\r\n"},
+        {"MSNDATE \"3/3/1939\"\nmsndate x", "MSNDATE \"3/3/1939\"\r\nmsndate x\r\n"},
+        {"", ""},
+        {"\r\n\r\n", "\r\n\r\n"},
+        {"\n\n", "\r\n\r\n"},
+        {"\r\r\n", "\r\n\r\n"},
+        {"caf\xE9 \xFF\x80\r\n", "caf\xE9 \xFF\x80\r\n"},
+        {std::string("nul\0byte\n", 9), std::string("nul\0byte\r\n", 10)},
+    };
+    for (const auto& [in, out] : cases) EXPECT_EQ(RewriteMission(in, kJan2), out) << in;
+    const std::string once = RewriteMission("  msnDate \"1/5/1939\" ; night\nx", kJan2);
+    EXPECT_EQ(RewriteMission(once, kJan2), once);
+}
+
+TEST(QuickSortTest, SortsLikeByteOrderForAnyStartingOrder) {
+    std::vector<std::string> names = {"B.MIS", "A.MIS", "C.MIS", "A_1.MIS", "A1.MIS", "Z.MIS", "AB.MIS",
+                                      "A.MI",  "_X.MIS", "9.MIS", "\xC9T\xC9.MIS"};
+    std::mt19937 rng(7);
+    for (int round = 0; round < 50; ++round) {
+        std::shuffle(names.begin(), names.end(), rng);
+        std::vector<std::string> table = names;
+        table.insert(table.begin(), "unused");
+        QuickSort(table, 1, static_cast<std::int32_t>(names.size()));
+        std::vector<std::string> expected = names;
+        std::sort(expected.begin(), expected.end());
+        expected.insert(expected.begin(), "unused");
+        ASSERT_EQ(table, expected);
+    }
+}
+
+TEST(QuickSortTest, EqualEntriesAndSingleEntries) {
+    std::vector<std::string> table = {"", "B", "A", "B", "A", "B"};
+    QuickSort(table, 1, 5);
+    EXPECT_EQ(table, (std::vector<std::string>{"", "A", "A", "B", "B", "B"}));
+    std::vector<std::string> one = {"", "X"};
+    QuickSort(one, 1, 1);
+    EXPECT_EQ(one[1], "X");
+}
+
+TEST_F(SorterFixture, DatesFollowTheUpperCasedNamesAndNamesBecomeUpperCase) {
+    Put("b.mis", "msnDate \"12/31/1939\"\r\n");
+    Put("A.MIS", "msnDate \"12/31/1939\"\r\n");
+    Put("c.Mis", "msnDate \"12/31/1939\"\r\n");
+    EXPECT_TRUE(sorter.Run(lobbyPath).empty());
+    const std::map<std::string, std::string> expected = {
+        {"A.MIS", "msnDate \"1/2/1939\"  \r\n"},
+        {"B.MIS", "msnDate \"1/3/1939\"  \r\n"},
+        {"C.MIS", "msnDate \"1/4/1939\"  \r\n"},
+    };
+    EXPECT_EQ(FolderContents(missions), expected);
+}
+
+TEST_F(SorterFixture, NineHundredNinetyNineAndMoreFiles) {
+    for (int i = 1; i <= 1000; ++i) {
+        char name[16];
+        std::snprintf(name, sizeof name, "m%04d.mis", i);
+        Put(name, "msnDate \"1/1/1939\"");
+    }
+    EXPECT_TRUE(sorter.Run(lobbyPath).empty());
+    EXPECT_EQ(Get("M0001.MIS"), "msnDate \"1/2/1939\"  \r\n");
+    EXPECT_EQ(Get("M0999.MIS"), "msnDate \"9/26/1941\"  \r\n");
+    EXPECT_EQ(Get("M1000.MIS"), "msnDate \"9/27/1941\"  \r\n");
+    EXPECT_EQ(FolderContents(missions).size(), 1000u);
+}
+
+TEST_F(SorterFixture, RunningTwiceGivesTheSameBytesAsOnce) {
+    Put("one.mis", "  msnDate \"1/5/1939\" ; night\nplane 1\rmsnDate \"12/31/1939\" // x\n");
+    Put("two.mis", "no date here\n\xE9t\xE9");
+    sorter.Run(lobbyPath);
+    const auto once = FolderContents(missions);
+    sorter.Run(lobbyPath);
+    EXPECT_EQ(FolderContents(missions), once);
+    EXPECT_EQ(once.at("ONE.MIS"),
+              "  msnDate \"1/2/1939\"  ; night\r\nplane 1\r\nmsnDate \"1/2/1939\"  // x\r\n");
+    EXPECT_EQ(once.at("TWO.MIS"), "no date here\r\n\xE9t\xE9\r\n");
+}
+
+TEST_F(SorterFixture, OnlyPlainMissionFilesAreTouched) {
+    const std::map<std::string, std::string> others = {
+        {"d.missing", "msnDate \"1/1/1939\""}, {"longname.misc", "msnDate \"1/1/1939\""},
+        {".hidden.mis", "msnDate \"1/1/1939\""}, {"old.mis.bak", "msnDate \"1/1/1939\""},
+        {"notes.txt", "msnDate \"1/1/1939\""},
+    };
+    for (const auto& [name, bytes] : others) Put(name, bytes);
+    fs::create_directory(missions / "folder.mis");
+    Put("real.mis", "msnDate \"1/1/1939\"");
+    EXPECT_TRUE(sorter.Run(lobbyPath).empty());
+    auto after = FolderContents(missions);
+    EXPECT_EQ(after.at("REAL.MIS"), "msnDate \"1/2/1939\"  \r\n");
+    EXPECT_EQ(after.at("folder.mis"), "<dir>");
+    for (const auto& [name, bytes] : others) EXPECT_EQ(after.at(name), bytes) << name;
+    EXPECT_EQ(after.size(), others.size() + 2);
+}
+
+TEST_F(SorterFixture, ScratchFilesOfAnInterruptedRunAreResolved) {
+    Put("A.MIS", "msnDate \"5/5/1940\"\r\n");
+    Put("A.MIS.tmp", "msnDate \"1/2/19");                         // a write that broke off
+    Put("B.MIS.tmp", "msnDate \"1/3/1939\"  \r\nmoved out\r\n");  // complete, moved out for a rename
+    EXPECT_TRUE(sorter.Run(lobbyPath).empty());
+    const std::map<std::string, std::string> expected = {
+        {"A.MIS", "msnDate \"1/2/1939\"  \r\n"},
+        {"B.MIS", "msnDate \"1/3/1939\"  \r\nmoved out\r\n"},
+    };
+    EXPECT_EQ(FolderContents(missions), expected);
+}
+
+TEST_F(SorterFixture, MissingFolderDoesNothing) {
+    fs::remove_all(temp.Path() / "Media");
+    EXPECT_TRUE(sorter.Run(lobbyPath).empty());
+    EXPECT_EQ(MissionSorter::MissionFolder(""), "Media\\Missions\\Multiplayer\\");
+    EXPECT_EQ(MissionSorter::MissionFolder("C:\\Q\\ql.exe"), "C:\\Q\\Media\\Missions\\Multiplayer\\");
+}
+
+// Fails the n-th file operation (counting from 0) with a made-up error.
+class FaultyFiles : public MissionFiles {
+public:
+    explicit FaultyFiles(MissionFiles& real, int failAt) : real_(real), failAt_(failAt) {}
+    int operations = 0;
+    bool injected = false;
+
+    ListStatus List(const std::string& f, std::vector<MissionEntry>& e, std::string& err) override {
+        if (Fail(err)) return ListStatus::Failed;
+        return real_.List(f, e, err);
+    }
+    bool Read(const std::string& p, std::string& b, std::string& err) override {
+        return !Fail(err) && real_.Read(p, b, err);
+    }
+    bool WriteDurably(const std::string& p, const std::string& b, std::string& err) override {
+        if (operations == failAt_) {
+            // A write that fails half-way leaves a partial scratch file behind.
+            ++operations;
+            injected = true;
+            std::string ignored;
+            real_.WriteDurably(p, b.substr(0, b.size() / 2), ignored);
+            err = "disk full (injected)";
+            return false;
+        }
+        ++operations;
+        return real_.WriteDurably(p, b, err);
+    }
+    bool Replace(const std::string& f, const std::string& t, std::string& err) override {
+        return !Fail(err) && real_.Replace(f, t, err);
+    }
+    bool Remove(const std::string& p, std::string& err) override { return real_.Remove(p, err); }
+
+private:
+    bool Fail(std::string& err) {
+        if (operations++ != failAt_) return false;
+        injected = true;
+        err = "access denied (injected)";
+        return true;
+    }
+    MissionFiles& real_;
+    int failAt_;
+};
+
+TEST_F(SorterFixture, EachFailedOperationLeavesOldOrNewContentAndIsReported) {
+    const std::map<std::string, std::string> old = {
+        {"A.MIS", "msnDate \"5/5/1940\"\r\na\r\n"},
+        {"B.MIS", "msnDate \"5/5/1940\"\r\nb\r\n"},
+        {"C.MIS", "msnDate \"5/5/1940\"\r\nc\r\n"},
+    };
+    const std::map<std::string, std::string> fresh = {
+        {"A.MIS", "msnDate \"1/2/1939\"  \r\na\r\n"},
+        {"B.MIS", "msnDate \"1/3/1939\"  \r\nb\r\n"},
+        {"C.MIS", "msnDate \"1/4/1939\"  \r\nc\r\n"},
+    };
+    // List + three operations per file.
+    for (int failAt = 0; failAt < 10; ++failAt) {
+        for (const auto& [name, bytes] : old) Put(name, bytes);
+        FaultyFiles faulty(files, failAt);
+        MissionSorter faultySorter(faulty);
+        const auto failures = faultySorter.Run(lobbyPath);
+        ASSERT_TRUE(faulty.injected) << failAt;
+        ASSERT_EQ(failures.size(), 1u) << failAt;
+        EXPECT_NE(failures[0].reason.find("(injected)"), std::string::npos);
+
+        const auto after = FolderContents(missions);
+        EXPECT_EQ(after.size(), 3u) << failAt << ": a scratch file was left behind";
+        int changed = 0;
+        for (const auto& [name, bytes] : after) {
+            ASSERT_TRUE(bytes == old.at(name) || bytes == fresh.at(name)) << failAt << " " << name;
+            changed += bytes == fresh.at(name);
+        }
+        EXPECT_EQ(changed, failAt == 0 ? 0 : 2) << failAt;
+        EXPECT_NE(DescribeSortFailures(failures).find(failures[0].file), std::string::npos);
+    }
+}
+
+}  // namespace
