@@ -1,0 +1,262 @@
+#include "monitor/frmWendrel.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "common/Convert.h"
+#include "common/GetFolder.h"
+#include "missions/MissionSorter.h"
+#include "status/Scanner.h"
+
+namespace {
+
+constexpr std::int32_t kDefaultMinutes = 5, kDefaultAlarmOn = 2;
+
+std::string Players(std::int32_t count) { return std::to_string(count) + (count == 1 ? " player" : " players"); }
+
+}  // namespace
+
+frmWendrel::frmWendrel(MonitorDeps deps) : deps_(std::move(deps)) {}
+
+void frmWendrel::ApplySettings(std::int32_t newMinutes, std::int32_t newAlarmOn, const std::string& newSound) {
+    minutes = newMinutes;
+    AlarmOn = newAlarmOn;
+    Sound = newSound;
+}
+
+void frmWendrel::Form_Initialize() {
+    // No alarm can be raised before the settings are taken over.
+    if (AlarmOn == 0) AlarmOn = kParkedAlarmOn;
+    deps_.view.HideFromTaskList();
+}
+
+void frmWendrel::Form_Load() {
+    // A stored number that is not a whole number falls back to its default.
+    const auto setting = [this](const std::string& text, std::int32_t fallback, const char* what) {
+        if (const auto value = ToInt32(text)) return *value;
+        Log(std::string("start: the ") + what + " \"" + text + "\" is not a whole number; using " +
+            std::to_string(fallback));
+        return fallback;
+    };
+    minutes = setting(deps_.options.txtMinutes(), kDefaultMinutes, "check interval");
+    AlarmOn = setting(deps_.options.txtUsers(), kDefaultAlarmOn, "player threshold");
+    Sound = deps_.options.txtSound();
+    FillTrayData(TrayIconKind::Normal);
+    deps_.tray.NotifyIcon(TrayMessage::Add, TrayData);
+    deps_.view.HideWindow();
+    deps_.view.HideFromTaskList();
+    Log("start: every " + std::to_string(minutes) + " min, alarm at " + Players(AlarmOn) + ", sound \"" + Sound +
+        "\", status page " + deps_.source.url);
+    SecondCount = kStartCount;
+    Timer1_Timer();
+}
+
+void frmWendrel::Timer1_Timer() {
+    deps_.view.SetTimerEnabled(false);
+    ++SecondCount;
+    // While a rescan started with the button still waits for the page, the
+    // timer's rescan waits for the next tick after it (the count stays).
+    if (SecondCount >= std::int64_t{minutes} * 60 && !rescanRunning_) {
+        SecondCount = 0;
+        btnRescan_Click();
+        if (deps_.app.Quitting) return;
+        if (PlayerTotal < AlarmOn) {
+            if (AlarmActive) Log("alarm off: " + Players(PlayerTotal) + ", alarm at " + Players(AlarmOn));
+            AlarmActive = false;
+            ShowNormalIcon();
+        } else {
+            deps_.sound.Play(Sound, kSndFilenameNoDefaultAsync);
+            Log(std::string(AlarmActive ? "alarm again: " : "alarm on: ") + Players(PlayerTotal) + ", alarm at " +
+                Players(AlarmOn) + ", sound \"" + Sound + "\"");
+            AlarmActive = true;
+        }
+    }
+    if (AlarmActive) {
+        if (HighIconShown) {
+            ShowNormalIcon();
+            HighIconShown = false;
+        } else {
+            ShowHighIcon();
+            HighIconShown = true;
+        }
+    } else if (HighIconShown) {
+        ShowNormalIcon();
+        HighIconShown = false;
+    }
+    deps_.view.SetTimerEnabled(true);
+}
+
+void frmWendrel::btnRescan_Click() {
+    if (rescanRunning_) return;
+    deps_.view.SetRescanEnabled(false);
+    rescanRunning_ = true;
+    Scanner scanner(deps_.source, deps_.app);
+    scanner.ScanServers(deps_.Inet1);
+    rescanRunning_ = false;
+    if (deps_.app.Quitting) {
+        // Exit or Launch was chosen while the page was on its way.
+        deps_.view.SetTimerEnabled(false);
+        UnloadMainForm();
+        return;
+    }
+    deps_.view.ClearRows();
+    const auto& servers = scanner.Servers();
+    for (const auto& site : servers->sites()) deps_.view.AddRow(site->Name, site->PlayerCount);
+    PlayerTotal = servers->TotalPlayers();
+
+    const std::string& failure = scanner.FailureReason();
+    deps_.view.SetStatusLine("Last scan " + Stamp(false) +
+                             (failure.empty() ? ": " + Players(PlayerTotal) : " failed: " + failure));
+    Log("scan " + deps_.source.url + (failure.empty() ? ": " : " failed: " + failure + "; ") + Players(PlayerTotal));
+    deps_.view.SetRescanEnabled(true);
+}
+
+void frmWendrel::FillTrayData(TrayIconKind icon) {
+    TrayData.cbSize = 88;
+    TrayData.hWnd = deps_.view.TrayWindowHandle();
+    TrayData.uID = 1;
+    TrayData.uFlags = 7;  // message, icon, tip
+    TrayData.uCallbackMessage = kTrayCallbackMessage;
+    TrayData.hIcon = deps_.view.IconHandle(icon);
+    // "Wendrel", its terminator, then blanks to the end of the field.
+    std::memset(TrayData.szTip, ' ', sizeof TrayData.szTip);
+    std::memcpy(TrayData.szTip, "Wendrel", 8);
+}
+
+void frmWendrel::ShowNormalIcon() {
+    FillTrayData(TrayIconKind::Normal);
+    deps_.tray.NotifyIcon(TrayMessage::Modify, TrayData);
+}
+
+void frmWendrel::ShowHighIcon() {
+    FillTrayData(TrayIconKind::High);
+    deps_.tray.NotifyIcon(TrayMessage::Modify, TrayData);
+}
+
+void frmWendrel::tiFB_MouseMove(std::int32_t mouseMessage) {
+    if (busy_) return;
+    busy_ = true;
+    if (mouseMessage == kLeftDoubleClick) {
+        deps_.view.ShowNormal();
+    } else if (mouseMessage == kRightButtonUp) {
+        switch (deps_.view.ShowPopupMenu()) {
+            case MenuCommand::Launch: mnuLaunch_Click(); break;
+            case MenuCommand::Status: mnuStatus_Click(); break;
+            case MenuCommand::Options: mnuOptions_Click(); break;
+            case MenuCommand::About: mnuAbout_Click(); break;
+            case MenuCommand::Quit: mnuQuit_Click(); break;
+            case MenuCommand::None: break;
+        }
+    }
+    busy_ = false;
+}
+
+void frmWendrel::btnHide_Click() { deps_.view.HideWindow(); }
+
+void frmWendrel::mnuStatus_Click() { deps_.view.ShowWindow(); }
+
+bool frmWendrel::Form_QueryUnload() {
+    if (!deps_.app.Quitting) {
+        deps_.view.HideWindow();
+        return true;
+    }
+    TrayData.cbSize = 88;
+    TrayData.hWnd = deps_.view.TrayWindowHandle();
+    TrayData.uID = 1;
+    deps_.tray.NotifyIcon(TrayMessage::Delete, TrayData);
+    return false;
+}
+
+void frmWendrel::OnTaskbarCreated() {
+    // Explorer restarted and forgot the icon: add it again as it is now.
+    FillTrayData(HighIconShown ? TrayIconKind::High : TrayIconKind::Normal);
+    deps_.tray.NotifyIcon(TrayMessage::Add, TrayData);
+}
+
+void frmWendrel::UnloadMainForm() {
+    if (unloaded_ || Form_QueryUnload()) return;
+    unloaded_ = true;
+    deps_.view.Destroy();
+}
+
+void frmWendrel::EndAfterQuitting() {
+    deps_.view.UnloadHighIcon();
+    deps_.options.Unload();
+    UnloadMainForm();
+    deps_.view.EndProgram();
+}
+
+void frmWendrel::mnuQuit_Click() {
+    Log("exit");
+    deps_.app.Quitting = true;
+    deps_.view.SetTimerEnabled(false);
+    EndAfterQuitting();
+}
+
+bool frmWendrel::ChangeToLobbyFolder(const std::string& path, std::string& error) {
+    if (path[1] == ':' && !deps_.launcher.ChangeDrive(path.substr(0, 2), error)) return false;
+    const std::string folder = GetFolder(path);
+    if (folder.empty()) {
+        error = "the path names no folder";
+        return false;
+    }
+    return deps_.launcher.ChangeDirectory(folder, error);
+}
+
+void frmWendrel::ReportLaunchFailure(const std::string& path, const std::string& what, const std::string& error,
+                                     const std::string& savedFolder) {
+    std::string ignored;
+    deps_.launcher.ChangeDirectory(savedFolder, ignored);
+    Log("launch failed: " + what + ": " + error);
+    deps_.msgBox.Show("Could not start the Quellan lobby client:\r\n" + path + "\r\n\r\n" + what + ": " + error +
+                          "\r\n\r\nCheck the path under \"Quellan Directory\" in Options.",
+                      kTitle, kMbIconExclamation);
+}
+
+void frmWendrel::mnuLaunch_Click() {
+    // The path is checked and the launch tried before anything ends: a
+    // launch that cannot happen leaves the program running.
+    const std::string path = deps_.options.txtZalmo();
+    if (path.size() < 3) {
+        deps_.msgBox.Show("The path of the Quellan lobby client is not set.\r\n\r\n"
+                          "Enter it under \"Quellan Directory\" in Options.",
+                          kTitle, kMbIconExclamation);
+        return;
+    }
+    const std::string commandLine = deps_.options.ckInWindow() != 0 ? path + " " : path;
+    const std::string savedFolder = deps_.launcher.CurrentDirectory();
+    std::string error;
+    if (!ChangeToLobbyFolder(path, error)) return ReportLaunchFailure(path, "its folder could not be opened", error, savedFolder);
+    if (!deps_.launcher.Start(path, commandLine, error)) return ReportLaunchFailure(path, "it could not be started", error, savedFolder);
+    Log("launch: " + commandLine);
+    deps_.app.Quitting = true;
+    deps_.view.SetTimerEnabled(false);
+    EndAfterQuitting();
+}
+
+void frmWendrel::mnuOptions_Click() { deps_.options.Show(); }
+
+void frmWendrel::mnuAbout_Click() {
+    deps_.msgBox.Show(std::string(kTitle) + "\r\n\r\n" + kMakerAddress, kMakerName, kMbIconInformation);
+}
+
+void frmWendrel::btnSort_Click() {
+    MissionSorter sorter(deps_.missionFiles);
+    const auto failures = sorter.Run(deps_.options.txtZalmo());
+    Log("sort missions: " + std::to_string(failures.size()) + " failed");
+    if (!failures.empty()) deps_.msgBox.Show(DescribeSortFailures(failures), "Sort Missions", kMbIconExclamation);
+}
+
+std::string frmWendrel::Stamp(bool withDate) const {
+    const LocalTime t = deps_.clock.Now();
+    char text[32];
+    if (withDate)
+        std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", t.year, t.month, t.day, t.hour, t.minute, t.second);
+    else
+        std::snprintf(text, sizeof text, "%02d:%02d:%02d", t.hour, t.minute, t.second);
+    return text;
+}
+
+void frmWendrel::Log(const std::string& line) {
+    if (deps_.log) deps_.log->Write(Stamp(true) + " " + line);
+}

@@ -1,0 +1,109 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "common/AppState.h"
+#include "platform/Clock.h"
+#include "platform/EventLog.h"
+#include "platform/InetTransfer.h"
+#include "platform/MainView.h"
+#include "platform/MissionFiles.h"
+#include "platform/MsgBox.h"
+#include "platform/ProcessLauncher.h"
+#include "platform/SoundPlayer.h"
+#include "platform/Tray.h"
+#include "settings/frmOptions.h"
+#include "status/StatusSource.h"
+
+// What the main form works with, handed in by the program's start.
+struct MonitorDeps {
+    AppState& app;
+    frmOptions& options;
+    MainView& view;
+    Tray& tray;
+    SoundPlayer& sound;
+    ProcessLauncher& launcher;
+    MsgBox& msgBox;
+    MissionFiles& missionFiles;
+    InetTransfer& Inet1;
+    Clock& clock;
+    EventLog* log = nullptr;  // optional
+    StatusSource source;
+};
+
+// The main form: the monitor's state and tick, the tray icon, the tray's
+// clicks and the user's commands.
+class frmWendrel : public MonitorSettingsSink {
+public:
+    static constexpr const char* kTitle = "Wendrel V1.4";
+    static constexpr const char* kMakerAddress = "http://www.orvane.example";
+    static constexpr const char* kMakerName = "Orvane Software, Inc.";
+    static constexpr std::int32_t kParkedAlarmOn = 99999;
+    static constexpr std::int32_t kStartCount = 5940;  // 99 minutes of ticks
+    static constexpr std::int32_t kTrayCallbackMessage = 0x200;  // WM_MOUSEMOVE
+    static constexpr std::int32_t kLeftDoubleClick = 515, kRightButtonUp = 517;
+
+    explicit frmWendrel(MonitorDeps deps);
+
+    // Public settings, written by start-up and by the Options dialog's OK.
+    std::int32_t minutes = 0;
+    std::int32_t AlarmOn = 0;
+    std::string Sound;
+
+    void ApplySettings(std::int32_t newMinutes, std::int32_t newAlarmOn, const std::string& newSound) override;
+
+    // Start-up.
+    void Form_Initialize();
+    void Form_Load();
+
+    // The monitor cycle.
+    void Timer1_Timer();
+    void btnRescan_Click();
+    void ShowNormalIcon();
+    void ShowHighIcon();
+
+    // The tray and the window.
+    void tiFB_MouseMove(std::int32_t mouseMessage);
+    void btnHide_Click();
+    void mnuStatus_Click();
+    // Returns true to cancel the close (the window is hidden instead).
+    bool Form_QueryUnload();
+    void OnTaskbarCreated();
+
+    // The commands.
+    void mnuLaunch_Click();
+    void btnAbout_Click() { mnuLaunch_Click(); }
+    void mnuOptions_Click();
+    void btnOptions_Click() { mnuOptions_Click(); }
+    void mnuAbout_Click();
+    void mnuQuit_Click();
+    void btnSort_Click();
+
+    // For tests: the monitor's private state.
+    std::int32_t PlayerTotalForTest() const { return PlayerTotal; }
+    std::int64_t SecondCountForTest() const { return SecondCount; }
+    bool AlarmActiveForTest() const { return AlarmActive; }
+    bool HighIconShownForTest() const { return HighIconShown; }
+    const TrayRecord& TrayDataForTest() const { return TrayData; }
+
+private:
+    void FillTrayData(TrayIconKind icon);
+    void UnloadMainForm();
+    void EndAfterQuitting();
+    bool ChangeToLobbyFolder(const std::string& path, std::string& error);
+    void ReportLaunchFailure(const std::string& path, const std::string& what, const std::string& error,
+                             const std::string& savedFolder);
+    std::string Stamp(bool withDate) const;
+    void Log(const std::string& line);
+
+    MonitorDeps deps_;
+    std::int32_t PlayerTotal = 0;
+    std::int64_t SecondCount = 0;  // 64-bit: very long intervals count past 32 bits
+    bool HighIconShown = false;
+    bool AlarmActive = false;
+    TrayRecord TrayData;
+    bool busy_ = false;            // a tray action is running
+    bool rescanRunning_ = false;   // a scan is waiting for the page
+    bool unloaded_ = false;
+};

@@ -1,0 +1,10 @@
+#pragma once
+
+#include <string>
+
+// Where the program writes one line per scan and per alarm change (--log).
+class EventLog {
+public:
+    virtual ~EventLog() = default;
+    virtual void Write(const std::string& line) = 0;
+};

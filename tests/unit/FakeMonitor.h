@@ -1,0 +1,123 @@
+#pragma once
+
+#include <deque>
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/Clock.h"
+#include "platform/EventLog.h"
+#include "platform/MainView.h"
+#include "platform/ProcessLauncher.h"
+#include "platform/SoundPlayer.h"
+#include "platform/Tray.h"
+
+class FakeMainView : public MainView {
+public:
+    static constexpr std::uintptr_t kTrayWindow = 0x1234, kNormalIcon = 0x11, kHighIcon = 0x22;
+
+    bool visible = true, timerEnabled = false, rescanEnabled = true, destroyed = false, ended = false;
+    bool highIconUnloaded = false;
+    int showNormalCalls = 0, taskListHides = 0;
+    std::vector<std::pair<std::string, std::int32_t>> rows;
+    std::string statusLine;
+    std::deque<MenuCommand> menuAnswers;
+    std::function<void()> duringMenu;  // runs while the menu is open
+    int menusOpened = 0;
+
+    void ShowNormal() override {
+        ++showNormalCalls;
+        visible = true;
+    }
+    void ShowWindow() override { visible = true; }
+    void HideWindow() override { visible = false; }
+    void HideFromTaskList() override { ++taskListHides; }
+    void SetTimerEnabled(bool enabled) override { timerEnabled = enabled; }
+    void SetRescanEnabled(bool enabled) override { rescanEnabled = enabled; }
+    void ClearRows() override { rows.clear(); }
+    void AddRow(const std::string& name, std::int32_t players) override { rows.emplace_back(name, players); }
+    void SetStatusLine(const std::string& text) override { statusLine = text; }
+    MenuCommand ShowPopupMenu() override {
+        ++menusOpened;
+        if (duringMenu) duringMenu();
+        if (menuAnswers.empty()) return MenuCommand::None;
+        const MenuCommand answer = menuAnswers.front();
+        menuAnswers.pop_front();
+        return answer;
+    }
+    std::uintptr_t TrayWindowHandle() override { return kTrayWindow; }
+    std::uintptr_t IconHandle(TrayIconKind kind) override { return kind == TrayIconKind::High ? kHighIcon : kNormalIcon; }
+    void UnloadHighIcon() override { highIconUnloaded = true; }
+    void Destroy() override { destroyed = true; }
+    void EndProgram() override { ended = true; }
+};
+
+class FakeTray : public Tray {
+public:
+    std::vector<std::pair<TrayMessage, TrayRecord>> calls;
+    bool NotifyIcon(TrayMessage message, const TrayRecord& data) override {
+        calls.emplace_back(message, data);
+        return true;
+    }
+    // The icons shown by the modify calls since the last Clear, as 'N'/'H'.
+    std::string IconSteps() const {
+        std::string steps;
+        for (const auto& [message, record] : calls)
+            if (message == TrayMessage::Modify) steps += record.hIcon == FakeMainView::kHighIcon ? 'H' : 'N';
+        return steps;
+    }
+    void Clear() { calls.clear(); }
+};
+
+class FakeSound : public SoundPlayer {
+public:
+    std::vector<std::pair<std::string, std::uint32_t>> played;
+    void Play(const std::string& path, std::uint32_t flags) override { played.emplace_back(path, flags); }
+};
+
+class FakeLauncher : public ProcessLauncher {
+public:
+    std::string cwd = "D:\\Start\\";
+    std::vector<std::string> drives;
+    struct Started {
+        std::string application, commandLine, folder;
+    };
+    std::vector<Started> started;
+    bool failDrive = false, failFolder = false, failStart = false;
+
+    std::string CurrentDirectory() override { return cwd; }
+    bool ChangeDrive(const std::string& drive, std::string& error) override {
+        if (failDrive) return Fail(error, "The device is not ready");
+        drives.push_back(drive);
+        cwd = drive + "\\";
+        return true;
+    }
+    bool ChangeDirectory(const std::string& folder, std::string& error) override {
+        if (failFolder && folder != "D:\\Start\\") return Fail(error, "The system cannot find the path specified");
+        cwd = folder;
+        return true;
+    }
+    bool Start(const std::string& application, const std::string& commandLine, std::string& error) override {
+        if (failStart) return Fail(error, "The system cannot find the file specified");
+        started.push_back({application, commandLine, cwd});
+        return true;
+    }
+
+private:
+    static bool Fail(std::string& error, const char* text) {
+        error = text;
+        return false;
+    }
+};
+
+class FakeClock : public Clock {
+public:
+    LocalTime Now() override { return {2026, 12, 7, 21, 4, 5}; }
+};
+
+class FakeLog : public EventLog {
+public:
+    std::vector<std::string> lines;
+    void Write(const std::string& line) override { lines.push_back(line); }
+};
