@@ -1,29 +1,59 @@
 #include "platform/win32/Controls.h"
 
+#include <algorithm>
+
 #include "platform/win32/Handles.h"
 
-TwipScale::TwipScale() {
+namespace {
+int ScreenDpi() {
     HDC screen = GetDC(nullptr);
-    dpi_ = screen ? GetDeviceCaps(screen, LOGPIXELSX) : 96;
+    const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSX) : 96;
     if (screen) ReleaseDC(nullptr, screen);
-    if (dpi_ <= 0) dpi_ = 96;
+    return dpi > 0 ? dpi : 96;
 }
 
-HFONT MessageFont() {
+// Average width of the letters in the dialog font, in pixels at 96 dpi.
+double AverageLetterWidth(int dpi) {
+    static const double width = [dpi] {
+        HDC screen = GetDC(nullptr);
+        HGDIOBJ old = SelectObject(screen, DialogFont());
+        SIZE size{};
+        const char letters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
+        GetTextExtentPoint32A(screen, letters, 52, &size);
+        SelectObject(screen, old);
+        ReleaseDC(nullptr, screen);
+        return size.cx / 52.0 * 96.0 / dpi;
+    }();
+    return width;
+}
+
+// The layouts' font: 8-point MS Sans Serif averages about 5.5 pixels a letter.
+constexpr double kDesignLetterWidth = 5.5;
+}  // namespace
+
+TwipScale::TwipScale() : dpi_(ScreenDpi()) {
+    widthFactor_ = std::max(1.0, AverageLetterWidth(dpi_) / kDesignLetterWidth);
+}
+
+HFONT DialogFont() {
+    // The windows' twip layouts were made for the classic 8-point dialog
+    // font; larger message fonts would wrap their labels.
     static UniqueFont font = [] {
-        NONCLIENTMETRICSA metrics{};
-        metrics.cbSize = sizeof metrics;
-        if (SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0))
-            return UniqueFont(CreateFontIndirectA(&metrics.lfMessageFont));
-        return UniqueFont(static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)));
+        LOGFONTA face{};
+        face.lfHeight = -MulDiv(8, ScreenDpi(), 72);
+        face.lfWeight = FW_NORMAL;
+        face.lfCharSet = DEFAULT_CHARSET;
+        face.lfQuality = CLEARTYPE_QUALITY;
+        lstrcpyA(face.lfFaceName, "MS Shell Dlg");
+        return UniqueFont(CreateFontIndirectA(&face));
     }();
     return font.get();
 }
 
 HWND MakeControl(HWND parent, const char* className, const char* text, DWORD style, DWORD exStyle, int id,
                  const Twips& box, const TwipScale& scale, HFONT font) {
-    HWND control = CreateWindowExA(exStyle, className, text, WS_CHILD | WS_VISIBLE | style, scale.Px(box.left),
-                                   scale.Px(box.top), scale.Px(box.width), scale.Px(box.height), parent,
+    HWND control = CreateWindowExA(exStyle, className, text, WS_CHILD | WS_VISIBLE | style, scale.X(box.left),
+                                   scale.Y(box.top), scale.X(box.width), scale.Y(box.height), parent,
                                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleA(nullptr), nullptr);
     if (control) SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     return control;

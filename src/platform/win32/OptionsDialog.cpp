@@ -143,7 +143,7 @@ void OptionsDialog::CreateControls() {
     boldFont_.reset(CreateFontIndirectA(&bold));
 
     constexpr DWORD kEdit = WS_TABSTOP | ES_AUTOHSCROLL;
-    constexpr DWORD kLabel = SS_LEFT;
+    constexpr DWORD kLabel = SS_LEFT | SS_LEFTNOWORDWRAP;
     // Creation order is the tab order; each label comes just before the box
     // its access key moves to.
     MakeControl(window_, "STATIC", "&Check Every:", kLabel, 0, IDC_LABEL0, {105, 150, 1080, 270}, scale);
@@ -155,7 +155,8 @@ void OptionsDialog::CreateControls() {
     MakeControl(window_, "EDIT", "", kEdit, WS_EX_CLIENTEDGE, IDC_SOUND, {1320, 533, 3525, 315}, scale);
     MakeControl(window_, "BUTTON", "...", WS_TABSTOP | BS_PUSHBUTTON, 0, IDC_ALARMDLG, {4800, 533, 375, 323}, scale,
                 boldFont_.get());
-    MakeControl(window_, "STATIC", "&Quellan Directory:", kLabel, 0, IDC_LABEL4, {105, 975, 1440, 390}, scale);
+    // Two lines high; it wraps before the box that follows it instead of running under it.
+    MakeControl(window_, "STATIC", "&Quellan Directory:", SS_LEFT, 0, IDC_LABEL4, {105, 975, 1155, 390}, scale);
     MakeControl(window_, "EDIT", "", kEdit, WS_EX_CLIENTEDGE, IDC_ZALMO, {1320, 960, 3525, 315}, scale);
     MakeControl(window_, "BUTTON", "...", WS_TABSTOP | BS_PUSHBUTTON, 0, IDC_ZALMODLG, {4800, 960, 375, 323}, scale,
                 boldFont_.get());
@@ -165,7 +166,7 @@ void OptionsDialog::CreateControls() {
     MakeControl(window_, "BUTTON", "Cancel", WS_TABSTOP | BS_PUSHBUTTON, 0, IDCANCEL, {2918, 2100, 1140, 390}, scale);
     // The boxes take any text, of any length.
     for (int id : {IDC_MINUTES, IDC_USERS, IDC_SOUND, IDC_ZALMO}) SendDlgItemMessageA(window_, id, EM_LIMITTEXT, 0, 0);
-    SizeClientCentred(window_, scale.Px(kClientWidth), scale.Px(kClientHeight));
+    SizeClientCentred(window_, scale.X(kClientWidth), scale.Y(kClientHeight));
 }
 
 INT_PTR OptionsDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {

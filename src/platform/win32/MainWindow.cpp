@@ -1,0 +1,230 @@
+#include "platform/win32/MainWindow.h"
+
+#include <commctrl.h>
+
+#include "monitor/frmWendrel.h"
+#include "platform/win32/ActiveForm.h"
+#include "platform/win32/Controls.h"
+#include "platform/win32/MessagePump.h"
+#include "platform/win32/resource.h"
+
+namespace {
+
+// Layout in twips (15 per pixel at 96 dpi).
+constexpr int kClientWidth = 5775, kClientHeight = 3390;
+constexpr Twips kFrame{120, 60, 5535, 2355};
+constexpr Twips kList{240, 300, 5295, 1545};
+constexpr Twips kStatusLine{240, 1905, 5295, 390};  // two lines: a failure's reason can be long
+constexpr int kButtonTop = 2535, kButtonWidth = 1305, kButtonHeight = 375, kButtonGap = 105;
+constexpr Twips kHide{(kClientWidth - kButtonWidth) / 2, 2985, kButtonWidth, 285};
+constexpr int kServerColumn = 2400, kPlayersColumn = 1440;
+
+HICON LoadAppIcon(int id, int sizeMetric) {
+    const int size = GetSystemMetrics(sizeMetric);
+    return static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id), IMAGE_ICON, size, size, 0));
+}
+
+}  // namespace
+
+bool TrayHostWindow::Create(frmWendrel& form) {
+    form_ = &form;
+    Register(kClassName);
+    taskbarCreated_ = RegisterWindowMessageA("TaskbarCreated");
+    showStatus_ = RegisterWindowMessageA(kShowStatusMessage);
+    // A hidden top-level window: message-only windows miss broadcasts.
+    return CreateWindowExA(WS_EX_TOOLWINDOW, kClassName, "Wendrel", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                           GetModuleHandleA(nullptr), this) != nullptr;
+}
+
+void TrayHostWindow::Destroy() {
+    if (hwnd_) DestroyWindow(hwnd_);
+}
+
+LRESULT TrayHostWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == static_cast<UINT>(frmWendrel::kTrayCallbackMessage) && wParam == 1) {
+        // The tray reports its mouse message in the low word of lParam.
+        form_->tiFB_MouseMove(LOWORD(lParam));
+        return 0;
+    }
+    if (message == taskbarCreated_ && message != 0) {
+        form_->OnTaskbarCreated();
+        return 0;
+    }
+    if (message == showStatus_ && message != 0) {
+        form_->tiFB_MouseMove(frmWendrel::kLeftDoubleClick);
+        return 0;
+    }
+    return DefWindowProcA(hwnd_, message, wParam, lParam);
+}
+
+bool MainWindow::Create(frmWendrel& form) {
+    form_ = &form;
+    normalIcon_.reset(LoadAppIcon(IDI_WENDREL, SM_CXSMICON));
+    bigIcon_.reset(LoadAppIcon(IDI_WENDREL, SM_CXICON));
+    if (!trayHost_.Create(form)) return false;
+    Register(kClassName, bigIcon_.get());
+    // Owned by the hidden tray host, like a form of a program whose task bar
+    // entry is switched off: no task bar button on any shell.
+    const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
+    return CreateWindowExA(WS_EX_TOOLWINDOW, kClassName, frmWendrel::kTitle, style, CW_USEDEFAULT, CW_USEDEFAULT, 100,
+                           100, trayHost_.Handle(), nullptr, GetModuleHandleA(nullptr), this) != nullptr;
+}
+
+void MainWindow::CreateControls() {
+    const TwipScale scale;
+    SendMessageA(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(normalIcon_.get()));
+    SendMessageA(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.get()));
+
+    MakeControl(hwnd_, "BUTTON", "Current Server Status", BS_GROUPBOX, 0, IDC_FRAME, kFrame, scale);
+    list_ = MakeControl(hwnd_, WC_LISTVIEWA, "", WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_NOSORTHEADER,
+                        WS_EX_CLIENTEDGE, IDC_LIST, kList, scale);
+    ListView_SetExtendedListViewStyle(list_, LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
+    LVCOLUMNA column{};
+    column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
+    column.pszText = const_cast<char*>("Server");
+    column.cx = scale.X(kServerColumn);
+    SendMessageA(list_, LVM_INSERTCOLUMNA, 0, reinterpret_cast<LPARAM>(&column));
+    column.pszText = const_cast<char*>("Players");
+    column.cx = scale.X(kPlayersColumn);
+    column.iSubItem = 1;
+    SendMessageA(list_, LVM_INSERTCOLUMNA, 1, reinterpret_cast<LPARAM>(&column));
+    MakeControl(hwnd_, "STATIC", "Not scanned yet", SS_LEFT | SS_NOPREFIX, 0, IDC_STATUSLINE,
+                kStatusLine, scale);
+
+    const std::pair<int, const char*> buttons[] = {
+        {IDC_OPTIONS, "&Options"}, {IDC_RESCAN, "&Rescan"}, {IDC_SORT, "&Sort Missions"}, {IDC_LAUNCH, "&Start Quellan"}};
+    int left = kFrame.left;
+    for (const auto& [id, caption] : buttons) {
+        MakeControl(hwnd_, "BUTTON", caption, WS_TABSTOP | BS_PUSHBUTTON, 0, id,
+                    {left, kButtonTop, kButtonWidth, kButtonHeight}, scale);
+        left += kButtonWidth + kButtonGap;
+    }
+    MakeControl(hwnd_, "BUTTON", "&Hide", WS_TABSTOP | BS_PUSHBUTTON, 0, IDC_HIDE, kHide, scale);
+    SizeClientCentred(hwnd_, scale.X(kClientWidth), scale.Y(kClientHeight));
+}
+
+LRESULT MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_CREATE:
+            CreateControls();
+            RegisterDialogWindow(hwnd_);  // Tab, access keys, and Esc to hide
+            return 0;
+        case WM_TIMER:
+            if (wParam == kTimerId) form_->Timer1_Timer();
+            return 0;
+        case WM_COMMAND:
+            switch (LOWORD(wParam)) {
+                case IDC_OPTIONS: form_->btnOptions_Click(); break;
+                case IDC_RESCAN: form_->btnRescan_Click(); break;
+                case IDC_SORT: form_->btnSort_Click(); break;
+                case IDC_LAUNCH: form_->btnAbout_Click(); break;
+                case IDC_HIDE:
+                case IDCANCEL: form_->btnHide_Click(); break;
+                default: break;
+            }
+            return 0;
+        case WM_ACTIVATE:
+            if (LOWORD(wParam) != WA_INACTIVE) ActiveForm::Activated(hwnd_);
+            return 0;
+        case WM_CLOSE:
+            // The close box hides the window unless the program is ending.
+            if (!form_->Form_QueryUnload()) Destroy();
+            return 0;
+        case WM_DESTROY:
+            ActiveForm::Left(hwnd_);
+            UnregisterDialogWindow(hwnd_);
+            return 0;
+        default:
+            return DefWindowProcA(hwnd_, message, wParam, lParam);
+    }
+}
+
+void MainWindow::ShowNormal() {
+    ::ShowWindow(hwnd_, SW_SHOWNORMAL);
+    SetForegroundWindow(hwnd_);
+}
+
+void MainWindow::ShowWindow() {
+    ::ShowWindow(hwnd_, SW_SHOW);
+    SetForegroundWindow(hwnd_);
+}
+
+void MainWindow::HideWindow() {
+    ActiveForm::Left(hwnd_);
+    ::ShowWindow(hwnd_, SW_HIDE);
+}
+
+void MainWindow::HideFromTaskList() {
+    // A tool window has no task bar button and is left out of Alt+Tab.
+    const LONG_PTR ex = GetWindowLongPtrA(hwnd_, GWL_EXSTYLE);
+    SetWindowLongPtrA(hwnd_, GWL_EXSTYLE, (ex | WS_EX_TOOLWINDOW) & ~static_cast<LONG_PTR>(WS_EX_APPWINDOW));
+}
+
+void MainWindow::SetTimerEnabled(bool enabled) {
+    if (enabled)
+        SetTimer(hwnd_, kTimerId, 1000, nullptr);
+    else
+        KillTimer(hwnd_, kTimerId);
+}
+
+void MainWindow::SetRescanEnabled(bool enabled) { EnableWindow(GetDlgItem(hwnd_, IDC_RESCAN), enabled); }
+
+void MainWindow::ClearRows() { ListView_DeleteAllItems(list_); }
+
+void MainWindow::AddRow(const std::string& name, std::int32_t players) {
+    LVITEMA item{};
+    item.mask = LVIF_TEXT;
+    item.iItem = ListView_GetItemCount(list_);
+    item.pszText = const_cast<char*>(name.c_str());
+    const int row = static_cast<int>(SendMessageA(list_, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
+    const std::string count = std::to_string(players);
+    item.iItem = row;
+    item.iSubItem = 1;
+    item.pszText = const_cast<char*>(count.c_str());
+    SendMessageA(list_, LVM_SETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+}
+
+void MainWindow::SetStatusLine(const std::string& text) { SetDlgItemTextA(hwnd_, IDC_STATUSLINE, text.c_str()); }
+
+MenuCommand MainWindow::ShowPopupMenu() {
+    UniqueMenu menu(CreatePopupMenu());
+    const std::pair<UINT, const char*> items[] = {{IDM_LAUNCH, "&Launch Zalmo"}, {IDM_STATUS, "&Server Status"},
+                                                  {IDM_OPTIONS, "&Options"},     {IDM_ABOUT, "&About"},
+                                                  {IDM_QUIT, "E&xit"}};
+    for (const auto& [id, caption] : items) AppendMenuA(menu.get(), MF_STRING, id, caption);
+    POINT at{};
+    GetCursorPos(&at);
+    // Without the foreground and the WM_NULL after it, the menu would not
+    // close when the user clicks elsewhere.
+    HWND owner = trayHost_.Handle();
+    SetForegroundWindow(owner);
+    const UINT chosen = static_cast<UINT>(
+        TrackPopupMenu(menu.get(), TPM_LEFTALIGN | TPM_LEFTBUTTON | TPM_RETURNCMD, at.x, at.y, 0, owner, nullptr));
+    PostMessageA(owner, WM_NULL, 0, 0);
+    switch (chosen) {
+        case IDM_LAUNCH: return MenuCommand::Launch;
+        case IDM_STATUS: return MenuCommand::Status;
+        case IDM_OPTIONS: return MenuCommand::Options;
+        case IDM_ABOUT: return MenuCommand::About;
+        case IDM_QUIT: return MenuCommand::Quit;
+        default: return MenuCommand::None;
+    }
+}
+
+std::uintptr_t MainWindow::TrayWindowHandle() { return reinterpret_cast<std::uintptr_t>(trayHost_.Handle()); }
+
+std::uintptr_t MainWindow::IconHandle(TrayIconKind kind) {
+    if (kind == TrayIconKind::Normal) return reinterpret_cast<std::uintptr_t>(normalIcon_.get());
+    // The alarm icon is loaded when it is first needed.
+    if (!highIcon_) highIcon_.reset(LoadAppIcon(IDI_HIGH, SM_CXSMICON));
+    return reinterpret_cast<std::uintptr_t>(highIcon_.get());
+}
+
+void MainWindow::UnloadHighIcon() { highIcon_.reset(); }
+
+void MainWindow::Destroy() {
+    trayHost_.Destroy();
+    if (hwnd_) DestroyWindow(hwnd_);
+}
+
+void MainWindow::EndProgram() { ExitProcess(0); }

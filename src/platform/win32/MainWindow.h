@@ -1,0 +1,65 @@
+#pragma once
+
+#include <windows.h>
+
+#include "platform/MainView.h"
+#include "platform/win32/Handles.h"
+#include "platform/win32/Window.h"
+
+class frmWendrel;
+
+// The hidden top-level window that owns the tray icon: it receives the tray
+// callbacks, Explorer's "TaskbarCreated" broadcast and the request of a
+// second start to show the status window.
+class TrayHostWindow : public Window<TrayHostWindow> {
+public:
+    static constexpr const char* kClassName = "WendrelTray";
+    static constexpr const char* kShowStatusMessage = "Orvane.Wendrel.ShowStatus";
+
+    bool Create(frmWendrel& form);
+    void Destroy();
+
+private:
+    friend class Window<TrayHostWindow>;
+    LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
+
+    frmWendrel* form_ = nullptr;
+    UINT taskbarCreated_ = 0;
+    UINT showStatus_ = 0;
+};
+
+// The main window "Wendrel V1.4": the server list, the status line, the
+// buttons, the timer and the tray menu.
+class MainWindow : public Window<MainWindow>, public MainView {
+public:
+    static constexpr const char* kClassName = "WendrelMain";
+    static constexpr UINT_PTR kTimerId = 1;
+
+    bool Create(frmWendrel& form);
+
+    void ShowNormal() override;
+    void ShowWindow() override;
+    void HideWindow() override;
+    void HideFromTaskList() override;
+    void SetTimerEnabled(bool enabled) override;
+    void SetRescanEnabled(bool enabled) override;
+    void ClearRows() override;
+    void AddRow(const std::string& name, std::int32_t players) override;
+    void SetStatusLine(const std::string& text) override;
+    MenuCommand ShowPopupMenu() override;
+    std::uintptr_t TrayWindowHandle() override;
+    std::uintptr_t IconHandle(TrayIconKind kind) override;
+    void UnloadHighIcon() override;
+    void Destroy() override;
+    void EndProgram() override;
+
+private:
+    friend class Window<MainWindow>;
+    LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    void CreateControls();
+
+    frmWendrel* form_ = nullptr;
+    TrayHostWindow trayHost_;
+    HWND list_ = nullptr;
+    UniqueIcon normalIcon_, highIcon_, bigIcon_;
+};

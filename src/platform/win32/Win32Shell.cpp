@@ -1,0 +1,111 @@
+#include "platform/win32/Win32Shell.h"
+
+#include <windows.h>
+#include <mmsystem.h>
+#include <shellapi.h>
+
+#include <cstring>
+#include <vector>
+
+#include "common/GetFolder.h"
+#include "monitor/SoundPath.h"
+#include "platform/win32/Handles.h"
+#include "platform/win32/WinError.h"
+
+namespace {
+bool Fail(std::string& error) {
+    error = SystemErrorText(GetLastError());
+    return false;
+}
+}  // namespace
+
+bool Win32Tray::NotifyIcon(TrayMessage message, const TrayRecord& data) {
+    // The record is the classic first version of NOTIFYICONDATAA; its size
+    // on this platform replaces the 88 bytes it has in 32-bit code.
+    NOTIFYICONDATAA nid{};
+    nid.cbSize = data.cbSize == 88 ? NOTIFYICONDATAA_V1_SIZE : data.cbSize;
+    nid.hWnd = reinterpret_cast<HWND>(data.hWnd);
+    nid.uID = data.uID;
+    nid.uFlags = data.uFlags;
+    nid.uCallbackMessage = data.uCallbackMessage;
+    nid.hIcon = reinterpret_cast<HICON>(data.hIcon);
+    std::memcpy(nid.szTip, data.szTip, sizeof nid.szTip);
+    return Shell_NotifyIconA(static_cast<DWORD>(message), &nid) != FALSE;
+}
+
+void Win32Sound::Play(const std::string& path, std::uint32_t flags) {
+    const std::string file = ResolveSoundPath(path, ProgramFolder(), [](const std::string& p) {
+        const DWORD attributes = GetFileAttributesA(p.c_str());
+        return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+    });
+    if (log_) {
+        UniqueHandle probe(CreateFileA(file.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                       OPEN_EXISTING, 0, nullptr));
+        const DWORD error = GetLastError();
+        if (probe.get() == INVALID_HANDLE_VALUE) {
+            probe.release();
+            log_->Write("sound: cannot open \"" + file + "\": " + SystemErrorText(error));
+        } else {
+            log_->Write("sound: playing \"" + file + "\"");
+        }
+    }
+    PlaySoundA(file.c_str(), nullptr, flags);
+}
+
+std::string Win32Launcher::CurrentDirectory() {
+    std::vector<char> buffer(GetCurrentDirectoryA(0, nullptr) + 1);
+    buffer.resize(GetCurrentDirectoryA(static_cast<DWORD>(buffer.size()), buffer.data()));
+    return std::string(buffer.begin(), buffer.end());
+}
+
+bool Win32Launcher::ChangeDrive(const std::string& drive, std::string& error) {
+    // "C:" alone selects the drive at its own current folder.
+    return SetCurrentDirectoryA(drive.c_str()) || Fail(error);
+}
+
+bool Win32Launcher::ChangeDirectory(const std::string& folder, std::string& error) {
+    return SetCurrentDirectoryA(folder.c_str()) || Fail(error);
+}
+
+bool Win32Launcher::Start(const std::string& application, const std::string& commandLine, std::string& error) {
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    std::vector<char> line(commandLine.begin(), commandLine.end());
+    line.push_back('\0');
+    // The application name is passed as well: with only an unquoted command
+    // line, "C:\Program Files\..." would first try to run "C:\Program.exe".
+    if (!CreateProcessA(application.c_str(), line.data(), nullptr, nullptr, TRUE, NORMAL_PRIORITY_CLASS, nullptr,
+                        nullptr, &startup, &process))
+        return Fail(error);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return true;
+}
+
+LocalTime Win32Clock::Now() {
+    SYSTEMTIME t;
+    GetLocalTime(&t);
+    return {t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond};
+}
+
+void FileLog::Write(const std::string& line) {
+    UniqueHandle file(CreateFileA(path_.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                  nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (file.get() == INVALID_HANDLE_VALUE) {
+        file.release();
+        return;
+    }
+    const std::string text = line + "\r\n";
+    DWORD written = 0;
+    WriteFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+}
+
+std::string ProgramFolder() {
+    std::vector<char> path(MAX_PATH);
+    for (;;) {
+        const DWORD n = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (n < path.size()) return GetFolder(std::string(path.data(), n));
+        path.resize(path.size() * 2);
+    }
+}

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <string>
+
+#include "platform/Clock.h"
+#include "platform/EventLog.h"
+#include "platform/ProcessLauncher.h"
+#include "platform/SoundPlayer.h"
+#include "platform/Tray.h"
+
+// Shell_NotifyIconA with the record's fields in the platform's own layout.
+class Win32Tray : public Tray {
+public:
+    bool NotifyIcon(TrayMessage message, const TrayRecord& data) override;
+};
+
+// PlaySoundA; a relative file is also looked for beside the program. Notes
+// in the log which file it plays, or that it cannot open it.
+class Win32Sound : public SoundPlayer {
+public:
+    explicit Win32Sound(EventLog* log) : log_(log) {}
+    void Play(const std::string& path, std::uint32_t flags) override;
+
+private:
+    EventLog* log_;
+};
+
+class Win32Launcher : public ProcessLauncher {
+public:
+    std::string CurrentDirectory() override;
+    bool ChangeDrive(const std::string& drive, std::string& error) override;
+    bool ChangeDirectory(const std::string& folder, std::string& error) override;
+    bool Start(const std::string& application, const std::string& commandLine, std::string& error) override;
+};
+
+class Win32Clock : public Clock {
+public:
+    LocalTime Now() override;
+};
+
+// Appends each line to a file, opened and closed per line so that nothing
+// waits in a buffer and other programs can read it at any time.
+class FileLog : public EventLog {
+public:
+    explicit FileLog(std::string path) : path_(std::move(path)) {}
+    void Write(const std::string& line) override;
+
+private:
+    std::string path_;
+};
+
+// The folder of the running program, with its trailing backslash.
+std::string ProgramFolder();

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <windows.h>
+
+#include <chrono>
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
+
+// Drives another process's windows the way a user would, for the end-to-end
+// tests and the screenshots.
+namespace driver {
+
+using namespace std::chrono_literals;
+
+// Polls until check() is true or the timeout passes; returns the last result.
+bool WaitUntil(const std::function<bool()>& check, std::chrono::milliseconds timeout = 10s);
+
+// A top-level window of the given class (and caption, if not null), visible or not.
+HWND FindTop(const char* className, const char* caption = nullptr);
+HWND WaitForTop(const char* className, const char* caption = nullptr, std::chrono::milliseconds timeout = 10s);
+// A visible top-level window of this class and caption owned by process pid (0: any).
+HWND FindVisible(const char* className, const char* caption, DWORD pid = 0);
+HWND WaitForVisible(const char* className, const char* caption, DWORD pid = 0,
+                    std::chrono::milliseconds timeout = 10s);
+
+std::string Text(HWND window);
+std::string ControlText(HWND parent, int id);
+
+// The tray icon's callback as the shell sends it.
+void PostTrayEvent(HWND trayHost, int mouseMessage);
+// Chooses an item of the open pop-up menu by its position (0-based).
+bool ChooseMenuItem(int index, std::chrono::milliseconds timeout = 10s);
+// Posts a button's click to its parent.
+void Click(HWND parent, int id);
+// Answers a dialog or message box as Enter would.
+void PressOk(HWND dialog);
+
+// The rows of a report-view ListView in another process: each row's cells.
+std::vector<std::vector<std::string>> ReadListView(HWND list, int columns);
+
+// Saves the whole screen as a 24-bit BMP file.
+bool SaveScreen(const std::string& path);
+
+}  // namespace driver
