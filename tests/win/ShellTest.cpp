@@ -1,0 +1,161 @@
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "FakeInet.h"
+#include "FakeMonitor.h"
+#include "FakeViews.h"
+#include "MemoryRegistry.h"
+#include "monitor/frmWendrel.h"
+#include "platform/win32/Win32MissionFiles.h"
+#include "platform/win32/Win32Shell.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string ReadAll(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+TEST(Win32TrayTest, AddModifyDeleteWithTheProgramsRecord) {
+    HWND host = CreateWindowA("STATIC", "tray test", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+    TrayRecord record;
+    record.cbSize = 88;
+    record.hWnd = reinterpret_cast<std::uintptr_t>(host);
+    record.uID = 1;
+    record.uFlags = 7;
+    record.uCallbackMessage = 512;
+    record.hIcon = reinterpret_cast<std::uintptr_t>(LoadIconA(nullptr, MAKEINTRESOURCEA(32512)));
+    std::memset(record.szTip, ' ', 64);
+    std::memcpy(record.szTip, "Wendrel", 8);
+    Win32Tray tray;
+    EXPECT_TRUE(tray.NotifyIcon(TrayMessage::Add, record));
+    EXPECT_TRUE(tray.NotifyIcon(TrayMessage::Modify, record));
+    EXPECT_TRUE(tray.NotifyIcon(TrayMessage::Delete, record));
+    EXPECT_FALSE(tray.NotifyIcon(TrayMessage::Delete, record));  // already gone
+    DestroyWindow(host);
+}
+
+// A folder with a blank in its name holding the stand-in lobby client, and a
+// decoy where an unquoted command line would look first.
+struct LaunchFixture : ::testing::Test {
+    std::string root, client, decoy, record;
+    AppState app;
+    MemoryRegistry registry;
+    mdRegistry store{registry};
+    FakeOptionsView optionsView;
+    FakeMsgBox msgBox;
+    frmOptions options{store, optionsView, msgBox};
+    FakeMainView view;
+    FakeTray tray;
+    FakeSound sound;
+    Win32Launcher launcher;
+    Win32MissionFiles missions;
+    FakeInet inet;
+    FakeClock clock;
+
+    void SetUp() override {
+        char temp[MAX_PATH];
+        GetTempPathA(MAX_PATH, temp);
+        root = std::string(temp) + "wendrel-launch-" + std::to_string(GetCurrentProcessId()) + "\\";
+        fs::remove_all(root);
+        fs::create_directories(root + "Lobby Client");
+        char self[MAX_PATH];
+        GetModuleFileNameA(nullptr, self, MAX_PATH);
+        const std::string helper = fs::path(self).parent_path().string() + "\\launch_helper.exe";
+        client = root + "Lobby Client\\qlpro.exe";
+        decoy = root + "Lobby.exe";
+        fs::copy_file(helper, client);
+        fs::copy_file(helper, decoy);
+        record = root + "record.txt";
+        SetEnvironmentVariableA("WENDREL_LAUNCH_RECORD", record.c_str());
+    }
+    void TearDown() override {
+        std::error_code ec;
+        fs::remove_all(root, ec);
+    }
+
+    std::vector<std::string> Launch(const std::string& path, std::int16_t inWindow) {
+        frmWendrel form{MonitorDeps{app, options, view, tray, sound, launcher, msgBox, missions, inet, clock, nullptr,
+                                    StatusSource::FromUrl("http://h")}};
+        form.Form_Initialize();
+        form.Form_Load();
+        options.EditText(OptionsField::Zalmo, path);
+        options.EditInWindow(inWindow);
+        form.mnuLaunch_Click();
+        std::vector<std::string> lines;
+        if (!app.Quitting) return lines;
+        for (int i = 0; i < 200 && ReadAll(record).empty(); ++i) Sleep(50);
+        Sleep(100);
+        std::istringstream in(ReadAll(record));
+        for (std::string line; std::getline(in, line);) lines.push_back(line);
+        return lines;
+    }
+};
+
+TEST_F(LaunchFixture, StartsTheClientWithTheExactCommandLineAndFolder) {
+    for (std::int16_t inWindow : {0, 1, 2}) {
+        app.Quitting = false;
+        fs::remove(record);
+        const std::string before = launcher.CurrentDirectory();
+        const auto lines = Launch(client, inWindow);
+        ASSERT_EQ(lines.size(), 3u) << "the client did not start, or a second program did";
+        EXPECT_TRUE(_stricmp(lines[0].c_str(), client.c_str()) == 0) << lines[0];
+        EXPECT_EQ(lines[1], inWindow ? client + " " : client);
+        EXPECT_TRUE(_stricmp((lines[2] + "\\").c_str(), (root + "Lobby Client\\").c_str()) == 0) << lines[2];
+        EXPECT_TRUE(view.ended);
+        std::string ignored;
+        launcher.ChangeDirectory(before, ignored);
+    }
+}
+
+TEST_F(LaunchFixture, AMissingClientIsReportedAndNothingStarts) {
+    const std::string before = launcher.CurrentDirectory();
+    fs::remove(client);
+    Launch(client, 1);
+    EXPECT_FALSE(app.Quitting);
+    ASSERT_EQ(msgBox.shown.size(), 1u);
+    EXPECT_NE(msgBox.shown[0].text.find(client), std::string::npos);
+    EXPECT_EQ(launcher.CurrentDirectory(), before);
+    Sleep(300);
+    EXPECT_FALSE(fs::exists(record)) << "the decoy was started: " << ReadAll(record);
+}
+
+TEST(Win32SoundTest, DefaultSoundIsFoundBesideTheProgram) {
+    char self[MAX_PATH];
+    GetModuleFileNameA(nullptr, self, MAX_PATH);
+    const std::string folder = fs::path(self).parent_path().string() + "\\";
+    Win32Launcher cwd;
+    const std::string before = cwd.CurrentDirectory();
+    char temp[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    SetCurrentDirectoryA(temp);
+    FakeLog log;
+    Win32Sound sound(&log);
+    sound.Play("Flyover.wav", kSndFilenameNoDefaultAsync);
+    sound.Play("C:\\no\\such.wav", kSndFilenameNoDefaultAsync);
+    SetCurrentDirectoryA(before.c_str());
+    ASSERT_EQ(log.lines.size(), 2u);
+    EXPECT_TRUE(_stricmp(log.lines[0].c_str(), ("sound: playing \"" + folder + "Flyover.wav\"").c_str()) == 0)
+        << log.lines[0];
+    EXPECT_EQ(log.lines[1].rfind("sound: cannot open \"C:\\no\\such.wav\": ", 0), 0u) << log.lines[1];
+}
+
+TEST(FileLogTest, AppendsWholeLines) {
+    char temp[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    const std::string path = std::string(temp) + "wendrel-log-test.txt";
+    DeleteFileA(path.c_str());
+    FileLog log(path);
+    log.Write("first");
+    log.Write("second");
+    EXPECT_EQ(ReadAll(path), "first\r\nsecond\r\n");
+    DeleteFileA(path.c_str());
+}
+
+}  // namespace

@@ -1,0 +1,219 @@
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <commctrl.h>
+
+#include <atomic>
+#include <thread>
+
+#include "FakeInet.h"
+#include "FakeMonitor.h"
+#include "FakeViews.h"
+#include "MemoryRegistry.h"
+#include "monitor/frmWendrel.h"
+#include "platform/win32/Controls.h"
+#include "platform/win32/MainWindow.h"
+#include "platform/win32/OptionsDialog.h"
+#include "platform/win32/Win32MsgBox.h"
+#include "platform/win32/resource.h"
+
+namespace {
+
+void Pump() {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+}
+
+// Every caption of window's children fits its control: nothing is cut off.
+void ExpectCaptionsFit(HWND window) {
+    for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        char cls[32];
+        GetClassNameA(child, cls, sizeof cls);
+        const std::string text = WindowText(child);
+        if (text.empty() || (lstrcmpiA(cls, "STATIC") != 0 && lstrcmpiA(cls, "BUTTON") != 0)) continue;
+        const LONG style = GetWindowLongA(child, GWL_STYLE);
+        if ((style & BS_TYPEMASK) == BS_GROUPBOX && lstrcmpiA(cls, "BUTTON") == 0) continue;
+        RECT client;
+        GetClientRect(child, &client);
+        HDC dc = GetDC(child);
+        HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(child, WM_GETFONT, 0, 0)));
+        RECT need{0, 0, client.right, 0};
+        const bool checkBox = lstrcmpiA(cls, "BUTTON") == 0 && ((style & BS_TYPEMASK) == BS_3STATE);
+        const int room = client.right - (checkBox ? 16 : 0);
+        need.right = room;
+        DrawTextA(dc, text.c_str(), -1, &need, DT_CALCRECT | DT_WORDBREAK);
+        SIZE line{};
+        GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &line);
+        SelectObject(dc, old);
+        ReleaseDC(child, dc);
+        const bool wraps = (style & SS_TYPEMASK) == SS_LEFT && lstrcmpiA(cls, "STATIC") == 0;
+        if (wraps)
+            EXPECT_LE(need.bottom, client.bottom) << "\"" << text << "\" needs more lines than it has";
+        else
+            EXPECT_LE(line.cx - (text.find('&') != std::string::npos ? 4 : 0), room) << "\"" << text << "\" is cut off";
+    }
+}
+
+// Presses OK on the next message box titled title that is not except.
+std::thread CloseMessageBox(const char* title, HWND except, std::atomic<bool>& closed) {
+    return std::thread([=, &closed] {
+        for (int i = 0; i < 200 && !closed; ++i) {
+            for (HWND w = FindWindowExA(nullptr, nullptr, "#32770", title); w; w = FindWindowExA(nullptr, w, "#32770", title)) {
+                if (w != except && IsWindowVisible(w)) {
+                    PostMessageA(w, WM_COMMAND, IDOK, 0);
+                    closed = true;
+                    return;
+                }
+            }
+            Sleep(50);
+        }
+    });
+}
+
+struct OptionsWindow : ::testing::Test {
+    MemoryRegistry registry;
+    mdRegistry store{registry};
+    OptionsDialog dialog;
+    Win32MsgBox msgBox;
+    frmOptions form{store, dialog, msgBox};
+
+    void SetUp() override { dialog.Attach(form); }
+    void TearDown() override { form.Unload(); }
+};
+
+TEST_F(OptionsWindow, LoadsHiddenWithTheLayoutAndDefaults) {
+    EXPECT_EQ(form.txtSound(), "Flyover.wav");
+    HWND w = dialog.Window();
+    ASSERT_NE(w, nullptr);
+    EXPECT_FALSE(IsWindowVisible(w));
+    char cls[32];
+    GetClassNameA(w, cls, sizeof cls);
+    EXPECT_STREQ(cls, "#32770");
+    EXPECT_EQ(WindowText(w), "Options");
+    EXPECT_EQ(WindowText(GetDlgItem(w, IDC_MINUTES)), "5");
+    EXPECT_EQ(WindowText(GetDlgItem(w, IDC_ZALMO)), "C:\\Program Files\\QuellanPro3\\qlpro.exe");
+    EXPECT_EQ(IsDlgButtonChecked(w, IDC_INWINDOW), BST_CHECKED);
+    EXPECT_EQ(WindowText(GetDlgItem(w, IDC_LABEL0)), "&Check Every:");
+    EXPECT_EQ(WindowText(GetDlgItem(w, IDC_LABEL4)), "&Quellan Directory:");
+    EXPECT_TRUE(GetWindowLongA(GetDlgItem(w, IDOK), GWL_STYLE) & BS_DEFPUSHBUTTON);
+    EXPECT_EQ(WindowText(GetDlgItem(w, IDCANCEL)), "Cancel");
+
+    LOGFONTA bold{};
+    GetObjectA(reinterpret_cast<HFONT>(SendDlgItemMessageA(w, IDC_ALARMDLG, WM_GETFONT, 0, 0)), sizeof bold, &bold);
+    EXPECT_GE(bold.lfWeight, FW_BOLD);
+
+    // Client area: 5370 x 2580 twips, at least, at this DPI.
+    const TwipScale scale;
+    RECT client;
+    GetClientRect(w, &client);
+    EXPECT_EQ(client.bottom, scale.Y(2580));
+    EXPECT_GE(client.right, scale.Y(5370));
+    ExpectCaptionsFit(w);
+}
+
+TEST_F(OptionsWindow, EditsReachTheFormAndAGreyedBoxShows) {
+    registry.Put(frmOptions::kKeyPath, "InWindow", kRegDword, {2, 0, 0, 0});
+    form.Show();
+    Pump();
+    HWND w = dialog.Window();
+    EXPECT_TRUE(IsWindowVisible(w));
+    EXPECT_EQ(IsDlgButtonChecked(w, IDC_INWINDOW), BST_INDETERMINATE);
+    SetDlgItemTextA(w, IDC_ZALMO, "D:\\ql.exe");
+    EXPECT_EQ(form.txtZalmo(), "D:\\ql.exe");
+    SendMessageA(w, WM_COMMAND, MAKEWPARAM(IDC_INWINDOW, BN_CLICKED), 0);
+    EXPECT_EQ(form.ckInWindow(), 0);
+    EXPECT_EQ(IsDlgButtonChecked(w, IDC_INWINDOW), BST_UNCHECKED);
+    SendMessageA(w, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+    EXPECT_FALSE(IsWindowVisible(w));
+    EXPECT_EQ(form.txtZalmo(), "D:\\ql.exe");
+}
+
+TEST_F(OptionsWindow, BadNumberShowsAMessageAndFocusesItsBox) {
+    form.Show();
+    Pump();
+    HWND w = dialog.Window();
+    SetDlgItemTextA(w, IDC_USERS, "many");
+    std::atomic<bool> closed{false};
+    std::thread closer = CloseMessageBox("Options", w, closed);
+    SendMessageA(w, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    closer.join();
+    EXPECT_TRUE(closed);
+    EXPECT_TRUE(IsWindowVisible(w));
+    EXPECT_EQ(GetFocus(), GetDlgItem(w, IDC_USERS));
+    EXPECT_EQ(registry.ValueCount(), 0u);
+}
+
+TEST_F(OptionsWindow, CloseBoxUnloadsTheForm) {
+    form.Show();
+    Pump();
+    SetDlgItemTextA(dialog.Window(), IDC_USERS, "9");
+    SendMessageA(dialog.Window(), WM_CLOSE, 0, 0);
+    EXPECT_FALSE(form.IsLoaded());
+    EXPECT_EQ(dialog.Window(), nullptr);
+    EXPECT_EQ(form.txtUsers(), "2");
+}
+
+TEST(MainWindowTest, StartsHiddenAsAToolWindowAndShowsTheScan) {
+    AppState app;
+    MemoryRegistry registry;
+    mdRegistry store{registry};
+    FakeOptionsView optionsView;
+    FakeMsgBox msgBox;
+    frmOptions options{store, optionsView, msgBox};
+    MainWindow window;
+    FakeTray tray;
+    FakeSound sound;
+    FakeLauncher launcher;
+    FakeInet inet;
+    inet.ServePage(StatusPage("14"));
+    FakeClock clock;
+    class : public MissionFiles {
+        ListStatus List(const std::string&, std::vector<MissionEntry>&, std::string&) override { return ListStatus::NoFolder; }
+        bool Read(const std::string&, std::string&, std::string&) override { return false; }
+        bool WriteDurably(const std::string&, const std::string&, std::string&) override { return false; }
+        bool Replace(const std::string&, const std::string&, std::string&) override { return false; }
+        bool Remove(const std::string&, std::string&) override { return false; }
+    } missions;
+    frmWendrel form{MonitorDeps{app, options, window, tray, sound, launcher, msgBox, missions, inet, clock, nullptr,
+                                StatusSource::FromUrl("http://status.quellan.example")}};
+    ASSERT_TRUE(window.Create(form));
+    form.Form_Initialize();
+    form.Form_Load();
+    HWND w = window.Handle();
+    HWND host = reinterpret_cast<HWND>(window.TrayWindowHandle());
+    EXPECT_FALSE(IsWindowVisible(w));
+    EXPECT_EQ(WindowText(w), "Wendrel V1.4");
+    EXPECT_TRUE(GetWindowLongA(w, GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
+    EXPECT_FALSE(GetWindowLongA(w, GWL_STYLE) & (WS_THICKFRAME | WS_MAXIMIZEBOX | WS_MINIMIZEBOX));
+    EXPECT_EQ(GetWindow(w, GW_OWNER), host);
+    EXPECT_EQ(tray.calls.at(0).second.hWnd, reinterpret_cast<std::uintptr_t>(host));
+
+    HWND list = GetDlgItem(w, IDC_LIST);
+    ASSERT_EQ(ListView_GetItemCount(list), 1);
+    char cell[64];
+    ListView_GetItemText(list, 0, 0, cell, sizeof cell);
+    EXPECT_STREQ(cell, "status.quellan.example");
+    ListView_GetItemText(list, 0, 1, cell, sizeof cell);
+    EXPECT_STREQ(cell, "14");
+    const TwipScale scale;
+    EXPECT_EQ(ListView_GetColumnWidth(list, 0), scale.X(2400));
+    EXPECT_EQ(ListView_GetColumnWidth(list, 1), scale.X(1440));
+    EXPECT_EQ(WindowText(GetDlgItem(w, IDC_STATUSLINE)), "Last scan 21:04:05: 14 players");
+    EXPECT_EQ(WindowText(GetDlgItem(w, IDC_LAUNCH)), "&Start Quellan");
+    ExpectCaptionsFit(w);
+
+    // The tray's double-click shows it; the close box hides it again.
+    SendMessageA(host, WM_MOUSEMOVE, 1, 515);
+    EXPECT_TRUE(IsWindowVisible(w));
+    SendMessageA(w, WM_CLOSE, 0, 0);
+    EXPECT_FALSE(IsWindowVisible(w));
+    EXPECT_TRUE(IsWindow(w));
+    app.Quitting = true;
+    SendMessageA(w, WM_CLOSE, 0, 0);
+    EXPECT_FALSE(IsWindow(w));
+    EXPECT_EQ(tray.calls.back().first, TrayMessage::Delete);
+}
+
+}  // namespace
