@@ -7,9 +7,9 @@ cd "$(dirname "$0")/.."
 root=$PWD
 failed=()
 
-count_tests() {  # sums the test counts of the GoogleTest XML reports in $1
+count_tests() {  # sums the test counts of the GoogleTest XML reports given
     local total=0 failures=0 n f
-    for file in "$1"/*.xml; do
+    for file in "$@"; do
         [ -f "$file" ] || continue
         n=$(grep -o -m1 '<testsuites tests="[0-9]*"' "$file" | grep -o '[0-9]*')
         f=$(grep -o -m1 '<testsuites tests="[0-9]*" failures="[0-9]*"' "$file" | grep -o 'failures="[0-9]*"' | grep -o '[0-9]*')
@@ -22,18 +22,24 @@ echo "== Tier 1: native unit tests (AddressSanitizer + UBSan)"
 rm -rf build/native/results
 ctest --preset native || failed+=("native")
 
-echo "== Tier 2: Windows tests under Wine (Xvfb)"
+echo "== Tier 2 and 3: Windows tests and end-to-end scenarios under Wine (Xvfb)"
 export WINEPREFIX="$root/build/windows/wineprefix"
+export WENDREL_VIRTUAL_DESKTOP=800x600
+# No sound card here: keep Wine's audio drivers from complaining on every start.
+export WINEDLLOVERRIDES="mscoree,mshtml,winealsa.drv,winepulse.drv="
 scripts/wine-prefix.sh
-rm -rf build/windows/results
+rm -rf build/windows/results build/windows/e2e-shots
 wineserver -k 2>/dev/null || true
 xvfb-run -a -s "-screen 0 1280x800x24" bash -c 'ctest --preset windows; rc=$?; timeout 60 wineserver -w; exit $rc' \
     || failed+=("windows")
+scripts/convert-shots.sh build/windows/e2e-shots
 
 echo
 echo "== Summary"
-echo "native unit tests:     $(count_tests build/native/results)"
-echo "Windows tests (Wine):  $(count_tests build/windows/results)"
+echo "Tier 1, native unit tests:        $(count_tests build/native/results/*.xml)"
+echo "Tier 2, Windows tests under Wine:  $(count_tests build/windows/results/wendrel_win_tests.xml)"
+echo "Tier 3, end-to-end under Wine:     $(count_tests build/windows/results/wendrel_e2e_tests.xml)"
+ls build/windows/e2e-shots/*.png >/dev/null 2>&1 && echo "Screenshots of this run: build/windows/e2e-shots/"
 if [ ${#failed[@]} -gt 0 ]; then
     echo "FAILED: ${failed[*]}"
     exit 1

@@ -105,7 +105,7 @@ void frmWendrel::btnRescan_Click() {
     PlayerTotal = servers->TotalPlayers();
 
     const std::string& failure = scanner.FailureReason();
-    deps_.view.SetStatusLine("Last scan " + Stamp(false) +
+    deps_.view.SetStatusLine("Last scan " + TimeOfDay() +
                              (failure.empty() ? ": " + Players(PlayerTotal) : " failed: " + failure));
     Log("scan " + deps_.source.url + (failure.empty() ? ": " : " failed: " + failure + "; ") + Players(PlayerTotal));
     deps_.view.SetRescanEnabled(true);
@@ -247,16 +247,13 @@ void frmWendrel::btnSort_Click() {
     if (!failures.empty()) deps_.msgBox.Show(DescribeSortFailures(failures), "Sort Missions", kMbIconExclamation);
 }
 
-std::string frmWendrel::Stamp(bool withDate) const {
+std::string frmWendrel::TimeOfDay() const {
     const LocalTime t = deps_.clock.Now();
-    char text[32];
-    if (withDate)
-        std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", t.year, t.month, t.day, t.hour, t.minute, t.second);
-    else
-        std::snprintf(text, sizeof text, "%02d:%02d:%02d", t.hour, t.minute, t.second);
+    char text[16];
+    std::snprintf(text, sizeof text, "%02d:%02d:%02d", t.hour, t.minute, t.second);
     return text;
 }
 
 void frmWendrel::Log(const std::string& line) {
-    if (deps_.log) deps_.log->Write(Stamp(true) + " " + line);
+    if (deps_.log) deps_.log->Write(line);
 }

@@ -94,7 +94,7 @@ private:
     bool ChangeToLobbyFolder(const std::string& path, std::string& error);
     void ReportLaunchFailure(const std::string& path, const std::string& what, const std::string& error,
                              const std::string& savedFolder);
-    std::string Stamp(bool withDate) const;
+    std::string TimeOfDay() const;
     void Log(const std::string& line);
 
     MonitorDeps deps_;

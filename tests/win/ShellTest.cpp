@@ -154,7 +154,13 @@ TEST(FileLogTest, AppendsWholeLines) {
     FileLog log(path);
     log.Write("first");
     log.Write("second");
-    EXPECT_EQ(ReadAll(path), "first\r\nsecond\r\n");
+    const std::string text = ReadAll(path);
+    // "yyyy-mm-dd hh:mm:ss " before each line.
+    ASSERT_EQ(text.size(), 2 * 20 + std::string("first\r\nsecond\r\n").size()) << text;
+    EXPECT_EQ(text.substr(20, 7), "first\r\n");
+    EXPECT_EQ(text.substr(47), "second\r\n");
+    EXPECT_EQ(text[4], '-');
+    EXPECT_EQ(text[13], ':');
     DeleteFileA(path.c_str());
 }
 

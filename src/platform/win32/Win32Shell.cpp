@@ -4,6 +4,7 @@
 #include <mmsystem.h>
 #include <shellapi.h>
 
+#include <cstdio>
 #include <cstring>
 #include <vector>
 
@@ -96,7 +97,12 @@ void FileLog::Write(const std::string& line) {
         file.release();
         return;
     }
-    const std::string text = line + "\r\n";
+    SYSTEMTIME t;
+    GetLocalTime(&t);
+    char stamp[32];
+    std::snprintf(stamp, sizeof stamp, "%04u-%02u-%02u %02u:%02u:%02u ", t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute,
+                  t.wSecond);
+    const std::string text = stamp + line + "\r\n";
     DWORD written = 0;
     WriteFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
 }

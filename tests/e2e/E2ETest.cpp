@@ -1,0 +1,336 @@
+// wendrel.exe driven as a user would: started under Wine against a loopback
+// status page, clicked through its tray icon, menu, windows and buttons.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <commctrl.h>
+
+#include <atomic>
+#include <filesystem>
+#include <map>
+#include <mutex>
+
+#include "Driver.h"
+#include "LoopbackServer.h"
+#include "Wendrel.h"
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+namespace {
+
+std::string shotsFolder;  // where screenshots go, when asked for
+std::string helperExe;    // stands in for the lobby client
+
+constexpr int kList = 1101, kStatusLine = 1102, kSort = 1105;
+constexpr int kMenuLaunch = 0, kMenuOptions = 2, kMenuExit = 4;
+
+std::string Page(int players) {
+    return "<html><table><tr><td><font face=Verdana>Drevak&nbsp;Wing</font></td><td><font face=Verdana>" +
+           std::to_string(players) + "</font></td></tr></table></html>";
+}
+
+// The status page the scenario controls: a count, or a request held open.
+struct StatusServer {
+    std::mutex mutex;
+    std::string page = Page(0);
+    std::atomic<bool> hold{false};
+    LoopbackServer server{[this](LoopbackServer& self, SOCKET client, const std::string&) {
+        if (hold) {
+            self.WaitForStop(120000);
+            return;
+        }
+        std::lock_guard lock(mutex);
+        LoopbackServer::SendAll(client, LoopbackServer::Response(200, page));
+    }};
+
+    void Players(int count) {
+        std::lock_guard lock(mutex);
+        page = Page(count);
+    }
+};
+
+void Shot(const char* name, HWND window = nullptr) {
+    if (shotsFolder.empty()) return;
+    Sleep(400);  // let the window finish painting
+    driver::SaveScreen(shotsFolder + name + ".bmp");
+    if (window) {
+        RECT r;
+        GetWindowRect(window, &r);
+        const std::string box = std::to_string(r.right - r.left + 16) + "x" + std::to_string(r.bottom - r.top + 16) +
+                                "+" + std::to_string(std::max(0L, r.left - 8)) + "+" + std::to_string(std::max(0L, r.top - 8));
+        HANDLE f = CreateFileA((shotsFolder + name + ".crop").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        DWORD written;
+        WriteFile(f, box.data(), static_cast<DWORD>(box.size()), &written, nullptr);
+        CloseHandle(f);
+    }
+}
+
+struct Scenario : ::testing::Test {
+    StatusServer status;
+    WendrelProcess wendrel;
+    std::string folder = MakeTempFolder("wendrel-e2e");
+    std::string log = folder + "wendrel.log";
+
+    void SetUp() override { settings::Reset(); }
+    void TearDown() override {
+        wendrel.Kill();
+        settings::Reset();
+        std::error_code ec;
+        fs::remove_all(folder, ec);
+    }
+
+    std::string Log() const { return ReadFileText(log); }
+    int Scans() const { return CountLines(Log(), " scan http"); }
+
+    HWND Start(const std::string& extra = "") {
+        EXPECT_TRUE(wendrel.Start("--status-url " + status.server.Url("/") + " --log \"" + log + "\" --timeout 20 " + extra));
+        HWND host = wendrel.WaitForTrayHost();
+        EXPECT_NE(host, nullptr) << "wendrel.exe did not create its windows";
+        return host;
+    }
+    bool WaitForLog(const std::string& needle, int count = 1, std::chrono::milliseconds timeout = 20s) {
+        return driver::WaitUntil([&] { return CountLines(Log(), needle) >= count; }, timeout);
+    }
+    HWND ShowMainWindow(HWND host) {
+        driver::PostTrayEvent(host, 515);
+        return driver::WaitForVisible("WendrelMain", "Wendrel V1.4", wendrel.Pid());
+    }
+    HWND OpenOptions(HWND host) {
+        driver::PostTrayEvent(host, 517);
+        EXPECT_TRUE(driver::ChooseMenuItem(kMenuOptions));
+        return driver::WaitForVisible("#32770", "Options", wendrel.Pid());
+    }
+    // A message box of wendrel's other than except, and its text.
+    HWND WaitForMessageBox(const char* title, HWND except = nullptr) {
+        HWND box = nullptr;
+        driver::WaitUntil([&] {
+            for (HWND w = FindWindowExA(nullptr, nullptr, "#32770", title); w; w = FindWindowExA(nullptr, w, "#32770", title)) {
+                DWORD pid = 0;
+                GetWindowThreadProcessId(w, &pid);
+                if (w != except && pid == wendrel.Pid() && IsWindowVisible(w)) return (box = w) != nullptr;
+            }
+            return false;
+        });
+        return box;
+    }
+};
+
+TEST_F(Scenario, FirstStartIsHiddenInTheTrayAndScansOnce) {
+    status.Players(14);
+    HWND host = Start();
+    ASSERT_TRUE(WaitForLog(" scan http"));
+    Sleep(1500);  // nothing else is fetched in the meantime
+    EXPECT_EQ(status.server.RequestCount(), 1);
+    EXPECT_TRUE(TrayIconExists(host));
+    HWND main = wendrel.MainWindow();
+    EXPECT_FALSE(IsWindowVisible(main));
+    EXPECT_TRUE(GetWindowLongA(main, GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
+    EXPECT_EQ(settings::Get("CheckInterval").first, 0u) << "nothing is stored before OK";
+
+    ASSERT_EQ(ShowMainWindow(host), main);
+    const auto rows = driver::ReadListView(GetDlgItem(main, kList), 2);
+    EXPECT_EQ(rows, (std::vector<std::vector<std::string>>{{"127.0.0.1", "14"}}));
+    EXPECT_NE(driver::ControlText(main, kStatusLine).find(": 14 players"), std::string::npos);
+    Shot("main-window", main);
+
+    driver::PostTrayEvent(host, 517);
+    ASSERT_TRUE(driver::WaitUntil([] { return driver::FindVisible("#32768", nullptr) != nullptr; }));
+    Shot("tray-menu");
+    PostMessageA(driver::FindVisible("#32768", nullptr), WM_KEYDOWN, VK_ESCAPE, 0);
+}
+
+TEST_F(Scenario, AlarmRisesInTheFirstTickAndClearsWhenPlayersLeave) {
+    settings::SetDword("CheckInterval", 0);
+    settings::SetDword("Players", 2);
+    status.Players(14);
+    Start();
+    ASSERT_TRUE(WaitForLog("alarm on: 14 players, alarm at 2 players"));
+    const std::string log = Log();
+    EXPECT_EQ(CountLines(log, " scan http"), 1) << "the alarm came with the first scan";
+    EXPECT_EQ(CountLines(log, "sound: playing \""), 1) << log;
+    EXPECT_NE(log.find("Flyover.wav\""), std::string::npos);
+    EXPECT_EQ(CountLines(log, "sound: cannot open"), 0) << log;
+
+    status.Players(1);
+    ASSERT_TRUE(WaitForLog("alarm off: 1 player"));
+    const int scans = Scans();
+    EXPECT_TRUE(WaitForLog(" scan http", scans + 2, 10s)) << "interval 0 rescans on every tick";
+}
+
+TEST_F(Scenario, OptionsAreSavedWithTheirTypesAndUsedByTheMonitor) {
+    status.Players(1);  // below the default threshold of 2
+    HWND host = Start();
+    ASSERT_TRUE(WaitForLog(" scan http"));
+    HWND dialog = OpenOptions(host);
+    ASSERT_NE(dialog, nullptr);
+    Shot("options", dialog);
+    SetDlgItemTextA(dialog, 1001, "0");
+    SetDlgItemTextA(dialog, 1002, "1");
+    driver::PressOk(dialog);
+    ASSERT_TRUE(driver::WaitUntil([&] { return !IsWindowVisible(dialog); }));
+    auto minutes = settings::Get("CheckInterval"), players = settings::Get("Players");
+    EXPECT_EQ(minutes.first, static_cast<DWORD>(REG_DWORD));
+    EXPECT_EQ(minutes.second, (std::vector<unsigned char>{0, 0, 0, 0}));
+    EXPECT_EQ(players.first, static_cast<DWORD>(REG_DWORD));
+    EXPECT_EQ(players.second, (std::vector<unsigned char>{1, 0, 0, 0}));
+    EXPECT_EQ(settings::Get("AlarmSound").first, static_cast<DWORD>(REG_SZ));
+    EXPECT_EQ(settings::Get("InWindow").second, (std::vector<unsigned char>{1, 0, 0, 0}));
+    // Interval 0 and threshold 1 take effect at once: the one player raises the alarm.
+    EXPECT_TRUE(WaitForLog("alarm on: 1 player, alarm at 1 player")) << Log();
+
+    dialog = OpenOptions(host);
+    ASSERT_NE(dialog, nullptr);
+    SetDlgItemTextA(dialog, 1001, "abc");
+    SetDlgItemTextA(dialog, 1002, "7");
+    driver::PressOk(dialog);
+    HWND box = WaitForMessageBox("Options", dialog);
+    ASSERT_NE(box, nullptr) << "no message for the bad interval";
+    EXPECT_NE(driver::Text(GetDlgItem(box, 0xFFFF)).find("\"abc\" is not a whole number"), std::string::npos);
+    driver::PressOk(box);
+    EXPECT_TRUE(IsWindowVisible(dialog));
+    EXPECT_EQ(settings::Get("Players").second, (std::vector<unsigned char>{1, 0, 0, 0})) << "nothing was saved";
+    PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+}
+
+TEST_F(Scenario, SortMissionsRedatesAndUpperCasesTheMissions) {
+    const std::string lobby = folder + "Quellan\\";
+    const std::string missions = lobby + "Media\\Missions\\Multiplayer\\";
+    fs::create_directories(missions);
+    const std::map<std::string, std::string> before = {
+        {"b.mis", "msnDate \"12/31/1939\" // b\r\n"}, {"A.MIS", "x\r\n  msnDate \"5/5/1940\"\r\n"},
+        {"c.Mis", "msnDate \"1/5/1939\" ; night\n"}, {"notes.txt", "msnDate \"1/1/1939\""}};
+    for (const auto& [name, bytes] : before) {
+        std::FILE* f = std::fopen((missions + name).c_str(), "wb");
+        std::fwrite(bytes.data(), 1, bytes.size(), f);
+        std::fclose(f);
+    }
+    settings::SetText("ZalmoPath", lobby + "qlpro.exe");
+    HWND host = Start();
+    HWND main = ShowMainWindow(host);
+    ASSERT_NE(main, nullptr);
+    driver::Click(main, kSort);
+    ASSERT_TRUE(WaitForLog("sort missions: 0 failed"));
+
+    std::map<std::string, std::string> after;
+    for (const auto& entry : fs::directory_iterator(missions))
+        after[entry.path().filename().string()] = ReadFileText(entry.path().string());
+    const std::map<std::string, std::string> expected = {
+        {"A.MIS", "x\r\n  msnDate \"1/2/1939\"  \r\n"}, {"B.MIS", "msnDate \"1/3/1939\"  // b\r\n"},
+        {"C.MIS", "msnDate \"1/4/1939\"  ; night\r\n"}, {"notes.txt", "msnDate \"1/1/1939\""}};
+    EXPECT_EQ(after, expected);
+    EXPECT_EQ(WaitForMessageBox("Sort Missions"), nullptr) << "a run without failures is silent";
+}
+
+TEST_F(Scenario, LaunchStartsTheClientAndEnds) {
+    const std::string client = folder + "Lobby Client\\qlpro.exe";
+    fs::create_directories(folder + "Lobby Client");
+    fs::copy_file(helperExe, client);
+    fs::copy_file(helperExe, folder + "Lobby.exe");  // where an unquoted path would look first
+    const std::string record = folder + "launched.txt";
+    SetEnvironmentVariableA("WENDREL_LAUNCH_RECORD", record.c_str());
+    settings::SetText("ZalmoPath", client);
+    settings::SetDword("InWindow", 1);
+    HWND host = Start();
+    ASSERT_TRUE(WaitForLog(" scan http"));
+    driver::PostTrayEvent(host, 517);
+    ASSERT_TRUE(driver::ChooseMenuItem(kMenuLaunch));
+    DWORD code = 1;
+    EXPECT_TRUE(wendrel.WaitForExit(10s, &code)) << "wendrel.exe kept running after the launch";
+    EXPECT_EQ(code, 0u);
+    EXPECT_FALSE(TrayIconExists(host));
+    ASSERT_TRUE(driver::WaitUntil([&] { return !ReadFileText(record).empty(); }));
+    Sleep(300);
+    const std::string launched = ReadFileText(record);
+    EXPECT_NE(launched.find("\n" + client + " \n"), std::string::npos) << launched;
+    EXPECT_EQ(CountLines(launched, "Lobby.exe"), 0) << launched;
+    EXPECT_EQ(CountLines(launched, "\\"), 3) << "one program started: " << launched;
+}
+
+TEST_F(Scenario, LaunchOfAMissingClientSaysSoAndKeepsRunning) {
+    settings::SetText("ZalmoPath", folder + "Gone\\qlpro.exe");
+    settings::SetDword("CheckInterval", 0);
+    HWND host = Start();
+    ASSERT_TRUE(WaitForLog(" scan http"));
+    driver::PostTrayEvent(host, 517);
+    ASSERT_TRUE(driver::ChooseMenuItem(kMenuLaunch));
+    HWND box = WaitForMessageBox("Wendrel V1.4");
+    ASSERT_NE(box, nullptr);
+    EXPECT_NE(driver::Text(GetDlgItem(box, 0xFFFF)).find(folder + "Gone\\qlpro.exe"), std::string::npos);
+    driver::PressOk(box);
+    const int scans = Scans();
+    EXPECT_TRUE(WaitForLog(" scan http", scans + 2, 10s)) << "scanning goes on";
+    EXPECT_TRUE(wendrel.Running());
+    EXPECT_TRUE(TrayIconExists(host));
+}
+
+TEST_F(Scenario, ExitDuringAHeldScanEndsPromptly) {
+    status.hold = true;
+    HWND host = Start();
+    ASSERT_TRUE(driver::WaitUntil([&] { return status.server.RequestCount() == 1; }));
+    // The window still answers while the page is on its way.
+    DWORD_PTR answer = 0;
+    EXPECT_TRUE(SendMessageTimeoutA(host, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 2000, &answer));
+    driver::PostTrayEvent(host, 517);
+    ASSERT_TRUE(driver::ChooseMenuItem(kMenuExit));
+    EXPECT_TRUE(wendrel.WaitForExit(5s)) << "Exit did not end the program during the scan";
+    EXPECT_FALSE(TrayIconExists(host));
+    EXPECT_EQ(CountLines(Log(), " exit"), 1);
+}
+
+TEST_F(Scenario, CloseBoxHidesAndScanningGoesOn) {
+    settings::SetDword("CheckInterval", 0);
+    HWND host = Start();
+    HWND main = ShowMainWindow(host);
+    ASSERT_NE(main, nullptr);
+    PostMessageA(main, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(driver::WaitUntil([&] { return !IsWindowVisible(main); }));
+    const int scans = Scans();
+    EXPECT_TRUE(WaitForLog(" scan http", scans + 2, 10s));
+    EXPECT_TRUE(wendrel.Running());
+    EXPECT_TRUE(IsWindow(main));
+    EXPECT_TRUE(TrayIconExists(host));
+}
+
+TEST_F(Scenario, SecondStartShowsTheFirstInstance) {
+    HWND host = Start();
+    HWND main = wendrel.MainWindow();
+    ASSERT_TRUE(WaitForLog(" scan http"));
+    WendrelProcess second;
+    ASSERT_TRUE(second.Start(""));
+    DWORD code = 1;
+    EXPECT_TRUE(second.WaitForExit(10s, &code));
+    EXPECT_EQ(code, 0u);
+    EXPECT_TRUE(driver::WaitUntil([&] { return IsWindowVisible(main) != FALSE; }));
+    int hosts = 0;
+    for (HWND w = FindWindowExA(nullptr, nullptr, "WendrelTray", nullptr); w; w = FindWindowExA(nullptr, w, "WendrelTray", nullptr))
+        ++hosts;
+    EXPECT_EQ(hosts, 1);
+    EXPECT_TRUE(TrayIconExists(host));
+    EXPECT_EQ(CountLines(Log(), " start:"), 1);
+}
+
+// Unix paths from the build become Wine's Z: drive paths.
+std::string WindowsPath(std::string path) {
+    if (!path.empty() && path[0] == '/') path = "Z:" + path;
+    for (char& c : path)
+        if (c == '/') c = '\\';
+    return path;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    ::testing::InitGoogleTest(&argc, argv);
+    for (int i = 1; i + 1 < argc; i += 2) {
+        const std::string option = argv[i];
+        if (option == "--wendrel") WendrelProcess::ExePath() = WindowsPath(argv[i + 1]);
+        if (option == "--helper") helperExe = WindowsPath(argv[i + 1]);
+        if (option == "--shots") shotsFolder = WindowsPath(std::string(argv[i + 1]) + "/");
+    }
+    if (WendrelProcess::ExePath().empty() || helperExe.empty()) {
+        std::fprintf(stderr, "usage: wendrel_e2e_tests --wendrel PATH --helper PATH [--shots FOLDER]\n");
+        return 2;
+    }
+    if (!shotsFolder.empty()) CreateDirectoryA(shotsFolder.c_str(), nullptr);
+    return RUN_ALL_TESTS();
+}
