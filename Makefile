@@ -1,6 +1,6 @@
 # Developer entry points. `make run` and `make test` are the two commands a
 # newcomer needs; both install missing Debian packages first.
-.PHONY: run test deps native windows dist bench soak fuzz clean
+.PHONY: run test deps native windows dist screenshots bench soak fuzz clean
 
 run: windows
 	scripts/run-wendrel.sh
@@ -18,6 +18,13 @@ native: deps
 windows: deps
 	cmake --preset windows >/dev/null
 	cmake --build --preset windows
+
+dist: windows
+	scripts/make-dist.sh
+
+# Refreshes the README's screenshots from the last end-to-end run.
+screenshots:
+	cp build/windows/e2e-shots/*.png docs/screenshots/
 
 clean:
 	rm -rf build

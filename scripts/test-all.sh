@@ -34,6 +34,9 @@ xvfb-run -a -s "-screen 0 1280x800x24" bash -c 'ctest --preset windows; rc=$?; t
     || failed+=("windows")
 scripts/convert-shots.sh build/windows/e2e-shots
 
+echo "== Packaging: the zip for players, and its wendrel.exe started from a fresh folder"
+scripts/make-dist.sh || failed+=("dist")
+
 echo
 echo "== Summary"
 echo "Tier 1, native unit tests:        $(count_tests build/native/results/*.xml)"
