@@ -1,11 +1,11 @@
 # Developer entry points. `make run` and `make test` are the two commands a
 # newcomer needs; both install missing Debian packages first.
-.PHONY: run test deps native windows dist screenshots bench soak fuzz clean
+.PHONY: run test deps native windows fuzz-build dist screenshots bench soak fuzz clean
 
 run: windows
 	scripts/run-wendrel.sh
 
-test: native windows
+test: native windows fuzz-build
 	scripts/test-all.sh
 
 deps:
@@ -18,6 +18,15 @@ native: deps
 windows: deps
 	cmake --preset windows >/dev/null
 	cmake --build --preset windows
+
+fuzz-build: deps
+	cmake --preset fuzz >/dev/null
+	cmake --build --preset fuzz --target fuzz_scan fuzz_mission fuzz_convert fuzz_registry
+
+# Longer fuzzing by hand: make fuzz FUZZ_SECONDS=600
+FUZZ_SECONDS ?= 300
+fuzz: fuzz-build
+	scripts/fuzz.sh $(FUZZ_SECONDS)
 
 dist: windows
 	scripts/make-dist.sh

@@ -22,6 +22,9 @@ echo "== Tier 1: native unit tests (AddressSanitizer + UBSan)"
 rm -rf build/native/results
 ctest --preset native || failed+=("native")
 
+echo "== Fuzzing: each libFuzzer target for ${WENDREL_FUZZ_SECONDS:-30} s"
+scripts/fuzz.sh "${WENDREL_FUZZ_SECONDS:-30}" || failed+=("fuzz")
+
 echo "== Tier 2 and 3: Windows tests and end-to-end scenarios under Wine (Xvfb)"
 export WINEPREFIX="$root/build/windows/wineprefix"
 export WENDREL_VIRTUAL_DESKTOP=800x600

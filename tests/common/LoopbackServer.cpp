@@ -13,10 +13,12 @@ struct WinsockInit {
 SOCKET ListenOnLoopback(int& port) {
     static WinsockInit init;
     SOCKET s = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    const BOOL reuse = TRUE;
+    setsockopt(s, SOL_SOCKET, SO_REUSEADDR, reinterpret_cast<const char*>(&reuse), sizeof reuse);
     sockaddr_in addr{};
     addr.sin_family = AF_INET;
     addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    addr.sin_port = 0;
+    addr.sin_port = htons(static_cast<u_short>(port));
     bind(s, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
     listen(s, 16);
     int len = sizeof addr;
@@ -26,8 +28,8 @@ SOCKET ListenOnLoopback(int& port) {
 }
 }  // namespace
 
-LoopbackServer::LoopbackServer(Handler handler)
-    : handler_(std::move(handler)), stopped_(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {
+LoopbackServer::LoopbackServer(Handler handler, int port)
+    : handler_(std::move(handler)), port_(port), stopped_(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {
     listener_ = ListenOnLoopback(port_);
     acceptor_ = std::thread([this] { AcceptLoop(); });
 }

@@ -16,7 +16,8 @@ class LoopbackServer {
 public:
     using Handler = std::function<void(LoopbackServer& server, SOCKET client, const std::string& request)>;
 
-    explicit LoopbackServer(Handler handler);
+    // Listens on port, or on a free port when port is 0.
+    explicit LoopbackServer(Handler handler, int port = 0);
     ~LoopbackServer();
     LoopbackServer(const LoopbackServer&) = delete;
     LoopbackServer& operator=(const LoopbackServer&) = delete;

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 
+#include "FaultyPages.h"
 #include "LoopbackServer.h"
 #include "platform/win32/WinInetTransfer.h"
 #include "status/Scanner.h"
@@ -126,6 +128,29 @@ TEST(WinInetScan, NotAnHttpAddressFailsWithoutARequest) {
         const FetchResult r = inet.OpenURL(url);
         EXPECT_FALSE(r.ok) << url;
         EXPECT_NE(r.failure, "") << url;
+    }
+}
+
+}  // namespace
+
+namespace {
+
+TEST(WinInetFaults, EachFaultEndsInTimeWithAReasonAndTheNextScanWorks) {
+    std::atomic<PageFault> fault{PageFault::Good};
+    LoopbackServer server([&](LoopbackServer& self, SOCKET c, const std::string&) { Serve(self, c, fault, 5); });
+    WinInetTransfer inet(3s);
+    for (PageFault f : {PageFault::NeverAnswer, PageFault::HeadersThenStall, PageFault::Drip, PageFault::HugeBody,
+                        PageFault::HugeBodyUnannounced, PageFault::BadChunks, PageFault::RedirectToRefused,
+                        PageFault::ServerError}) {
+        fault = f;
+        const auto start = std::chrono::steady_clock::now();
+        const ScanResult bad = Scan(inet, server.Url());
+        const auto took = std::chrono::steady_clock::now() - start;
+        EXPECT_EQ(bad.count, 0) << Name(f);
+        EXPECT_NE(bad.failure, "") << Name(f);
+        EXPECT_LT(took, 20s) << Name(f) << ": the deadline did not hold";
+        fault = PageFault::Good;
+        EXPECT_EQ(Scan(inet, server.Url()).count, 5) << "the scan after " << Name(f);
     }
 }
 

@@ -1,0 +1,87 @@
+#pragma once
+
+#include <string>
+
+#include "LoopbackServer.h"
+
+// Ways a status server can misbehave, each answered by Serve on one
+// connection. Good serves a normal page with the given player count.
+enum class PageFault {
+    Good,
+    NeverAnswer,        // accepts and says nothing
+    HeadersThenStall,   // sends the head, then nothing
+    Drip,               // one byte a second
+    HugeBody,           // 50 MB, announced
+    HugeBodyUnannounced,
+    BadChunks,          // invalid chunked encoding
+    RedirectToRefused,  // 302 to a port where nothing listens
+    ServerError,        // 500 with an HTML page that even lists players
+};
+
+inline const char* Name(PageFault fault) {
+    switch (fault) {
+        case PageFault::Good: return "good";
+        case PageFault::NeverAnswer: return "never answers";
+        case PageFault::HeadersThenStall: return "headers, then stalls";
+        case PageFault::Drip: return "drips a byte a second";
+        case PageFault::HugeBody: return "50 MB body";
+        case PageFault::HugeBodyUnannounced: return "50 MB body, no length";
+        case PageFault::BadChunks: return "invalid chunked encoding";
+        case PageFault::RedirectToRefused: return "redirect to a refused port";
+        case PageFault::ServerError: return "500 with a page";
+    }
+    return "?";
+}
+
+inline std::string ListingPage(int players) {
+    return "<html><table><tr><td><font face=Verdana>Drevak&nbsp;Wing</font></td><td><font face=Verdana>" +
+           std::to_string(players) + "</font></td></tr></table></html>";
+}
+
+// Answers one request the faulty way; returns when done or when the server stops.
+inline void Serve(LoopbackServer& server, SOCKET client, PageFault fault, int players) {
+    const std::string page = ListingPage(players);
+    switch (fault) {
+        case PageFault::Good:
+            LoopbackServer::SendAll(client, LoopbackServer::Response(200, page));
+            return;
+        case PageFault::NeverAnswer:
+            server.WaitForStop(120000);
+            return;
+        case PageFault::HeadersThenStall:
+            LoopbackServer::SendAll(client, "HTTP/1.1 200 OK\r\nContent-Type: text/html\r\nContent-Length: 5000\r\n\r\n");
+            server.WaitForStop(120000);
+            return;
+        case PageFault::Drip: {
+            const std::string answer = LoopbackServer::Response(200, page + std::string(2000, ' '));
+            for (char c : answer) {
+                if (!LoopbackServer::SendAll(client, std::string(1, c)) || server.WaitForStop(1000)) return;
+            }
+            return;
+        }
+        case PageFault::HugeBody:
+        case PageFault::HugeBodyUnannounced: {
+            const std::size_t size = 50u << 20;
+            LoopbackServer::SendAll(client, fault == PageFault::HugeBody
+                                                ? "HTTP/1.1 200 OK\r\nContent-Type: text/html\r\nContent-Length: " +
+                                                      std::to_string(size) + "\r\nConnection: close\r\n\r\n"
+                                                : "HTTP/1.0 200 OK\r\nContent-Type: text/html\r\n\r\n");
+            const std::string block = page + std::string(65536 - page.size(), 'x');
+            for (std::size_t sent = 0; sent < size; sent += block.size())
+                if (!LoopbackServer::SendAll(client, block)) return;
+            return;
+        }
+        case PageFault::BadChunks:
+            LoopbackServer::SendAll(client, "HTTP/1.1 200 OK\r\nContent-Type: text/html\r\nTransfer-Encoding: chunked\r\n"
+                                            "Connection: close\r\n\r\nZZZ\r\n" + page + "\r\nQ\r\n\r\n");
+            return;
+        case PageFault::RedirectToRefused:
+            LoopbackServer::SendAll(client, LoopbackServer::Response(
+                                                302, "", "Location: http://127.0.0.1:" +
+                                                             std::to_string(LoopbackServer::RefusedPort()) + "/\r\n"));
+            return;
+        case PageFault::ServerError:
+            LoopbackServer::SendAll(client, LoopbackServer::Response(500, page));
+            return;
+    }
+}
