@@ -10,6 +10,7 @@
 #include <mutex>
 
 #include "Driver.h"
+#include "FaultyPages.h"
 #include "LoopbackServer.h"
 #include "Wendrel.h"
 
@@ -21,7 +22,7 @@ namespace {
 std::string shotsFolder;  // where screenshots go, when asked for
 std::string helperExe;    // stands in for the lobby client
 
-constexpr int kList = 1101, kStatusLine = 1102, kSort = 1105;
+constexpr int kList = 1101, kStatusLine = 1102, kRescan = 1104, kSort = 1105;
 constexpr int kMenuLaunch = 0, kMenuOptions = 2, kMenuExit = 4;
 
 std::string Page(int players) {
@@ -307,6 +308,124 @@ TEST_F(Scenario, SecondStartShowsTheFirstInstance) {
     EXPECT_EQ(hosts, 1);
     EXPECT_TRUE(TrayIconExists(host));
     EXPECT_EQ(CountLines(Log(), " start:"), 1);
+}
+
+TEST_F(Scenario, ScanFaultsShowAReasonWhileTheWindowAnswersAndTheNextScanWorks) {
+    std::atomic<PageFault> fault{PageFault::Good};
+    LoopbackServer faulty([&](LoopbackServer& self, SOCKET c, const std::string&) { Serve(self, c, fault, 5); });
+    ASSERT_TRUE(wendrel.Start("--status-url " + faulty.Url("/") + " --log \"" + log + "\" --timeout 3"));
+    HWND host = wendrel.WaitForTrayHost();
+    ASSERT_TRUE(WaitForLog(" scan http"));
+    HWND main = ShowMainWindow(host);
+    ASSERT_NE(main, nullptr);
+    for (PageFault f : {PageFault::NeverAnswer, PageFault::HeadersThenStall, PageFault::Drip, PageFault::HugeBody,
+                        PageFault::HugeBodyUnannounced, PageFault::BadChunks, PageFault::RedirectToRefused,
+                        PageFault::ServerError}) {
+        fault = f;
+        const int scans = Scans();
+        driver::Click(main, kRescan);
+        // While the page is on its way the window still answers.
+        DWORD_PTR answer = 0;
+        EXPECT_TRUE(SendMessageTimeoutA(main, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 2000, &answer)) << Name(f);
+        ASSERT_TRUE(WaitForLog(" scan http", scans + 1)) << Name(f) << ": the scan did not end";
+        EXPECT_NE(driver::ControlText(main, kStatusLine).find(" failed: "), std::string::npos) << Name(f);
+        EXPECT_EQ(driver::ReadListView(GetDlgItem(main, kList), 2).at(0).at(1), "0") << Name(f);
+        fault = PageFault::Good;
+        driver::Click(main, kRescan);
+        ASSERT_TRUE(WaitForLog(" scan http", scans + 2)) << Name(f);
+        EXPECT_NE(driver::ControlText(main, kStatusLine).find(": 5 players"), std::string::npos) << "after " << Name(f);
+    }
+}
+
+TEST_F(Scenario, RefusedConnectionShowsAReasonAndTheNextScanWorks) {
+    const int port = LoopbackServer::RefusedPort();
+    ASSERT_TRUE(wendrel.Start("--status-url http://127.0.0.1:" + std::to_string(port) + "/ --log \"" + log + "\""));
+    HWND main = ShowMainWindow(wendrel.WaitForTrayHost());
+    ASSERT_TRUE(WaitForLog(" scan http"));
+    EXPECT_NE(driver::ControlText(main, kStatusLine).find(" failed: "), std::string::npos);
+    LoopbackServer late([](LoopbackServer&, SOCKET c, const std::string&) {
+        LoopbackServer::SendAll(c, LoopbackServer::Response(200, ListingPage(4)));
+    }, port);
+    driver::Click(main, kRescan);
+    ASSERT_TRUE(WaitForLog(" scan http", 2));
+    EXPECT_NE(driver::ControlText(main, kStatusLine).find(": 4 players"), std::string::npos);
+}
+
+// Stored values the program cannot use, written as another program might.
+struct BadValue {
+    const char* what;
+    DWORD type;
+    std::string bytes;
+    bool textShows;  // a text box shows the value as text
+};
+
+TEST_F(Scenario, UnusableStoredSettingsStartWithDefaultsAndNeverCrash) {
+    const std::string big(1 << 20, 'x');
+    const BadValue cases[] = {
+        {"expandable string", REG_EXPAND_SZ, std::string("%TEMP%\0", 7), false},
+        {"binary", REG_BINARY, "\x01\x02\x03", false},
+        {"multi-string", REG_MULTI_SZ, std::string("a\0b\0\0", 5), false},
+        {"64-bit number", REG_QWORD, std::string(8, '\x07'), false},
+        {"no type", REG_NONE, "", false},
+        {"empty text", REG_SZ, std::string(1, '\0'), true},
+        {"1 MiB text", REG_SZ, big + '\0', true},
+        {"2-byte number", REG_DWORD, "\x05\x00", false},
+        {"8-byte number", REG_DWORD, std::string("\x05\0\0\0\0\0\0\0", 8), false},
+    };
+    for (const BadValue& c : cases) {
+        settings::Reset();
+        for (const char* name : {"CheckInterval", "Players", "AlarmSound", "ZalmoPath", "InWindow"})
+            RegSetKeyValueA(HKEY_CURRENT_USER, "Software\\Orvane\\Wendrel", name, c.type, c.bytes.data(),
+                            static_cast<DWORD>(c.bytes.size()));
+        WendrelProcess program;
+        ASSERT_TRUE(program.Start("--status-url " + status.server.Url("/") + " --log \"" + log + "\""));
+        HWND host = program.WaitForTrayHost();
+        ASSERT_NE(host, nullptr) << c.what;
+        driver::PostTrayEvent(host, 517);
+        ASSERT_TRUE(driver::ChooseMenuItem(kMenuOptions)) << c.what;
+        HWND dialog = driver::WaitForVisible("#32770", "Options", program.Pid());
+        ASSERT_NE(dialog, nullptr) << c.what << ": no Options dialog";
+        const std::string text = c.textShows ? c.bytes.substr(0, c.bytes.size() - 1) : "";
+        EXPECT_EQ(driver::Text(GetDlgItem(dialog, 1001)), c.textShows ? text : "5") << c.what;
+        EXPECT_EQ(driver::Text(GetDlgItem(dialog, 1003)), c.textShows ? text : "Flyover.wav") << c.what;
+        EXPECT_EQ(driver::Text(GetDlgItem(dialog, 1004)).size(),
+                  c.textShows ? text.size() : std::string("C:\\Program Files\\QuellanPro3\\qlpro.exe").size())
+            << c.what;
+        EXPECT_EQ(SendMessageA(GetDlgItem(dialog, 1005), BM_GETCHECK, 0, 0), BST_CHECKED) << c.what;
+        EXPECT_TRUE(program.Running()) << c.what;
+        driver::PostTrayEvent(host, 517);
+        ASSERT_TRUE(driver::ChooseMenuItem(kMenuExit));
+        EXPECT_TRUE(program.WaitForExit(10s)) << c.what;
+    }
+    // Start-up took the defaults for numbers it could not read.
+    EXPECT_GE(CountLines(Log(), "start: every 5 min, alarm at 2 players"), static_cast<int>(std::size(cases)) - 2);
+}
+
+TEST_F(Scenario, KeyWithoutAccessRightsStartsWithDefaults) {
+    settings::SetDword("CheckInterval", 9);
+    settings::SetText("AlarmSound", "other.wav");
+    // Nobody may read the key any more.
+    HKEY key;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Orvane\\Wendrel", 0, WRITE_DAC, &key), ERROR_SUCCESS);
+    SECURITY_DESCRIPTOR sd;
+    InitializeSecurityDescriptor(&sd, SECURITY_DESCRIPTOR_REVISION);
+    ACL acl;
+    InitializeAcl(&acl, sizeof acl, ACL_REVISION);
+    SetSecurityDescriptorDacl(&sd, TRUE, &acl, FALSE);
+    ASSERT_EQ(RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, &sd), ERROR_SUCCESS);
+    RegCloseKey(key);
+    HKEY probe;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Orvane\\Wendrel", 0, KEY_QUERY_VALUE, &probe),
+              ERROR_ACCESS_DENIED);
+
+    HWND host = Start();
+    ASSERT_TRUE(WaitForLog(" scan http"));
+    HWND dialog = OpenOptions(host);
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(driver::Text(GetDlgItem(dialog, 1001)), "5");
+    EXPECT_EQ(driver::Text(GetDlgItem(dialog, 1003)), "Flyover.wav");
+    EXPECT_TRUE(wendrel.Running());
+    EXPECT_NE(Log().find("start: every 5 min, alarm at 2 players"), std::string::npos);
 }
 
 // Unix paths from the build become Wine's Z: drive paths.

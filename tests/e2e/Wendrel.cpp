@@ -72,7 +72,18 @@ bool TrayIconExists(HWND trayHost) {
 }
 
 namespace settings {
-void Reset() { RegDeleteTreeA(HKEY_CURRENT_USER, kKey); }
+void Reset() {
+    // A test may have taken every right away; the owner can always give them back.
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, kKey, 0, WRITE_DAC, &key) == ERROR_SUCCESS) {
+        SECURITY_DESCRIPTOR open;
+        InitializeSecurityDescriptor(&open, SECURITY_DESCRIPTOR_REVISION);
+        SetSecurityDescriptorDacl(&open, TRUE, nullptr, FALSE);
+        RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, &open);
+        RegCloseKey(key);
+    }
+    RegDeleteTreeA(HKEY_CURRENT_USER, kKey);
+}
 
 void SetDword(const char* name, DWORD value) {
     RegSetKeyValueA(HKEY_CURRENT_USER, kKey, name, REG_DWORD, &value, sizeof value);

@@ -38,7 +38,7 @@ bool TrayIconExists(HWND trayHost);
 
 // The settings key of the current user.
 namespace settings {
-void Reset();
+void Reset();  // removes the key, whatever its access rights
 void SetDword(const char* name, DWORD value);
 void SetText(const char* name, const std::string& value);
 // Type and raw bytes of a value; type 0 when it is missing.

@@ -461,3 +461,58 @@ TEST_F(MonitorFixture, TaskbarRestartAddsTheIconAsItIsShown) {
 }
 
 }  // namespace
+
+namespace {
+
+// Every setting stored in every form another program could leave: start-up
+// and the Options form come up with the default where the value is unusable.
+TEST(RegistryFaults, EachValueInEachUnusableFormFallsBackToItsDefault) {
+    struct Kind {
+        const char* what;
+        std::uint32_t type;
+        std::vector<std::uint8_t> bytes;
+    };
+    const std::vector<Kind> kinds = {
+        {"REG_NONE", 0, {}},          {"expandable", 2, {'%', 'X', '%', 0}}, {"binary", 3, {1, 2, 3}},
+        {"DWORD of 0", 4, {}},        {"DWORD of 2", 4, {5, 0}},              {"DWORD of 8", 4, {5, 0, 0, 0, 0, 0, 0, 0}},
+        {"big-endian", 5, {0, 0, 0, 5}}, {"link", 6, {'x', 0}},               {"multi", 7, {'a', 0, 0}},
+        {"QWORD", 11, {1, 0, 0, 0, 0, 0, 0, 0}}, {"empty REG_SZ", 1, {}},
+    };
+    const std::pair<const char*, std::string> defaults[] = {
+        {"CheckInterval", "5"}, {"Players", "2"}, {"AlarmSound", "Flyover.wav"},
+        {"ZalmoPath", "C:\\Program Files\\QuellanPro3\\qlpro.exe"}, {"InWindow", "1"}};
+    for (const auto& [name, fallback] : defaults) {
+        for (const Kind& kind : kinds) {
+            AppState app;
+            MemoryRegistry registry;
+            registry.Put("Software\\Orvane\\Wendrel", name, kind.type, kind.bytes);
+            mdRegistry store{registry};
+            FakeOptionsView optionsView;
+            FakeMsgBox msgBox;
+            frmOptions options{store, optionsView, msgBox};
+            FakeMainView view;
+            FakeTray tray;
+            FakeSound sound;
+            FakeLauncher launcher;
+            NoMissions missions;
+            FakeInet inet;
+            FakeClock clock;
+            frmWendrel form{MonitorDeps{app, options, view, tray, sound, launcher, msgBox, missions, inet, clock,
+                                        nullptr, StatusSource::FromUrl("http://h")}};
+            form.Form_Initialize();
+            form.Form_Load();
+            const OptionsControls& shown = optionsView.shown;
+            const std::string value = std::string(name) == "CheckInterval" ? shown.txtMinutes
+                                      : std::string(name) == "Players"     ? shown.txtUsers
+                                      : std::string(name) == "AlarmSound"  ? shown.txtSound
+                                      : std::string(name) == "ZalmoPath"   ? shown.txtZalmo
+                                                                           : std::to_string(shown.ckInWindow);
+            EXPECT_EQ(value, fallback) << name << " as " << kind.what;
+            EXPECT_EQ(form.minutes, 5) << name << " as " << kind.what;
+            EXPECT_EQ(form.AlarmOn, 2) << name << " as " << kind.what;
+            EXPECT_EQ(inet.requests.size(), 1u);
+        }
+    }
+}
+
+}  // namespace

@@ -5,6 +5,7 @@
 #include <map>
 #include <string>
 
+#include "FaultyFiles.h"
 #include "missions/MissionSorter.h"
 #include "platform/win32/Win32MissionFiles.h"
 
@@ -107,6 +108,38 @@ TEST_F(RealFolder, ALockedMissionIsReportedAndKeepsItsContent) {
 
 TEST_F(RealFolder, MissingMissionFolderIsSilent) {
     EXPECT_TRUE(sorter.Run(root + "nowhere\\qlpro.exe").empty());
+}
+
+}  // namespace
+
+namespace {
+
+// Each operation of a 50-file run failing in turn, on the real file layer.
+TEST_F(RealFolder, EachFailedOperationLeavesOldOrNewContent) {
+    std::map<std::string, std::string> old, fresh;
+    for (int i = 1; i <= 50; ++i) {
+        std::string name = "M";  // built in steps: GCC 12 warns falsely on a chain of + here
+        name += std::to_string(100 + i);
+        name += ".MIS";
+        old[name] = "msnDate \"5/5/1940\" // " + name + "\r\n";
+    }
+    const auto reset = [&] {
+        for (const auto& [name, bytes] : Contents()) DeleteFileA((missions + name).c_str());
+        for (const auto& [name, bytes] : old) Put(name, bytes);
+    };
+    reset();
+    ASSERT_TRUE(sorter.Run(root + "qlpro.exe").empty());
+    fresh = Contents();
+    for (int failAt = 0; failAt <= 1 + 3 * 50; ++failAt) {
+        reset();
+        FaultyFiles faulty(files, failAt);
+        const auto failures = MissionSorter(faulty).Run(root + "qlpro.exe");
+        EXPECT_EQ(failures.size(), failAt <= 3 * 50 ? 1u : 0u) << failAt;
+        const auto after = Contents();
+        ASSERT_EQ(after.size(), 50u) << failAt << ": a scratch file was left, or a mission lost";
+        for (const auto& [name, bytes] : after)
+            ASSERT_TRUE(bytes == old.at(name) || bytes == fresh.at(name)) << name << " after a failure at " << failAt;
+    }
 }
 
 }  // namespace
