@@ -28,6 +28,16 @@ FUZZ_SECONDS ?= 300
 fuzz: fuzz-build
 	scripts/fuzz.sh $(FUZZ_SECONDS)
 
+# Speed: page scan, mission sort and idle tick, each beside its floor.
+bench: deps
+	cmake --preset bench >/dev/null
+	cmake --build --preset bench --target wendrel_bench
+	build/bench/bench/wendrel_bench
+
+# A long run under Wine: memory and handles at the start and the end.
+soak: windows
+	scripts/soak.sh
+
 dist: windows
 	scripts/make-dist.sh
 

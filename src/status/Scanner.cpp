@@ -33,22 +33,22 @@ void Scanner::ScanSite(Site& site) {
         failure_ = fetched.failure;
         return;
     }
-    std::string_view rest = fetched.page;
-    if (!SkipPast(kTitleMarker, rest)) {
-        failure_ = "the status page does not list Drevak Wing";
-        return;
+    if (const auto count = ReadPage(fetched.page, failure_)) site.PlayerCount = *count;
+}
+
+std::optional<std::int32_t> Scanner::ReadPage(std::string_view page, std::string& failure) {
+    if (!SkipPast(kTitleMarker, page)) {
+        failure = "the status page does not list Drevak Wing";
+        return std::nullopt;
     }
-    const auto marker = rest.find(kCountMarker);
+    const auto marker = page.find(kCountMarker);
     if (marker == std::string_view::npos) {
-        failure_ = "the status page shows no player count for Drevak Wing";
-        return;
+        failure = "the status page shows no player count for Drevak Wing";
+        return std::nullopt;
     }
-    const auto count = ReadCountField(rest.substr(marker + kCountMarker.size()));
-    if (!count) {
-        failure_ = "the player count on the status page is not a number";
-        return;
-    }
-    site.PlayerCount = *count;
+    const auto count = ReadCountField(page.substr(marker + kCountMarker.size()));
+    if (!count) failure = "the player count on the status page is not a number";
+    return count;
 }
 
 bool Scanner::SkipPast(std::string_view marker, std::string_view& text) {

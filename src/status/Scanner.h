@@ -30,6 +30,10 @@ public:
     // occurrence, leading blanks removed, and returns true.
     static bool SkipPast(std::string_view marker, std::string_view& text);
 
+    // The count the page shows for the game (title marker, then the first
+    // count marker after it); nothing, with the reason, when it shows none.
+    static std::optional<std::int32_t> ReadPage(std::string_view page, std::string& failure);
+
     // Empty after a scan that read a count; otherwise why the count is 0.
     const std::string& FailureReason() const { return failure_; }
 

@@ -19,6 +19,7 @@ public:
 
     bool Start(const std::string& arguments);
     DWORD Pid() const { return info_.dwProcessId; }
+    HANDLE Process() const { return info_.hProcess; }
     bool Running() const;
     bool WaitForExit(std::chrono::milliseconds timeout, DWORD* exitCode = nullptr) const;
     void Kill();
