@@ -7,13 +7,9 @@
 #include <filesystem>
 #include <fstream>
 
-#include "FakeInet.h"
 #include "FakeMonitor.h"
-#include "FakeViews.h"
-#include "MemoryRegistry.h"
 #include "missions/MissionSorter.h"
 #include "missions/StdMissionFiles.h"
-#include "monitor/frmWendrel.h"
 #include "status/Scanner.h"
 
 namespace fs = std::filesystem;
@@ -102,22 +98,9 @@ BENCHMARK(BM_CopyMissionFolderFloor)->Unit(benchmark::kMillisecond)->MinTime(3.0
 
 // A tick that neither rescans nor flashes: what the program costs while idle.
 void BM_IdleTick(benchmark::State& state) {
-    AppState app;
-    MemoryRegistry registry;
-    mdRegistry store{registry};
-    FakeOptionsView optionsView;
-    FakeMsgBox msgBox;
-    frmOptions options{store, optionsView, msgBox};
-    FakeMainView view;
-    FakeTray tray;
-    FakeSound sound;
-    FakeLauncher launcher;
-    StdMissionFiles missions;
-    FakeInet inet;
-    inet.ServePage(StatusPage("0"));
-    FakeClock clock;
-    frmWendrel form{MonitorDeps{app, options, view, tray, sound, launcher, msgBox, missions, inet, clock, nullptr,
-                                StatusSource::FromUrl("http://h")}};
+    FakeWorld world;
+    world.inet.ServePage(StatusPage("0"));
+    frmWendrel form{world.Deps()};
     form.Form_Initialize();
     form.Form_Load();
     form.ApplySettings(INT32_MAX, 2, "Flyover.wav");  // never due

@@ -6,6 +6,10 @@
 #include <utility>
 #include <vector>
 
+#include "FakeInet.h"
+#include "FakeViews.h"
+#include "MemoryRegistry.h"
+#include "monitor/frmWendrel.h"
 #include "platform/Clock.h"
 #include "platform/EventLog.h"
 #include "platform/MainView.h"
@@ -120,4 +124,47 @@ class FakeLog : public EventLog {
 public:
     std::vector<std::string> lines;
     void Write(const std::string& line) override { lines.push_back(line); }
+};
+
+// Mission files that are never there, or (failRead) one that cannot be read.
+class FakeMissions : public MissionFiles {
+public:
+    bool failRead = false;
+    ListStatus List(const std::string&, std::vector<MissionEntry>& entries, std::string&) override {
+        if (!failRead) return ListStatus::NoFolder;
+        entries.push_back({"A.MIS", true});
+        return ListStatus::Listed;
+    }
+    bool Read(const std::string&, std::string&, std::string& error) override {
+        error = "Access is denied";
+        return false;
+    }
+    bool WriteDurably(const std::string&, const std::string&, std::string&) override { return false; }
+    bool Replace(const std::string&, const std::string&, std::string&) override { return false; }
+    bool Remove(const std::string&, std::string&) override { return true; }
+};
+
+// Everything the main form works with, faked; Deps hands it to a form, with
+// a real part in place of a fake where a test brings one.
+struct FakeWorld {
+    AppState app;
+    MemoryRegistry registry;
+    mdRegistry store{registry};
+    FakeOptionsView optionsView;
+    FakeMsgBox msgBox;
+    frmOptions options{store, optionsView, msgBox};
+    FakeMainView view;
+    FakeTray tray;
+    FakeSound sound;
+    FakeLauncher launcher;
+    FakeMissions missions;
+    FakeInet inet;
+    FakeClock clock;
+    FakeLog log;
+
+    MonitorDeps Deps(const std::string& url = "http://status.quellan.example", MainView* realView = nullptr,
+                     ProcessLauncher* realLauncher = nullptr) {
+        return MonitorDeps{app,    options, realView ? *realView : view, tray, sound, realLauncher ? *realLauncher : launcher,
+                           msgBox, missions, inet, clock, &log, StatusSource::FromUrl(url)};
+    }
 };

@@ -1,50 +1,13 @@
 #include <gtest/gtest.h>
 
-#include "FakeInet.h"
 #include "FakeMonitor.h"
-#include "FakeViews.h"
-#include "MemoryRegistry.h"
-#include "monitor/frmWendrel.h"
 
 namespace {
 
 constexpr const char* kKey = "Software\\Orvane\\Wendrel";
 
-// Mission files that are never there.
-class NoMissions : public MissionFiles {
-public:
-    bool failRead = false;
-    ListStatus List(const std::string&, std::vector<MissionEntry>& entries, std::string&) override {
-        if (!failRead) return ListStatus::NoFolder;
-        entries.push_back({"A.MIS", true});
-        return ListStatus::Listed;
-    }
-    bool Read(const std::string&, std::string&, std::string& error) override {
-        error = "Access is denied";
-        return false;
-    }
-    bool WriteDurably(const std::string&, const std::string&, std::string&) override { return false; }
-    bool Replace(const std::string&, const std::string&, std::string&) override { return false; }
-    bool Remove(const std::string&, std::string&) override { return true; }
-};
-
-struct MonitorFixture : ::testing::Test {
-    AppState app;
-    MemoryRegistry registry;
-    mdRegistry store{registry};
-    FakeOptionsView optionsView;
-    FakeMsgBox msgBox;
-    frmOptions options{store, optionsView, msgBox};
-    FakeMainView view;
-    FakeTray tray;
-    FakeSound sound;
-    FakeLauncher launcher;
-    NoMissions missions;
-    FakeInet inet;
-    FakeClock clock;
-    FakeLog log;
-    frmWendrel form{MonitorDeps{app, options, view, tray, sound, launcher, msgBox, missions, inet, clock, &log,
-                                StatusSource::FromUrl("http://status.quellan.example")}};
+struct MonitorFixture : ::testing::Test, FakeWorld {
+    frmWendrel form{Deps()};
 
     void SetUp() override {
         options.SetMonitor(&form);
@@ -109,8 +72,7 @@ TEST_F(MonitorFixture, StoredSettingsAreTakenOverAndBadNumbersFallBack) {
     EXPECT_EQ(form.AlarmOn, 8);
     EXPECT_EQ(form.Sound, "C:\\a.wav");
     Store("Players", std::string("lots"), kRegSz);
-    frmWendrel second{MonitorDeps{app, options, view, tray, sound, launcher, msgBox, missions, inet, clock, &log,
-                                  StatusSource::FromUrl("http://h")}};
+    frmWendrel second{Deps("http://h")};
     options.LoadSettings();
     second.Form_Load();
     EXPECT_EQ(second.AlarmOn, 2);
@@ -122,8 +84,7 @@ TEST_F(MonitorFixture, FirstScanDuringStartUpUpTo99Minutes) {
         inet.requests.clear();
         Store("CheckInterval", std::int32_t{interval}, kRegDword);
         options.LoadSettings();
-        frmWendrel f{MonitorDeps{app, options, view, tray, sound, launcher, msgBox, missions, inet, clock, &log,
-                                 StatusSource::FromUrl("http://h")}};
+        frmWendrel f{Deps("http://h")};
         f.Form_Initialize();
         f.Form_Load();
         const int laterTicks = interval <= 99 ? 0 : interval * 60 - 5941;
@@ -181,8 +142,7 @@ TEST_F(MonitorFixture, ThresholdEdges) {
         Store("CheckInterval", std::int32_t{5}, kRegDword);
         options.LoadSettings();
         Players(c.players);
-        frmWendrel f{MonitorDeps{app, options, view, tray, sound, launcher, msgBox, missions, inet, clock, &log,
-                                 StatusSource::FromUrl("http://h")}};
+        frmWendrel f{Deps("http://h")};
         f.Form_Initialize();
         f.Form_Load();
         EXPECT_EQ(f.AlarmActiveForTest(), c.alarm) << c.threshold << "/" << c.players;
@@ -195,8 +155,7 @@ TEST_F(MonitorFixture, IntervalOfZeroOrLessRescansEveryTick) {
         Store("CheckInterval", interval, kRegDword);
         options.LoadSettings();
         inet.requests.clear();
-        frmWendrel f{MonitorDeps{app, options, view, tray, sound, launcher, msgBox, missions, inet, clock, &log,
-                                 StatusSource::FromUrl("http://h")}};
+        frmWendrel f{Deps("http://h")};
         f.Form_Initialize();
         f.Form_Load();
         for (int i = 0; i < 4; ++i) f.Timer1_Timer();
@@ -370,29 +329,27 @@ TEST_F(MonitorFixture, LaunchStartsTheClientThenEndsInOrder) {
         {"\\\\server\\games\\ql.exe", 0, "\\\\server\\games\\ql.exe", "", "\\\\server\\games\\"},
     };
     for (const LaunchCase& c : cases) {
-        AppState fresh;
-        FakeMainView v;
-        FakeTray t;
-        FakeLauncher l;
-        frmWendrel f{MonitorDeps{fresh, options, v, t, sound, l, msgBox, missions, inet, clock, &log,
-                                 StatusSource::FromUrl("http://h")}};
+        FakeWorld w;
+        FakeLauncher& l = w.launcher;
+        FakeMainView& v = w.view;
+        frmWendrel f{w.Deps("http://h")};
         f.Form_Initialize();
         f.Form_Load();
-        options.EditText(OptionsField::Zalmo, c.path);
-        options.EditInWindow(c.inWindow);
+        w.options.EditText(OptionsField::Zalmo, c.path);
+        w.options.EditInWindow(c.inWindow);
         f.mnuLaunch_Click();
         ASSERT_EQ(l.started.size(), 1u) << c.path;
         EXPECT_EQ(l.started[0].application, c.path);
         EXPECT_EQ(l.started[0].commandLine, c.commandLine);
         EXPECT_EQ(l.started[0].folder, c.folder);
         EXPECT_EQ(l.drives, c.drive.empty() ? std::vector<std::string>{} : std::vector<std::string>{c.drive});
-        EXPECT_TRUE(fresh.Quitting);
+        EXPECT_TRUE(w.app.Quitting);
         EXPECT_FALSE(v.timerEnabled);
         EXPECT_TRUE(v.highIconUnloaded);
         EXPECT_TRUE(v.destroyed);
         EXPECT_TRUE(v.ended);
-        EXPECT_EQ(t.calls.back().first, TrayMessage::Delete);
-        EXPECT_FALSE(options.IsLoaded());
+        EXPECT_EQ(w.tray.calls.back().first, TrayMessage::Delete);
+        EXPECT_FALSE(w.options.IsLoaded());
     }
 }
 
@@ -483,25 +440,12 @@ TEST(RegistryFaults, EachValueInEachUnusableFormFallsBackToItsDefault) {
         {"ZalmoPath", "C:\\Program Files\\QuellanPro3\\qlpro.exe"}, {"InWindow", "1"}};
     for (const auto& [name, fallback] : defaults) {
         for (const Kind& kind : kinds) {
-            AppState app;
-            MemoryRegistry registry;
-            registry.Put("Software\\Orvane\\Wendrel", name, kind.type, kind.bytes);
-            mdRegistry store{registry};
-            FakeOptionsView optionsView;
-            FakeMsgBox msgBox;
-            frmOptions options{store, optionsView, msgBox};
-            FakeMainView view;
-            FakeTray tray;
-            FakeSound sound;
-            FakeLauncher launcher;
-            NoMissions missions;
-            FakeInet inet;
-            FakeClock clock;
-            frmWendrel form{MonitorDeps{app, options, view, tray, sound, launcher, msgBox, missions, inet, clock,
-                                        nullptr, StatusSource::FromUrl("http://h")}};
+            FakeWorld w;
+            w.registry.Put("Software\\Orvane\\Wendrel", name, kind.type, kind.bytes);
+            frmWendrel form{w.Deps("http://h")};
             form.Form_Initialize();
             form.Form_Load();
-            const OptionsControls& shown = optionsView.shown;
+            const OptionsControls& shown = w.optionsView.shown;
             const std::string value = std::string(name) == "CheckInterval" ? shown.txtMinutes
                                       : std::string(name) == "Players"     ? shown.txtUsers
                                       : std::string(name) == "AlarmSound"  ? shown.txtSound
@@ -510,7 +454,7 @@ TEST(RegistryFaults, EachValueInEachUnusableFormFallsBackToItsDefault) {
             EXPECT_EQ(value, fallback) << name << " as " << kind.what;
             EXPECT_EQ(form.minutes, 5) << name << " as " << kind.what;
             EXPECT_EQ(form.AlarmOn, 2) << name << " as " << kind.what;
-            EXPECT_EQ(inet.requests.size(), 1u);
+            EXPECT_EQ(w.inet.requests.size(), 1u);
         }
     }
 }

@@ -5,12 +5,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "FakeInet.h"
 #include "FakeMonitor.h"
-#include "FakeViews.h"
-#include "MemoryRegistry.h"
-#include "monitor/frmWendrel.h"
-#include "platform/win32/Win32MissionFiles.h"
 #include "platform/win32/Win32Shell.h"
 
 namespace fs = std::filesystem;
@@ -43,21 +38,9 @@ TEST(Win32TrayTest, AddModifyDeleteWithTheProgramsRecord) {
 
 // A folder with a blank in its name holding the stand-in lobby client, and a
 // decoy where an unquoted command line would look first.
-struct LaunchFixture : ::testing::Test {
+struct LaunchFixture : ::testing::Test, FakeWorld {
     std::string root, client, decoy, record;
-    AppState app;
-    MemoryRegistry registry;
-    mdRegistry store{registry};
-    FakeOptionsView optionsView;
-    FakeMsgBox msgBox;
-    frmOptions options{store, optionsView, msgBox};
-    FakeMainView view;
-    FakeTray tray;
-    FakeSound sound;
-    Win32Launcher launcher;
-    Win32MissionFiles missions;
-    FakeInet inet;
-    FakeClock clock;
+    Win32Launcher realLauncher;
 
     void SetUp() override {
         char temp[MAX_PATH];
@@ -81,8 +64,7 @@ struct LaunchFixture : ::testing::Test {
     }
 
     std::vector<std::string> Launch(const std::string& path, std::int16_t inWindow) {
-        frmWendrel form{MonitorDeps{app, options, view, tray, sound, launcher, msgBox, missions, inet, clock, nullptr,
-                                    StatusSource::FromUrl("http://h")}};
+        frmWendrel form{Deps("http://h", nullptr, &realLauncher)};
         form.Form_Initialize();
         form.Form_Load();
         options.EditText(OptionsField::Zalmo, path);
@@ -102,7 +84,7 @@ TEST_F(LaunchFixture, StartsTheClientWithTheExactCommandLineAndFolder) {
     for (std::int16_t inWindow : {0, 1, 2}) {
         app.Quitting = false;
         fs::remove(record);
-        const std::string before = launcher.CurrentDirectory();
+        const std::string before = realLauncher.CurrentDirectory();
         const auto lines = Launch(client, inWindow);
         ASSERT_EQ(lines.size(), 3u) << "the client did not start, or a second program did";
         EXPECT_TRUE(_stricmp(lines[0].c_str(), client.c_str()) == 0) << lines[0];
@@ -110,18 +92,18 @@ TEST_F(LaunchFixture, StartsTheClientWithTheExactCommandLineAndFolder) {
         EXPECT_TRUE(_stricmp((lines[2] + "\\").c_str(), (root + "Lobby Client\\").c_str()) == 0) << lines[2];
         EXPECT_TRUE(view.ended);
         std::string ignored;
-        launcher.ChangeDirectory(before, ignored);
+        realLauncher.ChangeDirectory(before, ignored);
     }
 }
 
 TEST_F(LaunchFixture, AMissingClientIsReportedAndNothingStarts) {
-    const std::string before = launcher.CurrentDirectory();
+    const std::string before = realLauncher.CurrentDirectory();
     fs::remove(client);
     Launch(client, 1);
     EXPECT_FALSE(app.Quitting);
     ASSERT_EQ(msgBox.shown.size(), 1u);
     EXPECT_NE(msgBox.shown[0].text.find(client), std::string::npos);
-    EXPECT_EQ(launcher.CurrentDirectory(), before);
+    EXPECT_EQ(realLauncher.CurrentDirectory(), before);
     Sleep(300);
     EXPECT_FALSE(fs::exists(record)) << "the decoy was started: " << ReadAll(record);
 }

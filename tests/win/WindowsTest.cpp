@@ -5,11 +5,7 @@
 #include <atomic>
 #include <thread>
 
-#include "FakeInet.h"
 #include "FakeMonitor.h"
-#include "FakeViews.h"
-#include "MemoryRegistry.h"
-#include "monitor/frmWendrel.h"
 #include "platform/win32/Controls.h"
 #include "platform/win32/MainWindow.h"
 #include "platform/win32/OptionsDialog.h"
@@ -156,28 +152,12 @@ TEST_F(OptionsWindow, CloseBoxUnloadsTheForm) {
 }
 
 TEST(MainWindowTest, StartsHiddenAsAToolWindowAndShowsTheScan) {
-    AppState app;
-    MemoryRegistry registry;
-    mdRegistry store{registry};
-    FakeOptionsView optionsView;
-    FakeMsgBox msgBox;
-    frmOptions options{store, optionsView, msgBox};
+    FakeWorld world;
+    AppState& app = world.app;
+    FakeTray& tray = world.tray;
+    world.inet.ServePage(StatusPage("14"));
     MainWindow window;
-    FakeTray tray;
-    FakeSound sound;
-    FakeLauncher launcher;
-    FakeInet inet;
-    inet.ServePage(StatusPage("14"));
-    FakeClock clock;
-    class : public MissionFiles {
-        ListStatus List(const std::string&, std::vector<MissionEntry>&, std::string&) override { return ListStatus::NoFolder; }
-        bool Read(const std::string&, std::string&, std::string&) override { return false; }
-        bool WriteDurably(const std::string&, const std::string&, std::string&) override { return false; }
-        bool Replace(const std::string&, const std::string&, std::string&) override { return false; }
-        bool Remove(const std::string&, std::string&) override { return false; }
-    } missions;
-    frmWendrel form{MonitorDeps{app, options, window, tray, sound, launcher, msgBox, missions, inet, clock, nullptr,
-                                StatusSource::FromUrl("http://status.quellan.example")}};
+    frmWendrel form{world.Deps("http://status.quellan.example", &window)};
     ASSERT_TRUE(window.Create(form));
     form.Form_Initialize();
     form.Form_Load();
