@@ -20,7 +20,8 @@ namespace {
 const std::string& BigPage() {
     static const std::string page = [] {
         std::string p;
-        const std::string row = "<tr><td><font face=Verdana>Other&nbsp;Game</font></td><td><font face=Verdana>3</font></td></tr>\n";
+        const std::string row =
+            "<tr><td><font face=Verdana>Other&nbsp;Game</font></td><td><font face=Verdana>3</font></td></tr>\n";
         while (p.size() + row.size() < (4u << 20) - 256) p += row;
         p += "<tr><td><font face=Verdana>Drevak&nbsp;Wing</font></td><td><font face=Verdana>14</font></td></tr>";
         return p;

@@ -28,8 +28,8 @@ std::optional<std::int32_t> ToInt32(std::string_view text) {
     bool negative = false;
     if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
 
-    std::string digits;    // all mantissa digits, leading zeros dropped
-    long pointAt = 0;      // count of digits of digits that lie before the decimal point
+    std::string digits;  // all mantissa digits, leading zeros dropped
+    long pointAt = 0;    // count of digits of digits that lie before the decimal point
     bool anyDigit = false;
     for (; i < text.size() && IsDigit(text[i]); ++i) {
         anyDigit = true;
@@ -59,7 +59,8 @@ std::optional<std::int32_t> ToInt32(std::string_view text) {
     // Whole part: digits before the point, padded with zeros past the end.
     if (pointAt > 10) return std::nullopt;
     long long whole = 0;
-    for (long k = 0; k < pointAt; ++k) whole = whole * 10 + (k < static_cast<long>(digits.size()) ? digits[k] - '0' : 0);
+    for (long k = 0; k < pointAt; ++k)
+        whole = whole * 10 + (k < static_cast<long>(digits.size()) ? digits[k] - '0' : 0);
 
     // Round the fraction half to even.
     bool roundUp = false;

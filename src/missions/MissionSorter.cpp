@@ -23,8 +23,8 @@ std::size_t TailStart(std::string_view line, std::size_t keyword) {
 }  // namespace
 
 std::string FormatMissionDate(std::chrono::year_month_day date) {
-    return std::to_string(static_cast<unsigned>(date.month())) + "/" + std::to_string(static_cast<unsigned>(date.day())) +
-           "/" + std::to_string(static_cast<int>(date.year()));
+    return std::to_string(static_cast<unsigned>(date.month())) + "/" +
+           std::to_string(static_cast<unsigned>(date.day())) + "/" + std::to_string(static_cast<int>(date.year()));
 }
 
 std::string NewDateLine(std::string_view line, std::chrono::year_month_day date) {
@@ -44,7 +44,8 @@ std::string RewriteMission(std::string_view content, std::chrono::year_month_day
     while (at < content.size()) {
         // CR LF, a bare CR and a bare LF each end a line.
         const std::size_t end = content.find_first_of("\r\n", at);
-        const std::string_view line = content.substr(at, end == std::string_view::npos ? std::string_view::npos : end - at);
+        const std::string_view line =
+            content.substr(at, end == std::string_view::npos ? std::string_view::npos : end - at);
         if (line.find(kKeyword) != std::string_view::npos)
             out += NewDateLine(line, date);
         else

@@ -218,16 +218,19 @@ void frmWendrel::mnuLaunch_Click() {
     // launch that cannot happen leaves the program running.
     const std::string path = deps_.options.txtZalmo();
     if (path.size() < 3) {
-        deps_.msgBox.Show("The path of the Quellan lobby client is not set.\r\n\r\n"
-                          "Enter it under \"Quellan Directory\" in Options.",
-                          kTitle, kMbIconExclamation);
+        deps_.msgBox.Show(
+            "The path of the Quellan lobby client is not set.\r\n\r\n"
+            "Enter it under \"Quellan Directory\" in Options.",
+            kTitle, kMbIconExclamation);
         return;
     }
     const std::string commandLine = deps_.options.ckInWindow() != 0 ? path + " " : path;
     const std::string savedFolder = deps_.launcher.CurrentDirectory();
     std::string error;
-    if (!ChangeToLobbyFolder(path, error)) return ReportLaunchFailure(path, "its folder could not be opened", error, savedFolder);
-    if (!deps_.launcher.Start(path, commandLine, error)) return ReportLaunchFailure(path, "it could not be started", error, savedFolder);
+    if (!ChangeToLobbyFolder(path, error))
+        return ReportLaunchFailure(path, "its folder could not be opened", error, savedFolder);
+    if (!deps_.launcher.Start(path, commandLine, error))
+        return ReportLaunchFailure(path, "it could not be started", error, savedFolder);
     Log("launch: " + commandLine);
     deps_.app.Quitting = true;
     deps_.view.SetTimerEnabled(false);

@@ -40,7 +40,7 @@ public:
     static constexpr const char* kMakerAddress = "http://www.orvane.example";
     static constexpr const char* kMakerName = "Orvane Software, Inc.";
     static constexpr std::int32_t kParkedAlarmOn = 99999;
-    static constexpr std::int32_t kStartCount = 5940;  // 99 minutes of ticks
+    static constexpr std::int32_t kStartCount = 5940;            // 99 minutes of ticks
     static constexpr std::int32_t kTrayCallbackMessage = 0x200;  // WM_MOUSEMOVE
     static constexpr std::int32_t kLeftDoubleClick = 515, kRightButtonUp = 517;
 
@@ -103,7 +103,7 @@ private:
     bool HighIconShown = false;
     bool AlarmActive = false;
     TrayRecord TrayData;
-    bool busy_ = false;            // a tray action is running
-    bool rescanRunning_ = false;   // a scan is waiting for the page
+    bool busy_ = false;           // a tray action is running
+    bool rescanRunning_ = false;  // a scan is waiting for the page
     bool unloaded_ = false;
 };

@@ -27,6 +27,6 @@ public:
     virtual std::uintptr_t TrayWindowHandle() = 0;
     virtual std::uintptr_t IconHandle(TrayIconKind kind) = 0;
     virtual void UnloadHighIcon() = 0;
-    virtual void Destroy() = 0;      // the main form unloads: its windows go
-    virtual void EndProgram() = 0;   // ends the process at once
+    virtual void Destroy() = 0;     // the main form unloads: its windows go
+    virtual void EndProgram() = 0;  // ends the process at once
 };

@@ -8,10 +8,10 @@
 // connection. Good serves a normal page with the given player count.
 enum class PageFault {
     Good,
-    NeverAnswer,        // accepts and says nothing
-    HeadersThenStall,   // sends the head, then nothing
-    Drip,               // one byte a second
-    HugeBody,           // 50 MB, announced
+    NeverAnswer,       // accepts and says nothing
+    HeadersThenStall,  // sends the head, then nothing
+    Drip,              // one byte a second
+    HugeBody,          // 50 MB, announced
     HugeBodyUnannounced,
     BadChunks,          // invalid chunked encoding
     RedirectToRefused,  // 302 to a port where nothing listens
@@ -42,14 +42,11 @@ inline std::string ListingPage(int players) {
 inline void Serve(LoopbackServer& server, SOCKET client, PageFault fault, int players) {
     const std::string page = ListingPage(players);
     switch (fault) {
-        case PageFault::Good:
-            LoopbackServer::SendAll(client, LoopbackServer::Response(200, page));
-            return;
-        case PageFault::NeverAnswer:
-            server.WaitForStop(120000);
-            return;
+        case PageFault::Good: LoopbackServer::SendAll(client, LoopbackServer::Response(200, page)); return;
+        case PageFault::NeverAnswer: server.WaitForStop(120000); return;
         case PageFault::HeadersThenStall:
-            LoopbackServer::SendAll(client, "HTTP/1.1 200 OK\r\nContent-Type: text/html\r\nContent-Length: 5000\r\n\r\n");
+            LoopbackServer::SendAll(client,
+                                    "HTTP/1.1 200 OK\r\nContent-Type: text/html\r\nContent-Length: 5000\r\n\r\n");
             server.WaitForStop(120000);
             return;
         case PageFault::Drip: {
@@ -72,16 +69,17 @@ inline void Serve(LoopbackServer& server, SOCKET client, PageFault fault, int pl
             return;
         }
         case PageFault::BadChunks:
-            LoopbackServer::SendAll(client, "HTTP/1.1 200 OK\r\nContent-Type: text/html\r\nTransfer-Encoding: chunked\r\n"
-                                            "Connection: close\r\n\r\nZZZ\r\n" + page + "\r\nQ\r\n\r\n");
+            LoopbackServer::SendAll(client,
+                                    "HTTP/1.1 200 OK\r\nContent-Type: text/html\r\nTransfer-Encoding: chunked\r\n"
+                                    "Connection: close\r\n\r\nZZZ\r\n" +
+                                        page + "\r\nQ\r\n\r\n");
             return;
         case PageFault::RedirectToRefused:
-            LoopbackServer::SendAll(client, LoopbackServer::Response(
-                                                302, "", "Location: http://127.0.0.1:" +
-                                                             std::to_string(LoopbackServer::RefusedPort()) + "/\r\n"));
+            LoopbackServer::SendAll(
+                client,
+                LoopbackServer::Response(
+                    302, "", "Location: http://127.0.0.1:" + std::to_string(LoopbackServer::RefusedPort()) + "/\r\n"));
             return;
-        case PageFault::ServerError:
-            LoopbackServer::SendAll(client, LoopbackServer::Response(500, page));
-            return;
+        case PageFault::ServerError: LoopbackServer::SendAll(client, LoopbackServer::Response(500, page)); return;
     }
 }

@@ -84,16 +84,18 @@ bool LoopbackServer::SendAll(SOCKET client, std::string_view bytes) {
 }
 
 std::string LoopbackServer::Response(int status, std::string_view body, std::string_view extraHeaders) {
-    std::string head = "HTTP/1.1 " + std::to_string(status) + (status < 300 ? " OK" : " Error") +
-                       "\r\nContent-Type: text/html\r\nConnection: close\r\nContent-Length: " +
-                       std::to_string(body.size()) + "\r\n";
+    std::string head =
+        "HTTP/1.1 " + std::to_string(status) + (status < 300 ? " OK" : " Error") +
+        "\r\nContent-Type: text/html\r\nConnection: close\r\nContent-Length: " + std::to_string(body.size()) + "\r\n";
     head += extraHeaders;
     head += "\r\n";
     head += body;
     return head;
 }
 
-bool LoopbackServer::WaitForStop(DWORD timeoutMs) const { return WaitForSingleObject(stopped_, timeoutMs) == WAIT_OBJECT_0; }
+bool LoopbackServer::WaitForStop(DWORD timeoutMs) const {
+    return WaitForSingleObject(stopped_, timeoutMs) == WAIT_OBJECT_0;
+}
 
 int LoopbackServer::RefusedPort() {
     int port = 0;

@@ -22,8 +22,7 @@ HWND FindTop(const char* className, const char* caption = nullptr);
 HWND WaitForTop(const char* className, const char* caption = nullptr, std::chrono::milliseconds timeout = 10s);
 // A visible top-level window of this class and caption owned by process pid (0: any).
 HWND FindVisible(const char* className, const char* caption, DWORD pid = 0);
-HWND WaitForVisible(const char* className, const char* caption, DWORD pid = 0,
-                    std::chrono::milliseconds timeout = 10s);
+HWND WaitForVisible(const char* className, const char* caption, DWORD pid = 0, std::chrono::milliseconds timeout = 10s);
 
 std::string Text(HWND window);
 std::string ControlText(HWND parent, int id);

@@ -59,8 +59,10 @@ void Shot(const char* name, HWND window = nullptr) {
         RECT r;
         GetWindowRect(window, &r);
         const std::string box = std::to_string(r.right - r.left + 16) + "x" + std::to_string(r.bottom - r.top + 16) +
-                                "+" + std::to_string(std::max(0L, r.left - 8)) + "+" + std::to_string(std::max(0L, r.top - 8));
-        HANDLE f = CreateFileA((shotsFolder + name + ".crop").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+                                "+" + std::to_string(std::max(0L, r.left - 8)) + "+" +
+                                std::to_string(std::max(0L, r.top - 8));
+        HANDLE f =
+            CreateFileA((shotsFolder + name + ".crop").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
         DWORD written;
         WriteFile(f, box.data(), static_cast<DWORD>(box.size()), &written, nullptr);
         CloseHandle(f);
@@ -85,7 +87,8 @@ struct Scenario : ::testing::Test {
     int Scans() const { return CountLines(Log(), " scan http"); }
 
     HWND Start(const std::string& extra = "") {
-        EXPECT_TRUE(wendrel.Start("--status-url " + status.server.Url("/") + " --log \"" + log + "\" --timeout 20 " + extra));
+        EXPECT_TRUE(
+            wendrel.Start("--status-url " + status.server.Url("/") + " --log \"" + log + "\" --timeout 20 " + extra));
         HWND host = wendrel.WaitForTrayHost();
         EXPECT_NE(host, nullptr) << "wendrel.exe did not create its windows";
         return host;
@@ -106,7 +109,8 @@ struct Scenario : ::testing::Test {
     HWND WaitForMessageBox(const char* title, HWND except = nullptr) {
         HWND box = nullptr;
         driver::WaitUntil([&] {
-            for (HWND w = FindWindowExA(nullptr, nullptr, "#32770", title); w; w = FindWindowExA(nullptr, w, "#32770", title)) {
+            for (HWND w = FindWindowExA(nullptr, nullptr, "#32770", title); w;
+                 w = FindWindowExA(nullptr, w, "#32770", title)) {
                 DWORD pid = 0;
                 GetWindowThreadProcessId(w, &pid);
                 if (w != except && pid == wendrel.Pid() && IsWindowVisible(w)) return (box = w) != nullptr;
@@ -198,9 +202,10 @@ TEST_F(Scenario, SortMissionsRedatesAndUpperCasesTheMissions) {
     const std::string lobby = folder + "Quellan\\";
     const std::string missions = lobby + "Media\\Missions\\Multiplayer\\";
     fs::create_directories(missions);
-    const std::map<std::string, std::string> before = {
-        {"b.mis", "msnDate \"12/31/1939\" // b\r\n"}, {"A.MIS", "x\r\n  msnDate \"5/5/1940\"\r\n"},
-        {"c.Mis", "msnDate \"1/5/1939\" ; night\n"}, {"notes.txt", "msnDate \"1/1/1939\""}};
+    const std::map<std::string, std::string> before = {{"b.mis", "msnDate \"12/31/1939\" // b\r\n"},
+                                                       {"A.MIS", "x\r\n  msnDate \"5/5/1940\"\r\n"},
+                                                       {"c.Mis", "msnDate \"1/5/1939\" ; night\n"},
+                                                       {"notes.txt", "msnDate \"1/1/1939\""}};
     for (const auto& [name, bytes] : before) {
         std::FILE* f = std::fopen((missions + name).c_str(), "wb");
         std::fwrite(bytes.data(), 1, bytes.size(), f);
@@ -216,9 +221,10 @@ TEST_F(Scenario, SortMissionsRedatesAndUpperCasesTheMissions) {
     std::map<std::string, std::string> after;
     for (const auto& entry : fs::directory_iterator(missions))
         after[entry.path().filename().string()] = ReadFileText(entry.path().string());
-    const std::map<std::string, std::string> expected = {
-        {"A.MIS", "x\r\n  msnDate \"1/2/1939\"  \r\n"}, {"B.MIS", "msnDate \"1/3/1939\"  // b\r\n"},
-        {"C.MIS", "msnDate \"1/4/1939\"  ; night\r\n"}, {"notes.txt", "msnDate \"1/1/1939\""}};
+    const std::map<std::string, std::string> expected = {{"A.MIS", "x\r\n  msnDate \"1/2/1939\"  \r\n"},
+                                                         {"B.MIS", "msnDate \"1/3/1939\"  // b\r\n"},
+                                                         {"C.MIS", "msnDate \"1/4/1939\"  ; night\r\n"},
+                                                         {"notes.txt", "msnDate \"1/1/1939\""}};
     EXPECT_EQ(after, expected);
     EXPECT_EQ(WaitForMessageBox("Sort Missions"), nullptr) << "a run without failures is silent";
 }
@@ -304,7 +310,8 @@ TEST_F(Scenario, SecondStartShowsTheFirstInstance) {
     EXPECT_EQ(code, 0u);
     EXPECT_TRUE(driver::WaitUntil([&] { return IsWindowVisible(main) != FALSE; }));
     int hosts = 0;
-    for (HWND w = FindWindowExA(nullptr, nullptr, "WendrelTray", nullptr); w; w = FindWindowExA(nullptr, w, "WendrelTray", nullptr))
+    for (HWND w = FindWindowExA(nullptr, nullptr, "WendrelTray", nullptr); w;
+         w = FindWindowExA(nullptr, w, "WendrelTray", nullptr))
         ++hosts;
     EXPECT_EQ(hosts, 1);
     EXPECT_TRUE(TrayIconExists(host));
@@ -319,9 +326,9 @@ TEST_F(Scenario, ScanFaultsShowAReasonWhileTheWindowAnswersAndTheNextScanWorks) 
     ASSERT_TRUE(WaitForLog(" scan http"));
     HWND main = ShowMainWindow(host);
     ASSERT_NE(main, nullptr);
-    for (PageFault f : {PageFault::NeverAnswer, PageFault::HeadersThenStall, PageFault::Drip, PageFault::HugeBody,
-                        PageFault::HugeBodyUnannounced, PageFault::BadChunks, PageFault::RedirectToRefused,
-                        PageFault::ServerError}) {
+    for (PageFault f :
+         {PageFault::NeverAnswer, PageFault::HeadersThenStall, PageFault::Drip, PageFault::HugeBody,
+          PageFault::HugeBodyUnannounced, PageFault::BadChunks, PageFault::RedirectToRefused, PageFault::ServerError}) {
         fault = f;
         const int scans = Scans();
         driver::Click(main, kRescan);
@@ -344,9 +351,11 @@ TEST_F(Scenario, RefusedConnectionShowsAReasonAndTheNextScanWorks) {
     HWND main = ShowMainWindow(wendrel.WaitForTrayHost());
     ASSERT_TRUE(WaitForLog(" scan http"));
     EXPECT_NE(driver::ControlText(main, kStatusLine).find(" failed: "), std::string::npos);
-    LoopbackServer late([](LoopbackServer&, SOCKET c, const std::string&) {
-        LoopbackServer::SendAll(c, LoopbackServer::Response(200, ListingPage(4)));
-    }, port);
+    LoopbackServer late(
+        [](LoopbackServer&, SOCKET c, const std::string&) {
+            LoopbackServer::SendAll(c, LoopbackServer::Response(200, ListingPage(4)));
+        },
+        port);
     driver::Click(main, kRescan);
     ASSERT_TRUE(WaitForLog(" scan http", 2));
     EXPECT_NE(driver::ControlText(main, kStatusLine).find(": 4 players"), std::string::npos);
@@ -455,8 +464,8 @@ TEST_F(Scenario, DISABLED_SoakStaysFlat) {
         DWORD count = 0;
         for (UINT_PTR value = 4; value < 4 * 65536; value += 4) {
             HANDLE copy = nullptr;
-            if (DuplicateHandle(wendrel.Process(), reinterpret_cast<HANDLE>(value), GetCurrentProcess(), &copy, 0, FALSE,
-                                DUPLICATE_SAME_ACCESS)) {
+            if (DuplicateHandle(wendrel.Process(), reinterpret_cast<HANDLE>(value), GetCurrentProcess(), &copy, 0,
+                                FALSE, DUPLICATE_SAME_ACCESS)) {
                 ++count;
                 CloseHandle(copy);
             }
@@ -467,18 +476,23 @@ TEST_F(Scenario, DISABLED_SoakStaysFlat) {
         PROCESS_MEMORY_COUNTERS memory{};
         memory.cb = sizeof memory;
         K32GetProcessMemoryInfo(wendrel.Process(), &memory, sizeof memory);
-        return Sample{Scans(), memory.PagefileUsage, memory.WorkingSetSize, countHandles(),
-                      GetGuiResources(wendrel.Process(), GR_USEROBJECTS), GetGuiResources(wendrel.Process(), GR_GDIOBJECTS)};
+        return Sample{Scans(),
+                      memory.PagefileUsage,
+                      memory.WorkingSetSize,
+                      countHandles(),
+                      GetGuiResources(wendrel.Process(), GR_USEROBJECTS),
+                      GetGuiResources(wendrel.Process(), GR_GDIOBJECTS)};
     };
     const int warmUp = 20;
     ASSERT_TRUE(WaitForLog(" scan http", warmUp, 120s));
     const Sample start = sample();
     ASSERT_TRUE(WaitForLog(" scan http", scans, std::chrono::seconds(scans * 3))) << "only " << Scans() << " scans";
     const Sample end = sample();
-    std::printf("soak: scans %d -> %d, committed bytes %zu -> %zu, working set %zu -> %zu, handles %lu -> %lu, "
-                "USER objects %lu -> %lu, GDI objects %lu -> %lu\n",
-                start.scans, end.scans, start.committed, end.committed, start.workingSet, end.workingSet,
-                start.handles, end.handles, start.userObjects, end.userObjects, start.gdiObjects, end.gdiObjects);
+    std::printf(
+        "soak: scans %d -> %d, committed bytes %zu -> %zu, working set %zu -> %zu, handles %lu -> %lu, "
+        "USER objects %lu -> %lu, GDI objects %lu -> %lu\n",
+        start.scans, end.scans, start.committed, end.committed, start.workingSet, end.workingSet, start.handles,
+        end.handles, start.userObjects, end.userObjects, start.gdiObjects, end.gdiObjects);
     EXPECT_GE(CountLines(Log(), "alarm on:"), 1);
     EXPECT_GE(CountLines(Log(), "alarm off:"), 1);
     EXPECT_GT(start.handles, 0u);

@@ -12,7 +12,8 @@ namespace {
 constexpr const char* kKey = "Software\\Orvane\\Wendrel";
 
 HWND FindOwnWindow(const char* className, const char* caption, DWORD pid) {
-    for (HWND w = FindWindowExA(nullptr, nullptr, className, caption); w; w = FindWindowExA(nullptr, w, className, caption)) {
+    for (HWND w = FindWindowExA(nullptr, nullptr, className, caption); w;
+         w = FindWindowExA(nullptr, w, className, caption)) {
         DWORD owner = 0;
         GetWindowThreadProcessId(w, &owner);
         if (owner == pid) return w;
@@ -30,10 +31,13 @@ bool WendrelProcess::Start(const std::string& arguments) {
     std::string line = "\"" + ExePath() + "\" " + arguments;
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
-    return CreateProcessA(ExePath().c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info_);
+    return CreateProcessA(ExePath().c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                          &info_);
 }
 
-bool WendrelProcess::Running() const { return info_.hProcess && WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT; }
+bool WendrelProcess::Running() const {
+    return info_.hProcess && WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT;
+}
 
 bool WendrelProcess::WaitForExit(std::chrono::milliseconds timeout, DWORD* exitCode) const {
     if (!info_.hProcess) return true;

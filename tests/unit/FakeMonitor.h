@@ -51,7 +51,9 @@ public:
         return answer;
     }
     std::uintptr_t TrayWindowHandle() override { return kTrayWindow; }
-    std::uintptr_t IconHandle(TrayIconKind kind) override { return kind == TrayIconKind::High ? kHighIcon : kNormalIcon; }
+    std::uintptr_t IconHandle(TrayIconKind kind) override {
+        return kind == TrayIconKind::High ? kHighIcon : kNormalIcon;
+    }
     void UnloadHighIcon() override { highIconUnloaded = true; }
     void Destroy() override { destroyed = true; }
     void EndProgram() override { ended = true; }
@@ -164,7 +166,9 @@ struct FakeWorld {
 
     MonitorDeps Deps(const std::string& url = "http://status.quellan.example", MainView* realView = nullptr,
                      ProcessLauncher* realLauncher = nullptr) {
-        return MonitorDeps{app,    options, realView ? *realView : view, tray, sound, realLauncher ? *realLauncher : launcher,
-                           msgBox, missions, inet, clock, &log, StatusSource::FromUrl(url)};
+        return MonitorDeps{app,    options,  realView ? *realView : view,
+                           tray,   sound,    realLauncher ? *realLauncher : launcher,
+                           msgBox, missions, inet,
+                           clock,  &log,     StatusSource::FromUrl(url)};
     }
 };

@@ -64,7 +64,8 @@ private:
 
 std::map<std::string, std::string> Contents(const fs::path& folder) {
     std::map<std::string, std::string> files;
-    for (const auto& entry : fs::directory_iterator(folder)) files[entry.path().filename().string()] = TempFolder::Read(entry.path());
+    for (const auto& entry : fs::directory_iterator(folder))
+        files[entry.path().filename().string()] = TempFolder::Read(entry.path());
     return files;
 }
 
@@ -75,7 +76,8 @@ TEST(MissionCrashTest, KilledAtEveryOperationEachMissionIsOldOrNew) {
     std::map<std::string, std::string> old;
     for (int i = 1; i <= 50; ++i) {
         const std::string name = (i % 3 ? "m" : "M") + std::to_string(100 + i) + (i % 2 ? ".mis" : ".MIS");
-        old[name] = "[" + name + "]\r\n  msnDate \"5/" + std::to_string(i % 28 + 1) + "/1940\" // " + std::string(i * 7, 'x') + "\r\n";
+        old[name] = "[" + name + "]\r\n  msnDate \"5/" + std::to_string(i % 28 + 1) + "/1940\" // " +
+                    std::string(i * 7, 'x') + "\r\n";
     }
     const auto reset = [&] {
         fs::remove_all(missions);
@@ -113,10 +115,11 @@ TEST(MissionCrashTest, KilledAtEveryOperationEachMissionIsOldOrNew) {
             for (const auto& [name, bytes] : old) {
                 const std::string upper = ToUpperAscii(name);
                 const bool asOld = fs::exists(missions / name) && TempFolder::Read(missions / name) == bytes;
-                const bool asNew = (fs::exists(missions / upper) && TempFolder::Read(missions / upper) == fresh.at(upper)) ||
-                                   (fs::exists(missions / name) && TempFolder::Read(missions / name) == fresh.at(upper));
-                ASSERT_TRUE(asOld || asNew) << name << " is damaged after a kill at operation " << at << "/"
-                                            << static_cast<int>(when);
+                const bool asNew =
+                    (fs::exists(missions / upper) && TempFolder::Read(missions / upper) == fresh.at(upper)) ||
+                    (fs::exists(missions / name) && TempFolder::Read(missions / name) == fresh.at(upper));
+                ASSERT_TRUE(asOld || asNew)
+                    << name << " is damaged after a kill at operation " << at << "/" << static_cast<int>(when);
             }
             ASSERT_TRUE(MissionSorter(files).Run(lobby).empty());
             ASSERT_EQ(Contents(missions), fresh) << "the second run after a kill at " << at;

@@ -39,8 +39,14 @@ struct SorterFixture : ::testing::Test {
 
 TEST(GetFolderTest, FolderPartUpToTheLastBackslash) {
     const std::pair<const char*, const char*> cases[] = {
-        {"C:\\x\\y.exe", "C:\\x\\"}, {"C:\\", "C:\\"}, {"\\y.exe", ""}, {"y.exe", ""}, {"", ""},
-        {"\\\\server\\share\\q.exe", "\\\\server\\share\\"}, {"a\\", "a\\"}, {"\\\\", "\\\\"},
+        {"C:\\x\\y.exe", "C:\\x\\"},
+        {"C:\\", "C:\\"},
+        {"\\y.exe", ""},
+        {"y.exe", ""},
+        {"", ""},
+        {"\\\\server\\share\\q.exe", "\\\\server\\share\\"},
+        {"a\\", "a\\"},
+        {"\\\\", "\\\\"},
     };
     for (const auto& [path, folder] : cases) EXPECT_EQ(GetFolder(path), folder) << path;
 }
@@ -88,8 +94,8 @@ TEST(MissionDateTest, RewriteKeepsOtherLinesAndEndsEveryLineWithCrLf) {
 }
 
 TEST(QuickSortTest, SortsLikeByteOrderForAnyStartingOrder) {
-    std::vector<std::string> names = {"B.MIS", "A.MIS", "C.MIS", "A_1.MIS", "A1.MIS", "Z.MIS", "AB.MIS",
-                                      "A.MI",  "_X.MIS", "9.MIS", "\xC9T\xC9.MIS"};
+    std::vector<std::string> names = {"B.MIS",  "A.MIS", "C.MIS",  "A_1.MIS", "A1.MIS",       "Z.MIS",
+                                      "AB.MIS", "A.MI",  "_X.MIS", "9.MIS",   "\xC9T\xC9.MIS"};
     std::mt19937 rng(7);
     for (int round = 0; round < 50; ++round) {
         std::shuffle(names.begin(), names.end(), rng);
@@ -145,14 +151,13 @@ TEST_F(SorterFixture, RunningTwiceGivesTheSameBytesAsOnce) {
     const auto once = FolderContents(missions);
     sorter.Run(lobbyPath);
     EXPECT_EQ(FolderContents(missions), once);
-    EXPECT_EQ(once.at("ONE.MIS"),
-              "  msnDate \"1/2/1939\"  ; night\r\nplane 1\r\nmsnDate \"1/2/1939\"  // x\r\n");
+    EXPECT_EQ(once.at("ONE.MIS"), "  msnDate \"1/2/1939\"  ; night\r\nplane 1\r\nmsnDate \"1/2/1939\"  // x\r\n");
     EXPECT_EQ(once.at("TWO.MIS"), "no date here\r\n\xE9t\xE9\r\n");
 }
 
 TEST_F(SorterFixture, OnlyPlainMissionFilesAreTouched) {
     const std::map<std::string, std::string> others = {
-        {"d.missing", "msnDate \"1/1/1939\""}, {"longname.misc", "msnDate \"1/1/1939\""},
+        {"d.missing", "msnDate \"1/1/1939\""},   {"longname.misc", "msnDate \"1/1/1939\""},
         {".hidden.mis", "msnDate \"1/1/1939\""}, {"old.mis.bak", "msnDate \"1/1/1939\""},
         {"notes.txt", "msnDate \"1/1/1939\""},
     };

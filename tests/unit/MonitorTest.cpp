@@ -120,7 +120,9 @@ TEST_F(MonitorFixture, AlarmSequenceThroughTicks) {
     EXPECT_FALSE(form.AlarmActiveForTest());
     EXPECT_FALSE(form.HighIconShownForTest());
     // 59 more flashes, then the clearing rescan shows the normal icon.
-    EXPECT_EQ(tray.IconSteps(), "NHNHNHNHNHNHNHNHNHNHNHNHNHNHNHNHNHNHNHNHNHNHNHNHNHNHNHNHNHN" "N");
+    EXPECT_EQ(tray.IconSteps(),
+              "NHNHNHNHNHNHNHNHNHNHNHNHNHNHNHNHNHNHNHNHNHNHNHNHNHNHNHNHNHN"
+              "N");
     EXPECT_EQ(sound.played.size(), 2u);
 
     tray.Clear();
@@ -134,8 +136,8 @@ TEST_F(MonitorFixture, ThresholdEdges) {
         std::int32_t threshold, players;
         bool alarm;
     };
-    for (const Case& c : {Case{2, 2, true}, Case{2, 1, false}, Case{0, 0, true}, Case{-5, 0, true},
-                          Case{99999, 99998, false}}) {
+    for (const Case& c :
+         {Case{2, 2, true}, Case{2, 1, false}, Case{0, 0, true}, Case{-5, 0, true}, Case{99999, 99998, false}}) {
         SetUp();
         sound.played.clear();
         Store("Players", c.threshold, kRegDword);
@@ -321,10 +323,10 @@ struct LaunchCase {
 
 TEST_F(MonitorFixture, LaunchStartsTheClientThenEndsInOrder) {
     const LaunchCase cases[] = {
-        {"C:\\Program Files\\QuellanPro3\\qlpro.exe", 0, "C:\\Program Files\\QuellanPro3\\qlpro.exe", "C:",
-         "C:\\Program Files\\QuellanPro3\\"},
-        {"C:\\Program Files\\QuellanPro3\\qlpro.exe", 1, "C:\\Program Files\\QuellanPro3\\qlpro.exe ", "C:",
-         "C:\\Program Files\\QuellanPro3\\"},
+        {"C:\\Program Files\\QuellanPro3\\qlpro.exe", 0, "C:\\Program Files\\QuellanPro3\\qlpro.exe",
+         "C:", "C:\\Program Files\\QuellanPro3\\"},
+        {"C:\\Program Files\\QuellanPro3\\qlpro.exe", 1, "C:\\Program Files\\QuellanPro3\\qlpro.exe ",
+         "C:", "C:\\Program Files\\QuellanPro3\\"},
         {"E:\\q.exe", 2, "E:\\q.exe ", "E:", "E:\\"},
         {"\\\\server\\games\\ql.exe", 0, "\\\\server\\games\\ql.exe", "", "\\\\server\\games\\"},
     };
@@ -430,14 +432,23 @@ TEST(RegistryFaults, EachValueInEachUnusableFormFallsBackToItsDefault) {
         std::vector<std::uint8_t> bytes;
     };
     const std::vector<Kind> kinds = {
-        {"REG_NONE", 0, {}},          {"expandable", 2, {'%', 'X', '%', 0}}, {"binary", 3, {1, 2, 3}},
-        {"DWORD of 0", 4, {}},        {"DWORD of 2", 4, {5, 0}},              {"DWORD of 8", 4, {5, 0, 0, 0, 0, 0, 0, 0}},
-        {"big-endian", 5, {0, 0, 0, 5}}, {"link", 6, {'x', 0}},               {"multi", 7, {'a', 0, 0}},
-        {"QWORD", 11, {1, 0, 0, 0, 0, 0, 0, 0}}, {"empty REG_SZ", 1, {}},
+        {"REG_NONE", 0, {}},
+        {"expandable", 2, {'%', 'X', '%', 0}},
+        {"binary", 3, {1, 2, 3}},
+        {"DWORD of 0", 4, {}},
+        {"DWORD of 2", 4, {5, 0}},
+        {"DWORD of 8", 4, {5, 0, 0, 0, 0, 0, 0, 0}},
+        {"big-endian", 5, {0, 0, 0, 5}},
+        {"link", 6, {'x', 0}},
+        {"multi", 7, {'a', 0, 0}},
+        {"QWORD", 11, {1, 0, 0, 0, 0, 0, 0, 0}},
+        {"empty REG_SZ", 1, {}},
     };
-    const std::pair<const char*, std::string> defaults[] = {
-        {"CheckInterval", "5"}, {"Players", "2"}, {"AlarmSound", "Flyover.wav"},
-        {"ZalmoPath", "C:\\Program Files\\QuellanPro3\\qlpro.exe"}, {"InWindow", "1"}};
+    const std::pair<const char*, std::string> defaults[] = {{"CheckInterval", "5"},
+                                                            {"Players", "2"},
+                                                            {"AlarmSound", "Flyover.wav"},
+                                                            {"ZalmoPath", "C:\\Program Files\\QuellanPro3\\qlpro.exe"},
+                                                            {"InWindow", "1"}};
     for (const auto& [name, fallback] : defaults) {
         for (const Kind& kind : kinds) {
             FakeWorld w;

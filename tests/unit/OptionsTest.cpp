@@ -136,7 +136,7 @@ TEST_F(OptionsFixture, UnloadDropsEditsAndTheNextReadLoadsFromTheStore) {
 
 TEST_F(OptionsFixture, StoredValuesTheFormCannotShowFallBackToDefaults) {
     registry.Put(kKey, "InWindow", kRegDword, {0x00, 0x00, 0x01, 0x00});  // 65536
-    registry.Put(kKey, "CheckInterval", 3, {1, 2});                        // binary
+    registry.Put(kKey, "CheckInterval", 3, {1, 2});                       // binary
     registry.PutText(kKey, "Players", "");
     registry.Put(kKey, "AlarmSound", kRegDword, {7, 0, 0, 0});
     EXPECT_EQ(form.ckInWindow(), 1);
@@ -144,8 +144,8 @@ TEST_F(OptionsFixture, StoredValuesTheFormCannotShowFallBackToDefaults) {
     EXPECT_EQ(form.txtUsers(), "");
     EXPECT_EQ(form.txtSound(), "7");
 
-    const std::pair<std::string, std::int16_t> inWindow[] = {{"abc", 1}, {"0", 0}, {"2", 2}, {"3", 1},
-                                                              {"-1", 1}, {"1.5", 2}, {"99999", 1}};
+    const std::pair<std::string, std::int16_t> inWindow[] = {{"abc", 1}, {"0", 0},   {"2", 2},    {"3", 1},
+                                                             {"-1", 1},  {"1.5", 2}, {"99999", 1}};
     for (const auto& [text, expected] : inWindow) {
         registry.PutText(kKey, "InWindow", text);
         form.LoadSettings();

@@ -60,7 +60,7 @@ TEST_F(StoreFixture, ReadsWhatOtherProgramsStoredAsFarAsItIsUsable) {
         {"unterminated text loses its last character", kRegSz, Bytes("abc"), std::string("ab")},
         {"any last byte is dropped", kRegSz, Bytes("abcX"), std::string("abc")},
         {"zero-size text is absent", kRegSz, {}, std::monostate{}},
-        {"expandable string is absent", 2, Bytes("%TEMP%") , std::monostate{}},
+        {"expandable string is absent", 2, Bytes("%TEMP%"), std::monostate{}},
         {"binary is absent", 3, {1, 2, 3, 4}, std::monostate{}},
         {"multi-string is absent", 7, Bytes(std::string("a\0\0", 3)), std::monostate{}},
         {"DWORD of 2 bytes is absent", kRegDword, {1, 0}, std::monostate{}},

@@ -19,7 +19,8 @@ TEST(SoundPathTest, RelativePathsFallBackToTheProgramFolder) {
         {"\\\\server\\s.wav", "\\\\server\\s.wav"},
         {"", ""},
     };
-    for (const auto& [path, resolved] : cases) EXPECT_EQ(ResolveSoundPath(path, "C:\\Wendrel\\", exists), resolved) << path;
+    for (const auto& [path, resolved] : cases)
+        EXPECT_EQ(ResolveSoundPath(path, "C:\\Wendrel\\", exists), resolved) << path;
 }
 
 }  // namespace

@@ -34,9 +34,9 @@ TEST_P(CountCellTest, ReadsTheCountAfterTheMarker) {
 INSTANTIATE_TEST_SUITE_P(Cells, CountCellTest,
                          ::testing::Values(CountCase{"14", 14}, CountCase{" 7", 7}, CountCase{"7", 7},
                                            CountCase{"123", 123}, CountCase{"ab", 0}, CountCase{"", 0},
-                                           CountCase{"   42   ", 42}, CountCase{"1 4", 1},
-                                           CountCase{"-3", 0}, CountCase{"999999999", 999999999},
-                                           CountCase{"1234567890", 0}, CountCase{"007", 7}));
+                                           CountCase{"   42   ", 42}, CountCase{"1 4", 1}, CountCase{"-3", 0},
+                                           CountCase{"999999999", 999999999}, CountCase{"1234567890", 0},
+                                           CountCase{"007", 7}));
 
 TEST_F(ScanFixture, OneRowNamedAfterTheHostAndOneRequest) {
     inet.ServePage(StatusPage("14"));
@@ -48,8 +48,9 @@ TEST_F(ScanFixture, OneRowNamedAfterTheHostAndOneRequest) {
 }
 
 TEST_F(ScanFixture, FirstTitleAndFirstMarkerAfterItAreUsed) {
-    inet.ServePage("<font face=Verdana>5</font>Drevak&nbsp;Wing</font><font face=Verdana>3</font>"
-                   "Drevak&nbsp;Wing<font face=Verdana>8</font>");
+    inet.ServePage(
+        "<font face=Verdana>5</font>Drevak&nbsp;Wing</font><font face=Verdana>3</font>"
+        "Drevak&nbsp;Wing<font face=Verdana>8</font>");
     EXPECT_EQ(ScanCount(), 3);
 }
 

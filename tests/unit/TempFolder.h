@@ -1,10 +1,11 @@
 #pragma once
 
+#include <unistd.h>
+
 #include <atomic>
 #include <filesystem>
 #include <fstream>
 #include <string>
-#include <unistd.h>
 
 // A fresh folder under the system's temp folder, removed afterwards.
 class TempFolder {

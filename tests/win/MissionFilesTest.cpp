@@ -34,7 +34,8 @@ struct RealFolder : ::testing::Test {
     }
 
     void Put(const std::string& name, const std::string& bytes, DWORD attributes = FILE_ATTRIBUTE_NORMAL) {
-        HANDLE f = CreateFileA((missions + name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, attributes, nullptr);
+        HANDLE f =
+            CreateFileA((missions + name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, attributes, nullptr);
         ASSERT_NE(f, INVALID_HANDLE_VALUE);
         DWORD written;
         WriteFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
@@ -106,9 +107,7 @@ TEST_F(RealFolder, ALockedMissionIsReportedAndKeepsItsContent) {
     EXPECT_EQ(Contents(), expected);
 }
 
-TEST_F(RealFolder, MissingMissionFolderIsSilent) {
-    EXPECT_TRUE(sorter.Run(root + "nowhere\\qlpro.exe").empty());
-}
+TEST_F(RealFolder, MissingMissionFolderIsSilent) { EXPECT_TRUE(sorter.Run(root + "nowhere\\qlpro.exe").empty()); }
 
 }  // namespace
 

@@ -13,8 +13,8 @@ using namespace std::chrono_literals;
 namespace {
 
 std::string Page(int players) {
-    return "<tr><td><font face=Verdana>Drevak&nbsp;Wing</font></td><td><font face=Verdana>" +
-           std::to_string(players) + "</font></td></tr>";
+    return "<tr><td><font face=Verdana>Drevak&nbsp;Wing</font></td><td><font face=Verdana>" + std::to_string(players) +
+           "</font></td></tr>";
 }
 
 struct ScanResult {
@@ -139,9 +139,9 @@ TEST(WinInetFaults, EachFaultEndsInTimeWithAReasonAndTheNextScanWorks) {
     std::atomic<PageFault> fault{PageFault::Good};
     LoopbackServer server([&](LoopbackServer& self, SOCKET c, const std::string&) { Serve(self, c, fault, 5); });
     WinInetTransfer inet(3s);
-    for (PageFault f : {PageFault::NeverAnswer, PageFault::HeadersThenStall, PageFault::Drip, PageFault::HugeBody,
-                        PageFault::HugeBodyUnannounced, PageFault::BadChunks, PageFault::RedirectToRefused,
-                        PageFault::ServerError}) {
+    for (PageFault f :
+         {PageFault::NeverAnswer, PageFault::HeadersThenStall, PageFault::Drip, PageFault::HugeBody,
+          PageFault::HugeBodyUnannounced, PageFault::BadChunks, PageFault::RedirectToRefused, PageFault::ServerError}) {
         fault = f;
         const auto start = std::chrono::steady_clock::now();
         const ScanResult bad = Scan(inet, server.Url());

@@ -56,7 +56,8 @@ void ExpectCaptionsFit(HWND window) {
 std::thread CloseMessageBox(const char* title, HWND except, std::atomic<bool>& closed) {
     return std::thread([=, &closed] {
         for (int i = 0; i < 200 && !closed; ++i) {
-            for (HWND w = FindWindowExA(nullptr, nullptr, "#32770", title); w; w = FindWindowExA(nullptr, w, "#32770", title)) {
+            for (HWND w = FindWindowExA(nullptr, nullptr, "#32770", title); w;
+                 w = FindWindowExA(nullptr, w, "#32770", title)) {
                 if (w != except && IsWindowVisible(w)) {
                     PostMessageA(w, WM_COMMAND, IDOK, 0);
                     closed = true;
@@ -136,8 +137,11 @@ TEST_F(OptionsWindow, BadNumberShowsAMessageAndFocusesItsBox) {
     SendMessageA(w, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
     closer.join();
     EXPECT_TRUE(closed);
+    Pump();
     EXPECT_TRUE(IsWindowVisible(w));
     EXPECT_EQ(GetFocus(), GetDlgItem(w, IDC_USERS));
+    // Coming back from a message box is not a form's activation: the entry stays.
+    EXPECT_EQ(WindowText(GetDlgItem(w, IDC_USERS)), "many");
     EXPECT_EQ(registry.ValueCount(), 0u);
 }
 
@@ -149,6 +153,37 @@ TEST_F(OptionsWindow, CloseBoxUnloadsTheForm) {
     EXPECT_FALSE(form.IsLoaded());
     EXPECT_EQ(dialog.Window(), nullptr);
     EXPECT_EQ(form.txtUsers(), "2");
+}
+
+TEST(ActivationTest, ComingFromTheMainWindowReloadsTheStoredSettings) {
+    FakeWorld world;
+    MainWindow window;
+    frmWendrel form{world.Deps("http://h", &window)};
+    ASSERT_TRUE(window.Create(form));
+    form.Form_Initialize();
+    form.Form_Load();
+
+    OptionsDialog dialog;
+    Win32MsgBox msgBox;
+    frmOptions options{world.store, dialog, msgBox};
+    dialog.Attach(options);
+    world.store.EnsureKey(frmOptions::kKeyPath, kHKeyCurrentUser);
+    world.store.StoreSetting(frmOptions::kKeyPath, "CheckInterval", std::int32_t{7}, kRegDword);
+    options.Show();
+    Pump();
+    HWND box = GetDlgItem(dialog.Window(), IDC_MINUTES);
+    EXPECT_EQ(WindowText(box), "7");
+    SetWindowTextA(box, "8");
+    EXPECT_EQ(options.txtMinutes(), "8");
+
+    window.ShowWindow();  // the user moves to the main window...
+    Pump();
+    EXPECT_EQ(options.txtMinutes(), "8");
+    SetForegroundWindow(dialog.Window());  // ...and back to Options
+    Pump();
+    EXPECT_EQ(WindowText(box), "7");
+    EXPECT_EQ(options.txtMinutes(), "7");
+    options.Unload();
 }
 
 TEST(MainWindowTest, StartsHiddenAsAToolWindowAndShowsTheScan) {

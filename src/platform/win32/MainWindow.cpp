@@ -88,11 +88,12 @@ void MainWindow::CreateControls() {
     column.cx = scale.X(kPlayersColumn);
     column.iSubItem = 1;
     SendMessageA(list_, LVM_INSERTCOLUMNA, 1, reinterpret_cast<LPARAM>(&column));
-    MakeControl(hwnd_, "STATIC", "Not scanned yet", SS_LEFT | SS_NOPREFIX, 0, IDC_STATUSLINE,
-                kStatusLine, scale);
+    MakeControl(hwnd_, "STATIC", "Not scanned yet", SS_LEFT | SS_NOPREFIX, 0, IDC_STATUSLINE, kStatusLine, scale);
 
-    const std::pair<int, const char*> buttons[] = {
-        {IDC_OPTIONS, "&Options"}, {IDC_RESCAN, "&Rescan"}, {IDC_SORT, "&Sort Missions"}, {IDC_LAUNCH, "&Start Quellan"}};
+    const std::pair<int, const char*> buttons[] = {{IDC_OPTIONS, "&Options"},
+                                                   {IDC_RESCAN, "&Rescan"},
+                                                   {IDC_SORT, "&Sort Missions"},
+                                                   {IDC_LAUNCH, "&Start Quellan"}};
     int left = kFrame.left;
     for (const auto& [id, caption] : buttons) {
         MakeControl(hwnd_, "BUTTON", caption, WS_TABSTOP | BS_PUSHBUTTON, 0, id,
@@ -134,8 +135,7 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             ActiveForm::Left(hwnd_);
             UnregisterDialogWindow(hwnd_);
             return 0;
-        default:
-            return DefWindowProcA(hwnd_, message, wParam, lParam);
+        default: return DefWindowProcA(hwnd_, message, wParam, lParam);
     }
 }
 
@@ -188,8 +188,10 @@ void MainWindow::SetStatusLine(const std::string& text) { SetDlgItemTextA(hwnd_,
 
 MenuCommand MainWindow::ShowPopupMenu() {
     UniqueMenu menu(CreatePopupMenu());
-    const std::pair<UINT, const char*> items[] = {{IDM_LAUNCH, "&Launch Zalmo"}, {IDM_STATUS, "&Server Status"},
-                                                  {IDM_OPTIONS, "&Options"},     {IDM_ABOUT, "&About"},
+    const std::pair<UINT, const char*> items[] = {{IDM_LAUNCH, "&Launch Zalmo"},
+                                                  {IDM_STATUS, "&Server Status"},
+                                                  {IDM_OPTIONS, "&Options"},
+                                                  {IDM_ABOUT, "&About"},
                                                   {IDM_QUIT, "E&xit"}};
     for (const auto& [id, caption] : items) AppendMenuA(menu.get(), MF_STRING, id, caption);
     POINT at{};

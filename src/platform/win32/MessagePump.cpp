@@ -26,7 +26,8 @@ void DispatchAppMessage(MSG& msg) {
 WaitOutcome PumpUntilSignaled(HANDLE event, std::chrono::milliseconds timeout) {
     const auto deadline = std::chrono::steady_clock::now() + timeout;
     for (;;) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
         const DWORD wait = static_cast<DWORD>(std::max<long long>(0, left.count()));
         const DWORD r = MsgWaitForMultipleObjectsEx(1, &event, wait, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
         if (r == WAIT_OBJECT_0) return WaitOutcome::Signaled;

@@ -82,7 +82,9 @@ void OptionsDialog::ShowControls(const OptionsControls& controls) {
     SetDlgItemTextA(window_, IDC_SOUND, controls.txtSound.c_str());
     SetDlgItemTextA(window_, IDC_ZALMO, controls.txtZalmo.c_str());
     CheckDlgButton(window_, IDC_INWINDOW,
-                   controls.ckInWindow == 0 ? BST_UNCHECKED : controls.ckInWindow == 1 ? BST_CHECKED : BST_INDETERMINATE);
+                   controls.ckInWindow == 0   ? BST_UNCHECKED
+                   : controls.ckInWindow == 1 ? BST_CHECKED
+                                              : BST_INDETERMINATE);
     filling_ = false;
 }
 
@@ -171,9 +173,7 @@ void OptionsDialog::CreateControls() {
 
 INT_PTR OptionsDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-        case WM_COMMAND:
-            OnCommand(LOWORD(wParam), HIWORD(wParam));
-            return TRUE;
+        case WM_COMMAND: OnCommand(LOWORD(wParam), HIWORD(wParam)); return TRUE;
         case WM_ACTIVATE:
             if (LOWORD(wParam) != WA_INACTIVE && ActiveForm::Activated(window_)) form_->Form_Activate();
             return FALSE;
@@ -181,9 +181,7 @@ INT_PTR OptionsDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             // The close box unloads the form with its entries, as closing a form always did.
             form_->Unload();
             return TRUE;
-        default:
-            (void)lParam;
-            return FALSE;
+        default: (void)lParam; return FALSE;
     }
 }
 
@@ -213,7 +211,6 @@ void OptionsDialog::OnCommand(int id, int code) {
                 form_->EditText(field, WindowText(GetDlgItem(window_, id)));
             }
             return;
-        default:
-            return;
+        default: return;
     }
 }

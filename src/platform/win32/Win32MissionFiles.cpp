@@ -40,7 +40,8 @@ MissionFiles::ListStatus Win32MissionFiles::List(const std::string& folder, std:
         return ListStatus::Failed;
     }
     do {
-        const DWORD skip = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_DEVICE;
+        const DWORD skip =
+            FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_DEVICE;
         entries.push_back({data.cFileName, (data.dwFileAttributes & skip) == 0});
     } while (FindNextFileA(find.get(), &data));
     const DWORD code = GetLastError();
@@ -78,7 +79,8 @@ bool Win32MissionFiles::Read(const std::string& path, std::string& bytes, std::s
 }
 
 bool Win32MissionFiles::WriteDurably(const std::string& path, const std::string& bytes, std::string& error) {
-    UniqueHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    UniqueHandle file(
+        CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (file.get() == INVALID_HANDLE_VALUE) {
         file.release();
         return FailWithLastError(error);

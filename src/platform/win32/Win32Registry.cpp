@@ -17,8 +17,7 @@ long Win32Registry::CreateKeyEx(RegKey root, const std::string& subKey, std::uin
                                 RegKey& result, std::uint32_t& disposition) {
     HKEY key = nullptr;
     DWORD how = 0;
-    const LONG status =
-        RegCreateKeyExA(ToHkey(root), subKey.c_str(), 0, nullptr, options, access, nullptr, &key, &how);
+    const LONG status = RegCreateKeyExA(ToHkey(root), subKey.c_str(), 0, nullptr, options, access, nullptr, &key, &how);
     if (status == ERROR_SUCCESS) {
         result = FromHkey(key);
         disposition = how;
@@ -37,8 +36,8 @@ long Win32Registry::OpenKeyEx(RegKey root, const std::string& subKey, std::uint3
 long Win32Registry::QueryValueEx(RegKey key, const std::string& valueName, std::uint32_t* type, std::uint8_t* data,
                                  std::uint32_t* size) {
     DWORD t = type ? *type : 0, s = size ? *size : 0;
-    const LONG status = RegQueryValueExA(ToHkey(key), valueName.c_str(), nullptr, type ? &t : nullptr, data,
-                                         size ? &s : nullptr);
+    const LONG status =
+        RegQueryValueExA(ToHkey(key), valueName.c_str(), nullptr, type ? &t : nullptr, data, size ? &s : nullptr);
     if (type) *type = t;
     if (size) *size = s;
     return status;

@@ -111,7 +111,8 @@ struct Fetch {
         if (!Keep(request, r)) return kCancelled;
 
         // Wine ignores timeouts set on the session handle: set them on the request.
-        for (DWORD option : {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT, INTERNET_OPTION_RECEIVE_TIMEOUT})
+        for (DWORD option :
+             {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT, INTERNET_OPTION_RECEIVE_TIMEOUT})
             InternetSetOptionA(r, option, &timeoutMs, sizeof timeoutMs);
         if (!HttpSendRequestA(r, nullptr, 0, nullptr, 0)) return FailWithLastError("no answer from ", url.host);
 
