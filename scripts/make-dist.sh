@@ -19,8 +19,8 @@ echo "Built $out/$name.zip"
 # Smoke test: unzip into an empty folder and start it there.
 check=$(mktemp -d)
 unzip -q "$out/$name.zip" -d "$check"
-export WINEPREFIX="$root/build/windows/wineprefix" WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml,winealsa.drv,winepulse.drv="
+WINEPREFIX="$root/build/windows/wineprefix"
+. scripts/wine-test-env.sh
 scripts/wine-prefix.sh
 wineserver -k 2>/dev/null || true
 log="$check/wendrel.log"

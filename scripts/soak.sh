@@ -4,8 +4,8 @@
 set -u
 cd "$(dirname "$0")/.."
 # Its own prefix, so it can run beside make test.
-export WINEPREFIX="$PWD/build/windows/soak-prefix" WENDREL_VIRTUAL_DESKTOP=800x600
-export WINEDLLOVERRIDES="mscoree,mshtml,winealsa.drv,winepulse.drv="
+WINEPREFIX="$PWD/build/windows/soak-prefix"
+. scripts/wine-test-env.sh
 export WENDREL_SOAK_SCANS="${WENDREL_SOAK_SCANS:-1000}"
 scripts/wine-prefix.sh
 wineserver -k 2>/dev/null || true

@@ -26,10 +26,8 @@ echo "== Fuzzing: each libFuzzer target for ${WENDREL_FUZZ_SECONDS:-30} s"
 scripts/fuzz.sh "${WENDREL_FUZZ_SECONDS:-30}" || failed+=("fuzz")
 
 echo "== Tier 2 and 3: Windows tests and end-to-end scenarios under Wine (Xvfb)"
-export WINEPREFIX="$root/build/windows/wineprefix"
-export WENDREL_VIRTUAL_DESKTOP=800x600
-# No sound card here: keep Wine's audio drivers from complaining on every start.
-export WINEDLLOVERRIDES="mscoree,mshtml,winealsa.drv,winepulse.drv="
+WINEPREFIX="$root/build/windows/wineprefix"
+. scripts/wine-test-env.sh
 scripts/wine-prefix.sh
 rm -rf build/windows/results build/windows/e2e-shots
 wineserver -k 2>/dev/null || true
