@@ -9,7 +9,7 @@
 
 #include "FakeMonitor.h"
 #include "missions/MissionSorter.h"
-#include "missions/StdMissionFiles.h"
+#include "StdMissionFiles.h"
 #include "status/Scanner.h"
 
 namespace fs = std::filesystem;

@@ -9,7 +9,7 @@ out=build/dist
 name=wendrel-1.4-win64
 rm -rf "$out"
 mkdir -p "$out/$name"
-cp build/windows/src/platform/win32/wendrel.exe assets/Flyover.wav LICENSE "$out/$name/"
+cp build/windows/src/win32/wendrel.exe assets/Flyover.wav LICENSE "$out/$name/"
 # Windows editors expect CR LF line ends in text files.
 sed 's/$/\r/' README.md > "$out/$name/README.txt"
 sed 's/$/\r/' LICENSE > "$out/$name/LICENSE.txt" && rm "$out/$name/LICENSE"

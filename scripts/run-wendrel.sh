@@ -3,7 +3,7 @@
 # Linux (inside Xvfb when there is no display). Extra arguments go to wendrel.exe.
 set -e
 cd "$(dirname "$0")/.."
-exe="build/windows/src/platform/win32/wendrel.exe"
+exe="build/windows/src/win32/wendrel.exe"
 case "$(uname -s)" in
     MINGW*|MSYS*|CYGWIN*) exec "$exe" "$@" ;;
 esac

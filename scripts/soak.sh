@@ -11,6 +11,6 @@ scripts/wine-prefix.sh
 wineserver -k 2>/dev/null || true
 xvfb-run -a -s "-screen 0 1280x800x24" bash -c '
     WINE_TIMEOUT=7200 scripts/wine-run.sh build/windows/tests/e2e/wendrel_e2e_tests.exe \
-        --wendrel build/windows/src/platform/win32/wendrel.exe --helper build/windows/tests/win/launch_helper.exe \
+        --wendrel build/windows/src/win32/wendrel.exe --helper build/windows/tests/win/launch_helper.exe \
         --gtest_also_run_disabled_tests --gtest_filter="*Soak*"
     rc=$?; timeout 60 wineserver -w; exit $rc'

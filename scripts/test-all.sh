@@ -18,6 +18,9 @@ count_tests() {  # sums the test counts of the GoogleTest XML reports given
     echo "$total tests, $failures failed"
 }
 
+echo "== Layering: what the core and the platform interfaces include"
+scripts/check-layering.sh || failed+=("layering")
+
 echo "== Tier 1: native unit tests (AddressSanitizer + UBSan)"
 rm -rf build/native/results
 ctest --preset native || failed+=("native")

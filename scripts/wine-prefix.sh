@@ -3,7 +3,8 @@
 # tests: no crash dialog, no Mono/Gecko installers.
 set -e
 : "${WINEPREFIX:?set WINEPREFIX to the build's Wine prefix}"
-export WINEPREFIX WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEPREFIX
+. "$(dirname "$0")/wine-env.sh"
 [ -f "$WINEPREFIX/system.reg" ] && exit 0
 mkdir -p "$WINEPREFIX"
 echo "Creating Wine prefix $WINEPREFIX (once per build folder)..."

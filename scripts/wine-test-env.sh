@@ -1,9 +1,9 @@
-# Sourced by every script that runs Wine for the tests: the settings they share.
-# WINEPREFIX defaults to the tests' throw-away prefix in the build folder.
+# Sourced, from the repository root, by every script that runs Wine for the
+# tests: the tests' own prefix (by default the throw-away one in the build
+# folder), a time limit on every Wine run, and the settings all Wine runs share.
 export WINEPREFIX="${WINEPREFIX:-$PWD/build/windows/wineprefix}"
-export WINEDEBUG=-all
+. scripts/wine-env.sh
+export WINE_TIMEOUT="${WINE_TIMEOUT:-600}"
 # One desktop window with a task bar and a notification area (wine-prefix.sh
 # sets it up when it creates the prefix), so screenshots show what a user sees.
 export WENDREL_VIRTUAL_DESKTOP=800x600
-# No sound card here: keep Wine's audio drivers from complaining on every start.
-export WINEDLLOVERRIDES="mscoree,mshtml,winealsa.drv,winepulse.drv="

@@ -14,6 +14,7 @@
 #include "FaultyPages.h"
 #include "LoopbackServer.h"
 #include "Wendrel.h"
+#include "win32/resource.h"
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
@@ -23,7 +24,6 @@ namespace {
 std::string shotsFolder;  // where screenshots go, when asked for
 std::string helperExe;    // stands in for the lobby client
 
-constexpr int kList = 1101, kStatusLine = 1102, kRescan = 1104, kSort = 1105;
 constexpr int kMenuLaunch = 0, kMenuOptions = 2, kMenuExit = 4;
 
 std::string Page(int players) {
@@ -134,9 +134,9 @@ TEST_F(Scenario, FirstStartIsHiddenInTheTrayAndScansOnce) {
     EXPECT_EQ(settings::Get("CheckInterval").first, 0u) << "nothing is stored before OK";
 
     ASSERT_EQ(ShowMainWindow(host), main);
-    const auto rows = driver::ReadListView(GetDlgItem(main, kList), 2);
+    const auto rows = driver::ReadListView(GetDlgItem(main, IDC_LIST), 2);
     EXPECT_EQ(rows, (std::vector<std::vector<std::string>>{{"127.0.0.1", "14"}}));
-    EXPECT_NE(driver::ControlText(main, kStatusLine).find(": 14 players"), std::string::npos);
+    EXPECT_NE(driver::ControlText(main, IDC_STATUSLINE).find(": 14 players"), std::string::npos);
     Shot("main-window", main);
 
     driver::PostTrayEvent(host, 517);
@@ -170,8 +170,8 @@ TEST_F(Scenario, OptionsAreSavedWithTheirTypesAndUsedByTheMonitor) {
     HWND dialog = OpenOptions(host);
     ASSERT_NE(dialog, nullptr);
     Shot("options", dialog);
-    SetDlgItemTextA(dialog, 1001, "0");
-    SetDlgItemTextA(dialog, 1002, "1");
+    SetDlgItemTextA(dialog, IDC_MINUTES, "0");
+    SetDlgItemTextA(dialog, IDC_USERS, "1");
     driver::PressOk(dialog);
     ASSERT_TRUE(driver::WaitUntil([&] { return !IsWindowVisible(dialog); }));
     auto minutes = settings::Get("CheckInterval"), players = settings::Get("Players");
@@ -186,8 +186,8 @@ TEST_F(Scenario, OptionsAreSavedWithTheirTypesAndUsedByTheMonitor) {
 
     dialog = OpenOptions(host);
     ASSERT_NE(dialog, nullptr);
-    SetDlgItemTextA(dialog, 1001, "abc");
-    SetDlgItemTextA(dialog, 1002, "7");
+    SetDlgItemTextA(dialog, IDC_MINUTES, "abc");
+    SetDlgItemTextA(dialog, IDC_USERS, "7");
     driver::PressOk(dialog);
     HWND box = WaitForMessageBox("Options", dialog);
     ASSERT_NE(box, nullptr) << "no message for the bad interval";
@@ -215,7 +215,7 @@ TEST_F(Scenario, SortMissionsRedatesAndUpperCasesTheMissions) {
     HWND host = Start();
     HWND main = ShowMainWindow(host);
     ASSERT_NE(main, nullptr);
-    driver::Click(main, kSort);
+    driver::Click(main, IDC_SORT);
     ASSERT_TRUE(WaitForLog("sort missions: 0 failed"));
 
     std::map<std::string, std::string> after;
@@ -331,17 +331,17 @@ TEST_F(Scenario, ScanFaultsShowAReasonWhileTheWindowAnswersAndTheNextScanWorks) 
           PageFault::HugeBodyUnannounced, PageFault::BadChunks, PageFault::RedirectToRefused, PageFault::ServerError}) {
         fault = f;
         const int scans = Scans();
-        driver::Click(main, kRescan);
+        driver::Click(main, IDC_RESCAN);
         // While the page is on its way the window still answers.
         DWORD_PTR answer = 0;
         EXPECT_TRUE(SendMessageTimeoutA(main, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 2000, &answer)) << Name(f);
         ASSERT_TRUE(WaitForLog(" scan http", scans + 1)) << Name(f) << ": the scan did not end";
-        EXPECT_NE(driver::ControlText(main, kStatusLine).find(" failed: "), std::string::npos) << Name(f);
-        EXPECT_EQ(driver::ReadListView(GetDlgItem(main, kList), 2).at(0).at(1), "0") << Name(f);
+        EXPECT_NE(driver::ControlText(main, IDC_STATUSLINE).find(" failed: "), std::string::npos) << Name(f);
+        EXPECT_EQ(driver::ReadListView(GetDlgItem(main, IDC_LIST), 2).at(0).at(1), "0") << Name(f);
         fault = PageFault::Good;
-        driver::Click(main, kRescan);
+        driver::Click(main, IDC_RESCAN);
         ASSERT_TRUE(WaitForLog(" scan http", scans + 2)) << Name(f);
-        EXPECT_NE(driver::ControlText(main, kStatusLine).find(": 5 players"), std::string::npos) << "after " << Name(f);
+        EXPECT_NE(driver::ControlText(main, IDC_STATUSLINE).find(": 5 players"), std::string::npos) << "after " << Name(f);
     }
 }
 
@@ -350,15 +350,15 @@ TEST_F(Scenario, RefusedConnectionShowsAReasonAndTheNextScanWorks) {
     ASSERT_TRUE(wendrel.Start("--status-url http://127.0.0.1:" + std::to_string(port) + "/ --log \"" + log + "\""));
     HWND main = ShowMainWindow(wendrel.WaitForTrayHost());
     ASSERT_TRUE(WaitForLog(" scan http"));
-    EXPECT_NE(driver::ControlText(main, kStatusLine).find(" failed: "), std::string::npos);
+    EXPECT_NE(driver::ControlText(main, IDC_STATUSLINE).find(" failed: "), std::string::npos);
     LoopbackServer late(
         [](LoopbackServer&, SOCKET c, const std::string&) {
             LoopbackServer::SendAll(c, LoopbackServer::Response(200, ListingPage(4)));
         },
         port);
-    driver::Click(main, kRescan);
+    driver::Click(main, IDC_RESCAN);
     ASSERT_TRUE(WaitForLog(" scan http", 2));
-    EXPECT_NE(driver::ControlText(main, kStatusLine).find(": 4 players"), std::string::npos);
+    EXPECT_NE(driver::ControlText(main, IDC_STATUSLINE).find(": 4 players"), std::string::npos);
 }
 
 // Stored values the program cannot use, written as another program might.
@@ -396,12 +396,12 @@ TEST_F(Scenario, UnusableStoredSettingsStartWithDefaultsAndNeverCrash) {
         HWND dialog = driver::WaitForVisible("#32770", "Options", program.Pid());
         ASSERT_NE(dialog, nullptr) << c.what << ": no Options dialog";
         const std::string text = c.textShows ? c.bytes.substr(0, c.bytes.size() - 1) : "";
-        EXPECT_EQ(driver::Text(GetDlgItem(dialog, 1001)), c.textShows ? text : "5") << c.what;
-        EXPECT_EQ(driver::Text(GetDlgItem(dialog, 1003)), c.textShows ? text : "Flyover.wav") << c.what;
-        EXPECT_EQ(driver::Text(GetDlgItem(dialog, 1004)).size(),
+        EXPECT_EQ(driver::Text(GetDlgItem(dialog, IDC_MINUTES)), c.textShows ? text : "5") << c.what;
+        EXPECT_EQ(driver::Text(GetDlgItem(dialog, IDC_SOUND)), c.textShows ? text : "Flyover.wav") << c.what;
+        EXPECT_EQ(driver::Text(GetDlgItem(dialog, IDC_ZALMO)).size(),
                   c.textShows ? text.size() : std::string("C:\\Program Files\\QuellanPro3\\qlpro.exe").size())
             << c.what;
-        EXPECT_EQ(SendMessageA(GetDlgItem(dialog, 1005), BM_GETCHECK, 0, 0), BST_CHECKED) << c.what;
+        EXPECT_EQ(SendMessageA(GetDlgItem(dialog, IDC_INWINDOW), BM_GETCHECK, 0, 0), BST_CHECKED) << c.what;
         EXPECT_TRUE(program.Running()) << c.what;
         driver::PostTrayEvent(host, 517);
         ASSERT_TRUE(driver::ChooseMenuItem(kMenuExit));
@@ -432,8 +432,8 @@ TEST_F(Scenario, KeyWithoutAccessRightsStartsWithDefaults) {
     ASSERT_TRUE(WaitForLog(" scan http"));
     HWND dialog = OpenOptions(host);
     ASSERT_NE(dialog, nullptr);
-    EXPECT_EQ(driver::Text(GetDlgItem(dialog, 1001)), "5");
-    EXPECT_EQ(driver::Text(GetDlgItem(dialog, 1003)), "Flyover.wav");
+    EXPECT_EQ(driver::Text(GetDlgItem(dialog, IDC_MINUTES)), "5");
+    EXPECT_EQ(driver::Text(GetDlgItem(dialog, IDC_SOUND)), "Flyover.wav");
     EXPECT_TRUE(wendrel.Running());
     EXPECT_NE(Log().find("start: every 5 min, alarm at 2 players"), std::string::npos);
 }

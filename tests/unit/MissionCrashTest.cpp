@@ -12,7 +12,7 @@
 #include "TempFolder.h"
 #include "common/Text.h"
 #include "missions/MissionSorter.h"
-#include "missions/StdMissionFiles.h"
+#include "StdMissionFiles.h"
 
 namespace fs = std::filesystem;
 

@@ -9,7 +9,7 @@
 #include "common/GetFolder.h"
 #include "missions/Global.h"
 #include "missions/MissionSorter.h"
-#include "missions/StdMissionFiles.h"
+#include "StdMissionFiles.h"
 
 namespace fs = std::filesystem;
 using namespace std::chrono;

@@ -2,7 +2,7 @@
 
 #include <set>
 
-#include "monitor/SoundPath.h"
+#include "common/SoundPath.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 
 #include "FaultyFiles.h"
 #include "missions/MissionSorter.h"
-#include "platform/win32/Win32MissionFiles.h"
+#include "win32/Win32MissionFiles.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <sstream>
 
 #include "FakeMonitor.h"
-#include "platform/win32/Win32Shell.h"
+#include "win32/Win32Shell.h"
 
 namespace fs = std::filesystem;
 

@@ -5,7 +5,7 @@
 
 #include "FaultyPages.h"
 #include "LoopbackServer.h"
-#include "platform/win32/WinInetTransfer.h"
+#include "win32/WinInetTransfer.h"
 #include "status/Scanner.h"
 
 using namespace std::chrono_literals;

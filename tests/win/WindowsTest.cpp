@@ -6,11 +6,11 @@
 #include <thread>
 
 #include "FakeMonitor.h"
-#include "platform/win32/Controls.h"
-#include "platform/win32/MainWindow.h"
-#include "platform/win32/OptionsDialog.h"
-#include "platform/win32/Win32MsgBox.h"
-#include "platform/win32/resource.h"
+#include "win32/Controls.h"
+#include "win32/MainWindow.h"
+#include "win32/OptionsDialog.h"
+#include "win32/Win32MsgBox.h"
+#include "win32/resource.h"
 
 namespace {
 

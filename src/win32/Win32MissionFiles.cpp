@@ -1,9 +1,9 @@
-#include "platform/win32/Win32MissionFiles.h"
+#include "win32/Win32MissionFiles.h"
 
 #include <windows.h>
 
-#include "platform/win32/Handles.h"
-#include "platform/win32/WinError.h"
+#include "win32/Handles.h"
+#include "win32/WinError.h"
 
 namespace {
 

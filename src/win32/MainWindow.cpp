@@ -1,12 +1,12 @@
-#include "platform/win32/MainWindow.h"
+#include "win32/MainWindow.h"
 
 #include <commctrl.h>
 
 #include "monitor/frmWendrel.h"
-#include "platform/win32/ActiveForm.h"
-#include "platform/win32/Controls.h"
-#include "platform/win32/MessagePump.h"
-#include "platform/win32/resource.h"
+#include "win32/ActiveForm.h"
+#include "win32/Controls.h"
+#include "win32/MessagePump.h"
+#include "win32/resource.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
-#include "platform/win32/Controls.h"
+#include "win32/Controls.h"
 
 #include <algorithm>
 
-#include "platform/win32/Handles.h"
+#include "win32/Handles.h"
 
 namespace {
 int ScreenDpi() {

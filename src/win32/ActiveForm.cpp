@@ -1,4 +1,4 @@
-#include "platform/win32/ActiveForm.h"
+#include "win32/ActiveForm.h"
 
 namespace {
 HWND activeForm = nullptr;

@@ -3,8 +3,8 @@
 #include <windows.h>
 
 #include "platform/MainView.h"
-#include "platform/win32/Handles.h"
-#include "platform/win32/Window.h"
+#include "win32/Handles.h"
+#include "win32/Window.h"
 
 class frmWendrel;
 

@@ -1,4 +1,4 @@
-#include "missions/StdMissionFiles.h"
+#include "StdMissionFiles.h"
 
 #include <filesystem>
 #include <fstream>

@@ -1,4 +1,4 @@
-#include "platform/win32/MessagePump.h"
+#include "win32/MessagePump.h"
 
 #include <algorithm>
 #include <vector>

@@ -1,4 +1,4 @@
-#include "platform/win32/Win32MsgBox.h"
+#include "win32/Win32MsgBox.h"
 
 #include <windows.h>
 

@@ -1,14 +1,14 @@
-#include "platform/win32/OptionsDialog.h"
+#include "win32/OptionsDialog.h"
 
 #include <cderr.h>
 #include <commdlg.h>
 
 #include <vector>
 
-#include "platform/win32/ActiveForm.h"
-#include "platform/win32/Controls.h"
-#include "platform/win32/MessagePump.h"
-#include "platform/win32/resource.h"
+#include "win32/ActiveForm.h"
+#include "win32/Controls.h"
+#include "win32/MessagePump.h"
+#include "win32/resource.h"
 #include "settings/frmOptions.h"
 
 namespace {

@@ -6,15 +6,15 @@
 #include <string>
 
 #include "monitor/frmWendrel.h"
-#include "platform/win32/Handles.h"
-#include "platform/win32/MainWindow.h"
-#include "platform/win32/MessagePump.h"
-#include "platform/win32/OptionsDialog.h"
-#include "platform/win32/Win32MissionFiles.h"
-#include "platform/win32/Win32MsgBox.h"
-#include "platform/win32/Win32Registry.h"
-#include "platform/win32/Win32Shell.h"
-#include "platform/win32/WinInetTransfer.h"
+#include "win32/Handles.h"
+#include "win32/MainWindow.h"
+#include "win32/MessagePump.h"
+#include "win32/OptionsDialog.h"
+#include "win32/Win32MissionFiles.h"
+#include "win32/Win32MsgBox.h"
+#include "win32/Win32Registry.h"
+#include "win32/Win32Shell.h"
+#include "win32/WinInetTransfer.h"
 
 namespace {
 

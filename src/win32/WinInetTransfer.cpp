@@ -1,4 +1,4 @@
-#include "platform/win32/WinInetTransfer.h"
+#include "win32/WinInetTransfer.h"
 
 #include <windows.h>
 #include <wininet.h>
@@ -7,9 +7,9 @@
 #include <mutex>
 #include <thread>
 
-#include "platform/win32/Handles.h"
-#include "platform/win32/MessagePump.h"
-#include "platform/win32/WinError.h"
+#include "win32/Handles.h"
+#include "win32/MessagePump.h"
+#include "win32/WinError.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "monitor/SoundPath.h"
+#include "common/SoundPath.h"
 
 namespace {
 bool IsAbsolute(const std::string& path) {

@@ -3,7 +3,7 @@
 #include <windows.h>
 #include <wininet.h>
 
-#include "platform/win32/Unique.h"
+#include "win32/Unique.h"
 
 struct KernelHandleTraits {
     using Handle = HANDLE;

@@ -3,7 +3,7 @@
 #include <windows.h>
 
 #include "platform/OptionsView.h"
-#include "platform/win32/Handles.h"
+#include "win32/Handles.h"
 
 class frmOptions;
 

@@ -1,4 +1,4 @@
-#include "platform/win32/Win32Shell.h"
+#include "win32/Win32Shell.h"
 
 #include <windows.h>
 #include <mmsystem.h>
@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "common/GetFolder.h"
-#include "monitor/SoundPath.h"
-#include "platform/win32/Handles.h"
-#include "platform/win32/WinError.h"
+#include "common/SoundPath.h"
+#include "win32/Handles.h"
+#include "win32/WinError.h"
 
 namespace {
 bool Fail(std::string& error) {

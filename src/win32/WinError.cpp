@@ -1,4 +1,4 @@
-#include "platform/win32/WinError.h"
+#include "win32/WinError.h"
 
 #include <wininet.h>
 
