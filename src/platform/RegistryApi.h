@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 
 // The five registry calls the settings store is built on, with the Windows
 // registry's meaning: status 0 is success, other values are Windows error codes.
@@ -10,6 +11,30 @@ inline constexpr RegKey kHKeyCurrentUser = 0x80000001;
 inline constexpr std::uint32_t kRegSz = 1;
 inline constexpr std::uint32_t kRegDword = 4;
 inline constexpr std::uint32_t kKeyAccess = 0x3F;  // query, set, create sub-key, enumerate, notify, link
+
+class RegistryApi;
+
+// An open key that closes itself through the registry it came from; it holds
+// no key (0) when the open failed.
+class RegistryKey {
+public:
+    RegistryKey() = default;
+    RegistryKey(RegistryApi& api, RegKey key) : api_(&api), key_(key) {}
+    RegistryKey(RegistryKey&& other) noexcept : api_(other.api_), key_(std::exchange(other.key_, 0)) {}
+    RegistryKey& operator=(RegistryKey other) noexcept {
+        std::swap(api_, other.api_);
+        std::swap(key_, other.key_);
+        return *this;
+    }
+    inline ~RegistryKey();
+
+    RegKey get() const { return key_; }
+    explicit operator bool() const { return key_ != 0; }
+
+private:
+    RegistryApi* api_ = nullptr;
+    RegKey key_ = 0;
+};
 
 class RegistryApi {
 public:
@@ -26,4 +51,20 @@ public:
     virtual long SetValueEx(RegKey key, const std::string& valueName, std::uint32_t type, const std::uint8_t* data,
                             std::uint32_t size) = 0;
     virtual long CloseKey(RegKey key) = 0;
+
+    // Creates or opens subKey of root; empty when that failed.
+    RegistryKey Create(RegKey root, const std::string& subKey, std::uint32_t access) {
+        RegKey key = 0;
+        std::uint32_t disposition = 0;
+        return CreateKeyEx(root, subKey, 0, access, key, disposition) == 0 ? RegistryKey(*this, key) : RegistryKey();
+    }
+    // Opens an existing subKey of root; empty when that failed.
+    RegistryKey Open(RegKey root, const std::string& subKey, std::uint32_t access) {
+        RegKey key = 0;
+        return OpenKeyEx(root, subKey, 0, access, key) == 0 ? RegistryKey(*this, key) : RegistryKey();
+    }
 };
+
+RegistryKey::~RegistryKey() {
+    if (key_ != 0) api_->CloseKey(key_);
+}

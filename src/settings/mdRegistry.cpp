@@ -23,12 +23,7 @@ std::optional<std::int32_t> AsInteger(const SettingValue& value) {
 }
 }  // namespace
 
-void mdRegistry::EnsureKey(const std::string& keyPath, RegKey root) {
-    RegKey key = 0;
-    std::uint32_t disposition = 0;
-    api_.CreateKeyEx(root, keyPath, 0, kKeyAccess, key, disposition);
-    api_.CloseKey(key);
-}
+void mdRegistry::EnsureKey(const std::string& keyPath, RegKey root) { api_.Create(root, keyPath, kKeyAccess); }
 
 long mdRegistry::WriteKeyValue(RegKey key, const std::string& valueName, std::int32_t valueType,
                                const SettingValue& value) {
@@ -85,17 +80,15 @@ long mdRegistry::ReadKeyValue(RegKey key, const std::string& valueName, SettingV
 
 void mdRegistry::StoreSetting(const std::string& keyPath, const std::string& valueName, const SettingValue& value,
                               std::int32_t valueType) {
-    RegKey key = 0;
-    api_.OpenKeyEx(kHKeyCurrentUser, keyPath, 0, kKeyAccess, key);
-    WriteKeyValue(key, valueName, valueType, value);
-    api_.CloseKey(key);
+    // A key that cannot be opened takes nothing.
+    if (const RegistryKey key = api_.Open(kHKeyCurrentUser, keyPath, kKeyAccess))
+        WriteKeyValue(key.get(), valueName, valueType, value);
 }
 
 SettingValue mdRegistry::FetchSetting(const std::string& keyPath, const std::string& valueName) {
-    RegKey key = 0;
-    api_.OpenKeyEx(kHKeyCurrentUser, keyPath, 0, kKeyAccess, key);
+    // A key that cannot be opened reads as absent, as a missing value does.
     SettingValue value;
-    ReadKeyValue(key, valueName, value);
-    api_.CloseKey(key);
+    if (const RegistryKey key = api_.Open(kHKeyCurrentUser, keyPath, kKeyAccess))
+        ReadKeyValue(key.get(), valueName, value);
     return value;
 }

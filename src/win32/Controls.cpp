@@ -6,22 +6,19 @@
 
 namespace {
 int ScreenDpi() {
-    HDC screen = GetDC(nullptr);
-    const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSX) : 96;
-    if (screen) ReleaseDC(nullptr, screen);
+    const UniqueScreenDc screen(GetDC(nullptr));
+    const int dpi = screen ? GetDeviceCaps(screen.get(), LOGPIXELSX) : 96;
     return dpi > 0 ? dpi : 96;
 }
 
 // Average width of the letters in the dialog font, in pixels at 96 dpi.
 double AverageLetterWidth(int dpi) {
     static const double width = [dpi] {
-        HDC screen = GetDC(nullptr);
-        HGDIOBJ old = SelectObject(screen, DialogFont());
+        const UniqueScreenDc screen(GetDC(nullptr));
+        const UniqueSelection font = Select(screen.get(), DialogFont());
         SIZE size{};
         const char letters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
-        GetTextExtentPoint32A(screen, letters, 52, &size);
-        SelectObject(screen, old);
-        ReleaseDC(nullptr, screen);
+        GetTextExtentPoint32A(screen.get(), letters, 52, &size);
         return size.cx / 52.0 * 96.0 / dpi;
     }();
     return width;

@@ -3,46 +3,41 @@
 #include <windows.h>
 #include <wininet.h>
 
+#include <type_traits>
+#include <utility>
+
 #include "win32/Unique.h"
 
-struct KernelHandleTraits {
-    using Handle = HANDLE;
-    static Handle Empty() { return nullptr; }
-    static void Close(Handle h) { CloseHandle(h); }
+// A handle kind: its type, the function that releases it, and the function
+// that gives the value meaning "no handle" (null when there is none).
+template <typename H, auto Release, auto EmptyValue = nullptr>
+struct HandleTraits {
+    using Handle = H;
+    static Handle Empty() {
+        if constexpr (std::is_null_pointer_v<decltype(EmptyValue)>)
+            return H{};
+        else
+            return EmptyValue();
+    }
+    static void Close(Handle h) { Release(h); }
 };
-using UniqueHandle = Unique<KernelHandleTraits>;
 
-struct InternetHandleTraits {
-    using Handle = HINTERNET;
-    static Handle Empty() { return nullptr; }
-    static void Close(Handle h) { InternetCloseHandle(h); }
-};
-using UniqueInternet = Unique<InternetHandleTraits>;
+inline HANDLE InvalidHandle() { return INVALID_HANDLE_VALUE; }  // what CreateFile and FindFirstFile fail with
+inline void ReleaseScreenDc(HDC dc) { ReleaseDC(nullptr, dc); }
+using SelectedObject = std::pair<HDC, HGDIOBJ>;  // a DC, and what was selected in it before
+inline void Reselect(SelectedObject s) { SelectObject(s.first, s.second); }
 
-struct RegKeyTraits {
-    using Handle = HKEY;
-    static Handle Empty() { return nullptr; }
-    static void Close(Handle h) { RegCloseKey(h); }
-};
-using UniqueRegKey = Unique<RegKeyTraits>;
+// Kernel objects: events, threads, processes.
+using UniqueHandle = Unique<HandleTraits<HANDLE, &CloseHandle>>;
+using UniqueFile = Unique<HandleTraits<HANDLE, &CloseHandle, &InvalidHandle>>;
+using UniqueFind = Unique<HandleTraits<HANDLE, &FindClose, &InvalidHandle>>;
+using UniqueInternet = Unique<HandleTraits<HINTERNET, &InternetCloseHandle>>;
+using UniqueMenu = Unique<HandleTraits<HMENU, &DestroyMenu>>;
+using UniqueIcon = Unique<HandleTraits<HICON, &DestroyIcon>>;
+using UniqueFont = Unique<HandleTraits<HFONT, &DeleteObject>>;
+using UniqueScreenDc = Unique<HandleTraits<HDC, &ReleaseScreenDc>>;  // GetDC(nullptr)
+using UniqueSelection = Unique<HandleTraits<SelectedObject, &Reselect>>;
+using UniqueLocal = Unique<HandleTraits<HLOCAL, &LocalFree>>;  // buffers FormatMessage allocates
 
-struct MenuTraits {
-    using Handle = HMENU;
-    static Handle Empty() { return nullptr; }
-    static void Close(Handle h) { DestroyMenu(h); }
-};
-using UniqueMenu = Unique<MenuTraits>;
-
-struct IconTraits {
-    using Handle = HICON;
-    static Handle Empty() { return nullptr; }
-    static void Close(Handle h) { DestroyIcon(h); }
-};
-using UniqueIcon = Unique<IconTraits>;
-
-struct FontTraits {
-    using Handle = HFONT;
-    static Handle Empty() { return nullptr; }
-    static void Close(Handle h) { DeleteObject(h); }
-};
-using UniqueFont = Unique<FontTraits>;
+// Selects object into dc until the result goes.
+inline UniqueSelection Select(HDC dc, HGDIOBJ object) { return UniqueSelection({dc, SelectObject(dc, object)}); }

@@ -7,21 +7,10 @@
 
 namespace {
 
-struct FindTraits {
-    using Handle = HANDLE;
-    static Handle Empty() { return INVALID_HANDLE_VALUE; }
-    static void Close(Handle h) { FindClose(h); }
-};
-
-bool FailWithLastError(std::string& error) {
-    error = SystemErrorText(GetLastError());
-    return false;
-}
-
 // The name a path's file has on disk, letter case included.
 std::string NameOnDisk(const std::string& path) {
     WIN32_FIND_DATAA data;
-    Unique<FindTraits> find(FindFirstFileA(path.c_str(), &data));
+    const UniqueFind find(FindFirstFileA(path.c_str(), &data));
     return find ? data.cFileName : std::string();
 }
 
@@ -30,7 +19,7 @@ std::string NameOnDisk(const std::string& path) {
 MissionFiles::ListStatus Win32MissionFiles::List(const std::string& folder, std::vector<MissionEntry>& entries,
                                                  std::string& error) {
     WIN32_FIND_DATAA data;
-    Unique<FindTraits> find(FindFirstFileA((folder + "*").c_str(), &data));
+    const UniqueFind find(FindFirstFileA((folder + "*").c_str(), &data));
     if (!find) {
         const DWORD code = GetLastError();
         if (code == ERROR_PATH_NOT_FOUND || code == ERROR_FILE_NOT_FOUND || code == ERROR_INVALID_NAME ||
@@ -53,12 +42,9 @@ MissionFiles::ListStatus Win32MissionFiles::List(const std::string& folder, std:
 }
 
 bool Win32MissionFiles::Read(const std::string& path, std::string& bytes, std::string& error) {
-    UniqueHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (file.get() == INVALID_HANDLE_VALUE) {
-        file.release();
-        return FailWithLastError(error);
-    }
+    const UniqueFile file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return FailWithLastError(error);
     LARGE_INTEGER size{};
     if (!GetFileSizeEx(file.get(), &size)) return FailWithLastError(error);
     if (size.QuadPart > 0x7FFFFFFF) {
@@ -79,12 +65,9 @@ bool Win32MissionFiles::Read(const std::string& path, std::string& bytes, std::s
 }
 
 bool Win32MissionFiles::WriteDurably(const std::string& path, const std::string& bytes, std::string& error) {
-    UniqueHandle file(
+    const UniqueFile file(
         CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (file.get() == INVALID_HANDLE_VALUE) {
-        file.release();
-        return FailWithLastError(error);
-    }
+    if (!file) return FailWithLastError(error);
     std::size_t done = 0;
     while (done < bytes.size()) {
         DWORD written = 0;

@@ -13,13 +13,6 @@
 #include "win32/Handles.h"
 #include "win32/WinError.h"
 
-namespace {
-bool Fail(std::string& error) {
-    error = SystemErrorText(GetLastError());
-    return false;
-}
-}  // namespace
-
 bool Win32Tray::NotifyIcon(TrayMessage message, const TrayRecord& data) {
     // The record is the classic first version of NOTIFYICONDATAA; its size
     // on this platform replaces the 88 bytes it has in 32-bit code.
@@ -40,11 +33,10 @@ void Win32Sound::Play(const std::string& path, std::uint32_t flags) {
         return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
     });
     if (log_) {
-        UniqueHandle probe(CreateFileA(file.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                       OPEN_EXISTING, 0, nullptr));
+        const UniqueFile probe(CreateFileA(file.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                           OPEN_EXISTING, 0, nullptr));
         const DWORD error = GetLastError();
-        if (probe.get() == INVALID_HANDLE_VALUE) {
-            probe.release();
+        if (!probe) {
             log_->Write("sound: cannot open \"" + file + "\": " + SystemErrorText(error));
         } else {
             log_->Write("sound: playing \"" + file + "\"");
@@ -61,11 +53,11 @@ std::string Win32Launcher::CurrentDirectory() {
 
 bool Win32Launcher::ChangeDrive(const std::string& drive, std::string& error) {
     // "C:" alone selects the drive at its own current folder.
-    return SetCurrentDirectoryA(drive.c_str()) || Fail(error);
+    return SetCurrentDirectoryA(drive.c_str()) || FailWithLastError(error);
 }
 
 bool Win32Launcher::ChangeDirectory(const std::string& folder, std::string& error) {
-    return SetCurrentDirectoryA(folder.c_str()) || Fail(error);
+    return SetCurrentDirectoryA(folder.c_str()) || FailWithLastError(error);
 }
 
 bool Win32Launcher::Start(const std::string& application, const std::string& commandLine, std::string& error) {
@@ -78,9 +70,9 @@ bool Win32Launcher::Start(const std::string& application, const std::string& com
     // line, "C:\Program Files\..." would first try to run "C:\Program.exe".
     if (!CreateProcessA(application.c_str(), line.data(), nullptr, nullptr, TRUE, NORMAL_PRIORITY_CLASS, nullptr,
                         nullptr, &startup, &process))
-        return Fail(error);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
+        return FailWithLastError(error);
+    // The program neither waits for the client nor keeps it.
+    const UniqueHandle child(process.hProcess), thread(process.hThread);
     return true;
 }
 
@@ -91,13 +83,10 @@ LocalTime Win32Clock::Now() {
 }
 
 void FileLog::Write(const std::string& line) {
-    UniqueHandle file(CreateFileA(path_.c_str(), FILE_APPEND_DATA,
-                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (file.get() == INVALID_HANDLE_VALUE) {
-        file.release();
-        return;
-    }
+    const UniqueFile file(CreateFileA(path_.c_str(), FILE_APPEND_DATA,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return;
     SYSTEMTIME t;
     GetLocalTime(&t);
     char stamp[32];

@@ -71,12 +71,10 @@ struct Fetch {
     // Keeps a handle the worker just opened; false (and the handle closed)
     // when the caller has given up on the fetch.
     bool Keep(UniqueInternet& slot, HINTERNET handle) {
+        UniqueInternet opened(handle);
         std::lock_guard lock(mutex);
-        if (closed) {
-            InternetCloseHandle(handle);
-            return false;
-        }
-        slot.reset(handle);
+        if (closed) return false;
+        slot = std::move(opened);
         return true;
     }
 

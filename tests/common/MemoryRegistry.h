@@ -26,6 +26,7 @@ public:
     std::set<std::string> deniedKeys;       // opens of these keys fail with access denied
     std::function<void()> beforeDataQuery;  // runs before every query that reads data
     int openHandles = 0;
+    int callsWithoutKey = 0;  // queries, sets and closes on a handle that is not open
 
     // Direct access for tests, by path below the current user's root.
     void Put(const std::string& path, const std::string& name, std::uint32_t type, std::vector<std::uint8_t> bytes) {
@@ -73,7 +74,7 @@ public:
     long QueryValueEx(RegKey key, const std::string& valueName, std::uint32_t* type, std::uint8_t* data,
                       std::uint32_t* size) override {
         const auto handle = handles_.find(key);
-        if (handle == handles_.end()) return kInvalidHandle;
+        if (handle == handles_.end()) return NoKey();
         if (data && beforeDataQuery) beforeDataQuery();
         const Value* value = Get(handle->second, valueName);
         if (!value) return kFileNotFound;
@@ -93,18 +94,22 @@ public:
     long SetValueEx(RegKey key, const std::string& valueName, std::uint32_t type, const std::uint8_t* data,
                     std::uint32_t size) override {
         const auto handle = handles_.find(key);
-        if (handle == handles_.end()) return kInvalidHandle;
+        if (handle == handles_.end()) return NoKey();
         keys_[handle->second][Lower(valueName)] = Value{type, std::vector<std::uint8_t>(data, data + size)};
         return 0;
     }
 
     long CloseKey(RegKey key) override {
-        if (handles_.erase(key) == 0) return kInvalidHandle;
+        if (handles_.erase(key) == 0) return NoKey();
         --openHandles;
         return 0;
     }
 
 private:
+    long NoKey() {
+        ++callsWithoutKey;
+        return kInvalidHandle;
+    }
     static std::string Lower(std::string s) {
         for (char& c : s) c = static_cast<char>((c >= 'A' && c <= 'Z') ? c - 'A' + 'a' : c);
         return s;

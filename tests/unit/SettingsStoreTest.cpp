@@ -19,12 +19,14 @@ TEST_F(StoreFixture, FirstRunReadsAbsentAndCreatesNothing) {
         EXPECT_TRUE(std::holds_alternative<std::monostate>(store.FetchSetting(kKey, name))) << name;
     EXPECT_FALSE(registry.HasKey(kKey));
     EXPECT_EQ(registry.openHandles, 0);
+    EXPECT_EQ(registry.callsWithoutKey, 0) << "a key that did not open was used";
 }
 
 TEST_F(StoreFixture, StoreWithoutEnsureKeyWritesNothing) {
     store.StoreSetting(kKey, "Players", std::int32_t{3}, kRegDword);
     EXPECT_FALSE(registry.HasKey(kKey));
     EXPECT_EQ(registry.ValueCount(), 0u);
+    EXPECT_EQ(registry.callsWithoutKey, 0) << "a key that did not open was used";
 }
 
 TEST_F(StoreFixture, RoundTripsWithTheStoredLayout) {
@@ -122,6 +124,7 @@ TEST_F(StoreFixture, KeyWithoutAccessReadsAbsent) {
     registry.deniedKeys.insert("software\\orvane\\wendrel");
     EXPECT_EQ(store.FetchSetting(kKey, "AlarmSound"), SettingValue{});
     store.StoreSetting(kKey, "AlarmSound", std::string("y.wav"), kRegSz);
+    EXPECT_EQ(registry.callsWithoutKey, 0) << "a key that did not open was used";
     registry.deniedKeys.clear();
     EXPECT_EQ(store.FetchSetting(kKey, "AlarmSound"), SettingValue(std::string("x.wav")));
 }
