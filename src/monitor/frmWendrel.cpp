@@ -6,11 +6,10 @@
 #include "common/Convert.h"
 #include "common/GetFolder.h"
 #include "missions/MissionSorter.h"
+#include "settings/Settings.h"
 #include "status/Scanner.h"
 
 namespace {
-
-constexpr std::int32_t kDefaultMinutes = 5, kDefaultAlarmOn = 2;
 
 std::string Players(std::int32_t count) { return std::to_string(count) + (count == 1 ? " player" : " players"); }
 
@@ -32,14 +31,13 @@ void frmWendrel::Form_Initialize() {
 
 void frmWendrel::Form_Load() {
     // A stored number that is not a whole number falls back to its default.
-    const auto setting = [this](const std::string& text, std::int32_t fallback, const char* what) {
+    const auto setting = [this](const std::string& text, const Setting& stored, const char* what) {
         if (const auto value = ToInt32(text)) return *value;
-        Log(std::string("start: the ") + what + " \"" + text + "\" is not a whole number; using " +
-            std::to_string(fallback));
-        return fallback;
+        Log(std::string("start: the ") + what + " \"" + text + "\" is not a whole number; using " + stored.defaultText);
+        return *ToInt32(stored.defaultText);
     };
-    minutes = setting(deps_.options.txtMinutes(), kDefaultMinutes, "check interval");
-    AlarmOn = setting(deps_.options.txtUsers(), kDefaultAlarmOn, "player threshold");
+    minutes = setting(deps_.options.txtMinutes(), Settings::CheckInterval, "check interval");
+    AlarmOn = setting(deps_.options.txtUsers(), Settings::Players, "player threshold");
     Sound = deps_.options.txtSound();
     FillTrayData(TrayIconKind::Normal);
     deps_.tray.NotifyIcon(TrayMessage::Add, TrayData);
@@ -111,34 +109,37 @@ void frmWendrel::btnRescan_Click() {
     deps_.view.SetRescanEnabled(true);
 }
 
-void frmWendrel::FillTrayData(TrayIconKind icon) {
-    TrayData.cbSize = 88;
+void frmWendrel::FillTrayIdentity() {
+    TrayData.cbSize = kTrayRecordSize;
     TrayData.hWnd = deps_.view.TrayWindowHandle();
     TrayData.uID = 1;
-    TrayData.uFlags = 7;  // message, icon, tip
-    TrayData.uCallbackMessage = kTrayCallbackMessage;
+}
+
+void frmWendrel::FillTrayData(TrayIconKind icon) {
+    FillTrayIdentity();
+    TrayData.uFlags = kNifMessage | kNifIcon | kNifTip;
+    TrayData.uCallbackMessage = kWmMouseMove;
     TrayData.hIcon = deps_.view.IconHandle(icon);
     // "Wendrel", its terminator, then blanks to the end of the field.
     std::memset(TrayData.szTip, ' ', sizeof TrayData.szTip);
     std::memcpy(TrayData.szTip, "Wendrel", 8);
 }
 
-void frmWendrel::ShowNormalIcon() {
-    FillTrayData(TrayIconKind::Normal);
+void frmWendrel::ShowIcon(TrayIconKind icon) {
+    FillTrayData(icon);
     deps_.tray.NotifyIcon(TrayMessage::Modify, TrayData);
 }
 
-void frmWendrel::ShowHighIcon() {
-    FillTrayData(TrayIconKind::High);
-    deps_.tray.NotifyIcon(TrayMessage::Modify, TrayData);
-}
+void frmWendrel::ShowNormalIcon() { ShowIcon(TrayIconKind::Normal); }
+
+void frmWendrel::ShowHighIcon() { ShowIcon(TrayIconKind::High); }
 
 void frmWendrel::tiFB_MouseMove(std::int32_t mouseMessage) {
     if (busy_) return;
     busy_ = true;
-    if (mouseMessage == kLeftDoubleClick) {
+    if (mouseMessage == kWmLButtonDblClk) {
         deps_.view.ShowNormal();
-    } else if (mouseMessage == kRightButtonUp) {
+    } else if (mouseMessage == kWmRButtonUp) {
         switch (deps_.view.ShowPopupMenu()) {
             case MenuCommand::Launch: mnuLaunch_Click(); break;
             case MenuCommand::Status: mnuStatus_Click(); break;
@@ -160,9 +161,7 @@ bool frmWendrel::Form_QueryUnload() {
         deps_.view.HideWindow();
         return true;
     }
-    TrayData.cbSize = 88;
-    TrayData.hWnd = deps_.view.TrayWindowHandle();
-    TrayData.uID = 1;
+    FillTrayIdentity();
     deps_.tray.NotifyIcon(TrayMessage::Delete, TrayData);
     return false;
 }

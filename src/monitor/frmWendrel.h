@@ -40,9 +40,7 @@ public:
     static constexpr const char* kMakerAddress = "http://www.orvane.example";
     static constexpr const char* kMakerName = "Orvane Software, Inc.";
     static constexpr std::int32_t kParkedAlarmOn = 99999;
-    static constexpr std::int32_t kStartCount = 5940;            // 99 minutes of ticks
-    static constexpr std::int32_t kTrayCallbackMessage = 0x200;  // WM_MOUSEMOVE
-    static constexpr std::int32_t kLeftDoubleClick = 515, kRightButtonUp = 517;
+    static constexpr std::int32_t kStartCount = 5940;  // 99 minutes of ticks
 
     explicit frmWendrel(MonitorDeps deps);
 
@@ -73,6 +71,7 @@ public:
 
     // The commands.
     void mnuLaunch_Click();
+    // The "Start Quellan" button: it launches the lobby client, whatever its name says.
     void btnAbout_Click() { mnuLaunch_Click(); }
     void mnuOptions_Click();
     void btnOptions_Click() { mnuOptions_Click(); }
@@ -80,15 +79,10 @@ public:
     void mnuQuit_Click();
     void btnSort_Click();
 
-    // For tests: the monitor's private state.
-    std::int32_t PlayerTotalForTest() const { return PlayerTotal; }
-    std::int64_t SecondCountForTest() const { return SecondCount; }
-    bool AlarmActiveForTest() const { return AlarmActive; }
-    bool HighIconShownForTest() const { return HighIconShown; }
-    const TrayRecord& TrayDataForTest() const { return TrayData; }
-
 private:
+    void FillTrayIdentity();
     void FillTrayData(TrayIconKind icon);
+    void ShowIcon(TrayIconKind icon);
     void UnloadMainForm();
     void EndAfterQuitting();
     bool ChangeToLobbyFolder(const std::string& path, std::string& error);

@@ -13,6 +13,19 @@ struct OptionsControls {
     std::string txtSound;
     std::string txtZalmo;
     std::int16_t ckInWindow = 0;  // 0 unchecked, 1 checked, 2 greyed
+
+    // The text box of field; null for the check box.
+    std::string* Text(OptionsField field) {
+        switch (field) {
+            case OptionsField::Minutes: return &txtMinutes;
+            case OptionsField::Users: return &txtUsers;
+            case OptionsField::Sound: return &txtSound;
+            case OptionsField::Zalmo: return &txtZalmo;
+            case OptionsField::InWindow: return nullptr;
+        }
+        return nullptr;
+    }
+    const std::string* Text(OptionsField field) const { return const_cast<OptionsControls*>(this)->Text(field); }
 };
 
 // The Options window as the settings core drives it. The view writes each

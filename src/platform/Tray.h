@@ -13,6 +13,14 @@ struct TrayRecord {
     char szTip[64] = {};
 };
 
+// The record's values the program uses (Windows' NIF_ and WM_ values).
+inline constexpr std::uint32_t kTrayRecordSize = 88;  // the record's classic 32-bit ANSI size
+inline constexpr std::uint32_t kNifMessage = 1, kNifIcon = 2, kNifTip = 4;
+// The tray reports every mouse event with this callback message, the
+// mouse message itself in the low word of lParam.
+inline constexpr std::uint32_t kWmMouseMove = 0x200;
+inline constexpr std::int32_t kWmLButtonDblClk = 515, kWmRButtonUp = 517;
+
 enum class TrayMessage : std::uint32_t { Add = 0, Modify = 1, Delete = 2 };
 
 // Shell_NotifyIconA.

@@ -1,17 +1,11 @@
 #include "settings/frmOptions.h"
 
 #include "common/Convert.h"
+#include "settings/Settings.h"
 
 namespace {
 constexpr const char* kSoundFilter = "All Files (*.*)|*.*|Wave Files (*.wav)|*.wav";
 constexpr const char* kZalmoFilter = "All Files (*.*)|*.*|Executables (*.exe)|*.exe";
-
-// Text a text box shows for a stored value; nothing for a value it cannot show.
-std::optional<std::string> BoxText(const SettingValue& value) {
-    if (const auto* text = std::get_if<std::string>(&value)) return *text;
-    if (const auto* number = std::get_if<std::int32_t>(&value)) return std::to_string(*number);
-    return std::nullopt;
-}
 
 // Check box state for a stored value: only 0, 1 and 2 can be shown.
 std::optional<std::int16_t> CheckState(const SettingValue& value) {
@@ -38,13 +32,7 @@ const OptionsControls& frmOptions::Loaded() {
 }
 
 void frmOptions::EditText(OptionsField field, const std::string& text) {
-    switch (field) {
-        case OptionsField::Minutes: controls_.txtMinutes = text; break;
-        case OptionsField::Users: controls_.txtUsers = text; break;
-        case OptionsField::Sound: controls_.txtSound = text; break;
-        case OptionsField::Zalmo: controls_.txtZalmo = text; break;
-        case OptionsField::InWindow: break;
-    }
+    if (std::string* box = controls_.Text(field)) *box = text;
 }
 
 void frmOptions::EditInWindow(std::int16_t value) { controls_.ckInWindow = value; }
@@ -73,14 +61,16 @@ void frmOptions::Form_Load() { LoadSettings(); }
 void frmOptions::Form_Activate() { LoadSettings(); }
 
 void frmOptions::LoadSettings() {
-    const auto fill = [this](const char* name, std::string& box, const char* fallback) {
-        box = BoxText(store_.FetchSetting(kKeyPath, name)).value_or(fallback);
+    const auto fetch = [this](const Setting& setting) { return store_.FetchSetting(Settings::kKeyPath, setting.name); };
+    const auto fill = [&](const Setting& setting, std::string& box) {
+        box = SettingText(fetch(setting)).value_or(setting.defaultText);
     };
-    fill("CheckInterval", controls_.txtMinutes, kDefaultMinutes);
-    fill("Players", controls_.txtUsers, kDefaultUsers);
-    fill("AlarmSound", controls_.txtSound, kDefaultSound);
-    fill("ZalmoPath", controls_.txtZalmo, kDefaultZalmo);
-    controls_.ckInWindow = CheckState(store_.FetchSetting(kKeyPath, "InWindow")).value_or(kDefaultInWindow);
+    fill(Settings::CheckInterval, controls_.txtMinutes);
+    fill(Settings::Players, controls_.txtUsers);
+    fill(Settings::AlarmSound, controls_.txtSound);
+    fill(Settings::ZalmoPath, controls_.txtZalmo);
+    controls_.ckInWindow = CheckState(fetch(Settings::InWindow))
+                               .value_or(static_cast<std::int16_t>(*ToInt32(Settings::InWindow.defaultText)));
     view_.ShowControls(controls_);
 }
 
@@ -101,12 +91,15 @@ void frmOptions::cmdOK_Click() {
     const std::int32_t minutes = *ToInt32(controls_.txtMinutes);
     const std::int32_t users = *ToInt32(controls_.txtUsers);
 
-    store_.EnsureKey(kKeyPath, kHKeyCurrentUser);
-    store_.StoreSetting(kKeyPath, "CheckInterval", minutes, kRegDword);
-    store_.StoreSetting(kKeyPath, "Players", users, kRegDword);
-    store_.StoreSetting(kKeyPath, "AlarmSound", controls_.txtSound, kRegSz);
-    store_.StoreSetting(kKeyPath, "ZalmoPath", controls_.txtZalmo, kRegSz);
-    store_.StoreSetting(kKeyPath, "InWindow", std::int32_t{controls_.ckInWindow}, kRegDword);
+    const auto store = [this](const Setting& setting, const SettingValue& value) {
+        store_.StoreSetting(Settings::kKeyPath, setting.name, value, static_cast<std::int32_t>(setting.type));
+    };
+    store_.EnsureKey(Settings::kKeyPath, kHKeyCurrentUser);
+    store(Settings::CheckInterval, minutes);
+    store(Settings::Players, users);
+    store(Settings::AlarmSound, controls_.txtSound);
+    store(Settings::ZalmoPath, controls_.txtZalmo);
+    store(Settings::InWindow, std::int32_t{controls_.ckInWindow});
     if (monitor_) monitor_->ApplySettings(minutes, users, controls_.txtSound);
     view_.Hide();
 }

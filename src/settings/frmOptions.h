@@ -19,13 +19,6 @@ public:
 // it, hidden, which fills the controls from the store.
 class frmOptions {
 public:
-    static constexpr const char* kKeyPath = "Software\\Orvane\\Wendrel";
-    static constexpr const char* kDefaultMinutes = "5";
-    static constexpr const char* kDefaultUsers = "2";
-    static constexpr const char* kDefaultSound = "Flyover.wav";
-    static constexpr const char* kDefaultZalmo = "C:\\Program Files\\QuellanPro3\\qlpro.exe";
-    static constexpr std::int16_t kDefaultInWindow = 1;
-
     frmOptions(mdRegistry& store, OptionsView& view, MsgBox& msgBox);
 
     void SetMonitor(MonitorSettingsSink* monitor) { monitor_ = monitor; }

@@ -8,13 +8,6 @@
 namespace {
 constexpr long kErrorInvalidParameter = 87;
 
-// The text a value is written as under REG_SZ.
-std::string AsText(const SettingValue& value) {
-    if (const auto* text = std::get_if<std::string>(&value)) return *text;
-    if (const auto* number = std::get_if<std::int32_t>(&value)) return std::to_string(*number);
-    return {};
-}
-
 // The integer a value is written as under REG_DWORD; absent is 0.
 std::optional<std::int32_t> AsInteger(const SettingValue& value) {
     if (const auto* number = std::get_if<std::int32_t>(&value)) return *number;
@@ -23,12 +16,18 @@ std::optional<std::int32_t> AsInteger(const SettingValue& value) {
 }
 }  // namespace
 
+std::optional<std::string> SettingText(const SettingValue& value) {
+    if (const auto* text = std::get_if<std::string>(&value)) return *text;
+    if (const auto* number = std::get_if<std::int32_t>(&value)) return std::to_string(*number);
+    return std::nullopt;
+}
+
 void mdRegistry::EnsureKey(const std::string& keyPath, RegKey root) { api_.Create(root, keyPath, kKeyAccess); }
 
 long mdRegistry::WriteKeyValue(RegKey key, const std::string& valueName, std::int32_t valueType,
                                const SettingValue& value) {
     if (valueType == static_cast<std::int32_t>(kRegSz)) {
-        const std::string text = AsText(value);
+        const std::string text = SettingText(value).value_or("");
         // The stored bytes end with one terminating zero byte.
         return api_.SetValueEx(key, valueName, kRegSz, reinterpret_cast<const std::uint8_t*>(text.c_str()),
                                static_cast<std::uint32_t>(text.size() + 1));

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <variant>
 
@@ -8,6 +9,9 @@
 
 // A setting as exchanged with the store: absent, text, or a 32-bit integer.
 using SettingValue = std::variant<std::monostate, std::string, std::int32_t>;
+
+// A value as text: a text unchanged, an integer in decimal; nothing when absent.
+std::optional<std::string> SettingText(const SettingValue& value);
 
 // The settings store: typed values under a key of the current user's
 // registry. It never reports a failure; reads that fail give absent.

@@ -13,9 +13,8 @@ const std::shared_ptr<ServerList>& Scanner::Servers() {
 
 void Scanner::ScanServers(InetTransfer& inetctl) noexcept {
     try {
-        Transfer = &inetctl;
         Servers()->Add(source_.host);
-        for (const auto& site : Servers()->sites()) ScanSite(*site);
+        for (const auto& site : Servers()->sites()) ScanSite(*site, inetctl);
     } catch (const std::exception& e) {
         failure_ = e.what();
     } catch (...) {
@@ -23,12 +22,12 @@ void Scanner::ScanServers(InetTransfer& inetctl) noexcept {
     }
 }
 
-void Scanner::ScanSite(Site& site) {
+void Scanner::ScanSite(Site& site, InetTransfer& transfer) {
     if (app_.Quitting) {
         failure_ = "the program is closing";
         return;
     }
-    const FetchResult fetched = Transfer->OpenURL(source_.url);
+    const FetchResult fetched = transfer.OpenURL(source_.url);
     if (!fetched.ok) {
         failure_ = fetched.failure;
         return;

@@ -38,11 +38,10 @@ public:
     const std::string& FailureReason() const { return failure_; }
 
 private:
-    void ScanSite(Site& site);
+    void ScanSite(Site& site, InetTransfer& transfer);
 
     StatusSource source_;
     const AppState& app_;
-    InetTransfer* Transfer = nullptr;  // lent by the caller for the scan
     std::shared_ptr<ServerList> servers_;
     std::string failure_;
 };

@@ -41,7 +41,7 @@ void TrayHostWindow::Destroy() {
 }
 
 LRESULT TrayHostWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == static_cast<UINT>(frmWendrel::kTrayCallbackMessage) && wParam == 1) {
+    if (message == kWmMouseMove && wParam == 1) {
         // The tray reports its mouse message in the low word of lParam.
         form_->tiFB_MouseMove(LOWORD(lParam));
         return 0;
@@ -51,7 +51,7 @@ LRESULT TrayHostWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     }
     if (message == showStatus_ && message != 0) {
-        form_->tiFB_MouseMove(frmWendrel::kLeftDoubleClick);
+        form_->tiFB_MouseMove(kWmLButtonDblClk);
         return 0;
     }
     return DefWindowProcA(hwnd_, message, wParam, lParam);

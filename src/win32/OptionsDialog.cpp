@@ -3,6 +3,8 @@
 #include <cderr.h>
 #include <commdlg.h>
 
+#include <optional>
+#include <utility>
 #include <vector>
 
 #include "win32/ActiveForm.h"
@@ -15,15 +17,23 @@ namespace {
 
 constexpr int kClientWidth = 5370, kClientHeight = 2580;  // twips
 
+// Each field of the form and the control that shows it.
+constexpr std::pair<OptionsField, int> kFieldControls[] = {{OptionsField::Minutes, IDC_MINUTES},
+                                                           {OptionsField::Users, IDC_USERS},
+                                                           {OptionsField::Sound, IDC_SOUND},
+                                                           {OptionsField::Zalmo, IDC_ZALMO},
+                                                           {OptionsField::InWindow, IDC_INWINDOW}};
+
 int FieldControl(OptionsField field) {
-    switch (field) {
-        case OptionsField::Minutes: return IDC_MINUTES;
-        case OptionsField::Users: return IDC_USERS;
-        case OptionsField::Sound: return IDC_SOUND;
-        case OptionsField::Zalmo: return IDC_ZALMO;
-        case OptionsField::InWindow: return IDC_INWINDOW;
-    }
-    return IDC_MINUTES;
+    for (const auto& [f, id] : kFieldControls)
+        if (f == field) return id;
+    return 0;
+}
+
+std::optional<OptionsField> ControlField(int id) {
+    for (const auto& [field, control] : kFieldControls)
+        if (control == id) return field;
+    return std::nullopt;
 }
 
 // An empty dialog template: the controls are made in code, in twips.
@@ -77,10 +87,8 @@ void OptionsDialog::Hide() {
 void OptionsDialog::ShowControls(const OptionsControls& controls) {
     if (!window_) return;
     filling_ = true;
-    SetDlgItemTextA(window_, IDC_MINUTES, controls.txtMinutes.c_str());
-    SetDlgItemTextA(window_, IDC_USERS, controls.txtUsers.c_str());
-    SetDlgItemTextA(window_, IDC_SOUND, controls.txtSound.c_str());
-    SetDlgItemTextA(window_, IDC_ZALMO, controls.txtZalmo.c_str());
+    for (const auto& [field, id] : kFieldControls)
+        if (const std::string* text = controls.Text(field)) SetDlgItemTextA(window_, id, text->c_str());
     CheckDlgButton(window_, IDC_INWINDOW,
                    controls.ckInWindow == 0   ? BST_UNCHECKED
                    : controls.ckInWindow == 1 ? BST_CHECKED
@@ -199,18 +207,9 @@ void OptionsDialog::OnCommand(int id, int code) {
                 CheckDlgButton(window_, IDC_INWINDOW, next ? BST_CHECKED : BST_UNCHECKED);
             }
             return;
-        case IDC_MINUTES:
-        case IDC_USERS:
-        case IDC_SOUND:
-        case IDC_ZALMO:
-            if (code == EN_CHANGE && !filling_) {
-                const OptionsField field = id == IDC_MINUTES ? OptionsField::Minutes
-                                           : id == IDC_USERS ? OptionsField::Users
-                                           : id == IDC_SOUND ? OptionsField::Sound
-                                                             : OptionsField::Zalmo;
-                form_->EditText(field, WindowText(GetDlgItem(window_, id)));
-            }
+        default:
+            if (const auto field = ControlField(id); field && code == EN_CHANGE && !filling_)
+                form_->EditText(*field, WindowText(GetDlgItem(window_, id)));
             return;
-        default: return;
     }
 }

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+static_assert(kMbOk == MB_OK && kMbIconExclamation == MB_ICONEXCLAMATION && kMbIconInformation == MB_ICONINFORMATION);
+
 void Win32MsgBox::Show(const std::string& text, const std::string& title, int style) {
     HWND owner = GetActiveWindow();
     if (owner && !IsWindowVisible(owner)) owner = nullptr;

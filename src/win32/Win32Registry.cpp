@@ -2,6 +2,10 @@
 
 #include <windows.h>
 
+static_assert(kRegSz == REG_SZ && kRegDword == REG_DWORD);
+static_assert(kKeyAccess == (KEY_QUERY_VALUE | KEY_SET_VALUE | KEY_CREATE_SUB_KEY | KEY_ENUMERATE_SUB_KEYS |
+                             KEY_NOTIFY | KEY_CREATE_LINK));
+
 namespace {
 // The core names the current user's root by its classic 32-bit value; on
 // 64-bit Windows the predefined handle is that value sign-extended.

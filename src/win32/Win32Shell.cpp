@@ -13,11 +13,19 @@
 #include "win32/Handles.h"
 #include "win32/WinError.h"
 
+// The core's names for the shell's and the sound's values.
+static_assert(kNifMessage == NIF_MESSAGE && kNifIcon == NIF_ICON && kNifTip == NIF_TIP);
+static_assert(kWmMouseMove == WM_MOUSEMOVE && kWmLButtonDblClk == WM_LBUTTONDBLCLK && kWmRButtonUp == WM_RBUTTONUP);
+static_assert(static_cast<DWORD>(TrayMessage::Add) == NIM_ADD &&
+              static_cast<DWORD>(TrayMessage::Modify) == NIM_MODIFY &&
+              static_cast<DWORD>(TrayMessage::Delete) == NIM_DELETE);
+static_assert(kSndFilename == SND_FILENAME && kSndNoDefault == SND_NODEFAULT && kSndAsync == SND_ASYNC);
+
 bool Win32Tray::NotifyIcon(TrayMessage message, const TrayRecord& data) {
     // The record is the classic first version of NOTIFYICONDATAA; its size
     // on this platform replaces the 88 bytes it has in 32-bit code.
     NOTIFYICONDATAA nid{};
-    nid.cbSize = data.cbSize == 88 ? NOTIFYICONDATAA_V1_SIZE : data.cbSize;
+    nid.cbSize = data.cbSize == kTrayRecordSize ? NOTIFYICONDATAA_V1_SIZE : data.cbSize;
     nid.hWnd = reinterpret_cast<HWND>(data.hWnd);
     nid.uID = data.uID;
     nid.uFlags = data.uFlags;

@@ -126,6 +126,11 @@ class FakeLog : public EventLog {
 public:
     std::vector<std::string> lines;
     void Write(const std::string& line) override { lines.push_back(line); }
+    int Count(const std::string& needle) const {
+        int n = 0;
+        for (const auto& line : lines) n += line.find(needle) != std::string::npos;
+        return n;
+    }
 };
 
 // Mission files that are never there, or (failRead) one that cannot be read.

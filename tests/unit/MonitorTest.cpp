@@ -48,7 +48,6 @@ TEST_F(MonitorFixture, FirstStartTakesDefaultsAddsTheIconHidesAndScansOnce) {
     EXPECT_EQ(view.rows, (std::vector<std::pair<std::string, std::int32_t>>{{"status.quellan.example", 3}}));
     EXPECT_EQ(view.statusLine, "Last scan 21:04:05: 3 players");
     EXPECT_TRUE(view.timerEnabled);
-    EXPECT_EQ(form.SecondCountForTest(), 0);
 
     ASSERT_GE(tray.calls.size(), 1u);
     const auto& [message, record] = tray.calls.front();
@@ -61,6 +60,11 @@ TEST_F(MonitorFixture, FirstStartTakesDefaultsAddsTheIconHidesAndScansOnce) {
     EXPECT_EQ(record.hIcon, FakeMainView::kNormalIcon);
     EXPECT_EQ(std::string(record.szTip, 64), std::string("Wendrel") + '\0' + std::string(56, ' '));
     EXPECT_EQ(registry.ValueCount(), 0u);
+
+    Ticks(299);  // the interval counts from the start-up scan
+    EXPECT_EQ(inet.requests.size(), 1u);
+    Ticks(1);
+    EXPECT_EQ(inet.requests.size(), 2u);
 }
 
 TEST_F(MonitorFixture, StoredSettingsAreTakenOverAndBadNumbersFallBack) {
@@ -101,7 +105,7 @@ TEST_F(MonitorFixture, AlarmSequenceThroughTicks) {
     Players(14);
     Start();  // the start-up tick rescans and raises the alarm
     EXPECT_EQ(sound.played, (std::vector<std::pair<std::string, std::uint32_t>>{{"Flyover.wav", 0x20003u}}));
-    EXPECT_TRUE(form.AlarmActiveForTest());
+    EXPECT_EQ(log.Count("alarm on: 14 players"), 1);
     EXPECT_EQ(tray.IconSteps(), "H");
 
     tray.Clear();
@@ -117,8 +121,7 @@ TEST_F(MonitorFixture, AlarmSequenceThroughTicks) {
     tray.Clear();
     Players(1);
     Ticks(60);  // below the threshold: the normal icon, and quiet from then on
-    EXPECT_FALSE(form.AlarmActiveForTest());
-    EXPECT_FALSE(form.HighIconShownForTest());
+    EXPECT_EQ(log.Count("alarm off: 1 player"), 1);
     // 59 more flashes, then the clearing rescan shows the normal icon.
     EXPECT_EQ(tray.IconSteps(),
               "NHNHNHNHNHNHNHNHNHNHNHNHNHNHNHNHNHNHNHNHNHNHNHNHNHNHNHNHNHN"
@@ -147,7 +150,8 @@ TEST_F(MonitorFixture, ThresholdEdges) {
         frmWendrel f{Deps("http://h")};
         f.Form_Initialize();
         f.Form_Load();
-        EXPECT_EQ(f.AlarmActiveForTest(), c.alarm) << c.threshold << "/" << c.players;
+        EXPECT_EQ(tray.IconSteps(), c.alarm ? "H" : "N") << c.threshold << "/" << c.players;
+        tray.Clear();
         EXPECT_EQ(sound.played.size(), c.alarm ? 1u : 0u);
     }
 }
@@ -175,19 +179,32 @@ TEST_F(MonitorFixture, LongIntervalsCompareIn64Bits) {
 
 TEST_F(MonitorFixture, ButtonRescanNeverChangesTheAlarm) {
     Start();  // 0 players: quiet
+    Ticks(100);
     Players(50);
+    tray.Clear();
     form.btnRescan_Click();
-    EXPECT_FALSE(form.AlarmActiveForTest());
+    EXPECT_EQ(tray.IconSteps(), "");
     EXPECT_TRUE(sound.played.empty());
     EXPECT_EQ(view.rows.front().second, 50);
-    EXPECT_EQ(form.SecondCountForTest(), 0);
+    Ticks(199);  // the button left the count of ticks alone
+    EXPECT_EQ(inet.requests.size(), 2u);
+    EXPECT_EQ(tray.IconSteps(), "");
+    Players(0);
+    Ticks(1);
+    EXPECT_EQ(inet.requests.size(), 3u);
 
+    Players(50);
     form.ApplySettings(0, 2, "x.wav");
+    tray.Clear();
     Ticks(1);  // timer-driven: alarm on
-    EXPECT_TRUE(form.AlarmActiveForTest());
+    EXPECT_EQ(tray.IconSteps(), "H");
     Players(0);
     form.btnRescan_Click();
-    EXPECT_TRUE(form.AlarmActiveForTest());  // only a timer-driven rescan clears it
+    form.ApplySettings(5, 2, "x.wav");
+    tray.Clear();
+    Ticks(2);  // only a timer-driven rescan clears it: the icon still flashes
+    EXPECT_EQ(tray.IconSteps(), "NH");
+    EXPECT_EQ(log.Count("alarm off"), 0);
     EXPECT_EQ(sound.played.size(), 1u);
     EXPECT_TRUE(view.rescanEnabled);
 }
@@ -199,7 +216,10 @@ TEST_F(MonitorFixture, NewIntervalCountsFromTheNextTickWithoutReset) {
     form.ApplySettings(1, form.AlarmOn, form.Sound);  // lowered below the count
     Ticks(1);
     EXPECT_EQ(inet.requests.size(), 1u);
-    EXPECT_EQ(form.SecondCountForTest(), 0);
+    Ticks(59);  // counted afresh from that rescan
+    EXPECT_EQ(inet.requests.size(), 1u);
+    Ticks(1);
+    EXPECT_EQ(inet.requests.size(), 2u);
 }
 
 TEST_F(MonitorFixture, TickDuringAButtonRescanLeavesItsRescanToTheNextTick) {
@@ -214,12 +234,12 @@ TEST_F(MonitorFixture, TickDuringAButtonRescanLeavesItsRescanToTheNextTick) {
     form.btnRescan_Click();
     inet.duringFetch = nullptr;
     EXPECT_EQ(inet.requests.size(), 1u);
-    EXPECT_FALSE(form.AlarmActiveForTest());
+    EXPECT_EQ(log.Count("alarm on"), 0);
     EXPECT_TRUE(sound.played.empty());
-    EXPECT_EQ(form.SecondCountForTest(), 1);
+    tray.Clear();
     Ticks(1);
     EXPECT_EQ(inet.requests.size(), 2u);
-    EXPECT_TRUE(form.AlarmActiveForTest());
+    EXPECT_EQ(tray.IconSteps(), "H");
 }
 
 TEST_F(MonitorFixture, ExitDuringAScanEndsWithoutAnAlarmDecision) {
@@ -233,7 +253,8 @@ TEST_F(MonitorFixture, ExitDuringAScanEndsWithoutAnAlarmDecision) {
     EXPECT_TRUE(app.Quitting);
     EXPECT_FALSE(view.timerEnabled);
     EXPECT_EQ(view.rows, rowsBefore);
-    EXPECT_FALSE(form.AlarmActiveForTest());
+    EXPECT_EQ(log.Count("alarm on"), 0);
+    EXPECT_EQ(tray.IconSteps().find('H'), std::string::npos);
     EXPECT_TRUE(sound.played.empty());
     EXPECT_TRUE(view.destroyed);
     EXPECT_TRUE(view.ended);

@@ -10,6 +10,7 @@
 #include "win32/MainWindow.h"
 #include "win32/OptionsDialog.h"
 #include "win32/Win32MsgBox.h"
+#include "settings/Settings.h"
 #include "win32/resource.h"
 
 namespace {
@@ -111,7 +112,7 @@ TEST_F(OptionsWindow, LoadsHiddenWithTheLayoutAndDefaults) {
 }
 
 TEST_F(OptionsWindow, EditsReachTheFormAndAGreyedBoxShows) {
-    registry.Put(frmOptions::kKeyPath, "InWindow", kRegDword, {2, 0, 0, 0});
+    registry.Put(Settings::kKeyPath, "InWindow", kRegDword, {2, 0, 0, 0});
     form.Show();
     Pump();
     HWND w = dialog.Window();
@@ -167,8 +168,8 @@ TEST(ActivationTest, ComingFromTheMainWindowReloadsTheStoredSettings) {
     Win32MsgBox msgBox;
     frmOptions options{world.store, dialog, msgBox};
     dialog.Attach(options);
-    world.store.EnsureKey(frmOptions::kKeyPath, kHKeyCurrentUser);
-    world.store.StoreSetting(frmOptions::kKeyPath, "CheckInterval", std::int32_t{7}, kRegDword);
+    world.store.EnsureKey(Settings::kKeyPath, kHKeyCurrentUser);
+    world.store.StoreSetting(Settings::kKeyPath, "CheckInterval", std::int32_t{7}, kRegDword);
     options.Show();
     Pump();
     HWND box = GetDlgItem(dialog.Window(), IDC_MINUTES);

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <cstdint>
+
+#include "platform/RegistryApi.h"
+
+// A setting kept under the program's key: its value name, the type it is
+// stored as, and the text the Options form shows when nothing usable is stored.
+struct Setting {
+    const char* name;
+    std::uint32_t type;
+    const char* defaultText;
+};
+
+namespace Settings {
+inline constexpr const char* kKeyPath = "Software\\Orvane\\Wendrel";  // under HKEY_CURRENT_USER
+
+inline constexpr Setting CheckInterval{"CheckInterval", kRegDword, "5"};
+inline constexpr Setting Players{"Players", kRegDword, "2"};
+inline constexpr Setting AlarmSound{"AlarmSound", kRegSz, "Flyover.wav"};
+inline constexpr Setting ZalmoPath{"ZalmoPath", kRegSz, "C:\\Program Files\\QuellanPro3\\qlpro.exe"};
+inline constexpr Setting InWindow{"InWindow", kRegDword, "1"};
+}  // namespace Settings
