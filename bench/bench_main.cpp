@@ -104,7 +104,7 @@ void BM_IdleTick(benchmark::State& state) {
     frmWendrel form{world.Deps()};
     form.Form_Initialize();
     form.Form_Load();
-    form.ApplySettings(INT32_MAX, 2, "Flyover.wav");  // never due
+    form.ApplySettings({INT32_MAX, 2, "Flyover.wav"});  // never due
     for (auto _ : state) form.Timer1_Timer();
 }
 BENCHMARK(BM_IdleTick);

@@ -3,7 +3,8 @@
 # when any is missing. Safe to run every time: it does nothing when all are there.
 set -e
 packages="cmake make g++ googletest libgtest-dev libbenchmark-dev clang libclang-rt-14-dev \
-g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64 xvfb xauth imagemagick zip unzip"
+g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64 xvfb xauth imagemagick zip unzip \
+openssl python3"
 missing=""
 for p in $packages; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"

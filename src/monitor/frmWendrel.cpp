@@ -17,10 +17,11 @@ std::string Players(std::int32_t count) { return std::to_string(count) + (count 
 
 frmWendrel::frmWendrel(MonitorDeps deps) : deps_(std::move(deps)) {}
 
-void frmWendrel::ApplySettings(std::int32_t newMinutes, std::int32_t newAlarmOn, const std::string& newSound) {
-    minutes = newMinutes;
-    AlarmOn = newAlarmOn;
-    Sound = newSound;
+void frmWendrel::ApplySettings(const MonitorSettings& settings) {
+    minutes = settings.minutes;
+    AlarmOn = settings.alarmOn;
+    Sound = settings.sound;
+    Notify = settings.notify;
 }
 
 void frmWendrel::Form_Initialize() {
@@ -39,6 +40,7 @@ void frmWendrel::Form_Load() {
     minutes = setting(deps_.options.txtMinutes(), Settings::CheckInterval, "check interval");
     AlarmOn = setting(deps_.options.txtUsers(), Settings::Players, "player threshold");
     Sound = deps_.options.txtSound();
+    Notify = deps_.options.ckNotify() != 0;
     FillTrayData(TrayIconKind::Normal);
     deps_.tray.NotifyIcon(TrayMessage::Add, TrayData);
     deps_.view.HideWindow();
@@ -66,6 +68,8 @@ void frmWendrel::Timer1_Timer() {
             deps_.sound.Play(Sound, kSndFilenameNoDefaultAsync);
             Log(std::string(AlarmActive ? "alarm again: " : "alarm on: ") + Players(PlayerTotal) + ", alarm at " +
                 Players(AlarmOn) + ", sound \"" + Sound + "\"");
+            // Once per alarm: the icon may sit in the tray's hidden overflow.
+            if (!AlarmActive && Notify) ShowAlarmNotification();
             AlarmActive = true;
         }
     }
@@ -109,6 +113,17 @@ void frmWendrel::btnRescan_Click() {
     deps_.view.SetRescanEnabled(true);
 }
 
+void frmWendrel::ShowAlarmNotification() {
+    TrayNotification notification;
+    notification.hWnd = deps_.view.TrayWindowHandle();
+    notification.uID = 1;
+    notification.title = "Drevak Wing: " + Players(PlayerTotal) + " online";
+    notification.text =
+        "Your alarm is set for " + Players(AlarmOn) + " or more. Click here to see the lobby's status.";
+    deps_.tray.ShowNotification(notification);
+    Log("notification: " + notification.title);
+}
+
 void frmWendrel::FillTrayIdentity() {
     TrayData.cbSize = kTrayRecordSize;
     TrayData.hWnd = deps_.view.TrayWindowHandle();
@@ -137,7 +152,7 @@ void frmWendrel::ShowHighIcon() { ShowIcon(TrayIconKind::High); }
 void frmWendrel::tiFB_MouseMove(std::int32_t mouseMessage) {
     if (busy_) return;
     busy_ = true;
-    if (mouseMessage == kWmLButtonDblClk) {
+    if (mouseMessage == kWmLButtonDblClk || mouseMessage == kNinBalloonUserClick) {
         deps_.view.ShowNormal();
     } else if (mouseMessage == kWmRButtonUp) {
         switch (deps_.view.ShowPopupMenu()) {

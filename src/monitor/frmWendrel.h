@@ -48,8 +48,9 @@ public:
     std::int32_t minutes = 0;
     std::int32_t AlarmOn = 0;
     std::string Sound;
+    bool Notify = false;  // a notification when the alarm goes on
 
-    void ApplySettings(std::int32_t newMinutes, std::int32_t newAlarmOn, const std::string& newSound) override;
+    void ApplySettings(const MonitorSettings& settings) override;
 
     // Start-up.
     void Form_Initialize();
@@ -80,6 +81,7 @@ public:
     void btnSort_Click();
 
 private:
+    void ShowAlarmNotification();
     void FillTrayIdentity();
     void FillTrayData(TrayIconKind icon);
     void ShowIcon(TrayIconKind icon);

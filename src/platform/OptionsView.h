@@ -4,28 +4,40 @@
 #include <optional>
 #include <string>
 
-enum class OptionsField { Minutes, Users, Sound, Zalmo, InWindow };
+enum class OptionsField { Minutes, Users, Sound, Zalmo, InWindow, Notify, StartWithWindows };
 
-// The current contents of the Options form's five controls.
+// The current contents of the Options form's controls.
 struct OptionsControls {
     std::string txtMinutes;
     std::string txtUsers;
     std::string txtSound;
     std::string txtZalmo;
-    std::int16_t ckInWindow = 0;  // 0 unchecked, 1 checked, 2 greyed
+    // Check boxes: 0 unchecked, 1 checked, 2 greyed.
+    std::int16_t ckInWindow = 0;
+    std::int16_t ckNotify = 0;
+    std::int16_t ckStartWithWindows = 0;
 
-    // The text box of field; null for the check box.
+    // The text box of field; null for a check box.
     std::string* Text(OptionsField field) {
         switch (field) {
             case OptionsField::Minutes: return &txtMinutes;
             case OptionsField::Users: return &txtUsers;
             case OptionsField::Sound: return &txtSound;
             case OptionsField::Zalmo: return &txtZalmo;
-            case OptionsField::InWindow: return nullptr;
+            default: return nullptr;
         }
-        return nullptr;
     }
     const std::string* Text(OptionsField field) const { return const_cast<OptionsControls*>(this)->Text(field); }
+    // The check box of field; null for a text box.
+    std::int16_t* Check(OptionsField field) {
+        switch (field) {
+            case OptionsField::InWindow: return &ckInWindow;
+            case OptionsField::Notify: return &ckNotify;
+            case OptionsField::StartWithWindows: return &ckStartWithWindows;
+            default: return nullptr;
+        }
+    }
+    std::int16_t Check(OptionsField field) const { return *const_cast<OptionsControls*>(this)->Check(field); }
 };
 
 // The Options window as the settings core drives it. The view writes each

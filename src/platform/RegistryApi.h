@@ -4,7 +4,7 @@
 #include <string>
 #include <utility>
 
-// The five registry calls the settings store is built on, with the Windows
+// The registry calls the settings store is built on, with the Windows
 // registry's meaning: status 0 is success, other values are Windows error codes.
 using RegKey = std::uint64_t;  // 0 stands for no key
 inline constexpr RegKey kHKeyCurrentUser = 0x80000001;
@@ -51,6 +51,7 @@ public:
     virtual long SetValueEx(RegKey key, const std::string& valueName, std::uint32_t type, const std::uint8_t* data,
                             std::uint32_t size) = 0;
     virtual long CloseKey(RegKey key) = 0;
+    virtual long DeleteValue(RegKey key, const std::string& valueName) = 0;
 
     // Creates or opens subKey of root; empty when that failed.
     RegistryKey Create(RegKey root, const std::string& subKey, std::uint32_t access) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 // The notification-icon record, field for field as the program fills it.
 struct TrayRecord {
@@ -20,6 +21,17 @@ inline constexpr std::uint32_t kNifMessage = 1, kNifIcon = 2, kNifTip = 4;
 // mouse message itself in the low word of lParam.
 inline constexpr std::uint32_t kWmMouseMove = 0x200;
 inline constexpr std::int32_t kWmLButtonDblClk = 515, kWmRButtonUp = 517;
+// A click on the icon's notification (NIN_BALLOONUSERCLICK) arrives the same way.
+inline constexpr std::int32_t kNinBalloonUserClick = 0x405;
+
+// A notification shown from the icon named by hWnd and uID. Windows shows
+// at most 63 bytes of the title and 255 of the text.
+struct TrayNotification {
+    std::uintptr_t hWnd = 0;
+    std::uint32_t uID = 0;
+    std::string title;
+    std::string text;
+};
 
 enum class TrayMessage : std::uint32_t { Add = 0, Modify = 1, Delete = 2 };
 
@@ -28,4 +40,7 @@ class Tray {
 public:
     virtual ~Tray() = default;
     virtual bool NotifyIcon(TrayMessage message, const TrayRecord& data) = 0;
+    // Shows a notification from the icon, with the information icon and no
+    // sound of its own; a record of its own, not TrayRecord, carries it.
+    virtual bool ShowNotification(const TrayNotification& notification) = 0;
 };

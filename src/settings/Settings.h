@@ -20,4 +20,10 @@ inline constexpr Setting Players{"Players", kRegDword, "2"};
 inline constexpr Setting AlarmSound{"AlarmSound", kRegSz, "Flyover.wav"};
 inline constexpr Setting ZalmoPath{"ZalmoPath", kRegSz, "C:\\Program Files\\QuellanPro3\\qlpro.exe"};
 inline constexpr Setting InWindow{"InWindow", kRegDword, "1"};
+inline constexpr Setting Notify{"Notify", kRegDword, "1"};
+
+// "Start Wendrel with Windows": this value under the current user's Run key
+// holds the command that starts the program; the box shows whether it exists.
+inline constexpr const char* kRunKeyPath = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+inline constexpr const char* kRunValueName = "Wendrel";
 }  // namespace Settings

@@ -23,8 +23,8 @@ std::string Quoted(const std::string& text) {
 }
 }  // namespace
 
-frmOptions::frmOptions(mdRegistry& store, OptionsView& view, MsgBox& msgBox)
-    : store_(store), view_(view), msgBox_(msgBox) {}
+frmOptions::frmOptions(mdRegistry& store, OptionsView& view, MsgBox& msgBox, std::string startCommand)
+    : store_(store), view_(view), msgBox_(msgBox), startCommand_(std::move(startCommand)) {}
 
 const OptionsControls& frmOptions::Loaded() {
     Load();
@@ -35,7 +35,9 @@ void frmOptions::EditText(OptionsField field, const std::string& text) {
     if (std::string* box = controls_.Text(field)) *box = text;
 }
 
-void frmOptions::EditInWindow(std::int16_t value) { controls_.ckInWindow = value; }
+void frmOptions::EditCheck(OptionsField field, std::int16_t value) {
+    if (std::int16_t* box = controls_.Check(field)) *box = value;
+}
 
 void frmOptions::Load() {
     if (loaded_) return;
@@ -69,8 +71,12 @@ void frmOptions::LoadSettings() {
     fill(Settings::Players, controls_.txtUsers);
     fill(Settings::AlarmSound, controls_.txtSound);
     fill(Settings::ZalmoPath, controls_.txtZalmo);
-    controls_.ckInWindow = CheckState(fetch(Settings::InWindow))
-                               .value_or(static_cast<std::int16_t>(*ToInt32(Settings::InWindow.defaultText)));
+    const auto check = [&](const Setting& setting, std::int16_t& box) {
+        box = CheckState(fetch(setting)).value_or(static_cast<std::int16_t>(*ToInt32(setting.defaultText)));
+    };
+    check(Settings::InWindow, controls_.ckInWindow);
+    check(Settings::Notify, controls_.ckNotify);
+    controls_.ckStartWithWindows = store_.HasValue(Settings::kRunKeyPath, Settings::kRunValueName) ? 1 : 0;
     view_.ShowControls(controls_);
 }
 
@@ -100,7 +106,14 @@ void frmOptions::cmdOK_Click() {
     store(Settings::AlarmSound, controls_.txtSound);
     store(Settings::ZalmoPath, controls_.txtZalmo);
     store(Settings::InWindow, std::int32_t{controls_.ckInWindow});
-    if (monitor_) monitor_->ApplySettings(minutes, users, controls_.txtSound);
+    store(Settings::Notify, std::int32_t{controls_.ckNotify});
+    if (controls_.ckStartWithWindows != 0) {
+        store_.EnsureKey(Settings::kRunKeyPath, kHKeyCurrentUser);
+        store_.StoreSetting(Settings::kRunKeyPath, Settings::kRunValueName, startCommand_, kRegSz);
+    } else {
+        store_.DeleteValue(Settings::kRunKeyPath, Settings::kRunValueName);
+    }
+    if (monitor_) monitor_->ApplySettings({minutes, users, controls_.txtSound, controls_.ckNotify != 0});
     view_.Hide();
 }
 

@@ -7,32 +7,44 @@
 #include "platform/OptionsView.h"
 #include "settings/mdRegistry.h"
 
-// What OK hands to the monitor: interval, threshold and alarm sound.
+// What OK hands to the monitor.
+struct MonitorSettings {
+    std::int32_t minutes = 0;
+    std::int32_t alarmOn = 0;
+    std::string sound;
+    bool notify = true;  // show a notification when the alarm goes on
+};
+
 class MonitorSettingsSink {
 public:
     virtual ~MonitorSettingsSink() = default;
-    virtual void ApplySettings(std::int32_t minutes, std::int32_t alarmOn, const std::string& sound) = 0;
+    virtual void ApplySettings(const MonitorSettings& settings) = 0;
 };
 
 // The Options form: the dialog's logic and the program's in-memory holder of
-// the five settings. Reading a control while the form is not loaded loads
-// it, hidden, which fills the controls from the store.
+// the settings. Reading a control while the form is not loaded loads it,
+// hidden, which fills the controls from the store.
 class frmOptions {
 public:
-    frmOptions(mdRegistry& store, OptionsView& view, MsgBox& msgBox);
+    // startCommand: the command that starts this program again as it was
+    // started, which "Start Wendrel with Windows" stores in the Run key.
+    frmOptions(mdRegistry& store, OptionsView& view, MsgBox& msgBox, std::string startCommand = {});
 
     void SetMonitor(MonitorSettingsSink* monitor) { monitor_ = monitor; }
 
     // The controls' current contents.
+    const OptionsControls& Controls() { return Loaded(); }
     const std::string& txtMinutes() { return Loaded().txtMinutes; }
     const std::string& txtUsers() { return Loaded().txtUsers; }
     const std::string& txtSound() { return Loaded().txtSound; }
     const std::string& txtZalmo() { return Loaded().txtZalmo; }
     std::int16_t ckInWindow() { return Loaded().ckInWindow; }
+    std::int16_t ckNotify() { return Loaded().ckNotify; }
+    std::int16_t ckStartWithWindows() { return Loaded().ckStartWithWindows; }
 
     // Edits made in the window.
     void EditText(OptionsField field, const std::string& text);
-    void EditInWindow(std::int16_t value);
+    void EditCheck(OptionsField field, std::int16_t value);
 
     bool IsLoaded() const { return loaded_; }
     void Load();    // loads the form hidden, if it is not loaded
@@ -55,6 +67,7 @@ private:
     mdRegistry& store_;
     OptionsView& view_;
     MsgBox& msgBox_;
+    std::string startCommand_;
     MonitorSettingsSink* monitor_ = nullptr;
     bool loaded_ = false;
     OptionsControls controls_;

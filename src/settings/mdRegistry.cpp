@@ -91,3 +91,13 @@ SettingValue mdRegistry::FetchSetting(const std::string& keyPath, const std::str
         ReadKeyValue(key.get(), valueName, value);
     return value;
 }
+
+bool mdRegistry::HasValue(const std::string& keyPath, const std::string& valueName) {
+    std::uint32_t type = 0, size = 0;
+    const RegistryKey key = api_.Open(kHKeyCurrentUser, keyPath, kKeyAccess);
+    return key && api_.QueryValueEx(key.get(), valueName, &type, nullptr, &size) == 0;
+}
+
+void mdRegistry::DeleteValue(const std::string& keyPath, const std::string& valueName) {
+    if (const RegistryKey key = api_.Open(kHKeyCurrentUser, keyPath, kKeyAccess)) api_.DeleteValue(key.get(), valueName);
+}

@@ -33,6 +33,9 @@ public:
     void StoreSetting(const std::string& keyPath, const std::string& valueName, const SettingValue& value,
                       std::int32_t valueType);
     SettingValue FetchSetting(const std::string& keyPath, const std::string& valueName);
+    // Whether a value of that name exists, whatever its type.
+    bool HasValue(const std::string& keyPath, const std::string& valueName);
+    void DeleteValue(const std::string& keyPath, const std::string& valueName);
 
 private:
     RegistryApi& api_;

@@ -15,14 +15,23 @@
 
 namespace {
 
-constexpr int kClientWidth = 5370, kClientHeight = 2580;  // twips
+// Twips. The two check boxes below "Launch Quellan in Window" add 600 to
+// the height, and OK and Cancel move down by as much.
+constexpr int kClientWidth = 5370, kClientHeight = 3180;
+constexpr int kCheckRow = 300, kButtonTop = 2100 + 2 * kCheckRow;
 
 // Each field of the form and the control that shows it.
 constexpr std::pair<OptionsField, int> kFieldControls[] = {{OptionsField::Minutes, IDC_MINUTES},
                                                            {OptionsField::Users, IDC_USERS},
                                                            {OptionsField::Sound, IDC_SOUND},
                                                            {OptionsField::Zalmo, IDC_ZALMO},
-                                                           {OptionsField::InWindow, IDC_INWINDOW}};
+                                                           {OptionsField::InWindow, IDC_INWINDOW},
+                                                           {OptionsField::Notify, IDC_NOTIFY},
+                                                           {OptionsField::StartWithWindows, IDC_STARTUP}};
+
+UINT CheckState(std::int16_t value) {
+    return value == 0 ? BST_UNCHECKED : value == 1 ? BST_CHECKED : BST_INDETERMINATE;
+}
 
 int FieldControl(OptionsField field) {
     for (const auto& [f, id] : kFieldControls)
@@ -87,12 +96,12 @@ void OptionsDialog::Hide() {
 void OptionsDialog::ShowControls(const OptionsControls& controls) {
     if (!window_) return;
     filling_ = true;
-    for (const auto& [field, id] : kFieldControls)
-        if (const std::string* text = controls.Text(field)) SetDlgItemTextA(window_, id, text->c_str());
-    CheckDlgButton(window_, IDC_INWINDOW,
-                   controls.ckInWindow == 0   ? BST_UNCHECKED
-                   : controls.ckInWindow == 1 ? BST_CHECKED
-                                              : BST_INDETERMINATE);
+    for (const auto& [field, id] : kFieldControls) {
+        if (const std::string* text = controls.Text(field))
+            SetDlgItemTextA(window_, id, text->c_str());
+        else
+            CheckDlgButton(window_, id, CheckState(controls.Check(field)));
+    }
     filling_ = false;
 }
 
@@ -172,8 +181,13 @@ void OptionsDialog::CreateControls() {
                 boldFont_.get());
     MakeControl(window_, "BUTTON", "Launch Quellan in Window", WS_TABSTOP | BS_3STATE, 0, IDC_INWINDOW,
                 {1320, 1440, 3015, 255}, scale);
-    MakeControl(window_, "BUTTON", "OK", WS_TABSTOP | BS_DEFPUSHBUTTON, 0, IDOK, {1313, 2100, 1140, 390}, scale);
-    MakeControl(window_, "BUTTON", "Cancel", WS_TABSTOP | BS_PUSHBUTTON, 0, IDCANCEL, {2918, 2100, 1140, 390}, scale);
+    MakeControl(window_, "BUTTON", "Show a &notification", WS_TABSTOP | BS_3STATE, 0, IDC_NOTIFY,
+                {1320, 1440 + kCheckRow, 3015, 255}, scale);
+    MakeControl(window_, "BUTTON", "Start Wendrel with &Windows", WS_TABSTOP | BS_3STATE, 0, IDC_STARTUP,
+                {1320, 1440 + 2 * kCheckRow, 3015, 255}, scale);
+    MakeControl(window_, "BUTTON", "OK", WS_TABSTOP | BS_DEFPUSHBUTTON, 0, IDOK, {1313, kButtonTop, 1140, 390}, scale);
+    MakeControl(window_, "BUTTON", "Cancel", WS_TABSTOP | BS_PUSHBUTTON, 0, IDCANCEL, {2918, kButtonTop, 1140, 390},
+                scale);
     // The boxes take any text, of any length.
     for (int id : {IDC_MINUTES, IDC_USERS, IDC_SOUND, IDC_ZALMO}) SendDlgItemMessageA(window_, id, EM_LIMITTEXT, 0, 0);
     SizeClientCentred(window_, scale.X(kClientWidth), scale.Y(kClientHeight));
@@ -199,17 +213,16 @@ void OptionsDialog::OnCommand(int id, int code) {
         case IDCANCEL: form_->cmdCancel_Click(); return;
         case IDC_ALARMDLG: form_->btnAlarmDlg_Click(); return;
         case IDC_ZALMODLG: form_->btnZalmoDlg_Click(); return;
-        case IDC_INWINDOW:
-            if (code == BN_CLICKED) {
-                // A click turns a ticked or greyed box off and an empty one on.
-                const std::int16_t next = form_->ckInWindow() == 0 ? 1 : 0;
-                form_->EditInWindow(next);
-                CheckDlgButton(window_, IDC_INWINDOW, next ? BST_CHECKED : BST_UNCHECKED);
-            }
-            return;
-        default:
-            if (const auto field = ControlField(id); field && code == EN_CHANGE && !filling_)
-                form_->EditText(*field, WindowText(GetDlgItem(window_, id)));
-            return;
+        default: break;
+    }
+    const auto field = ControlField(id);
+    if (!field) return;
+    if (form_->Controls().Text(*field)) {
+        if (code == EN_CHANGE && !filling_) form_->EditText(*field, WindowText(GetDlgItem(window_, id)));
+    } else if (code == BN_CLICKED) {
+        // A click turns a ticked or greyed box off and an empty one on.
+        const std::int16_t next = form_->Controls().Check(*field) == 0 ? 1 : 0;
+        form_->EditCheck(*field, next);
+        CheckDlgButton(window_, id, CheckState(next));
     }
 }

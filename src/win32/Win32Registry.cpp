@@ -53,3 +53,7 @@ long Win32Registry::SetValueEx(RegKey key, const std::string& valueName, std::ui
 }
 
 long Win32Registry::CloseKey(RegKey key) { return RegCloseKey(ToHkey(key)); }
+
+long Win32Registry::DeleteValue(RegKey key, const std::string& valueName) {
+    return RegDeleteValueA(ToHkey(key), valueName.c_str());
+}

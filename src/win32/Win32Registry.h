@@ -14,4 +14,5 @@ public:
     long SetValueEx(RegKey key, const std::string& valueName, std::uint32_t type, const std::uint8_t* data,
                     std::uint32_t size) override;
     long CloseKey(RegKey key) override;
+    long DeleteValue(RegKey key, const std::string& valueName) override;
 };

@@ -5,6 +5,7 @@
 #include <shellapi.h>
 
 #include <cstdio>
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -21,6 +22,16 @@ static_assert(static_cast<DWORD>(TrayMessage::Add) == NIM_ADD &&
               static_cast<DWORD>(TrayMessage::Delete) == NIM_DELETE);
 static_assert(kSndFilename == SND_FILENAME && kSndNoDefault == SND_NODEFAULT && kSndAsync == SND_ASYNC);
 
+namespace {
+// Copies text into a fixed field, cut to fit with its terminator.
+template <std::size_t N>
+void CopyTruncated(const std::string& text, char (&field)[N]) {
+    const std::size_t n = std::min(text.size(), N - 1);
+    std::memcpy(field, text.data(), n);
+    field[n] = '\0';
+}
+}  // namespace
+
 bool Win32Tray::NotifyIcon(TrayMessage message, const TrayRecord& data) {
     // The record is the classic first version of NOTIFYICONDATAA; its size
     // on this platform replaces the 88 bytes it has in 32-bit code.
@@ -33,6 +44,20 @@ bool Win32Tray::NotifyIcon(TrayMessage message, const TrayRecord& data) {
     nid.hIcon = reinterpret_cast<HICON>(data.hIcon);
     std::memcpy(nid.szTip, data.szTip, sizeof nid.szTip);
     return Shell_NotifyIconA(static_cast<DWORD>(message), &nid) != FALSE;
+}
+
+bool Win32Tray::ShowNotification(const TrayNotification& notification) {
+    // The full-size record: the notification fields follow the classic ones.
+    NOTIFYICONDATAA nid{};
+    nid.cbSize = sizeof nid;
+    nid.hWnd = reinterpret_cast<HWND>(notification.hWnd);
+    nid.uID = notification.uID;
+    nid.uFlags = NIF_INFO;
+    // The alarm's wave already plays: no sound from the shell.
+    nid.dwInfoFlags = NIIF_INFO | NIIF_NOSOUND;
+    CopyTruncated(notification.title, nid.szInfoTitle);
+    CopyTruncated(notification.text, nid.szInfo);
+    return Shell_NotifyIconA(NIM_MODIFY, &nid) != FALSE;
 }
 
 void Win32Sound::Play(const std::string& path, std::uint32_t flags) {
@@ -105,11 +130,13 @@ void FileLog::Write(const std::string& line) {
     WriteFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
 }
 
-std::string ProgramFolder() {
+std::string ProgramPath() {
     std::vector<char> path(MAX_PATH);
     for (;;) {
         const DWORD n = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (n < path.size()) return GetFolder(std::string(path.data(), n));
+        if (n < path.size()) return std::string(path.data(), n);
         path.resize(path.size() * 2);
     }
 }
+
+std::string ProgramFolder() { return GetFolder(ProgramPath()); }

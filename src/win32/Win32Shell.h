@@ -12,6 +12,7 @@
 class Win32Tray : public Tray {
 public:
     bool NotifyIcon(TrayMessage message, const TrayRecord& data) override;
+    bool ShowNotification(const TrayNotification& notification) override;
 };
 
 // PlaySoundA; a relative file is also looked for beside the program. Notes
@@ -49,5 +50,6 @@ private:
     std::string path_;
 };
 
-// The folder of the running program, with its trailing backslash.
+// The full path of the running program, and its folder with the trailing backslash.
+std::string ProgramPath();
 std::string ProgramFolder();

@@ -101,8 +101,10 @@ struct Fetch {
         if (!Keep(connection, c)) return kCancelled;
 
         const char* accept[] = {"text/html", "*/*", nullptr};
+        // Certificates are always checked in full. A redirect from http:// to
+        // https:// is followed without asking (one back to http:// is not).
         DWORD flags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_PRAGMA_NOCACHE |
-                      INTERNET_FLAG_NO_UI | INTERNET_FLAG_NO_COOKIES;
+                      INTERNET_FLAG_NO_UI | INTERNET_FLAG_NO_COOKIES | INTERNET_FLAG_IGNORE_REDIRECT_TO_HTTPS;
         if (url.secure) flags |= INTERNET_FLAG_SECURE;
         HINTERNET r = HttpOpenRequestA(c, "GET", url.path.c_str(), nullptr, nullptr, accept, flags, 0);
         if (!r) return FailWithLastError("could not prepare the request to ", url.host);
@@ -112,7 +114,8 @@ struct Fetch {
         for (DWORD option :
              {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT, INTERNET_OPTION_RECEIVE_TIMEOUT})
             InternetSetOptionA(r, option, &timeoutMs, sizeof timeoutMs);
-        if (!HttpSendRequestA(r, nullptr, 0, nullptr, 0)) return FailWithLastError("no answer from ", url.host);
+        if (!HttpSendRequestA(r, nullptr, 0, nullptr, 0))
+            return FailWithLastError("could not get the page from ", url.host);
 
         DWORD status = 0, size = sizeof status;
         if (!HttpQueryInfoA(r, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size, nullptr))
@@ -155,7 +158,8 @@ WinInetTransfer::WinInetTransfer(std::chrono::milliseconds deadline, std::size_t
 FetchResult WinInetTransfer::OpenURL(const std::string& url) noexcept {
     try {
         auto fetch = std::make_shared<Fetch>();
-        if (!CrackUrl(url, fetch->url)) return FetchResult{false, "", "\"" + url + "\" is not an http:// address"};
+        if (!CrackUrl(url, fetch->url))
+            return FetchResult{false, "", "\"" + url + "\" is not an http:// or https:// address"};
         if (!fetch->done) return Fetch::FailWithLastError("could not start the fetch");
         fetch->pageCap = pageCap_;
         fetch->timeoutMs = static_cast<DWORD>(deadline_.count());

@@ -4,7 +4,9 @@
 #include <chrono>
 #include <memory>
 #include <string>
+#include <vector>
 
+#include "common/CommandLine.h"
 #include "monitor/frmWendrel.h"
 #include "win32/Handles.h"
 #include "win32/MainWindow.h"
@@ -28,7 +30,8 @@ struct CommandLine {
     std::string statusUrl = StatusSource::kDefaultUrl;
     std::string logFile;
     std::chrono::milliseconds timeout = WinInetTransfer::kDefaultDeadline;
-    std::string error;  // set when the arguments cannot be used
+    std::vector<std::string> startOptions;  // --status-url and --timeout as given, for the Run key
+    std::string error;                      // set when the arguments cannot be used
 };
 
 CommandLine ParseCommandLine(int argc, char** argv) {
@@ -38,6 +41,7 @@ CommandLine ParseCommandLine(int argc, char** argv) {
         const bool hasValue = i + 1 < argc;
         if (arg == "--status-url" && hasValue) {
             line.statusUrl = argv[++i];
+            line.startOptions.insert(line.startOptions.end(), {arg, line.statusUrl});
         } else if (arg == "--log" && hasValue) {
             line.logFile = argv[++i];
         } else if (arg == "--timeout" && hasValue) {
@@ -48,6 +52,7 @@ CommandLine ParseCommandLine(int argc, char** argv) {
                 line.error = "--timeout takes a number of seconds from 0 to 3600, not \"" + value + "\".";
             else
                 line.timeout = std::chrono::milliseconds(static_cast<long long>(seconds * 1000));
+            line.startOptions.insert(line.startOptions.end(), {arg, value});
         } else {
             line.error = "Unknown or incomplete option \"" + arg + "\".";
         }
@@ -91,7 +96,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     mdRegistry store(registry);
     Win32MsgBox msgBox;
     OptionsDialog optionsDialog;
-    frmOptions options(store, optionsDialog, msgBox);
+    frmOptions options(store, optionsDialog, msgBox, BuildCommandLine(ProgramPath(), args.startOptions));
     optionsDialog.Attach(options);
 
     MainWindow mainWindow;

@@ -62,8 +62,13 @@ public:
 class FakeTray : public Tray {
 public:
     std::vector<std::pair<TrayMessage, TrayRecord>> calls;
+    std::vector<TrayNotification> notifications;
     bool NotifyIcon(TrayMessage message, const TrayRecord& data) override {
         calls.emplace_back(message, data);
+        return true;
+    }
+    bool ShowNotification(const TrayNotification& notification) override {
+        notifications.push_back(notification);
         return true;
     }
     // The icons shown by the modify calls since the last Clear, as 'N'/'H'.

@@ -99,6 +99,12 @@ public:
         return 0;
     }
 
+    long DeleteValue(RegKey key, const std::string& valueName) override {
+        const auto handle = handles_.find(key);
+        if (handle == handles_.end()) return NoKey();
+        return keys_[handle->second].erase(Lower(valueName)) ? 0 : kFileNotFound;
+    }
+
     long CloseKey(RegKey key) override {
         if (handles_.erase(key) == 0) return NoKey();
         --openHandles;

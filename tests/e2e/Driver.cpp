@@ -97,6 +97,70 @@ std::vector<std::vector<std::string>> ReadListView(HWND list, int columns) {
     return rows;
 }
 
+namespace {
+// Memory in another process, for messages whose pointers must point there.
+class RemoteMemory {
+public:
+    RemoteMemory(DWORD pid, SIZE_T size)
+        : process_(OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid)) {
+        if (process_) base_ = static_cast<char*>(VirtualAllocEx(process_, nullptr, size, MEM_COMMIT, PAGE_READWRITE));
+    }
+    ~RemoteMemory() {
+        if (base_) VirtualFreeEx(process_, base_, 0, MEM_RELEASE);
+        if (process_) CloseHandle(process_);
+    }
+    char* At(SIZE_T offset) const { return base_ ? base_ + offset : nullptr; }
+    void Write(SIZE_T offset, const void* data, SIZE_T size) const {
+        WriteProcessMemory(process_, base_ + offset, data, size, nullptr);
+    }
+    void Read(SIZE_T offset, void* data, SIZE_T size) const {
+        ReadProcessMemory(process_, base_ + offset, data, size, nullptr);
+    }
+
+private:
+    HANDLE process_;
+    char* base_ = nullptr;
+};
+
+std::string Narrow(const wchar_t* text) {
+    const int n = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
+    std::string out(n > 0 ? n - 1 : 0, '\0');
+    if (n > 1) WideCharToMultiByte(CP_UTF8, 0, text, -1, out.data(), n, nullptr, nullptr);
+    return out;
+}
+}  // namespace
+
+std::vector<Balloon> ReadBalloons() {
+    std::vector<Balloon> balloons;
+    for (HWND w = FindWindowExA(nullptr, nullptr, TOOLTIPS_CLASSA, nullptr); w;
+         w = FindWindowExA(nullptr, w, TOOLTIPS_CLASSA, nullptr)) {
+        if (!IsWindowVisible(w) || !(GetWindowLongA(w, GWL_STYLE) & TTS_BALLOON)) continue;
+        DWORD pid = 0;
+        GetWindowThreadProcessId(w, &pid);
+        // The tool record, the title record, then the title's and the text's buffers.
+        constexpr SIZE_T kChars = 512, kTool = 0, kTitle = 256, kTitleText = 512, kText = kTitleText + 2 * kChars,
+                         kTotal = kText + 2 * kChars;
+        const RemoteMemory remote(pid, kTotal);
+        if (!remote.At(0)) continue;
+        TTTOOLINFOW tool{};
+        tool.cbSize = sizeof tool;
+        remote.Write(kTool, &tool, sizeof tool);
+        if (!SendMessageW(w, TTM_ENUMTOOLSW, 0, reinterpret_cast<LPARAM>(remote.At(kTool)))) continue;
+        remote.Read(kTool, &tool, sizeof tool);
+        tool.lpszText = reinterpret_cast<wchar_t*>(remote.At(kText));
+        remote.Write(kTool, &tool, sizeof tool);
+        SendMessageW(w, TTM_GETTEXTW, kChars, reinterpret_cast<LPARAM>(remote.At(kTool)));
+        TTGETTITLE title{sizeof title, 0, kChars, reinterpret_cast<wchar_t*>(remote.At(kTitleText))};
+        remote.Write(kTitle, &title, sizeof title);
+        SendMessageW(w, TTM_GETTITLE, 0, reinterpret_cast<LPARAM>(remote.At(kTitle)));
+        wchar_t text[kChars] = {}, heading[kChars] = {};
+        remote.Read(kText, text, sizeof text - sizeof(wchar_t));
+        remote.Read(kTitleText, heading, sizeof heading - sizeof(wchar_t));
+        balloons.push_back({w, Narrow(heading), Narrow(text)});
+    }
+    return balloons;
+}
+
 bool SaveScreen(const std::string& path) {
     const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
     HDC screen = GetDC(nullptr);

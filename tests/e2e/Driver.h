@@ -39,6 +39,15 @@ void PressOk(HWND dialog);
 // The rows of a report-view ListView in another process: each row's cells.
 std::vector<std::vector<std::string>> ReadListView(HWND list, int columns);
 
+// A notification the shell shows as a balloon tooltip (in its own process).
+// Wine's tooltips do not answer TTM_GETTITLE: there the title stays empty.
+struct Balloon {
+    HWND window = nullptr;
+    std::string title, text;
+};
+// The visible notification balloons on the screen.
+std::vector<Balloon> ReadBalloons();
+
 // Saves the whole screen as a 24-bit BMP file.
 bool SaveScreen(const std::string& path);
 

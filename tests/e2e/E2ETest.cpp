@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <commctrl.h>
 #include <psapi.h>
+#include <shellapi.h>
 
 #include <atomic>
 #include <filesystem>
@@ -51,22 +52,28 @@ struct StatusServer {
     }
 };
 
-void Shot(const char* name, HWND window = nullptr) {
+// A screenshot, cut to box (with a margin) when one is given.
+void Shot(const char* name, const RECT* box = nullptr) {
     if (shotsFolder.empty()) return;
     Sleep(400);  // let the window finish painting
     driver::SaveScreen(shotsFolder + name + ".bmp");
-    if (window) {
-        RECT r;
-        GetWindowRect(window, &r);
-        const std::string box = std::to_string(r.right - r.left + 16) + "x" + std::to_string(r.bottom - r.top + 16) +
+    if (box) {
+        const RECT& r = *box;
+        const std::string crop = std::to_string(r.right - r.left + 16) + "x" + std::to_string(r.bottom - r.top + 16) +
                                 "+" + std::to_string(std::max(0L, r.left - 8)) + "+" +
                                 std::to_string(std::max(0L, r.top - 8));
         HANDLE f =
             CreateFileA((shotsFolder + name + ".crop").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
         DWORD written;
-        WriteFile(f, box.data(), static_cast<DWORD>(box.size()), &written, nullptr);
+        WriteFile(f, crop.data(), static_cast<DWORD>(crop.size()), &written, nullptr);
         CloseHandle(f);
     }
+}
+
+void Shot(const char* name, HWND window) {
+    RECT r;
+    GetWindowRect(window, &r);
+    Shot(name, &r);
 }
 
 struct Scenario : ::testing::Test {
@@ -79,6 +86,7 @@ struct Scenario : ::testing::Test {
     void TearDown() override {
         wendrel.Kill();
         settings::Reset();
+        settings::RemoveRunValue();
         std::error_code ec;
         fs::remove_all(folder, ec);
     }
@@ -161,6 +169,89 @@ TEST_F(Scenario, AlarmRisesInTheFirstTickAndClearsWhenPlayersLeave) {
     ASSERT_TRUE(WaitForLog("alarm off: 1 player"));
     const int scans = Scans();
     EXPECT_TRUE(WaitForLog(" scan http", scans + 2, 10s)) << "interval 0 rescans on every tick";
+}
+
+TEST_F(Scenario, TheAlarmShowsOneNotificationWhoseClickShowsTheStatus) {
+    settings::SetDword("CheckInterval", 0);
+    settings::SetDword("Players", 2);
+    status.Players(14);
+    HWND host = Start();
+    ASSERT_TRUE(WaitForLog("notification: Drevak Wing: 14 players online"));
+    // The shell shows it after a moment, as a balloon at the notification area.
+    std::vector<driver::Balloon> balloons;
+    ASSERT_TRUE(driver::WaitUntil([&] { return !(balloons = driver::ReadBalloons()).empty(); }, 20s))
+        << "no notification on the screen";
+    EXPECT_TRUE(balloons[0].title.empty() || balloons[0].title == "Drevak Wing: 14 players online")
+        << balloons[0].title;
+    EXPECT_EQ(balloons[0].text, "Your alarm is set for 2 players or more. Click here to see the lobby's status.");
+    // The balloon and, below it, the notification area that shows it.
+    RECT box;
+    GetWindowRect(balloons[0].window, &box);
+    box.bottom = GetSystemMetrics(SM_CYSCREEN) - 8;
+    Shot("notification", &box);
+
+    // Once per alarm: the scans that follow find it still on and say nothing.
+    const int scans = Scans();
+    ASSERT_TRUE(WaitForLog(" scan http", scans + 3));
+    EXPECT_EQ(CountLines(Log(), "notification:"), 1);
+
+    // The shell reports a click on it through the tray callback.
+    HWND main = wendrel.MainWindow();
+    EXPECT_FALSE(IsWindowVisible(main));
+    driver::PostTrayEvent(host, NIN_BALLOONUSERCLICK);
+    EXPECT_TRUE(driver::WaitUntil([&] { return IsWindowVisible(main) != FALSE; }));
+}
+
+TEST_F(Scenario, StartWithWindowsWritesTheRunValueThatWinebootStarts) {
+    settings::RemoveRunValue();
+    HWND host = Start();
+    ASSERT_TRUE(WaitForLog(" scan http"));
+    HWND dialog = OpenOptions(host);
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(SendMessageA(GetDlgItem(dialog, IDC_STARTUP), BM_GETCHECK, 0, 0), BST_UNCHECKED);
+    driver::Click(dialog, IDC_STARTUP);
+    driver::PressOk(dialog);
+    ASSERT_TRUE(driver::WaitUntil([&] { return !IsWindowVisible(dialog); }));
+    const auto command = settings::RunValue();
+    ASSERT_TRUE(command.has_value()) << "OK did not write the Run value";
+    char exe[MAX_PATH];
+    GetFullPathNameA(WendrelProcess::ExePath().c_str(), MAX_PATH, exe, nullptr);
+    EXPECT_EQ(*command, "\"" + std::string(exe) + "\" --status-url " + status.server.Url("/") + " --timeout 20");
+
+    // Windows starts what the Run key names when the user logs on; Wine, on
+    // a plain wineboot.
+    driver::PostTrayEvent(host, 517);
+    ASSERT_TRUE(driver::ChooseMenuItem(kMenuExit));
+    ASSERT_TRUE(wendrel.WaitForExit(10s));
+    const int requests = status.server.RequestCount();
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION boot{};
+    char line[] = "wineboot.exe";
+    ASSERT_TRUE(CreateProcessA(nullptr, line, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &boot));
+    WaitForSingleObject(boot.hProcess, 60000);
+    CloseHandle(boot.hProcess);
+    CloseHandle(boot.hThread);
+    std::vector<DWORD> started;
+    EXPECT_TRUE(driver::WaitUntil([&] { return !(started = RunningWendrels()).empty(); }, 30s))
+        << "wineboot did not start Wendrel";
+    EXPECT_TRUE(driver::WaitUntil([&] { return status.server.RequestCount() > requests; }, 20s))
+        << "the Wendrel that wineboot started did not scan the status page of its options";
+
+    // Unticking the box and OK remove the value again.
+    for (HWND h = FindWindowExA(nullptr, nullptr, "WendrelTray", nullptr); h;
+         h = FindWindowExA(nullptr, h, "WendrelTray", nullptr)) {
+        driver::PostTrayEvent(h, 517);
+        ASSERT_TRUE(driver::ChooseMenuItem(kMenuOptions));
+        HWND again = driver::WaitForVisible("#32770", "Options");
+        ASSERT_NE(again, nullptr);
+        EXPECT_EQ(SendMessageA(GetDlgItem(again, IDC_STARTUP), BM_GETCHECK, 0, 0), BST_CHECKED);
+        driver::Click(again, IDC_STARTUP);
+        driver::PressOk(again);
+        EXPECT_TRUE(driver::WaitUntil([] { return !settings::RunValue().has_value(); }));
+        break;
+    }
+    for (DWORD pid : started) KillProcess(pid);
 }
 
 TEST_F(Scenario, OptionsAreSavedWithTheirTypesAndUsedByTheMonitor) {

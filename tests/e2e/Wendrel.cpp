@@ -113,6 +113,39 @@ std::pair<DWORD, std::vector<unsigned char>> Get(const char* name) {
 }
 }  // namespace settings
 
+namespace settings {
+constexpr const char* kRunKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+
+std::optional<std::string> RunValue() {
+    char value[4096] = {};
+    DWORD size = sizeof value;
+    if (RegGetValueA(HKEY_CURRENT_USER, kRunKey, "Wendrel", RRF_RT_REG_SZ, nullptr, value, &size) != ERROR_SUCCESS)
+        return std::nullopt;
+    return std::string(value);
+}
+
+void RemoveRunValue() { RegDeleteKeyValueA(HKEY_CURRENT_USER, kRunKey, "Wendrel"); }
+}  // namespace settings
+
+std::vector<DWORD> RunningWendrels() {
+    std::vector<DWORD> pids;
+    for (HWND w = FindWindowExA(nullptr, nullptr, "WendrelTray", nullptr); w;
+         w = FindWindowExA(nullptr, w, "WendrelTray", nullptr)) {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(w, &pid);
+        pids.push_back(pid);
+    }
+    return pids;
+}
+
+void KillProcess(DWORD pid) {
+    HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid);
+    if (!process) return;
+    TerminateProcess(process, 1);
+    WaitForSingleObject(process, 5000);
+    CloseHandle(process);
+}
+
 std::string ReadFileText(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};

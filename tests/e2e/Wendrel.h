@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <chrono>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -44,7 +45,14 @@ void SetDword(const char* name, DWORD value);
 void SetText(const char* name, const std::string& value);
 // Type and raw bytes of a value; type 0 when it is missing.
 std::pair<DWORD, std::vector<unsigned char>> Get(const char* name);
+// The "Wendrel" value under the current user's Run key, if there is one.
+std::optional<std::string> RunValue();
+void RemoveRunValue();
 }  // namespace settings
+
+// The process ids of every running wendrel.exe, found by their tray windows.
+std::vector<DWORD> RunningWendrels();
+void KillProcess(DWORD pid);
 
 // Text of a file (the log), empty when it cannot be read.
 std::string ReadFileText(const std::string& path);

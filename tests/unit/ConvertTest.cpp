@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "common/CommandLine.h"
 #include "common/Convert.h"
 
 namespace {
@@ -50,6 +51,33 @@ TEST(ToInt32Test, RejectsWhatIsNotA32BitWholeNumber) {
           ".", "+",   "-",   "1e", "1e+", "e5",  "1..2", "0x10",       "1,000",       "--1",          "5 minutes"}) {
         EXPECT_FALSE(ToInt32(text).has_value()) << '"' << text << '"';
     }
+}
+
+}  // namespace
+
+namespace {
+
+TEST(CommandLineTest, ArgumentsReadBackAsGiven) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"http://lobby.example/status", "http://lobby.example/status"},
+        {"20", "20"},
+        {"", "\"\""},
+        {"a b", "\"a b\""},
+        {"tab\there", "\"tab\there\""},
+        {"say \"hi\"", "\"say \\\"hi\\\"\""},
+        {"C:\\dir\\", "C:\\dir\\"},                 // backslashes alone stay as they are
+        {"C:\\my dir\\", "\"C:\\my dir\\\\\""},     // ...but are doubled before the closing quote
+        {"a\\\"b", "\"a\\\\\\\"b\""},               // and before a quote
+    };
+    for (const auto& [argument, quoted] : cases) EXPECT_EQ(QuoteArgument(argument), quoted) << argument;
+}
+
+TEST(CommandLineTest, TheRunValueQuotesTheProgramAndKeepsTheOptions) {
+    EXPECT_EQ(BuildCommandLine("C:\\Program Files\\Wendrel\\wendrel.exe", {}),
+              "\"C:\\Program Files\\Wendrel\\wendrel.exe\"");
+    EXPECT_EQ(BuildCommandLine("C:\\Games\\wendrel.exe",
+                               {"--status-url", "https://lobby.example/a b?x=1", "--timeout", "2.5"}),
+              "\"C:\\Games\\wendrel.exe\" --status-url \"https://lobby.example/a b?x=1\" --timeout 2.5");
 }
 
 }  // namespace

@@ -42,6 +42,7 @@ TEST_F(MonitorFixture, FirstStartTakesDefaultsAddsTheIconHidesAndScansOnce) {
     EXPECT_EQ(form.minutes, 5);
     EXPECT_EQ(form.AlarmOn, 2);
     EXPECT_EQ(form.Sound, "Flyover.wav");
+    EXPECT_TRUE(form.Notify);
     EXPECT_FALSE(view.visible);
     EXPECT_EQ(view.taskListHides, 2);
     EXPECT_EQ(inet.requests.size(), 1u);
@@ -132,6 +133,47 @@ TEST_F(MonitorFixture, AlarmSequenceThroughTicks) {
     Ticks(5);
     EXPECT_EQ(tray.IconSteps(), "");
     for (const auto& [message, record] : tray.calls) EXPECT_EQ(std::string(record.szTip), "Wendrel");
+    EXPECT_EQ(tray.notifications.size(), 1u) << "one alarm, one notification";
+}
+
+TEST_F(MonitorFixture, OneNotificationPerAlarm) {
+    enum Action { Tick, Rescan, NotifyOff, NotifyOn };
+    struct Step {
+        Action action;
+        int players;
+        std::size_t notifications;  // shown so far
+    };
+    const Step steps[] = {
+        {Tick, 9, 1},      // the alarm goes on
+        {Tick, 9, 1},      // it stays on
+        {Rescan, 0, 1},    // a button rescan neither clears it...
+        {Tick, 9, 1},      // ...so the alarm never went off
+        {Tick, 0, 1},      // off
+        {Rescan, 9, 1},    // ...nor raises it
+        {Tick, 12, 2},     // on again: a second notification
+        {Tick, 0, 2},      // off
+        {NotifyOff, 0, 2},
+        {Tick, 9, 2},      // on, but the user turned notifications off
+        {NotifyOn, 0, 2},  // on again in the same alarm: nothing until the next one
+        {Tick, 9, 2},
+    };
+    Start();
+    form.ApplySettings({0, 5, "x.wav"});
+    for (std::size_t i = 0; i < std::size(steps); ++i) {
+        const Step& s = steps[i];
+        Players(s.players);
+        if (s.action == Tick) Ticks(1);
+        if (s.action == Rescan) form.btnRescan_Click();
+        if (s.action == NotifyOff || s.action == NotifyOn) form.ApplySettings({0, 5, "x.wav", s.action == NotifyOn});
+        EXPECT_EQ(tray.notifications.size(), s.notifications) << "after step " << i;
+    }
+    ASSERT_EQ(tray.notifications.size(), 2u);
+    const TrayNotification& second = tray.notifications[1];
+    EXPECT_EQ(second.title, "Drevak Wing: 12 players online");
+    EXPECT_EQ(second.text, "Your alarm is set for 5 players or more. Click here to see the lobby's status.");
+    EXPECT_EQ(second.hWnd, FakeMainView::kTrayWindow);
+    EXPECT_EQ(second.uID, 1u);
+    EXPECT_EQ(log.Count("notification: Drevak Wing: 9 players online"), 1);
 }
 
 TEST_F(MonitorFixture, ThresholdEdges) {
@@ -194,13 +236,13 @@ TEST_F(MonitorFixture, ButtonRescanNeverChangesTheAlarm) {
     EXPECT_EQ(inet.requests.size(), 3u);
 
     Players(50);
-    form.ApplySettings(0, 2, "x.wav");
+    form.ApplySettings({0, 2, "x.wav"});
     tray.Clear();
     Ticks(1);  // timer-driven: alarm on
     EXPECT_EQ(tray.IconSteps(), "H");
     Players(0);
     form.btnRescan_Click();
-    form.ApplySettings(5, 2, "x.wav");
+    form.ApplySettings({5, 2, "x.wav"});
     tray.Clear();
     Ticks(2);  // only a timer-driven rescan clears it: the icon still flashes
     EXPECT_EQ(tray.IconSteps(), "NH");
@@ -213,7 +255,7 @@ TEST_F(MonitorFixture, NewIntervalCountsFromTheNextTickWithoutReset) {
     Start();
     Ticks(120);  // two minutes counted towards five
     inet.requests.clear();
-    form.ApplySettings(1, form.AlarmOn, form.Sound);  // lowered below the count
+    form.ApplySettings({1, form.AlarmOn, form.Sound});  // lowered below the count
     Ticks(1);
     EXPECT_EQ(inet.requests.size(), 1u);
     Ticks(59);  // counted afresh from that rescan
@@ -224,7 +266,7 @@ TEST_F(MonitorFixture, NewIntervalCountsFromTheNextTickWithoutReset) {
 
 TEST_F(MonitorFixture, TickDuringAButtonRescanLeavesItsRescanToTheNextTick) {
     Start();
-    form.ApplySettings(0, 2, "x.wav");
+    form.ApplySettings({0, 2, "x.wav"});
     inet.requests.clear();
     int ticksInside = 0;
     inet.duringFetch = [&] {
@@ -246,7 +288,7 @@ TEST_F(MonitorFixture, ExitDuringAScanEndsWithoutAnAlarmDecision) {
     Players(1);
     Start();
     const auto rowsBefore = view.rows;
-    form.ApplySettings(0, 0, "x.wav");  // the next rescan would alarm
+    form.ApplySettings({0, 0, "x.wav"});  // the next rescan would alarm
     Players(20);
     inet.duringFetch = [&] { form.mnuQuit_Click(); };
     form.Timer1_Timer();
@@ -286,7 +328,8 @@ TEST_F(MonitorFixture, QueryUnloadHidesUntilQuitting) {
 TEST_F(MonitorFixture, TrayClicks) {
     Start();
     view.visible = false;
-    for (int message : {512, 513, 514, 516, 518, 519}) form.tiFB_MouseMove(message);
+    // Mouse messages, and the notification's shown, hidden and timed-out messages.
+    for (int message : {512, 513, 514, 516, 518, 519, 0x402, 0x403, 0x404}) form.tiFB_MouseMove(message);
     EXPECT_FALSE(view.visible);
     EXPECT_EQ(view.menusOpened, 0);
     form.tiFB_MouseMove(515);
@@ -300,6 +343,10 @@ TEST_F(MonitorFixture, TrayClicks) {
     form.tiFB_MouseMove(517);
     EXPECT_TRUE(view.visible);
     EXPECT_EQ(view.showNormalCalls, 2);  // the menu's Status leaves the window state alone
+    form.btnHide_Click();
+    form.tiFB_MouseMove(0x405);  // a click on the notification: as the double-click
+    EXPECT_TRUE(view.visible);
+    EXPECT_EQ(view.showNormalCalls, 3);
 }
 
 TEST_F(MonitorFixture, TrayClicksDuringAMenuCommandDoNothing) {
@@ -359,7 +406,7 @@ TEST_F(MonitorFixture, LaunchStartsTheClientThenEndsInOrder) {
         f.Form_Initialize();
         f.Form_Load();
         w.options.EditText(OptionsField::Zalmo, c.path);
-        w.options.EditInWindow(c.inWindow);
+        w.options.EditCheck(OptionsField::InWindow, c.inWindow);
         f.mnuLaunch_Click();
         ASSERT_EQ(l.started.size(), 1u) << c.path;
         EXPECT_EQ(l.started[0].application, c.path);

@@ -7,16 +7,15 @@
 namespace {
 
 constexpr const char* kKey = "Software\\Orvane\\Wendrel";
+constexpr const char* kRun = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+const std::string kStart = "\"C:\\Program Files\\Wendrel\\wendrel.exe\" --timeout 20";
 
 struct RecordingMonitor : MonitorSettingsSink {
     int calls = 0;
-    std::int32_t minutes = 0, alarmOn = 0;
-    std::string sound;
-    void ApplySettings(std::int32_t m, std::int32_t a, const std::string& s) override {
+    MonitorSettings last;
+    void ApplySettings(const MonitorSettings& settings) override {
         ++calls;
-        minutes = m;
-        alarmOn = a;
-        sound = s;
+        last = settings;
     }
 };
 
@@ -26,7 +25,7 @@ struct OptionsFixture : ::testing::Test {
     FakeOptionsView view;
     FakeMsgBox msgBox;
     RecordingMonitor monitor;
-    frmOptions form{store, view, msgBox};
+    frmOptions form{store, view, msgBox, kStart};
 
     void SetUp() override { form.SetMonitor(&monitor); }
 
@@ -46,6 +45,8 @@ TEST_F(OptionsFixture, FirstReadLoadsDefaultsHiddenAndWritesNothing) {
     EXPECT_EQ(form.txtUsers(), "2");
     EXPECT_EQ(form.txtSound(), "Flyover.wav");
     EXPECT_EQ(form.ckInWindow(), 1);
+    EXPECT_EQ(form.ckNotify(), 1);
+    EXPECT_EQ(form.ckStartWithWindows(), 0);
     EXPECT_EQ(view.shown.txtSound, "Flyover.wav");
     EXPECT_EQ(view.loads, 1);
     EXPECT_EQ(registry.ValueCount(), 0u);
@@ -58,10 +59,16 @@ TEST_F(OptionsFixture, OkStoresAllFiveWithTheirTypesAndUpdatesTheMonitor) {
     Type(" 10 ", "2.5");
     form.EditText(OptionsField::Sound, "");
     form.EditText(OptionsField::Zalmo, "D:\\Games\\ql.exe");
-    form.EditInWindow(0);
+    form.EditCheck(OptionsField::InWindow, 0);
+    form.EditCheck(OptionsField::Notify, 0);
+    form.EditCheck(OptionsField::StartWithWindows, 1);
     form.cmdOK_Click();
 
     EXPECT_FALSE(view.visible);
+    EXPECT_EQ(store.FetchSetting(kKey, "Notify"), SettingValue(std::int32_t{0}));
+    EXPECT_EQ(registry.Get(kKey, "Notify")->type, kRegDword);
+    EXPECT_EQ(store.FetchSetting(kRun, "Wendrel"), SettingValue(kStart));
+    EXPECT_FALSE(monitor.last.notify);
     EXPECT_EQ(registry.Get(kKey, "CheckInterval")->type, kRegDword);
     EXPECT_EQ(store.FetchSetting(kKey, "CheckInterval"), SettingValue(std::int32_t{10}));
     EXPECT_EQ(store.FetchSetting(kKey, "Players"), SettingValue(std::int32_t{2}));
@@ -70,14 +77,20 @@ TEST_F(OptionsFixture, OkStoresAllFiveWithTheirTypesAndUpdatesTheMonitor) {
     EXPECT_EQ(store.FetchSetting(kKey, "ZalmoPath"), SettingValue(std::string("D:\\Games\\ql.exe")));
     EXPECT_EQ(store.FetchSetting(kKey, "InWindow"), SettingValue(std::int32_t{0}));
     EXPECT_EQ(monitor.calls, 1);
-    EXPECT_EQ(monitor.minutes, 10);
-    EXPECT_EQ(monitor.alarmOn, 2);
-    EXPECT_EQ(monitor.sound, "");
+    EXPECT_EQ(monitor.last.minutes, 10);
+    EXPECT_EQ(monitor.last.alarmOn, 2);
+    EXPECT_EQ(monitor.last.sound, "");
     EXPECT_EQ(form.txtMinutes(), " 10 ");  // kept as typed until the next load
 
     form.Form_Activate();
     EXPECT_EQ(form.txtMinutes(), "10");
     EXPECT_EQ(form.txtSound(), "");  // an empty stored sound stays empty
+    EXPECT_EQ(form.ckStartWithWindows(), 1);
+
+    form.EditCheck(OptionsField::StartWithWindows, 0);  // unticked, OK removes the value
+    form.cmdOK_Click();
+    EXPECT_FALSE(store.HasValue(kRun, "Wendrel"));
+    EXPECT_EQ(registry.callsWithoutKey, 0);
 }
 
 TEST_F(OptionsFixture, InvalidNumbersSaveNothingAndFocusTheBox) {
@@ -91,6 +104,7 @@ TEST_F(OptionsFixture, InvalidNumbersSaveNothingAndFocusTheBox) {
                           Case{"5", "2147483648", OptionsField::Users}, Case{"x", "y", OptionsField::Minutes}}) {
         form.Show();
         Type(c.minutes, c.users);
+        form.EditCheck(OptionsField::StartWithWindows, 1);
         msgBox.shown.clear();
         form.cmdOK_Click();
         EXPECT_EQ(registry.ValueCount(), 0u) << c.minutes << "/" << c.users;
@@ -110,11 +124,16 @@ TEST_F(OptionsFixture, CancelKeepsEditsUntilTheNextActivation) {
     form.Show();
     form.Form_Activate();
     form.EditText(OptionsField::Zalmo, "C:\\edited.exe");
-    form.EditInWindow(0);
+    form.EditCheck(OptionsField::InWindow, 0);
+    form.EditCheck(OptionsField::Notify, 0);
+    form.EditCheck(OptionsField::StartWithWindows, 1);
     form.cmdCancel_Click();
     EXPECT_FALSE(view.visible);
     EXPECT_EQ(form.txtZalmo(), "C:\\edited.exe");
     EXPECT_EQ(form.ckInWindow(), 0);
+    EXPECT_EQ(form.ckNotify(), 0);
+    EXPECT_EQ(form.ckStartWithWindows(), 1);
+    EXPECT_FALSE(registry.HasKey(kRun));
     EXPECT_EQ(store.FetchSetting(kKey, "ZalmoPath"), SettingValue(std::string("C:\\stored.exe")));
     EXPECT_EQ(monitor.calls, 0);
 
@@ -122,6 +141,8 @@ TEST_F(OptionsFixture, CancelKeepsEditsUntilTheNextActivation) {
     form.Form_Activate();
     EXPECT_EQ(form.txtZalmo(), "C:\\stored.exe");
     EXPECT_EQ(form.ckInWindow(), 1);
+    EXPECT_EQ(form.ckNotify(), 1);
+    EXPECT_EQ(form.ckStartWithWindows(), 0);
 }
 
 TEST_F(OptionsFixture, UnloadDropsEditsAndTheNextReadLoadsFromTheStore) {
@@ -144,13 +165,20 @@ TEST_F(OptionsFixture, StoredValuesTheFormCannotShowFallBackToDefaults) {
     EXPECT_EQ(form.txtUsers(), "");
     EXPECT_EQ(form.txtSound(), "7");
 
-    const std::pair<std::string, std::int16_t> inWindow[] = {{"abc", 1}, {"0", 0},   {"2", 2},    {"3", 1},
-                                                             {"-1", 1},  {"1.5", 2}, {"99999", 1}};
-    for (const auto& [text, expected] : inWindow) {
-        registry.PutText(kKey, "InWindow", text);
-        form.LoadSettings();
-        EXPECT_EQ(form.ckInWindow(), expected) << text;
+    const std::pair<std::string, std::int16_t> checks[] = {{"abc", 1}, {"0", 0},   {"2", 2},    {"3", 1},
+                                                           {"-1", 1},  {"1.5", 2}, {"99999", 1}};
+    for (const char* name : {"InWindow", "Notify"}) {
+        for (const auto& [text, expected] : checks) {
+            registry.PutText(kKey, name, text);
+            form.LoadSettings();
+            EXPECT_EQ(std::string(name) == "Notify" ? form.ckNotify() : form.ckInWindow(), expected)
+                << name << " " << text;
+        }
     }
+    // Any value named "Wendrel" under the Run key starts the program, whatever its type.
+    registry.Put(kRun, "Wendrel", 2, {'%', 'X', '%', 0});
+    form.LoadSettings();
+    EXPECT_EQ(form.ckStartWithWindows(), 1);
 }
 
 TEST_F(OptionsFixture, FilePickersUseTheirFilterAndKeepTheBoxOnCancel) {

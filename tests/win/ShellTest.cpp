@@ -31,8 +31,13 @@ TEST(Win32TrayTest, AddModifyDeleteWithTheProgramsRecord) {
     Win32Tray tray;
     EXPECT_TRUE(tray.NotifyIcon(TrayMessage::Add, record));
     EXPECT_TRUE(tray.NotifyIcon(TrayMessage::Modify, record));
+    // A notification from the icon, with a title and text longer than the
+    // record's fields: they are cut, not overrun.
+    TrayNotification notification{record.hWnd, 1, std::string(100, 'T'), std::string(400, 'x')};
+    EXPECT_TRUE(tray.ShowNotification(notification));
     EXPECT_TRUE(tray.NotifyIcon(TrayMessage::Delete, record));
     EXPECT_FALSE(tray.NotifyIcon(TrayMessage::Delete, record));  // already gone
+    EXPECT_FALSE(tray.ShowNotification(notification));          // no icon to show it from
     DestroyWindow(host);
 }
 
@@ -68,7 +73,7 @@ struct LaunchFixture : ::testing::Test, FakeWorld {
         form.Form_Initialize();
         form.Form_Load();
         options.EditText(OptionsField::Zalmo, path);
-        options.EditInWindow(inWindow);
+        options.EditCheck(OptionsField::InWindow, inWindow);
         form.mnuLaunch_Click();
         std::vector<std::string> lines;
         if (!app.Quitting) return lines;

@@ -93,6 +93,10 @@ TEST_F(OptionsWindow, LoadsHiddenWithTheLayoutAndDefaults) {
     EXPECT_EQ(WindowText(GetDlgItem(w, IDC_MINUTES)), "5");
     EXPECT_EQ(WindowText(GetDlgItem(w, IDC_ZALMO)), "C:\\Program Files\\QuellanPro3\\qlpro.exe");
     EXPECT_EQ(IsDlgButtonChecked(w, IDC_INWINDOW), BST_CHECKED);
+    EXPECT_EQ(IsDlgButtonChecked(w, IDC_NOTIFY), BST_CHECKED);
+    EXPECT_EQ(IsDlgButtonChecked(w, IDC_STARTUP), BST_UNCHECKED);
+    EXPECT_EQ(WindowText(GetDlgItem(w, IDC_NOTIFY)), "Show a &notification");
+    EXPECT_EQ(WindowText(GetDlgItem(w, IDC_STARTUP)), "Start Wendrel with &Windows");
     EXPECT_EQ(WindowText(GetDlgItem(w, IDC_LABEL0)), "&Check Every:");
     EXPECT_EQ(WindowText(GetDlgItem(w, IDC_LABEL4)), "&Quellan Directory:");
     EXPECT_TRUE(GetWindowLongA(GetDlgItem(w, IDOK), GWL_STYLE) & BS_DEFPUSHBUTTON);
@@ -102,12 +106,22 @@ TEST_F(OptionsWindow, LoadsHiddenWithTheLayoutAndDefaults) {
     GetObjectA(reinterpret_cast<HFONT>(SendDlgItemMessageA(w, IDC_ALARMDLG, WM_GETFONT, 0, 0)), sizeof bold, &bold);
     EXPECT_GE(bold.lfWeight, FW_BOLD);
 
-    // Client area: 5370 x 2580 twips, at least, at this DPI.
+    // Client area: 5370 x 3180 twips, at least, at this DPI; the new check
+    // boxes come below the old one, in order, and above OK.
     const TwipScale scale;
     RECT client;
     GetClientRect(w, &client);
-    EXPECT_EQ(client.bottom, scale.Y(2580));
+    EXPECT_EQ(client.bottom, scale.Y(3180));
     EXPECT_GE(client.right, scale.Y(5370));
+    int lastTop = -1;
+    for (int id : {IDC_INWINDOW, IDC_NOTIFY, IDC_STARTUP, IDOK}) {
+        RECT box;
+        GetWindowRect(GetDlgItem(w, id), &box);
+        MapWindowPoints(nullptr, w, reinterpret_cast<POINT*>(&box), 2);
+        EXPECT_GT(box.top, lastTop) << id;
+        lastTop = box.bottom;
+    }
+    EXPECT_LE(lastTop, client.bottom);
     ExpectCaptionsFit(w);
 }
 
@@ -123,6 +137,11 @@ TEST_F(OptionsWindow, EditsReachTheFormAndAGreyedBoxShows) {
     SendMessageA(w, WM_COMMAND, MAKEWPARAM(IDC_INWINDOW, BN_CLICKED), 0);
     EXPECT_EQ(form.ckInWindow(), 0);
     EXPECT_EQ(IsDlgButtonChecked(w, IDC_INWINDOW), BST_UNCHECKED);
+    SendMessageA(w, WM_COMMAND, MAKEWPARAM(IDC_NOTIFY, BN_CLICKED), 0);
+    SendMessageA(w, WM_COMMAND, MAKEWPARAM(IDC_STARTUP, BN_CLICKED), 0);
+    EXPECT_EQ(form.ckNotify(), 0);
+    EXPECT_EQ(form.ckStartWithWindows(), 1);
+    EXPECT_EQ(IsDlgButtonChecked(w, IDC_STARTUP), BST_CHECKED);
     SendMessageA(w, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
     EXPECT_FALSE(IsWindowVisible(w));
     EXPECT_EQ(form.txtZalmo(), "D:\\ql.exe");

@@ -1,0 +1,102 @@
+// HTTPS through the real WinINet, against the local servers that ctest
+// starts (tests/tls): a test authority is added to the throw-away prefix's
+// trusted roots, and each kind of certificate gives its own outcome.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <wincrypt.h>
+#include <wininet.h>
+
+#include <fstream>
+#include <map>
+#include <sstream>
+
+#include "LoopbackServer.h"
+#include "status/Scanner.h"
+#include "win32/WinError.h"
+#include "win32/WinInetTransfer.h"
+
+using namespace std::chrono_literals;
+
+namespace {
+
+std::string TlsFolder() {
+    char folder[MAX_PATH] = {};
+    GetEnvironmentVariableA("WENDREL_TLS", folder, MAX_PATH);
+    return folder;
+}
+
+// The servers' ports by certificate name, and the test authority trusted.
+std::map<std::string, int> StartTrusting() {
+    const std::string folder = TlsFolder();
+    std::map<std::string, int> ports;
+    std::ifstream list(folder + "\\ports");
+    std::string name;
+    for (int port = 0; list >> name >> port;) ports[name] = port;
+
+    std::ifstream der(folder + "\\ca.der", std::ios::binary);
+    const std::string authority{std::istreambuf_iterator<char>(der), std::istreambuf_iterator<char>()};
+    HCERTSTORE roots = CertOpenSystemStoreA(0, "ROOT");
+    EXPECT_TRUE(CertAddEncodedCertificateToStore(
+        roots, X509_ASN_ENCODING, reinterpret_cast<const BYTE*>(authority.data()), static_cast<DWORD>(authority.size()),
+        CERT_STORE_ADD_REPLACE_EXISTING, nullptr));
+    CertControlStore(roots, CERT_STORE_CTRL_COMMIT_FORCE_FLAG, CERT_STORE_CTRL_COMMIT, nullptr);
+    CertCloseStore(roots, 0);
+    return ports;
+}
+
+struct Outcome {
+    std::int32_t count = -1;
+    std::string failure;
+};
+
+Outcome Scan(const std::string& url) {
+    AppState app;
+    WinInetTransfer inet(15s);
+    Scanner scanner(StatusSource::FromUrl(url), app);
+    scanner.ScanServers(inet);
+    return {scanner.Servers()->TotalPlayers(), scanner.FailureReason()};
+}
+
+TEST(WinInetTls, TrustedPagesAreReadAndEachBadCertificateFailsWithItsReason) {
+    const auto ports = StartTrusting();
+    ASSERT_EQ(ports.size(), 4u) << "the HTTPS test servers are not running (WENDREL_TLS=" << TlsFolder() << ")";
+    const std::pair<const char*, const char*> cases[] = {
+        {"good", ""},
+        {"untrusted", "the server's certificate is not from a trusted authority"},
+        {"expired", "the server's certificate has expired"},
+        {"wrongname", "the server's certificate is for another name"},
+    };
+    for (const auto& [server, reason] : cases) {
+        const Outcome r = Scan("https://localhost:" + std::to_string(ports.at(server)) + "/status");
+        EXPECT_EQ(r.count, *reason ? 0 : 7) << server;
+        if (*reason)
+            EXPECT_NE(r.failure.find(reason), std::string::npos) << server << ": " << r.failure;
+        else
+            EXPECT_EQ(r.failure, "") << server;
+    }
+}
+
+TEST(WinInetTls, AnHttpPageThatMovedToHttpsIsFollowed) {
+    const auto ports = StartTrusting();
+    ASSERT_EQ(ports.count("good"), 1u);
+    const std::string target = "https://localhost:" + std::to_string(ports.at("good")) + "/status";
+    LoopbackServer moved([&](LoopbackServer&, SOCKET c, const std::string&) {
+        LoopbackServer::SendAll(c, LoopbackServer::Response(301, "", "Location: " + target + "\r\n"));
+    });
+    const Outcome r = Scan(moved.Url("/status"));
+    EXPECT_EQ(r.count, 7) << r.failure;
+}
+
+// Every WinINet error reads as words, in the program's own where it has them.
+TEST(WinInetTls, EveryInternetErrorHasWords) {
+    for (DWORD code = INTERNET_ERROR_BASE + 1; code <= INTERNET_ERROR_LAST; ++code) {
+        const std::string text = SystemErrorText(code);
+        EXPECT_NE(text.find_first_of("abcdefghijklmnopqrstuvwxyz"), std::string::npos) << code;
+        EXPECT_NE(text.rfind("error ", 0), 0u) << code << ": " << text;
+    }
+    EXPECT_EQ(SystemErrorText(ERROR_INTERNET_INVALID_CA), "the server's certificate is not from a trusted authority");
+    EXPECT_EQ(SystemErrorText(ERROR_INTERNET_SEC_CERT_REV_FAILED),
+              "the server's certificate could not be checked for revocation");
+}
+
+}  // namespace
