@@ -118,8 +118,7 @@ void frmWendrel::ShowAlarmNotification() {
     notification.hWnd = deps_.view.TrayWindowHandle();
     notification.uID = 1;
     notification.title = "Drevak Wing: " + Players(PlayerTotal) + " online";
-    notification.text =
-        "Your alarm is set for " + Players(AlarmOn) + " or more. Click here to see the lobby's status.";
+    notification.text = "Your alarm is set for " + Players(AlarmOn) + " or more. Click here to see the lobby's status.";
     deps_.tray.ShowNotification(notification);
     Log("notification: " + notification.title);
 }

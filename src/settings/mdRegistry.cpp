@@ -99,5 +99,6 @@ bool mdRegistry::HasValue(const std::string& keyPath, const std::string& valueNa
 }
 
 void mdRegistry::DeleteValue(const std::string& keyPath, const std::string& valueName) {
-    if (const RegistryKey key = api_.Open(kHKeyCurrentUser, keyPath, kKeyAccess)) api_.DeleteValue(key.get(), valueName);
+    if (const RegistryKey key = api_.Open(kHKeyCurrentUser, keyPath, kKeyAccess))
+        api_.DeleteValue(key.get(), valueName);
 }

@@ -60,8 +60,8 @@ void Shot(const char* name, const RECT* box = nullptr) {
     if (box) {
         const RECT& r = *box;
         const std::string crop = std::to_string(r.right - r.left + 16) + "x" + std::to_string(r.bottom - r.top + 16) +
-                                "+" + std::to_string(std::max(0L, r.left - 8)) + "+" +
-                                std::to_string(std::max(0L, r.top - 8));
+                                 "+" + std::to_string(std::max(0L, r.left - 8)) + "+" +
+                                 std::to_string(std::max(0L, r.top - 8));
         HANDLE f =
             CreateFileA((shotsFolder + name + ".crop").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
         DWORD written;
@@ -432,7 +432,8 @@ TEST_F(Scenario, ScanFaultsShowAReasonWhileTheWindowAnswersAndTheNextScanWorks) 
         fault = PageFault::Good;
         driver::Click(main, IDC_RESCAN);
         ASSERT_TRUE(WaitForLog(" scan http", scans + 2)) << Name(f);
-        EXPECT_NE(driver::ControlText(main, IDC_STATUSLINE).find(": 5 players"), std::string::npos) << "after " << Name(f);
+        EXPECT_NE(driver::ControlText(main, IDC_STATUSLINE).find(": 5 players"), std::string::npos)
+            << "after " << Name(f);
     }
 }
 

@@ -65,9 +65,9 @@ TEST(CommandLineTest, ArgumentsReadBackAsGiven) {
         {"a b", "\"a b\""},
         {"tab\there", "\"tab\there\""},
         {"say \"hi\"", "\"say \\\"hi\\\"\""},
-        {"C:\\dir\\", "C:\\dir\\"},                 // backslashes alone stay as they are
-        {"C:\\my dir\\", "\"C:\\my dir\\\\\""},     // ...but are doubled before the closing quote
-        {"a\\\"b", "\"a\\\\\\\"b\""},               // and before a quote
+        {"C:\\dir\\", "C:\\dir\\"},              // backslashes alone stay as they are
+        {"C:\\my dir\\", "\"C:\\my dir\\\\\""},  // ...but are doubled before the closing quote
+        {"a\\\"b", "\"a\\\\\\\"b\""},            // and before a quote
     };
     for (const auto& [argument, quoted] : cases) EXPECT_EQ(QuoteArgument(argument), quoted) << argument;
 }

@@ -144,17 +144,16 @@ TEST_F(MonitorFixture, OneNotificationPerAlarm) {
         std::size_t notifications;  // shown so far
     };
     const Step steps[] = {
-        {Tick, 9, 1},      // the alarm goes on
-        {Tick, 9, 1},      // it stays on
-        {Rescan, 0, 1},    // a button rescan neither clears it...
-        {Tick, 9, 1},      // ...so the alarm never went off
-        {Tick, 0, 1},      // off
-        {Rescan, 9, 1},    // ...nor raises it
-        {Tick, 12, 2},     // on again: a second notification
-        {Tick, 0, 2},      // off
-        {NotifyOff, 0, 2},
-        {Tick, 9, 2},      // on, but the user turned notifications off
-        {NotifyOn, 0, 2},  // on again in the same alarm: nothing until the next one
+        {Tick, 9, 1},                     // the alarm goes on
+        {Tick, 9, 1},                     // it stays on
+        {Rescan, 0, 1},                   // a button rescan neither clears it...
+        {Tick, 9, 1},                     // ...so the alarm never went off
+        {Tick, 0, 1},                     // off
+        {Rescan, 9, 1},                   // ...nor raises it
+        {Tick, 12, 2},                    // on again: a second notification
+        {Tick, 0, 2},                     // off
+        {NotifyOff, 0, 2}, {Tick, 9, 2},  // on, but the user turned notifications off
+        {NotifyOn, 0, 2},                 // on again in the same alarm: nothing until the next one
         {Tick, 9, 2},
     };
     Start();

@@ -37,7 +37,7 @@ TEST(Win32TrayTest, AddModifyDeleteWithTheProgramsRecord) {
     EXPECT_TRUE(tray.ShowNotification(notification));
     EXPECT_TRUE(tray.NotifyIcon(TrayMessage::Delete, record));
     EXPECT_FALSE(tray.NotifyIcon(TrayMessage::Delete, record));  // already gone
-    EXPECT_FALSE(tray.ShowNotification(notification));          // no icon to show it from
+    EXPECT_FALSE(tray.ShowNotification(notification));           // no icon to show it from
     DestroyWindow(host);
 }
 
