@@ -62,72 +62,156 @@ std::string MissionSorter::MissionFolder(const std::string& lobbyPath) {
     return GetFolder(lobbyPath) + "Media\\Missions\\Multiplayer\\";
 }
 
-std::vector<SortFailure> MissionSorter::Run(const std::string& lobbyPath) {
+SortReport MissionSorter::Run(const std::string& lobbyPath) {
     const std::string folder = MissionFolder(lobbyPath);
     std::vector<MissionEntry> entries;
     std::string error;
+    SortReport report;
     switch (files_.List(folder, entries, error)) {
-        case MissionFiles::ListStatus::NoFolder: return {};
-        case MissionFiles::ListStatus::Failed: return {{folder, error}};
+        case MissionFiles::ListStatus::NoFolder: return report;
+        case MissionFiles::ListStatus::Failed:
+            report.failures.push_back({folder, "the folder could not be listed: " + error, SortFate::KeptOld});
+            return report;
         case MissionFiles::ListStatus::Listed: break;
     }
 
-    RecoverScratchFiles(folder, entries);
+    RecoverScratchFiles(folder, entries, report);
 
-    // Position 0 is unused: the table counts from 1.
-    std::vector<std::string> names(1);
+    // Position 0 is unused: the table counts from 1. A link keeps its place
+    // in the sequence but is never rewritten.
+    std::vector<std::string> names(1), links;
     for (const MissionEntry& entry : entries) {
-        if (entry.plainFile && EndsWithIgnoreCase(entry.name, ".mis")) names.push_back(ToUpperAscii(entry.name));
+        if (!entry.plainFile || !EndsWithIgnoreCase(entry.name, ".mis")) continue;
+        names.push_back(files_.UpperCaseName(entry.name));
+        if (entry.link) links.push_back(names.back());
     }
     const auto n = static_cast<std::int32_t>(names.size() - 1);
     if (n > 0) QuickSort(names, 1, n);
 
-    std::vector<SortFailure> failures;
     std::chrono::sys_days date = std::chrono::year{1939} / std::chrono::January / 1;
     for (std::int32_t k = 1; k <= n; ++k) {
         date += std::chrono::days{1};
-        std::string why = SetMissionDate(folder + names[k], std::chrono::year_month_day{date});
-        if (!why.empty()) failures.push_back({names[k], std::move(why)});
-    }
-    return failures;
-}
-
-void MissionSorter::RecoverScratchFiles(const std::string& folder, std::vector<MissionEntry>& entries) {
-    std::vector<MissionEntry> recovered;
-    for (const MissionEntry& entry : entries) {
-        if (!entry.plainFile || !EndsWithIgnoreCase(entry.name, ".mis.tmp")) continue;
-        const std::string mission = entry.name.substr(0, entry.name.size() - 4);
-        const bool present = std::any_of(entries.begin(), entries.end(), [&](const MissionEntry& other) {
-            return other.plainFile && EqualsIgnoreCase(other.name, mission);
-        });
-        std::string ignored;
-        if (present) {
-            files_.Remove(folder + entry.name, ignored);
-        } else if (files_.Replace(folder + entry.name, folder + ToUpperAscii(mission), ignored)) {
-            recovered.push_back({ToUpperAscii(mission), true});
+        if (std::find(links.begin(), links.end(), names[k]) != links.end()) {
+            report.failures.push_back({names[k],
+                                       "it is a link to a file elsewhere, which a copy would leave with its old date",
+                                       SortFate::Untouched});
+            continue;
+        }
+        if (auto failure = SetMissionDate(folder + names[k], std::chrono::year_month_day{date})) {
+            failure->file = names[k];
+            report.failures.push_back(std::move(*failure));
         }
     }
-    entries.insert(entries.end(), recovered.begin(), recovered.end());
+    return report;
 }
 
-std::string MissionSorter::SetMissionDate(const std::string& path, std::chrono::year_month_day date) {
-    std::string content, error;
-    if (!files_.Read(path, content, error)) return "could not read it: " + error;
+void MissionSorter::RecoverScratchFiles(const std::string& folder, std::vector<MissionEntry>& entries,
+                                        SortReport& report) {
+    std::vector<MissionEntry> restored;
+    for (const MissionEntry& entry : entries) {
+        if (!EndsWithIgnoreCase(entry.name, ".mis.tmp")) continue;
+        const std::string mission = entry.name.substr(0, entry.name.size() - 4);
+        // Anything of the mission's name, hidden or not, is the mission.
+        const bool present = std::any_of(entries.begin(), entries.end(), [&](const MissionEntry& other) {
+            return EqualsIgnoreCase(other.name, mission);
+        });
+        std::string error;
+        if (present) {
+            if (!files_.Remove(folder + entry.name, error))
+                report.failures.push_back(
+                    {entry.name, "could not remove this scratch file: " + error, SortFate::ScratchLeft});
+            continue;
+        }
+        const std::string upper = files_.UpperCaseName(mission);
+        if (files_.MoveNew(folder + entry.name, folder + upper, error)) {
+            restored.push_back({upper, true});
+            report.restored.push_back(upper);
+        } else {
+            report.failures.push_back(
+                {entry.name, "could not put it back as " + upper + ": " + error, SortFate::ScratchLeft});
+        }
+    }
+    entries.insert(entries.end(), restored.begin(), restored.end());
+}
+
+std::optional<SortFailure> MissionSorter::SetMissionDate(const std::string& path, std::chrono::year_month_day date) {
     const std::string scratch = path + ".tmp";
-    std::string ignored;
-    if (!files_.WriteDurably(scratch, RewriteMission(content, date), error)) {
+    // Whatever fails inside, a bad_alloc included, stays with this file.
+    try {
+        return Redate(path, scratch, date);
+    } catch (const std::exception& e) {
+        std::string ignored;
         files_.Remove(scratch, ignored);
-        return "could not write " + scratch.substr(scratch.rfind('\\') + 1) + ": " + error;
+        return SortFailure{{}, std::string("could not re-date it: ") + e.what(), SortFate::KeptOld};
     }
-    if (!files_.Replace(scratch, path, error)) {
-        files_.Remove(scratch, ignored);
-        return "could not replace it: " + error;
-    }
-    return {};
 }
 
-std::string DescribeSortFailures(const std::vector<SortFailure>& failures) {
-    std::string text = "Sort Missions could not re-date these mission files; each keeps its old content:\r\n";
-    for (const SortFailure& f : failures) text += "\r\n" + f.file + ": " + f.reason;
+std::optional<SortFailure> MissionSorter::Redate(const std::string& path, const std::string& scratch,
+                                                 std::chrono::year_month_day date) {
+    const auto fail = [](std::string reason, SortFate fate) { return SortFailure{{}, std::move(reason), fate}; };
+    std::string content, error, ignored;
+    FileFacts read;
+    switch (files_.Read(path, kMaxMissionSize, content, read, error)) {
+        case MissionFiles::ReadStatus::Failed: return fail("could not read it: " + error, SortFate::KeptOld);
+        case MissionFiles::ReadStatus::TooLarge:
+            return fail("it is larger than " + std::to_string(kMaxMissionSize >> 20) + " MiB", SortFate::Untouched);
+        case MissionFiles::ReadStatus::Read: break;
+    }
+    if (read.links > 1)
+        return fail("it has " + std::to_string(read.links) +
+                        " names (hard links); a copy would leave the others with its old date",
+                    SortFate::Untouched);
+    if (content.find('\0') != std::string::npos)
+        return fail("it is not a text file (it holds NUL bytes, as a Unicode file does)", SortFate::Untouched);
+
+    const std::string scratchName = scratch.substr(scratch.rfind('\\') + 1);
+    // The new content reaches the disk before it takes the mission's place,
+    // so a power cut leaves the old file or the new one, never an empty one.
+    if (!files_.Write(scratch, RewriteMission(content, date), error) || !files_.Flush(scratch, error)) {
+        files_.Remove(scratch, ignored);
+        return fail("could not write " + scratchName + ": " + error, SortFate::KeptOld);
+    }
+    FileFacts now;
+    if (!files_.Facts(path, now, error) || now != read) {
+        files_.Remove(scratch, ignored);
+        return fail(error.empty() ? "another program changed it during the run" : "could not check it: " + error,
+                    SortFate::Untouched);
+    }
+    switch (files_.Replace(scratch, path, error)) {
+        case MissionFiles::ReplaceOutcome::Replaced: return std::nullopt;
+        case MissionFiles::ReplaceOutcome::ReplacedKeepingName:
+            return fail("could not change its name to upper case: " + error, SortFate::NameKept);
+        case MissionFiles::ReplaceOutcome::Unchanged:
+            files_.Remove(scratch, ignored);
+            return fail("could not replace it: " + error, SortFate::KeptOld);
+        case MissionFiles::ReplaceOutcome::OnlyScratch:
+            // The scratch file is the only copy now: it stays.
+            return fail("could not rename it: " + error, SortFate::OnlyScratch);
+    }
+    return std::nullopt;
+}
+
+std::string DescribeSortReport(const SortReport& report) {
+    std::string text;
+    if (!report.failures.empty()) {
+        text = "Sort Missions could not re-date these mission files:\r\n";
+        for (const SortFailure& f : report.failures) {
+            text += "\r\n" + f.file + ": " + f.reason + "; ";
+            switch (f.fate) {
+                case SortFate::KeptOld: text += "it keeps its old content."; break;
+                case SortFate::Untouched: text += "it was left as it is."; break;
+                case SortFate::NameKept: text += "it has its new date under its old name."; break;
+                case SortFate::OnlyScratch:
+                    text += "left as " + f.file + ".tmp; the next Sort Missions puts it back.";
+                    break;
+                case SortFate::ScratchLeft: text += "it was left as it is."; break;
+            }
+        }
+    }
+    if (!report.restored.empty()) {
+        if (!text.empty()) text += "\r\n\r\n";
+        text += "Put back from the copies an interrupted Sort Missions had left:\r\n";
+        for (const std::string& name : report.restored) text += "\r\n" + name;
+    }
     return text;
 }

@@ -258,9 +258,12 @@ void frmWendrel::mnuAbout_Click() {
 
 void frmWendrel::btnSort_Click() {
     MissionSorter sorter(deps_.missionFiles);
-    const auto failures = sorter.Run(deps_.options.txtZalmo());
-    Log("sort missions: " + std::to_string(failures.size()) + " failed");
-    if (!failures.empty()) deps_.msgBox.Show(DescribeSortFailures(failures), "Sort Missions", kMbIconExclamation);
+    const SortReport report = sorter.Run(deps_.options.txtZalmo());
+    Log("sort missions: " + std::to_string(report.failures.size()) + " failed, " +
+        std::to_string(report.restored.size()) + " put back");
+    if (!report.empty())
+        deps_.msgBox.Show(DescribeSortReport(report), "Sort Missions",
+                          report.failures.empty() ? kMbIconInformation : kMbIconExclamation);
 }
 
 std::string frmWendrel::TimeOfDay() const {

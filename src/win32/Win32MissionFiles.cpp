@@ -1,17 +1,39 @@
 #include "win32/Win32MissionFiles.h"
 
-#include <windows.h>
+#include <vector>
 
 #include "win32/Handles.h"
 #include "win32/WinError.h"
 
 namespace {
 
-// The name a path's file has on disk, letter case included.
-std::string NameOnDisk(const std::string& path) {
-    WIN32_FIND_DATAA data;
-    const UniqueFind find(FindFirstFileA(path.c_str(), &data));
-    return find ? data.cFileName : std::string();
+FileFacts FactsOf(const BY_HANDLE_FILE_INFORMATION& info) {
+    return {(std::uint64_t{info.nFileSizeHigh} << 32) | info.nFileSizeLow,
+            (std::uint64_t{info.ftLastWriteTime.dwHighDateTime} << 32) | info.ftLastWriteTime.dwLowDateTime,
+            info.nNumberOfLinks};
+}
+
+bool FactsOf(HANDLE file, FileFacts& facts, std::string& error) {
+    BY_HANDLE_FILE_INFORMATION info;
+    if (!GetFileInformationByHandle(file, &info)) return FailWithLastError(error);
+    facts = FactsOf(info);
+    return true;
+}
+
+// Text in the process code page to UTF-16 and back.
+std::wstring Wide(const std::string& text) {
+    const int n = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(n), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), n);
+    return wide;
+}
+
+std::string Narrow(const std::wstring& text) {
+    const int n =
+        WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+    std::string narrow(static_cast<std::size_t>(n), '\0');
+    WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), narrow.data(), n, nullptr, nullptr);
+    return narrow;
 }
 
 }  // namespace
@@ -31,7 +53,8 @@ MissionFiles::ListStatus Win32MissionFiles::List(const std::string& folder, std:
     do {
         const DWORD skip =
             FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_DEVICE;
-        entries.push_back({data.cFileName, (data.dwFileAttributes & skip) == 0});
+        entries.push_back({data.cFileName, (data.dwFileAttributes & skip) == 0,
+                           (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0});
     } while (FindNextFileA(find.get(), &data));
     const DWORD code = GetLastError();
     if (code != ERROR_NO_MORE_FILES) {
@@ -41,30 +64,38 @@ MissionFiles::ListStatus Win32MissionFiles::List(const std::string& folder, std:
     return ListStatus::Listed;
 }
 
-bool Win32MissionFiles::Read(const std::string& path, std::string& bytes, std::string& error) {
+MissionFiles::ReadStatus Win32MissionFiles::Read(const std::string& path, std::size_t maxSize, std::string& bytes,
+                                                 FileFacts& facts, std::string& error) {
     const UniqueFile file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                       FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) return FailWithLastError(error);
-    LARGE_INTEGER size{};
-    if (!GetFileSizeEx(file.get(), &size)) return FailWithLastError(error);
-    if (size.QuadPart > 0x7FFFFFFF) {
-        error = "the file is too large";
-        return false;
+    if (!file || !FactsOf(file.get(), facts, error)) {
+        if (!file) FailWithLastError(error);
+        return ReadStatus::Failed;
     }
-    bytes.resize(static_cast<std::size_t>(size.QuadPart));
+    if (facts.size > maxSize) return ReadStatus::TooLarge;
+    bytes.resize(static_cast<std::size_t>(facts.size));
     std::size_t done = 0;
     while (done < bytes.size()) {
         DWORD read = 0;
         if (!ReadFile(file.get(), bytes.data() + done, static_cast<DWORD>(bytes.size() - done), &read, nullptr))
-            return FailWithLastError(error);
+            return FailWithLastError(error), ReadStatus::Failed;
         if (read == 0) break;
         done += read;
     }
     bytes.resize(done);
-    return true;
+    return ReadStatus::Read;
 }
 
-bool Win32MissionFiles::WriteDurably(const std::string& path, const std::string& bytes, std::string& error) {
+bool Win32MissionFiles::Facts(const std::string& path, FileFacts& facts, std::string& error) {
+    // No access to the data is needed for its facts, and no other program is kept out.
+    const UniqueFile file(CreateFileA(path.c_str(), FILE_READ_ATTRIBUTES,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return FailWithLastError(error);
+    return FactsOf(file.get(), facts, error);
+}
+
+bool Win32MissionFiles::Write(const std::string& path, const std::string& bytes, std::string& error) {
     const UniqueFile file(
         CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) return FailWithLastError(error);
@@ -75,36 +106,69 @@ bool Win32MissionFiles::WriteDurably(const std::string& path, const std::string&
             return FailWithLastError(error);
         done += written;
     }
-    // MOVEFILE_WRITE_THROUGH alone does not flush the data under Wine.
-    if (!FlushFileBuffers(file.get())) return FailWithLastError(error);
     return true;
 }
 
-bool Win32MissionFiles::Replace(const std::string& from, const std::string& to, std::string& error) {
+bool Win32MissionFiles::Flush(const std::string& path, std::string& error) {
+    // MOVEFILE_WRITE_THROUGH alone does not flush the data under Wine.
+    const UniqueFile file(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file || !FlushFileBuffers(file.get())) return FailWithLastError(error);
+    return true;
+}
+
+MissionFiles::ReplaceOutcome Win32MissionFiles::Replace(const std::string& from, const std::string& to,
+                                                        std::string& error) {
     constexpr DWORD kReplace = MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH;
-    if (!MoveFileExA(from.c_str(), to.c_str(), kReplace)) return FailWithLastError(error);
+    if (!MoveFile(from, to, kReplace)) return FailWithLastError(error), ReplaceOutcome::Unchanged;
 
     const std::size_t nameAt = to.find_last_of('\\') + 1;
+    const std::string wanted = to.substr(nameAt);
     const std::string onDisk = NameOnDisk(to);
-    if (onDisk.empty() || onDisk == to.substr(nameAt)) return true;
+    if (onDisk.empty() || onDisk == wanted) return ReplaceOutcome::Replaced;
     // The old name differed in letter case and was kept. Windows renames in
     // place; Wine ignores a rename that only changes case, so there the file
     // goes out to the scratch name and back in under the new name. Should the
-    // program stop in between, the sorter's next run finds the complete file
-    // under the scratch name and puts it back.
+    // program stop in between, the next run finds the complete file under
+    // the scratch name and puts it back.
     const std::string current = to.substr(0, nameAt) + onDisk;
-    if (MoveFileExA(current.c_str(), to.c_str(), MOVEFILE_WRITE_THROUGH) && NameOnDisk(to) == to.substr(nameAt))
-        return true;
-    if (!MoveFileExA(current.c_str(), from.c_str(), kReplace)) return FailWithLastError(error);
-    if (MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_WRITE_THROUGH)) return true;
-    const DWORD code = GetLastError();
-    MoveFileExA(from.c_str(), current.c_str(), MOVEFILE_WRITE_THROUGH);  // back under its old name
-    error = SystemErrorText(code);
-    return false;
+    if (MoveFile(current, to, MOVEFILE_WRITE_THROUGH) && NameOnDisk(to) == wanted) return ReplaceOutcome::Replaced;
+    if (!MoveFile(current, from, MOVEFILE_WRITE_THROUGH))
+        return FailWithLastError(error), ReplaceOutcome::ReplacedKeepingName;
+    if (MoveFile(from, to, MOVEFILE_WRITE_THROUGH)) return ReplaceOutcome::Replaced;
+    FailWithLastError(error);
+    // Back under its old name; failing that, it is left under the scratch name.
+    return MoveFile(from, current, MOVEFILE_WRITE_THROUGH) ? ReplaceOutcome::ReplacedKeepingName
+                                                           : ReplaceOutcome::OnlyScratch;
+}
+
+bool Win32MissionFiles::MoveNew(const std::string& from, const std::string& to, std::string& error) {
+    return MoveFile(from, to, MOVEFILE_WRITE_THROUGH) || FailWithLastError(error);
 }
 
 bool Win32MissionFiles::Remove(const std::string& path, std::string& error) {
     if (DeleteFileA(path.c_str())) return true;
     if (GetLastError() == ERROR_FILE_NOT_FOUND) return true;
     return FailWithLastError(error);
+}
+
+std::string Win32MissionFiles::UpperCaseName(const std::string& name) {
+    // The invariant locale's upper case is what the file system compares by.
+    std::wstring wide = Wide(name);
+    if (wide.empty()) return name;
+    std::wstring upper(wide.size(), L'\0');
+    if (!LCMapStringW(LOCALE_INVARIANT, LCMAP_UPPERCASE, wide.data(), static_cast<int>(wide.size()), upper.data(),
+                      static_cast<int>(upper.size())))
+        return name;
+    return Narrow(upper);
+}
+
+BOOL Win32MissionFiles::MoveFile(const std::string& from, const std::string& to, DWORD flags) {
+    return MoveFileExA(from.c_str(), to.c_str(), flags);
+}
+
+std::string Win32MissionFiles::NameOnDisk(const std::string& path) {
+    WIN32_FIND_DATAA data;
+    const UniqueFind find(FindFirstFileA(path.c_str(), &data));
+    return find ? data.cFileName : std::string();
 }

@@ -147,13 +147,19 @@ public:
         entries.push_back({"A.MIS", true});
         return ListStatus::Listed;
     }
-    bool Read(const std::string&, std::string&, std::string& error) override {
+    ReadStatus Read(const std::string&, std::size_t, std::string&, FileFacts&, std::string& error) override {
         error = "Access is denied";
-        return false;
+        return ReadStatus::Failed;
     }
-    bool WriteDurably(const std::string&, const std::string&, std::string&) override { return false; }
-    bool Replace(const std::string&, const std::string&, std::string&) override { return false; }
+    bool Facts(const std::string&, FileFacts&, std::string&) override { return false; }
+    bool Write(const std::string&, const std::string&, std::string&) override { return false; }
+    bool Flush(const std::string&, std::string&) override { return false; }
+    ReplaceOutcome Replace(const std::string&, const std::string&, std::string&) override {
+        return ReplaceOutcome::Unchanged;
+    }
+    bool MoveNew(const std::string&, const std::string&, std::string&) override { return false; }
     bool Remove(const std::string&, std::string&) override { return true; }
+    std::string UpperCaseName(const std::string& name) override { return name; }
 };
 
 // Everything the main form works with, faked; Deps hands it to a form, with

@@ -1,13 +1,13 @@
 #include "StdMissionFiles.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <filesystem>
-#include <fstream>
 #include <system_error>
 
 #include "common/Text.h"
-
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -32,7 +32,17 @@ fs::path Existing(const fs::path& path) {
     return path;
 }
 
-std::string ErrorText(const std::error_code& ec) { return ec.message(); }
+bool Fail(int code, std::string& error) {
+    error = std::error_code(code, std::generic_category()).message();
+    return false;
+}
+
+FileFacts FactsOf(const struct stat& st) {
+    return {
+        static_cast<std::uint64_t>(st.st_size),
+        static_cast<std::uint64_t>(st.st_mtim.tv_sec) * 1000000000u + static_cast<std::uint64_t>(st.st_mtim.tv_nsec),
+        static_cast<std::uint32_t>(st.st_nlink)};
+}
 
 }  // namespace
 
@@ -43,80 +53,113 @@ MissionFiles::ListStatus StdMissionFiles::List(const std::string& folder, std::v
     if (!fs::is_directory(dir, ec)) return ListStatus::NoFolder;
     for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
         const std::string name = it->path().filename().string();
-        const bool regular = it->is_regular_file(ec) && !it->is_symlink(ec);
-        entries.push_back({name, regular && name.front() != '.'});
+        const bool link = it->is_symlink(ec);
+        // A link to a file counts as a file, as a symbolic link does on Windows.
+        const bool file = fs::is_regular_file(it->path(), ec);
+        entries.push_back({name, file && name.front() != '.', link});
     }
     if (ec) {
-        error = ErrorText(ec);
+        error = ec.message();
         return ListStatus::Failed;
     }
     return ListStatus::Listed;
 }
 
-bool StdMissionFiles::Read(const std::string& path, std::string& bytes, std::string& error) {
-    const fs::path file = Existing(NativePath(path));
-    std::error_code ec;
-    if (!fs::is_regular_file(file, ec)) {
-        error = ec ? ErrorText(ec) : "not a file";
-        return false;
+MissionFiles::ReadStatus StdMissionFiles::Read(const std::string& path, std::size_t maxSize, std::string& bytes,
+                                               FileFacts& facts, std::string& error) {
+    const int fd = ::open(Existing(NativePath(path)).c_str(), O_RDONLY);
+    if (fd < 0) return Fail(errno, error), ReadStatus::Failed;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        const int code = S_ISREG(st.st_mode) ? errno : EISDIR;
+        ::close(fd);
+        return Fail(code, error), ReadStatus::Failed;
     }
-    std::ifstream in(file, std::ios::binary);
-    if (!in) {
-        error = ErrorText(std::error_code(errno, std::generic_category()));
-        return false;
+    facts = FactsOf(st);
+    if (static_cast<std::uint64_t>(st.st_size) > maxSize) {
+        ::close(fd);
+        return ReadStatus::TooLarge;
     }
-    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    if (in.bad()) {
-        error = "read error";
-        return false;
+    bytes.resize(static_cast<std::size_t>(st.st_size));
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::read(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0) {
+            const int code = errno;
+            ::close(fd);
+            return Fail(code, error), ReadStatus::Failed;
+        }
+        if (n == 0) break;
+        done += static_cast<std::size_t>(n);
     }
+    bytes.resize(done);
+    ::close(fd);
+    return ReadStatus::Read;
+}
+
+bool StdMissionFiles::Facts(const std::string& path, FileFacts& facts, std::string& error) {
+    struct stat st {};
+    if (::stat(Existing(NativePath(path)).c_str(), &st) != 0) return Fail(errno, error);
+    facts = FactsOf(st);
     return true;
 }
 
-bool StdMissionFiles::WriteDurably(const std::string& path, const std::string& bytes, std::string& error) {
-    const fs::path file = NativePath(path);
-    const int fd = ::open(file.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    if (fd < 0) {
-        error = ErrorText(std::error_code(errno, std::generic_category()));
-        return false;
-    }
+bool StdMissionFiles::Write(const std::string& path, const std::string& bytes, std::string& error) {
+    const int fd = ::open(NativePath(path).c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (fd < 0) return Fail(errno, error);
     std::size_t done = 0;
     while (done < bytes.size()) {
         const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
         if (n <= 0) break;
         done += static_cast<std::size_t>(n);
     }
-    const int writeErrno = done == bytes.size() ? 0 : errno;
-    const bool synced = writeErrno == 0 && ::fsync(fd) == 0;
-    const int syncErrno = synced ? 0 : errno;
+    const int code = done == bytes.size() ? 0 : errno;
     ::close(fd);
-    if (!synced) {
-        error = ErrorText(std::error_code(writeErrno ? writeErrno : syncErrno, std::generic_category()));
-        return false;
-    }
-    return true;
+    return code == 0 || Fail(code, error);
 }
 
-bool StdMissionFiles::Replace(const std::string& from, const std::string& to, std::string& error) {
+bool StdMissionFiles::Flush(const std::string& path, std::string& error) {
+    const int fd = ::open(NativePath(path).c_str(), O_WRONLY);
+    if (fd < 0) return Fail(errno, error);
+    const int code = ::fsync(fd) == 0 ? 0 : errno;
+    ::close(fd);
+    return code == 0 || Fail(code, error);
+}
+
+MissionFiles::ReplaceOutcome StdMissionFiles::Replace(const std::string& from, const std::string& to,
+                                                      std::string& error) {
     const fs::path target = NativePath(to);
     const fs::path existing = Existing(target);
     std::error_code ec;
     // First the content, in one rename over the file as it is named now; then
     // the name, when only its letter case differs.
     fs::rename(NativePath(from), existing, ec);
-    if (!ec && existing != target) fs::rename(existing, target, ec);
     if (ec) {
-        error = ErrorText(ec);
-        return false;
+        error = ec.message();
+        return ReplaceOutcome::Unchanged;
     }
-    return true;
+    if (existing == target) return ReplaceOutcome::Replaced;
+    fs::rename(existing, target, ec);
+    if (!ec) return ReplaceOutcome::Replaced;
+    error = ec.message();
+    return ReplaceOutcome::ReplacedKeepingName;
+}
+
+bool StdMissionFiles::MoveNew(const std::string& from, const std::string& to, std::string& error) {
+    // link() fails when the new name exists; the old name goes after.
+    const fs::path source = Existing(NativePath(from)), target = NativePath(to);
+    if (Existing(target) != target || fs::exists(fs::symlink_status(target))) return Fail(EEXIST, error);
+    if (::link(source.c_str(), target.c_str()) != 0) return Fail(errno, error);
+    return ::unlink(source.c_str()) == 0 || Fail(errno, error);
 }
 
 bool StdMissionFiles::Remove(const std::string& path, std::string& error) {
     std::error_code ec;
     if (!fs::remove(Existing(NativePath(path)), ec) && ec) {
-        error = ErrorText(ec);
+        error = ec.message();
         return false;
     }
     return true;
 }
+
+std::string StdMissionFiles::UpperCaseName(const std::string& name) { return ToUpperAscii(name); }

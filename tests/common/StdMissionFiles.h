@@ -2,15 +2,20 @@
 
 #include "platform/MissionFiles.h"
 
-// The mission file operations over std::filesystem and POSIX (for fsync),
-// for systems other than Windows: backslashes in paths become the native separator, names are
-// matched without regard to case as Windows would, and names starting with
-// a dot count as hidden.
+// The mission file operations over std::filesystem and POSIX (for fsync), for
+// the native tests and the benchmark: backslashes in paths become slashes,
+// names are matched without regard to case as Windows would, names starting
+// with a dot count as hidden, and upper case is ASCII only.
 class StdMissionFiles : public MissionFiles {
 public:
     ListStatus List(const std::string& folder, std::vector<MissionEntry>& entries, std::string& error) override;
-    bool Read(const std::string& path, std::string& bytes, std::string& error) override;
-    bool WriteDurably(const std::string& path, const std::string& bytes, std::string& error) override;
-    bool Replace(const std::string& from, const std::string& to, std::string& error) override;
+    ReadStatus Read(const std::string& path, std::size_t maxSize, std::string& bytes, FileFacts& facts,
+                    std::string& error) override;
+    bool Facts(const std::string& path, FileFacts& facts, std::string& error) override;
+    bool Write(const std::string& path, const std::string& bytes, std::string& error) override;
+    bool Flush(const std::string& path, std::string& error) override;
+    ReplaceOutcome Replace(const std::string& from, const std::string& to, std::string& error) override;
+    bool MoveNew(const std::string& from, const std::string& to, std::string& error) override;
     bool Remove(const std::string& path, std::string& error) override;
+    std::string UpperCaseName(const std::string& name) override;
 };

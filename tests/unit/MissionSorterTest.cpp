@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <map>
 #include <random>
+#include <thread>
 
 #include "FaultyFiles.h"
 #include "TempFolder.h"
@@ -122,11 +124,13 @@ TEST_F(SorterFixture, DatesFollowTheUpperCasedNamesAndNamesBecomeUpperCase) {
     Put("b.mis", "msnDate \"12/31/1939\"\r\n");
     Put("A.MIS", "msnDate \"12/31/1939\"\r\n");
     Put("c.Mis", "msnDate \"12/31/1939\"\r\n");
+    Put("zulu.mis", "msnDate \"12/31/1939\"\r\n");  // every letter, to the last, is upper-cased
     EXPECT_TRUE(sorter.Run(lobbyPath).empty());
     const std::map<std::string, std::string> expected = {
         {"A.MIS", "msnDate \"1/2/1939\"  \r\n"},
         {"B.MIS", "msnDate \"1/3/1939\"  \r\n"},
         {"C.MIS", "msnDate \"1/4/1939\"  \r\n"},
+        {"ZULU.MIS", "msnDate \"1/5/1939\"  \r\n"},
     };
     EXPECT_EQ(FolderContents(missions), expected);
 }
@@ -175,13 +179,109 @@ TEST_F(SorterFixture, OnlyPlainMissionFilesAreTouched) {
 TEST_F(SorterFixture, ScratchFilesOfAnInterruptedRunAreResolved) {
     Put("A.MIS", "msnDate \"5/5/1940\"\r\n");
     Put("A.MIS.tmp", "msnDate \"1/2/19");                         // a write that broke off
-    Put("B.MIS.tmp", "msnDate \"1/3/1939\"  \r\nmoved out\r\n");  // complete, moved out for a rename
-    EXPECT_TRUE(sorter.Run(lobbyPath).empty());
+    Put("b.mis.tmp", "msnDate \"1/3/1939\"  \r\nmoved out\r\n");  // complete, moved out for a rename
+    Put("C.MIS", "msnDate \"5/5/1940\"\r\n");
+    fs::create_directory(missions / "D.MIS");  // anything of the mission's name counts as the mission
+    Put("D.MIS.tmp", "not to be put anywhere");
+    const SortReport report = sorter.Run(lobbyPath);
+    EXPECT_TRUE(report.failures.empty()) << DescribeSortReport(report);
+    EXPECT_EQ(report.restored, std::vector<std::string>{"B.MIS"});
+    EXPECT_NE(DescribeSortReport(report).find("B.MIS"), std::string::npos);
+    // The mission put back takes its own place: C.MIS keeps the third day.
     const std::map<std::string, std::string> expected = {
         {"A.MIS", "msnDate \"1/2/1939\"  \r\n"},
         {"B.MIS", "msnDate \"1/3/1939\"  \r\nmoved out\r\n"},
+        {"C.MIS", "msnDate \"1/4/1939\"  \r\n"},
+        {"D.MIS", "<dir>"},
     };
     EXPECT_EQ(FolderContents(missions), expected);
+}
+
+// Files the sorter must not rewrite: each is left exactly as it is, listed
+// with its reason, and keeps its place in the sequence of dates.
+TEST_F(SorterFixture, FilesThatMustNotBeRewrittenAreLeftListedAndKeepTheirPlace) {
+    struct Case {
+        const char* what;
+        std::function<void()> make;  // makes B.MIS
+        const char* reason;
+    };
+    const std::string text = "msnDate \"5/5/1940\"\r\n";
+    const Case cases[] = {
+        {"UTF-16 text", [&] { Put("B.MIS", std::string("m\0s\0n\0\r\0\n\0", 10)); }, "not a text file"},
+        {"larger than 64 MiB",
+         [&] {
+             Put("B.MIS", text);
+             fs::resize_file(missions / "B.MIS", MissionSorter::kMaxMissionSize + 1);
+         },
+         "larger than 64 MiB"},
+        {"a second hard link",
+         [&] {
+             Put("other.txt", text);
+             fs::create_hard_link(missions / "other.txt", missions / "B.MIS");
+         },
+         "hard links"},
+        {"a symbolic link",
+         [&] {
+             Put("other.txt", text);
+             fs::create_symlink("other.txt", missions / "B.MIS");
+         },
+         "a link"},
+    };
+    for (const Case& c : cases) {
+        fs::remove_all(missions);
+        fs::create_directories(missions);
+        Put("A.MIS", text);
+        Put("C.MIS", text);
+        c.make();
+        // The large file by its size only: reading 64 MiB twice would only slow the test.
+        const auto b = [&] {
+            const auto size = fs::file_size(missions / "B.MIS");
+            return size > (1u << 20) ? std::to_string(size) + " bytes" : Get("B.MIS");
+        };
+        const std::string before = b();
+        const SortReport report = sorter.Run(lobbyPath);
+        ASSERT_EQ(report.failures.size(), 1u) << c.what;
+        EXPECT_EQ(report.failures[0].file, "B.MIS") << c.what;
+        EXPECT_EQ(report.failures[0].fate, SortFate::Untouched) << c.what;
+        EXPECT_NE(report.failures[0].reason.find(c.reason), std::string::npos)
+            << c.what << ": " << report.failures[0].reason;
+        EXPECT_EQ(b(), before) << c.what;
+        if (fs::exists(missions / "other.txt")) {
+            EXPECT_EQ(Get("other.txt"), text) << c.what;
+        }
+        EXPECT_EQ(Get("C.MIS"), "msnDate \"1/4/1939\"  \r\n") << c.what;
+        EXPECT_FALSE(fs::exists(missions / "B.MIS.tmp")) << c.what;
+    }
+}
+
+TEST_F(SorterFixture, AFileChangedByAnotherProgramDuringTheRunIsLeftToIt) {
+    Put("A.MIS", "msnDate \"5/5/1940\"\r\n");
+    FaultyFiles watched(files);
+    watched.afterRead = [&](const std::string&) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        Put("A.MIS", "msnDate \"5/5/1940\"\r\nsaved by the editor\r\n");
+    };
+    const SortReport report = MissionSorter(watched).Run(lobbyPath);
+    ASSERT_EQ(report.failures.size(), 1u);
+    EXPECT_NE(report.failures[0].reason.find("another program changed it"), std::string::npos);
+    EXPECT_EQ(Get("A.MIS"), "msnDate \"5/5/1940\"\r\nsaved by the editor\r\n");
+    EXPECT_EQ(FolderContents(missions).size(), 1u);
+}
+
+TEST(SortReportTest, TheMessageSaysWhatBecameOfEachFile) {
+    const std::pair<SortFate, const char*> fates[] = {
+        {SortFate::KeptOld, "X.MIS: why; it keeps its old content."},
+        {SortFate::Untouched, "X.MIS: why; it was left as it is."},
+        {SortFate::NameKept, "X.MIS: why; it has its new date under its old name."},
+        {SortFate::OnlyScratch, "X.MIS: why; left as X.MIS.tmp; the next Sort Missions puts it back."},
+    };
+    for (const auto& [fate, line] : fates) {
+        const std::string text = DescribeSortReport({{{"X.MIS", "why", fate}}, {}});
+        EXPECT_NE(text.find(line), std::string::npos) << text;
+    }
+    const std::string restored = DescribeSortReport({{}, {"B.MIS", "Q.MIS"}});
+    EXPECT_NE(restored.find("interrupted"), std::string::npos);
+    EXPECT_NE(restored.find("\r\nB.MIS\r\nQ.MIS"), std::string::npos);
 }
 
 TEST_F(SorterFixture, MissingFolderDoesNothing) {
@@ -202,12 +302,12 @@ TEST_F(SorterFixture, EachFailedOperationLeavesOldOrNewContentAndIsReported) {
         {"B.MIS", "msnDate \"1/3/1939\"  \r\nb\r\n"},
         {"C.MIS", "msnDate \"1/4/1939\"  \r\nc\r\n"},
     };
-    // List + three operations per file.
-    for (int failAt = 0; failAt < 10; ++failAt) {
+    // List + five operations per file: read, write, flush, check, replace.
+    for (int failAt = 0; failAt < 16; ++failAt) {
         for (const auto& [name, bytes] : old) Put(name, bytes);
         FaultyFiles faulty(files, failAt);
         MissionSorter faultySorter(faulty);
-        const auto failures = faultySorter.Run(lobbyPath);
+        const auto failures = faultySorter.Run(lobbyPath).failures;
         ASSERT_TRUE(faulty.injected) << failAt;
         ASSERT_EQ(failures.size(), 1u) << failAt;
         EXPECT_NE(failures[0].reason.find("(injected)"), std::string::npos);
@@ -220,7 +320,7 @@ TEST_F(SorterFixture, EachFailedOperationLeavesOldOrNewContentAndIsReported) {
             changed += bytes == fresh.at(name);
         }
         EXPECT_EQ(changed, failAt == 0 ? 0 : 2) << failAt;
-        EXPECT_NE(DescribeSortFailures(failures).find(failures[0].file), std::string::npos);
+        EXPECT_NE(DescribeSortReport({failures, {}}).find(failures[0].file), std::string::npos);
     }
 }
 

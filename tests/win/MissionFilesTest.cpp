@@ -3,6 +3,7 @@
 
 #include <filesystem>
 #include <map>
+#include <set>
 #include <string>
 
 #include "FaultyFiles.h"
@@ -56,7 +57,9 @@ struct RealFolder : ::testing::Test {
                 continue;
             }
             std::string bytes;
-            files.Read(missions + name, bytes, bytes);
+            FileFacts facts;
+            std::string error;
+            files.Read(missions + name, 1u << 30, bytes, facts, error);
             out[name] = bytes;
         } while (FindNextFileA(find, &data));
         FindClose(find);
@@ -73,8 +76,8 @@ TEST_F(RealFolder, MixedCaseNamesAreRedatedInOrderAndUpperCased) {
     Put("hidden.mis", "msnDate \"1/1/1939\"", FILE_ATTRIBUTE_HIDDEN);
     CreateDirectoryA((missions + "dir.mis").c_str(), nullptr);
 
-    const auto failures = sorter.Run(root + "qlpro.exe");
-    EXPECT_TRUE(failures.empty()) << DescribeSortFailures(failures);
+    const auto report = sorter.Run(root + "qlpro.exe");
+    EXPECT_TRUE(report.empty()) << DescribeSortReport(report);
 
     const std::map<std::string, std::string> expected = {
         {"A.MIS", "  msnDate \"1/2/1939\"  ; a\r\n"},
@@ -94,7 +97,7 @@ TEST_F(RealFolder, ALockedMissionIsReportedAndKeepsItsContent) {
     // Another program holds B.MIS open without sharing it.
     HANDLE lock = CreateFileA((missions + "B.MIS").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(lock, INVALID_HANDLE_VALUE);
-    const auto failures = sorter.Run(root + "qlpro.exe");
+    const auto failures = sorter.Run(root + "qlpro.exe").failures;
     CloseHandle(lock);
 
     ASSERT_EQ(failures.size(), 1u);
@@ -113,10 +116,10 @@ TEST_F(RealFolder, MissingMissionFolderIsSilent) { EXPECT_TRUE(sorter.Run(root +
 
 namespace {
 
-// Each operation of a 50-file run failing in turn, on the real file layer.
+// Each operation of a 20-file run failing in turn, on the real file layer.
 TEST_F(RealFolder, EachFailedOperationLeavesOldOrNewContent) {
     std::map<std::string, std::string> old, fresh;
-    for (int i = 1; i <= 50; ++i) {
+    for (int i = 1; i <= 20; ++i) {
         std::string name = "M";  // built in steps: GCC 12 warns falsely on a chain of + here
         name += std::to_string(100 + i);
         name += ".MIS";
@@ -129,16 +132,132 @@ TEST_F(RealFolder, EachFailedOperationLeavesOldOrNewContent) {
     reset();
     ASSERT_TRUE(sorter.Run(root + "qlpro.exe").empty());
     fresh = Contents();
-    for (int failAt = 0; failAt <= 1 + 3 * 50; ++failAt) {
+    for (int failAt = 0; failAt <= 1 + 5 * 20; ++failAt) {
         reset();
         FaultyFiles faulty(files, failAt);
-        const auto failures = MissionSorter(faulty).Run(root + "qlpro.exe");
-        EXPECT_EQ(failures.size(), failAt <= 3 * 50 ? 1u : 0u) << failAt;
+        const auto failures = MissionSorter(faulty).Run(root + "qlpro.exe").failures;
+        EXPECT_EQ(failures.size(), failAt <= 5 * 20 ? 1u : 0u) << failAt;
         const auto after = Contents();
-        ASSERT_EQ(after.size(), 50u) << failAt << ": a scratch file was left, or a mission lost";
+        ASSERT_EQ(after.size(), 20u) << failAt << ": a scratch file was left, or a mission lost";
         for (const auto& [name, bytes] : after)
             ASSERT_TRUE(bytes == old.at(name) || bytes == fresh.at(name)) << name << " after a failure at " << failAt;
     }
+}
+
+}  // namespace
+
+namespace {
+
+// The Windows layer with the calls a replace is made of failing on cue,
+// counted from 0 over the run: the moves and the look-ups of the name on disk.
+class FailingCalls : public Win32MissionFiles {
+public:
+    std::set<int> failing;
+    int calls = 0;
+
+protected:
+    BOOL MoveFile(const std::string& from, const std::string& to, DWORD flags) override {
+        if (failing.count(calls++)) {
+            SetLastError(ERROR_ACCESS_DENIED);
+            return FALSE;
+        }
+        return Win32MissionFiles::MoveFile(from, to, flags);
+    }
+    std::string NameOnDisk(const std::string& path) override {
+        return failing.count(calls++) ? std::string() : Win32MissionFiles::NameOnDisk(path);
+    }
+};
+
+// Lower-case names, so that each replace also changes the name's case (out
+// to the scratch name and back in, under Wine). Whatever call fails, each
+// mission is whole under its name or its scratch name, the message says
+// which, and the next run puts everything right.
+TEST_F(RealFolder, EachCallOfAReplaceFailingLeavesTheMissionWholeAndSaysWhere) {
+    const std::string old = "msnDate \"5/5/1940\"\r\n", fresh = "msnDate \"1/2/1939\"  \r\n";
+    // Where a rename that only changes case does nothing (Wine), a replace
+    // makes six calls, and a seventh puts the file back under its old name
+    // after the sixth failed; both failing leave only the scratch file.
+    Put("a.mis", old);
+    FailingCalls reference;
+    ASSERT_TRUE(MissionSorter(reference).Run(root + "qlpro.exe").empty());
+    const bool outAndBack = reference.calls == 6;
+    std::set<SortFate> seen;
+    for (const std::set<int>& failing : std::vector<std::set<int>>{{0}, {1}, {2}, {3}, {4}, {5}, {5, 6}}) {
+        for (const auto& [name, bytes] : Contents()) DeleteFileA((missions + name).c_str());
+        Put("a.mis", old);
+        FailingCalls calls;
+        calls.failing = failing;
+        const SortReport report = MissionSorter(calls).Run(root + "qlpro.exe");
+        const auto after = Contents();
+        const std::string where =
+            "calls failing from " + std::to_string(*failing.begin()) + ": " + DescribeSortReport(report);
+        const bool scratch = after.count("A.MIS.tmp") || after.count("a.mis.tmp");
+        const std::string* mission = after.count("A.MIS")   ? &after.at("A.MIS")
+                                     : after.count("a.mis") ? &after.at("a.mis")
+                                                            : nullptr;
+        if (report.failures.empty()) {
+            ASSERT_TRUE(mission && *mission == fresh && !scratch) << where;
+        } else {
+            ASSERT_EQ(report.failures.size(), 1u) << where;
+            seen.insert(report.failures[0].fate);
+            switch (report.failures[0].fate) {
+                case SortFate::KeptOld: EXPECT_TRUE(mission && *mission == old && !scratch) << where; break;
+                case SortFate::NameKept:
+                    EXPECT_TRUE(after.count("a.mis") && after.at("a.mis") == fresh && !scratch) << where;
+                    break;
+                case SortFate::OnlyScratch:
+                    EXPECT_TRUE(!mission && after.size() == 1 && after.begin()->second == fresh) << where;
+                    EXPECT_NE(DescribeSortReport(report).find("left as A.MIS.tmp"), std::string::npos) << where;
+                    break;
+                default: ADD_FAILURE() << where;
+            }
+        }
+        const SortReport next = sorter.Run(root + "qlpro.exe");
+        EXPECT_TRUE(next.failures.empty()) << DescribeSortReport(next);
+        const std::map<std::string, std::string> expected = {{"A.MIS", fresh}};
+        EXPECT_EQ(Contents(), expected) << where;
+    }
+    if (outAndBack) {
+        EXPECT_EQ(seen, (std::set<SortFate>{SortFate::KeptOld, SortFate::NameKept, SortFate::OnlyScratch}));
+    }
+}
+
+// Another program's hidden mission beside a stray scratch copy stays as it
+// is; a hidden scratch copy beside its mission no longer blocks it.
+TEST_F(RealFolder, RecoveryNeverReplacesAnything) {
+    Put("A.MIS", "mine", FILE_ATTRIBUTE_HIDDEN);
+    Put("A.MIS.tmp", "msnDate \"1/2/1939\"  \r\n");
+    Put("B.MIS", "msnDate \"5/5/1940\"\r\n");
+    Put("B.MIS.tmp", "broken", FILE_ATTRIBUTE_HIDDEN);
+    const SortReport report = sorter.Run(root + "qlpro.exe");
+    EXPECT_TRUE(report.empty()) << DescribeSortReport(report);
+    const std::map<std::string, std::string> expected = {{"A.MIS", "mine"}, {"B.MIS", "msnDate \"1/2/1939\"  \r\n"}};
+    EXPECT_EQ(Contents(), expected);
+}
+
+// Links and names beyond ASCII, as the Windows layer sees them.
+TEST_F(RealFolder, HardLinksAreLeftAndNamesBeyondAsciiAreUpperCased) {
+    Put("b.mis", "msnDate \"5/5/1940\"\r\n");
+    ASSERT_TRUE(CreateHardLinkA((missions + "c.mis").c_str(), (missions + "b.mis").c_str(), nullptr));
+    const std::wstring accented = std::wstring(L"\u00e9t\u00e9.mis");
+    HANDLE f = CreateFileW((std::filesystem::path(missions) / accented).c_str(), GENERIC_WRITE, 0, nullptr,
+                           CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(f, INVALID_HANDLE_VALUE);
+    DWORD written;
+    WriteFile(f, "msnDate \"5/5/1940\"", 18, &written, nullptr);
+    CloseHandle(f);
+
+    const SortReport report = sorter.Run(root + "qlpro.exe");
+    ASSERT_EQ(report.failures.size(), 2u) << DescribeSortReport(report);
+    for (const SortFailure& failure : report.failures) {
+        EXPECT_EQ(failure.fate, SortFate::Untouched);
+        EXPECT_NE(failure.reason.find("hard links"), std::string::npos) << failure.reason;
+    }
+    // Names compared as listed: the file system itself ignores case.
+    std::set<std::wstring> names;
+    for (const auto& entry : std::filesystem::directory_iterator(missions))
+        names.insert(entry.path().filename().wstring());
+    EXPECT_EQ(names, (std::set<std::wstring>{L"b.mis", L"c.mis", L"\u00c9T\u00c9.MIS"}));
 }
 
 }  // namespace
