@@ -28,6 +28,9 @@ ctest --preset native || failed+=("native")
 echo "== Fuzzing: each libFuzzer target for ${WENDREL_FUZZ_SECONDS:-30} s"
 scripts/fuzz.sh "${WENDREL_FUZZ_SECONDS:-30}" || failed+=("fuzz")
 
+echo "== Imports: wendrel.exe loads no DLL from its own folder"
+scripts/check-imports.sh || failed+=("imports")
+
 echo "== Tier 2 and 3: Windows tests and end-to-end scenarios under Wine (Xvfb)"
 WINEPREFIX="$root/build/windows/wineprefix"
 . scripts/wine-test-env.sh

@@ -5,6 +5,7 @@
 
 #include "common/Convert.h"
 #include "common/GetFolder.h"
+#include "common/ScopeExit.h"
 #include "missions/MissionSorter.h"
 #include "settings/Settings.h"
 #include "status/Scanner.h"
@@ -53,6 +54,11 @@ void frmWendrel::Form_Load() {
 
 void frmWendrel::Timer1_Timer() {
     deps_.view.SetTimerEnabled(false);
+    // The timer runs again when the tick ends, also when something in it
+    // failed, unless the program is ending.
+    const ScopeExit restart([this] {
+        if (!deps_.app.Quitting) deps_.view.SetTimerEnabled(true);
+    });
     ++SecondCount;
     // While a rescan started with the button still waits for the page, the
     // timer's rescan waits for the next tick after it (the count stays).
@@ -85,7 +91,6 @@ void frmWendrel::Timer1_Timer() {
         ShowNormalIcon();
         HighIconShown = false;
     }
-    deps_.view.SetTimerEnabled(true);
 }
 
 void frmWendrel::btnRescan_Click() {
@@ -101,6 +106,7 @@ void frmWendrel::btnRescan_Click() {
         UnloadMainForm();
         return;
     }
+    const ScopeExit enable([this] { deps_.view.SetRescanEnabled(true); });
     deps_.view.ClearRows();
     const auto& servers = scanner.Servers();
     for (const auto& site : servers->sites()) deps_.view.AddRow(site->Name, site->PlayerCount);
@@ -110,7 +116,6 @@ void frmWendrel::btnRescan_Click() {
     deps_.view.SetStatusLine("Last scan " + TimeOfDay() +
                              (failure.empty() ? ": " + Players(PlayerTotal) : " failed: " + failure));
     Log("scan " + deps_.source.url + (failure.empty() ? ": " : " failed: " + failure + "; ") + Players(PlayerTotal));
-    deps_.view.SetRescanEnabled(true);
 }
 
 void frmWendrel::ShowAlarmNotification() {
@@ -151,6 +156,7 @@ void frmWendrel::ShowHighIcon() { ShowIcon(TrayIconKind::High); }
 void frmWendrel::tiFB_MouseMove(std::int32_t mouseMessage) {
     if (busy_) return;
     busy_ = true;
+    const ScopeExit done([this] { busy_ = false; });
     if (mouseMessage == kWmLButtonDblClk || mouseMessage == kNinBalloonUserClick) {
         deps_.view.ShowNormal();
     } else if (mouseMessage == kWmRButtonUp) {
@@ -163,7 +169,6 @@ void frmWendrel::tiFB_MouseMove(std::int32_t mouseMessage) {
             case MenuCommand::None: break;
         }
     }
-    busy_ = false;
 }
 
 void frmWendrel::btnHide_Click() { deps_.view.HideWindow(); }
@@ -199,21 +204,20 @@ void frmWendrel::EndAfterQuitting() {
     deps_.view.EndProgram();
 }
 
-void frmWendrel::mnuQuit_Click() {
-    Log("exit");
+void frmWendrel::Exit(const std::string& logLine) {
+    Log(logLine);
     deps_.app.Quitting = true;
     deps_.view.SetTimerEnabled(false);
     EndAfterQuitting();
 }
 
+void frmWendrel::mnuQuit_Click() { Exit("exit"); }
+
+void frmWendrel::EndOnRequest(const std::string& by) { Exit("exit: " + by); }
+
 bool frmWendrel::ChangeToLobbyFolder(const std::string& path, std::string& error) {
-    if (path[1] == ':' && !deps_.launcher.ChangeDrive(path.substr(0, 2), error)) return false;
-    const std::string folder = GetFolder(path);
-    if (folder.empty()) {
-        error = "the path names no folder";
-        return false;
-    }
-    return deps_.launcher.ChangeDirectory(folder, error);
+    if (path.size() >= 2 && path[1] == ':' && !deps_.launcher.ChangeDrive(path.substr(0, 2), error)) return false;
+    return deps_.launcher.ChangeDirectory(GetFolder(path), error);
 }
 
 void frmWendrel::ReportLaunchFailure(const std::string& path, const std::string& what, const std::string& error,
@@ -238,11 +242,14 @@ void frmWendrel::mnuLaunch_Click() {
         return;
     }
     const std::string commandLine = deps_.options.ckInWindow() != 0 ? path + " " : path;
+    // A relative path is made full once, against the current folder, before
+    // that folder changes; the command line keeps the path as entered.
+    const std::string program = deps_.launcher.FullPath(path);
     const std::string savedFolder = deps_.launcher.CurrentDirectory();
     std::string error;
-    if (!ChangeToLobbyFolder(path, error))
+    if (!ChangeToLobbyFolder(program, error))
         return ReportLaunchFailure(path, "its folder could not be opened", error, savedFolder);
-    if (!deps_.launcher.Start(path, commandLine, error))
+    if (!deps_.launcher.Start(program, commandLine, error))
         return ReportLaunchFailure(path, "it could not be started", error, savedFolder);
     Log("launch: " + commandLine);
     deps_.app.Quitting = true;

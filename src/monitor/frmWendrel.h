@@ -78,6 +78,9 @@ public:
     void btnOptions_Click() { mnuOptions_Click(); }
     void mnuAbout_Click();
     void mnuQuit_Click();
+    // A close request from outside (taskkill, an installer) or the end of the
+    // Windows session: the program ends as Exit ends it. by says who asked.
+    void EndOnRequest(const std::string& by);
     void btnSort_Click();
 
 private:
@@ -85,6 +88,7 @@ private:
     void FillTrayIdentity();
     void FillTrayData(TrayIconKind icon);
     void ShowIcon(TrayIconKind icon);
+    void Exit(const std::string& logLine);
     void UnloadMainForm();
     void EndAfterQuitting();
     bool ChangeToLobbyFolder(const std::string& path, std::string& error);

@@ -32,8 +32,14 @@ bool TrayHostWindow::Create(frmWendrel& form) {
     taskbarCreated_ = RegisterWindowMessageA("TaskbarCreated");
     showStatus_ = RegisterWindowMessageA(kShowStatusMessage);
     // A hidden top-level window: message-only windows miss broadcasts.
-    return CreateWindowExA(WS_EX_TOOLWINDOW, kClassName, "Wendrel", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
-                           GetModuleHandleA(nullptr), this) != nullptr;
+    if (!CreateWindowExA(WS_EX_TOOLWINDOW, kClassName, "Wendrel", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                         GetModuleHandleA(nullptr), this))
+        return false;
+    // Run as administrator, the program would otherwise not hear Explorer's
+    // restart or a second start, which run at a lower integrity level.
+    for (UINT message : {taskbarCreated_, showStatus_})
+        ChangeWindowMessageFilterEx(hwnd_, message, MSGFLT_ALLOW, nullptr);
+    return true;
 }
 
 void TrayHostWindow::Destroy() {
@@ -54,7 +60,18 @@ LRESULT TrayHostWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         form_->tiFB_MouseMove(kWmLButtonDblClk);
         return 0;
     }
-    return DefWindowProcA(hwnd_, message, wParam, lParam);
+    switch (message) {
+        // A close request to the program (taskkill without /f, an installer)
+        // ends it as Exit does, instead of leaving it without windows.
+        case WM_CLOSE: form_->EndOnRequest("asked to close"); return 0;
+        case WM_QUERYENDSESSION: return TRUE;  // nothing to save, nothing to ask
+        case WM_ENDSESSION:
+            if (wParam)
+                form_->EndOnRequest((lParam & ENDSESSION_CLOSEAPP) ? "Windows asked it to close"
+                                                                   : "Windows is ending the session");
+            return 0;
+        default: return DefWindowProcA(hwnd_, message, wParam, lParam);
+    }
 }
 
 bool MainWindow::Create(frmWendrel& form) {

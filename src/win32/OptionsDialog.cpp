@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "win32/ActiveForm.h"
+#include "win32/Boundary.h"
 #include "win32/Controls.h"
 #include "win32/MessagePump.h"
 #include "win32/resource.h"
@@ -140,13 +141,15 @@ INT_PTR CALLBACK OptionsDialog::DialogProc(HWND window, UINT message, WPARAM wPa
         auto* self = reinterpret_cast<OptionsDialog*>(lParam);
         SetWindowLongPtrA(window, DWLP_USER, lParam);
         self->window_ = window;
-        self->CreateControls();
-        return FALSE;
+        return CatchAtBoundary<INT_PTR>(FALSE, [&] {
+            self->CreateControls();
+            return FALSE;
+        });
     }
     auto* self = reinterpret_cast<OptionsDialog*>(GetWindowLongPtrA(window, DWLP_USER));
     if (!self || self->window_ != window) return FALSE;
     if (message == WM_NCDESTROY) SetWindowLongPtrA(window, DWLP_USER, 0);
-    return self->OnMessage(message, wParam, lParam);
+    return CatchAtBoundary<INT_PTR>(FALSE, [&] { return self->OnMessage(message, wParam, lParam); });
 }
 
 void OptionsDialog::CreateControls() {

@@ -12,6 +12,7 @@
 #include "common/GetFolder.h"
 #include "common/SoundPath.h"
 #include "win32/Handles.h"
+#include "win32/SystemLibrary.h"
 #include "win32/WinError.h"
 
 // The core's names for the shell's and the sound's values.
@@ -42,7 +43,10 @@ bool Win32Tray::NotifyIcon(TrayMessage message, const TrayRecord& data) {
     nid.uFlags = data.uFlags;
     nid.uCallbackMessage = data.uCallbackMessage;
     nid.hIcon = reinterpret_cast<HICON>(data.hIcon);
-    std::memcpy(nid.szTip, data.szTip, sizeof nid.szTip);
+    // The record's tip is 64 bytes; the platform's field may be larger.
+    static_assert(sizeof nid.szTip >= sizeof data.szTip);
+    std::memcpy(nid.szTip, data.szTip, sizeof data.szTip);
+    nid.szTip[sizeof nid.szTip - 1] = '\0';
     return Shell_NotifyIconA(static_cast<DWORD>(message), &nid) != FALSE;
 }
 
@@ -75,7 +79,9 @@ void Win32Sound::Play(const std::string& path, std::uint32_t flags) {
             log_->Write("sound: playing \"" + file + "\"");
         }
     }
-    PlaySoundA(file.c_str(), nullptr, flags);
+    using PlaySoundFunction = BOOL(WINAPI*)(LPCSTR, HMODULE, DWORD);
+    static const auto playSound = SystemFunction<PlaySoundFunction>(LoadSystemLibrary("winmm.dll"), "PlaySoundA");
+    if (playSound) playSound(file.c_str(), nullptr, flags);
 }
 
 std::string Win32Launcher::CurrentDirectory() {
@@ -115,10 +121,18 @@ LocalTime Win32Clock::Now() {
     return {t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond};
 }
 
+namespace {
+UniqueFile OpenForAppending(const std::string& path) {
+    return UniqueFile(CreateFileA(path.c_str(), FILE_APPEND_DATA,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+}
+}  // namespace
+
+bool FileLog::Check(std::string& error) const { return OpenForAppending(path_) || FailWithLastError(error); }
+
 void FileLog::Write(const std::string& line) {
-    const UniqueFile file(CreateFileA(path_.c_str(), FILE_APPEND_DATA,
-                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
-                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+    const UniqueFile file = OpenForAppending(path_);
     if (!file) return;
     SYSTEMTIME t;
     GetLocalTime(&t);
@@ -140,3 +154,16 @@ std::string ProgramPath() {
 }
 
 std::string ProgramFolder() { return GetFolder(ProgramPath()); }
+
+std::string FullPath(const std::string& path) {
+    if (path.empty()) return path;
+    std::vector<char> full(MAX_PATH);
+    for (;;) {
+        const DWORD n = GetFullPathNameA(path.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
+        if (n == 0) return path;
+        if (n < full.size()) return std::string(full.data(), n);
+        full.resize(n);
+    }
+}
+
+std::string Win32Launcher::FullPath(const std::string& path) { return ::FullPath(path); }

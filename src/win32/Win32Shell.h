@@ -31,6 +31,7 @@ public:
     std::string CurrentDirectory() override;
     bool ChangeDrive(const std::string& drive, std::string& error) override;
     bool ChangeDirectory(const std::string& folder, std::string& error) override;
+    std::string FullPath(const std::string& path) override;
     bool Start(const std::string& application, const std::string& commandLine, std::string& error) override;
 };
 
@@ -44,6 +45,9 @@ public:
 class FileLog : public EventLog {
 public:
     explicit FileLog(std::string path) : path_(std::move(path)) {}
+    const std::string& Path() const { return path_; }
+    // Whether lines can be appended to the file (which it creates if need be).
+    bool Check(std::string& error) const;
     void Write(const std::string& line) override;
 
 private:
@@ -52,4 +56,6 @@ private:
 
 // The full path of the running program, and its folder with the trailing backslash.
 std::string ProgramPath();
+// path made full against the current folder (as it is when none can be made).
+std::string FullPath(const std::string& path);
 std::string ProgramFolder();

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "common/CommandLine.h"
+#include "monitor/StartArguments.h"
 #include "monitor/frmWendrel.h"
 #include "win32/Handles.h"
 #include "win32/MainWindow.h"
@@ -15,65 +16,33 @@
 #include "win32/Win32MissionFiles.h"
 #include "win32/Win32MsgBox.h"
 #include "win32/Win32Registry.h"
+#include "win32/SystemLibrary.h"
 #include "win32/Win32Shell.h"
 #include "win32/WinInetTransfer.h"
 
 namespace {
 
-constexpr const char* kUsage =
-    "Usage: wendrel.exe [--status-url URL] [--log FILE] [--timeout SECONDS]\r\n\r\n"
-    "--status-url URL\tthe lobby status page to watch (default http://status.quellan.example)\r\n"
-    "--log FILE\tappend a line per scan and per alarm change to FILE\r\n"
-    "--timeout SECONDS\tgive up on a scan after this long (default 30)";
-
-struct CommandLine {
-    std::string statusUrl = StatusSource::kDefaultUrl;
-    std::string logFile;
-    std::chrono::milliseconds timeout = WinInetTransfer::kDefaultDeadline;
-    std::vector<std::string> startOptions;  // --status-url and --timeout as given, for the Run key
-    std::string error;                      // set when the arguments cannot be used
-};
-
-CommandLine ParseCommandLine(int argc, char** argv) {
-    CommandLine line;
-    for (int i = 1; i < argc && line.error.empty(); ++i) {
-        const std::string arg = argv[i];
-        const bool hasValue = i + 1 < argc;
-        if (arg == "--status-url" && hasValue) {
-            line.statusUrl = argv[++i];
-            line.startOptions.insert(line.startOptions.end(), {arg, line.statusUrl});
-        } else if (arg == "--log" && hasValue) {
-            line.logFile = argv[++i];
-        } else if (arg == "--timeout" && hasValue) {
-            const std::string value = argv[++i];
-            char* end = nullptr;
-            const double seconds = std::strtod(value.c_str(), &end);
-            if (end == value.c_str() || *end != '\0' || !(seconds > 0 && seconds <= 3600))
-                line.error = "--timeout takes a number of seconds from 0 to 3600, not \"" + value + "\".";
-            else
-                line.timeout = std::chrono::milliseconds(static_cast<long long>(seconds * 1000));
-            line.startOptions.insert(line.startOptions.end(), {arg, value});
-        } else {
-            line.error = "Unknown or incomplete option \"" + arg + "\".";
-        }
-    }
-    return line;
-}
-
-// A second start shows the running program's status window instead.
-void BringUpRunningInstance() {
-    HWND host = FindWindowA(TrayHostWindow::kClassName, nullptr);
-    if (!host) return;
+// A second start shows the running program's status window instead. The
+// first may still be starting: its window gets a few seconds to appear.
+bool BringUpRunningInstance() {
+    HWND host = nullptr;
+    for (int i = 0; i < 50 && !(host = FindWindowA(TrayHostWindow::kClassName, nullptr)); ++i) Sleep(100);
+    if (!host) return false;
     DWORD pid = 0;
     GetWindowThreadProcessId(host, &pid);
     AllowSetForegroundWindow(pid);
-    PostMessageA(host, RegisterWindowMessageA(TrayHostWindow::kShowStatusMessage), 0, 0);
+    return PostMessageA(host, RegisterWindowMessageA(TrayHostWindow::kShowStatusMessage), 0, 0) != FALSE;
 }
 
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-    const CommandLine args = ParseCommandLine(__argc, __argv);
+    RestrictLibrarySearchToSystem();
+    StartArguments args = ParseStartArguments(std::vector<std::string>(__argv + 1, __argv + __argc));
+    if (args.help) {
+        MessageBoxA(nullptr, kUsage, frmWendrel::kTitle, MB_ICONINFORMATION);
+        return 0;
+    }
     if (!args.error.empty()) {
         MessageBoxA(nullptr, (args.error + "\r\n\r\n" + kUsage).c_str(), frmWendrel::kTitle, MB_ICONEXCLAMATION);
         return 2;
@@ -81,15 +50,31 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
 
     UniqueHandle instance(CreateMutexA(nullptr, FALSE, "Local\\Orvane.Wendrel.Instance"));
     if (GetLastError() == ERROR_ALREADY_EXISTS) {
-        BringUpRunningInstance();
-        return 0;
+        if (BringUpRunningInstance()) return 0;
+        MessageBoxA(nullptr,
+                    "Wendrel is already running, but it does not answer.\r\n\r\n"
+                    "End wendrel.exe in Task Manager, then start Wendrel again.",
+                    frmWendrel::kTitle, MB_ICONEXCLAMATION);
+        return 1;
     }
 
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
 
+    // The log's path is made full now: the launch changes the current folder.
     std::unique_ptr<FileLog> log;
-    if (!args.logFile.empty()) log = std::make_unique<FileLog>(args.logFile);
+    if (!args.logFile.empty()) {
+        log = std::make_unique<FileLog>(FullPath(args.logFile));
+        std::string error;
+        if (!log->Check(error)) {
+            MessageBoxA(nullptr,
+                        ("Wendrel cannot write its log file:\r\n" + log->Path() + "\r\n\r\n" + error +
+                         "\r\n\r\nIt runs without a log.")
+                            .c_str(),
+                        frmWendrel::kTitle, MB_ICONEXCLAMATION);
+            log.reset();
+        }
+    }
 
     AppState app;
     Win32Registry registry;
@@ -104,10 +89,11 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     Win32Sound sound(log.get());
     Win32Launcher launcher;
     Win32MissionFiles missionFiles;
-    WinInetTransfer inet(args.timeout);
+    WinInetTransfer inet(args.timeout.value_or(WinInetTransfer::kDefaultDeadline));
     Win32Clock clock;
+    const std::string url = args.statusUrl.empty() ? StatusSource::kDefaultUrl : args.statusUrl;
     frmWendrel form(MonitorDeps{app, options, mainWindow, tray, sound, launcher, msgBox, missionFiles, inet, clock,
-                                log.get(), StatusSource::FromUrl(args.statusUrl)});
+                                log.get(), StatusSource::FromUrl(url)});
     options.SetMonitor(&form);
 
     if (!mainWindow.Create(form)) {

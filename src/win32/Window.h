@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "win32/Boundary.h"
+
 // Routes a window class's messages to a member of the object that created
 // the window: `this` is stored at WM_NCCREATE and cleared at WM_NCDESTROY.
 template <typename Derived>
@@ -23,7 +25,7 @@ protected:
             self->hwnd_ = nullptr;
             return DefWindowProcA(hwnd, message, wParam, lParam);
         }
-        return self->OnMessage(message, wParam, lParam);
+        return CatchAtBoundary<LRESULT>(0, [&] { return self->OnMessage(message, wParam, lParam); });
     }
 
     static void Register(const char* className, HICON icon = nullptr) {

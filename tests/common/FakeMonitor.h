@@ -2,6 +2,7 @@
 
 #include <deque>
 #include <functional>
+#include <new>
 #include <string>
 #include <utility>
 #include <vector>
@@ -29,6 +30,7 @@ public:
     std::deque<MenuCommand> menuAnswers;
     std::function<void()> duringMenu;  // runs while the menu is open
     int menusOpened = 0;
+    std::vector<std::string> events;  // timer, unloads and the end, in order
 
     void ShowNormal() override {
         ++showNormalCalls;
@@ -37,7 +39,10 @@ public:
     void ShowWindow() override { visible = true; }
     void HideWindow() override { visible = false; }
     void HideFromTaskList() override { ++taskListHides; }
-    void SetTimerEnabled(bool enabled) override { timerEnabled = enabled; }
+    void SetTimerEnabled(bool enabled) override {
+        timerEnabled = enabled;
+        events.push_back(enabled ? "timer on" : "timer off");
+    }
     void SetRescanEnabled(bool enabled) override { rescanEnabled = enabled; }
     void ClearRows() override { rows.clear(); }
     void AddRow(const std::string& name, std::int32_t players) override { rows.emplace_back(name, players); }
@@ -54,9 +59,18 @@ public:
     std::uintptr_t IconHandle(TrayIconKind kind) override {
         return kind == TrayIconKind::High ? kHighIcon : kNormalIcon;
     }
-    void UnloadHighIcon() override { highIconUnloaded = true; }
-    void Destroy() override { destroyed = true; }
-    void EndProgram() override { ended = true; }
+    void UnloadHighIcon() override {
+        highIconUnloaded = true;
+        events.push_back("high icon unloaded");
+    }
+    void Destroy() override {
+        destroyed = true;
+        events.push_back("destroy");
+    }
+    void EndProgram() override {
+        ended = true;
+        events.push_back("end");
+    }
 };
 
 class FakeTray : public Tray {
@@ -84,7 +98,11 @@ public:
 class FakeSound : public SoundPlayer {
 public:
     std::vector<std::pair<std::string, std::uint32_t>> played;
-    void Play(const std::string& path, std::uint32_t flags) override { played.emplace_back(path, flags); }
+    bool fail = false;  // throws, as an allocation that failed would
+    void Play(const std::string& path, std::uint32_t flags) override {
+        if (fail) throw std::bad_alloc();
+        played.emplace_back(path, flags);
+    }
 };
 
 class FakeLauncher : public ProcessLauncher {
@@ -98,6 +116,10 @@ public:
     bool failDrive = false, failFolder = false, failStart = false;
 
     std::string CurrentDirectory() override { return cwd; }
+    std::string FullPath(const std::string& path) override {
+        const bool full = (path.size() >= 2 && path[1] == ':') || path.rfind("\\", 0) == 0;
+        return full ? path : cwd + path;
+    }
     bool ChangeDrive(const std::string& drive, std::string& error) override {
         if (failDrive) return Fail(error, "The device is not ready");
         drives.push_back(drive);
@@ -138,11 +160,13 @@ public:
     }
 };
 
-// Mission files that are never there, or (failRead) one that cannot be read.
+// Mission files that are never there, or (failRead) one that cannot be read;
+// or (throwOnList) a listing that runs out of memory.
 class FakeMissions : public MissionFiles {
 public:
-    bool failRead = false;
+    bool failRead = false, throwOnList = false;
     ListStatus List(const std::string&, std::vector<MissionEntry>& entries, std::string&) override {
+        if (throwOnList) throw std::bad_alloc();
         if (!failRead) return ListStatus::NoFolder;
         entries.push_back({"A.MIS", true});
         return ListStatus::Listed;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <string>
 
 #include "LoopbackServer.h"
@@ -16,6 +17,7 @@ enum class PageFault {
     BadChunks,          // invalid chunked encoding
     RedirectToRefused,  // 302 to a port where nothing listens
     ServerError,        // 500 with an HTML page that even lists players
+    WindowsLogon,       // 401 asking for the user's Windows logon (NTLM, Negotiate)
 };
 
 inline const char* Name(PageFault fault) {
@@ -29,6 +31,7 @@ inline const char* Name(PageFault fault) {
         case PageFault::BadChunks: return "invalid chunked encoding";
         case PageFault::RedirectToRefused: return "redirect to a refused port";
         case PageFault::ServerError: return "500 with a page";
+        case PageFault::WindowsLogon: return "401 asking for a Windows logon";
     }
     return "?";
 }
@@ -38,21 +41,29 @@ inline std::string ListingPage(int players) {
            std::to_string(players) + "</font></td></tr></table></html>";
 }
 
-// Answers one request the faulty way; returns when done or when the server stops.
-inline void Serve(LoopbackServer& server, SOCKET client, PageFault fault, int players) {
+// Answers one request the way current says. A fault that holds the
+// connection (silence, a stall, a drip) holds it until the server stops or
+// current changes: a client that cannot cancel its read is let go then.
+inline void Serve(LoopbackServer& server, SOCKET client, const std::atomic<PageFault>& current, int players) {
+    const PageFault fault = current;
+    const auto holding = [&](DWORD ms) { return !server.WaitForStop(ms) && current == fault; };
     const std::string page = ListingPage(players);
     switch (fault) {
         case PageFault::Good: LoopbackServer::SendAll(client, LoopbackServer::Response(200, page)); return;
-        case PageFault::NeverAnswer: server.WaitForStop(120000); return;
+        case PageFault::NeverAnswer:
+            while (holding(100)) {
+            }
+            return;
         case PageFault::HeadersThenStall:
             LoopbackServer::SendAll(client,
                                     "HTTP/1.1 200 OK\r\nContent-Type: text/html\r\nContent-Length: 5000\r\n\r\n");
-            server.WaitForStop(120000);
+            while (holding(100)) {
+            }
             return;
         case PageFault::Drip: {
             const std::string answer = LoopbackServer::Response(200, page + std::string(2000, ' '));
             for (char c : answer) {
-                if (!LoopbackServer::SendAll(client, std::string(1, c)) || server.WaitForStop(1000)) return;
+                if (!LoopbackServer::SendAll(client, std::string(1, c)) || !holding(1000)) return;
             }
             return;
         }
@@ -81,5 +92,10 @@ inline void Serve(LoopbackServer& server, SOCKET client, PageFault fault, int pl
                     302, "", "Location: http://127.0.0.1:" + std::to_string(LoopbackServer::RefusedPort()) + "/\r\n"));
             return;
         case PageFault::ServerError: LoopbackServer::SendAll(client, LoopbackServer::Response(500, page)); return;
+        case PageFault::WindowsLogon:
+            LoopbackServer::SendAll(client, LoopbackServer::Response(401, page,
+                                                                     "WWW-Authenticate: Negotiate\r\n"
+                                                                     "WWW-Authenticate: NTLM\r\n"));
+            return;
     }
 }

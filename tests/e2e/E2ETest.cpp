@@ -22,8 +22,25 @@ using namespace std::chrono_literals;
 
 namespace {
 
-std::string shotsFolder;  // where screenshots go, when asked for
-std::string helperExe;    // stands in for the lobby client
+std::string shotsFolder;    // where screenshots go, when asked for
+std::string helperExe;      // stands in for the lobby client
+std::string plantedFolder;  // wininet.dll and winmm.dll of our own
+std::string probeExe;       // loads them as an unguarded program would
+
+// Runs a command line and waits for it; its exit code.
+DWORD RunAndWait(std::string line, std::chrono::milliseconds timeout = 30s) {
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+        return ~0u;
+    DWORD code = ~0u;
+    if (WaitForSingleObject(process.hProcess, static_cast<DWORD>(timeout.count())) == WAIT_OBJECT_0)
+        GetExitCodeProcess(process.hProcess, &code);
+    CloseHandle(process.hProcess);
+    CloseHandle(process.hThread);
+    return code;
+}
 
 constexpr int kMenuLaunch = 0, kMenuOptions = 2, kMenuExit = 4;
 
@@ -376,6 +393,102 @@ TEST_F(Scenario, ExitDuringAHeldScanEndsPromptly) {
     EXPECT_EQ(CountLines(Log(), " exit"), 1);
 }
 
+TEST_F(Scenario, ACloseRequestEndsItCleanlyAndTheNextStartScans) {
+    HWND host = Start();
+    ASSERT_TRUE(WaitForLog(" scan http"));
+    // What taskkill without /f, an installer or the Restart Manager send.
+    RunAndWait("taskkill.exe /pid " + std::to_string(wendrel.Pid()));
+    DWORD code = 1;
+    EXPECT_TRUE(wendrel.WaitForExit(5s, &code)) << "a close request left the program running";
+    EXPECT_EQ(code, 0u);
+    EXPECT_FALSE(TrayIconExists(host));
+    EXPECT_EQ(CountLines(Log(), "exit: asked to close"), 1);
+
+    wendrel.Kill();
+    Start();
+    EXPECT_TRUE(WaitForLog(" scan http", 2)) << "the next start did not scan";
+}
+
+TEST_F(Scenario, HelpShowsTheUsageAndEndsWell) {
+    for (const char* help : {"/?", "--help", "-h"}) {
+        WendrelProcess program;
+        ASSERT_TRUE(program.Start(help));
+        HWND box = driver::WaitForVisible("#32770", "Wendrel V1.4", program.Pid());
+        ASSERT_NE(box, nullptr) << help;
+        EXPECT_NE(driver::Text(GetDlgItem(box, 0xFFFF)).find("Usage: wendrel.exe [--status-url URL]"),
+                  std::string::npos);
+        EXPECT_EQ(driver::Text(GetDlgItem(box, 0xFFFF)).find("Unknown"), std::string::npos);
+        driver::PressOk(box);
+        DWORD code = 1;
+        EXPECT_TRUE(program.WaitForExit(10s, &code));
+        EXPECT_EQ(code, 0u) << help;
+    }
+}
+
+TEST_F(Scenario, AStartThatFindsTheProgramRunningButNoWindowSaysSo) {
+    HANDLE held = CreateMutexA(nullptr, FALSE, "Local\\Orvane.Wendrel.Instance");
+    ASSERT_TRUE(wendrel.Start(""));
+    HWND box = WaitForMessageBox("Wendrel V1.4");
+    ASSERT_NE(box, nullptr) << "the second start ended silently";
+    EXPECT_NE(driver::Text(GetDlgItem(box, 0xFFFF)).find("already running, but it does not answer"), std::string::npos);
+    driver::PressOk(box);
+    DWORD code = 0;
+    EXPECT_TRUE(wendrel.WaitForExit(10s, &code));
+    EXPECT_EQ(code, 1u);
+    CloseHandle(held);
+}
+
+// Wine's per-program DLL overrides: native DLLs first, for wininet and
+// winmm. (WINEDLLOVERRIDES set by a running Wine program does not reach the
+// programs it starts.)
+struct PreferNativeDlls {
+    std::vector<std::string> keys;
+    explicit PreferNativeDlls(std::initializer_list<const char*> programs) {
+        for (const char* program : programs) {
+            keys.push_back(std::string("Software\\Wine\\AppDefaults\\") + program);
+            for (const char* dll : {"wininet", "winmm"})
+                RegSetKeyValueA(HKEY_CURRENT_USER, (keys.back() + "\\DllOverrides").c_str(), dll, REG_SZ,
+                                "native,builtin", 15);
+        }
+    }
+    ~PreferNativeDlls() {
+        for (const std::string& key : keys) RegDeleteTreeA(HKEY_CURRENT_USER, key.c_str());
+    }
+};
+
+// wininet.dll and winmm.dll of our own beside wendrel.exe, which Wine is told
+// to prefer: an unguarded program loads them, wendrel.exe does not, and still
+// scans and plays its sound.
+TEST_F(Scenario, DllsPlantedBesideTheProgramAreNotLoaded) {
+    const std::string here = MakeTempFolder("wendrel-planted");
+    for (const std::string& file :
+         {WendrelProcess::ExePath(), probeExe, plantedFolder + "wininet.dll", plantedFolder + "winmm.dll"})
+        fs::copy_file(file, here + fs::path(file).filename().string());
+    fs::copy_file(fs::path(WendrelProcess::ExePath()).parent_path() / "Flyover.wav", here + "Flyover.wav");
+    const PreferNativeDlls native{"dll_probe.exe", "wendrel.exe"};
+    const auto planted = [&] {
+        return fs::exists(here + "PLANTED-wininet.dll.txt") || fs::exists(here + "PLANTED-winmm.dll.txt");
+    };
+
+    EXPECT_EQ(RunAndWait("\"" + here + "dll_probe.exe\""), 0u);
+    EXPECT_TRUE(planted()) << "the planted DLLs are not loadable here: the test proves nothing";
+    fs::remove(here + "PLANTED-wininet.dll.txt");
+    fs::remove(here + "PLANTED-winmm.dll.txt");
+
+    settings::SetDword("Players", 0);  // the first scan raises the alarm: the sound plays
+    const std::string saveExe = WendrelProcess::ExePath();
+    WendrelProcess::ExePath() = here + "wendrel.exe";
+    status.Players(7);
+    Start();
+    WendrelProcess::ExePath() = saveExe;
+    EXPECT_TRUE(WaitForLog("sound: playing"));
+    EXPECT_EQ(CountLines(Log(), "/: 7 players"), 1) << "the scan failed: " << Log();
+    EXPECT_FALSE(planted()) << "wendrel.exe loaded a DLL planted beside it";
+    wendrel.Kill();
+    std::error_code ec;
+    fs::remove_all(here, ec);
+}
+
 TEST_F(Scenario, CloseBoxHidesAndScanningGoesOn) {
     settings::SetDword("CheckInterval", 0);
     HWND host = Start();
@@ -609,6 +722,8 @@ int main(int argc, char** argv) {
         const std::string option = argv[i];
         if (option == "--wendrel") WendrelProcess::ExePath() = WindowsPath(argv[i + 1]);
         if (option == "--helper") helperExe = WindowsPath(argv[i + 1]);
+        if (option == "--planted") plantedFolder = WindowsPath(std::string(argv[i + 1]) + "/");
+        if (option == "--probe") probeExe = WindowsPath(argv[i + 1]);
         if (option == "--shots") shotsFolder = WindowsPath(std::string(argv[i + 1]) + "/");
     }
     if (WendrelProcess::ExePath().empty() || helperExe.empty()) {

@@ -2,6 +2,7 @@
 
 #include "common/CommandLine.h"
 #include "common/Convert.h"
+#include "monitor/StartArguments.h"
 
 namespace {
 
@@ -78,6 +79,53 @@ TEST(CommandLineTest, TheRunValueQuotesTheProgramAndKeepsTheOptions) {
     EXPECT_EQ(BuildCommandLine("C:\\Games\\wendrel.exe",
                                {"--status-url", "https://lobby.example/a b?x=1", "--timeout", "2.5"}),
               "\"C:\\Games\\wendrel.exe\" --status-url \"https://lobby.example/a b?x=1\" --timeout 2.5");
+}
+
+}  // namespace
+
+namespace {
+
+TEST(StartArgumentsTest, OptionsTheirValuesAndWhatIsRefused) {
+    struct Case {
+        std::vector<std::string> args;
+        std::string error;  // the start of the error; empty when accepted
+        long long timeoutMs = -1;
+    };
+    const Case cases[] = {
+        {{}, ""},
+        {{"--timeout", "1"}, "", 1000},
+        {{"--timeout", "2.5"}, "", 2500},
+        {{"--timeout", "3600"}, "", 3600000},
+        {{"--timeout", "0.0004"}, "--timeout takes a number of seconds from 1 to 3600"},
+        {{"--timeout", "0"}, "--timeout takes"},
+        {{"--timeout", "3601"}, "--timeout takes"},
+        {{"--timeout", "-5"}, "--timeout takes"},
+        {{"--timeout", "1e3"}, "--timeout takes"},
+        {{"--timeout", "0x10"}, "--timeout takes"},
+        {{"--timeout", "1.2.3"}, "--timeout takes"},
+        {{"--timeout"}, "Unknown or incomplete option \"--timeout\""},
+        {{"--verbose"}, "Unknown or incomplete option \"--verbose\""},
+    };
+    for (const Case& c : cases) {
+        const StartArguments parsed = ParseStartArguments(c.args);
+        EXPECT_EQ(parsed.error.substr(0, c.error.size()), c.error) << parsed.error;
+        EXPECT_EQ(parsed.error.empty(), c.error.empty()) << parsed.error;
+        EXPECT_EQ(parsed.timeout ? parsed.timeout->count() : -1, c.timeoutMs) << parsed.error;
+    }
+}
+
+TEST(StartArgumentsTest, HelpAndTheOptionsThatStartingWithWindowsKeeps) {
+    for (const char* help : {"--help", "-h", "/?"}) {
+        const StartArguments parsed = ParseStartArguments({"--log", "x.log", help});
+        EXPECT_TRUE(parsed.help) << help;
+        EXPECT_EQ(parsed.error, "") << help;
+    }
+    const StartArguments parsed =
+        ParseStartArguments({"--log", "w.log", "--status-url", "https://lobby.example/", "--timeout", "20"});
+    EXPECT_EQ(parsed.logFile, "w.log");
+    EXPECT_EQ(parsed.statusUrl, "https://lobby.example/");
+    EXPECT_EQ(parsed.startOptions,
+              (std::vector<std::string>{"--status-url", "https://lobby.example/", "--timeout", "20"}));
 }
 
 }  // namespace

@@ -307,6 +307,74 @@ TEST_F(MonitorFixture, ExitDuringAScanEndsWithoutAnAlarmDecision) {
     EXPECT_EQ(inet.requests.size(), 2u);
 }
 
+// Exit, and a close request or the end of the Windows session, end the
+// program the same way: the timer stops before the windows go.
+TEST(EndingTest, ExitAndCloseRequestsEndInOrder) {
+    const std::pair<std::function<void(frmWendrel&)>, const char*> ways[] = {
+        {[](frmWendrel& f) { f.mnuQuit_Click(); }, "exit"},
+        {[](frmWendrel& f) { f.EndOnRequest("asked to close"); }, "exit: asked to close"},
+    };
+    for (const auto& [end, logged] : ways) {
+        FakeWorld w;
+        frmWendrel form{w.Deps()};
+        w.options.SetMonitor(&form);
+        form.Form_Initialize();
+        form.Form_Load();
+        w.options.Show();
+        w.view.events.clear();
+        end(form);
+        EXPECT_EQ(w.view.events, (std::vector<std::string>{"timer off", "high icon unloaded", "destroy", "end"}))
+            << logged;
+        EXPECT_TRUE(w.app.Quitting);
+        EXPECT_FALSE(w.options.IsLoaded());
+        EXPECT_EQ(w.tray.calls.back().first, TrayMessage::Delete);
+        EXPECT_EQ(w.log.lines.back(), logged);
+    }
+}
+
+TEST_F(MonitorFixture, AFailedScanAfterAGoodOneCountsZeroAndEndsTheAlarm) {
+    Start();
+    form.ApplySettings({0, 2, "x.wav"});
+    Players(9);
+    Ticks(2);  // alarm on: alarm icon, then normal phase
+    inet.Fail("the server did not answer within 30 s");
+    Ticks(1);
+    EXPECT_EQ(view.rows.front().second, 0);
+    EXPECT_EQ(log.Count("alarm off: 0 players"), 1);
+    Ticks(3);  // the alarm stays off while the lobby is down: no sound every interval
+    EXPECT_EQ(sound.played.size(), 2u);
+}
+
+TEST_F(MonitorFixture, AnAlarmEndingWhileItsIconShowsPutsTheNormalIconBack) {
+    Start();
+    form.ApplySettings({0, 2, "x.wav"});
+    Players(9);
+    Ticks(1);  // the alarm icon shows
+    ASSERT_EQ(tray.IconSteps().back(), 'H');
+    Players(1);
+    tray.Clear();
+    Ticks(1);
+    EXPECT_EQ(tray.IconSteps().back(), 'N');
+    tray.Clear();
+    form.OnTaskbarCreated();  // Explorer restarted: the icon comes back as it is now
+    ASSERT_EQ(tray.calls.size(), 1u);
+    EXPECT_EQ(tray.calls[0].second.hIcon, FakeMainView::kNormalIcon);
+}
+
+TEST_F(MonitorFixture, ATickThatFailsLeavesTheTimerRunningAndTheTrayUsable) {
+    Start();
+    form.ApplySettings({0, 2, "x.wav"});
+    Players(9);
+    sound.fail = true;
+    EXPECT_THROW(form.Timer1_Timer(), std::bad_alloc);
+    EXPECT_TRUE(view.timerEnabled);
+    EXPECT_TRUE(view.rescanEnabled);
+    sound.fail = false;
+    view.visible = false;
+    form.tiFB_MouseMove(515);
+    EXPECT_TRUE(view.visible);
+}
+
 TEST_F(MonitorFixture, QueryUnloadHidesUntilQuitting) {
     Start();
     view.visible = true;
@@ -386,6 +454,7 @@ struct LaunchCase {
     std::string path;
     std::int16_t inWindow;
     std::string commandLine, drive, folder;
+    std::string application = path;  // the path made full against the current folder
 };
 
 TEST_F(MonitorFixture, LaunchStartsTheClientThenEndsInOrder) {
@@ -396,6 +465,10 @@ TEST_F(MonitorFixture, LaunchStartsTheClientThenEndsInOrder) {
          "C:", "C:\\Program Files\\QuellanPro3\\"},
         {"E:\\q.exe", 2, "E:\\q.exe ", "E:", "E:\\"},
         {"\\\\server\\games\\ql.exe", 0, "\\\\server\\games\\ql.exe", "", "\\\\server\\games\\"},
+        // A relative path is made full once, before the folder changes; the
+        // command line keeps it as entered.
+        {"Quellan\\qlpro.exe", 1, "Quellan\\qlpro.exe ", "D:", "D:\\Start\\Quellan\\", "D:\\Start\\Quellan\\qlpro.exe"},
+        {"qlpro.exe", 0, "qlpro.exe", "D:", "D:\\Start\\", "D:\\Start\\qlpro.exe"},
     };
     for (const LaunchCase& c : cases) {
         FakeWorld w;
@@ -408,7 +481,7 @@ TEST_F(MonitorFixture, LaunchStartsTheClientThenEndsInOrder) {
         w.options.EditCheck(OptionsField::InWindow, c.inWindow);
         f.mnuLaunch_Click();
         ASSERT_EQ(l.started.size(), 1u) << c.path;
-        EXPECT_EQ(l.started[0].application, c.path);
+        EXPECT_EQ(l.started[0].application, c.application);
         EXPECT_EQ(l.started[0].commandLine, c.commandLine);
         EXPECT_EQ(l.started[0].folder, c.folder);
         EXPECT_EQ(l.drives, c.drive.empty() ? std::vector<std::string>{} : std::vector<std::string>{c.drive});
@@ -431,8 +504,7 @@ TEST_F(MonitorFixture, FailedLaunchesReportAndKeepRunning) {
     for (const Case& c : {Case{"ab", false, false, false, "not set"}, Case{"", false, false, false, "not set"},
                           Case{"C:\\Games\\ql.exe", true, false, false, "not ready"},
                           Case{"C:\\Missing\\ql.exe", false, true, false, "cannot find the path"},
-                          Case{"C:\\Games\\gone.exe", false, false, true, "cannot find the file"},
-                          Case{"qlpro.exe", false, false, false, "names no folder"}}) {
+                          Case{"C:\\Games\\gone.exe", false, false, true, "cannot find the file"}}) {
         Start();
         msgBox.shown.clear();
         launcher.failDrive = c.failDrive;

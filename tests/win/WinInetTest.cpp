@@ -2,6 +2,8 @@
 
 #include <atomic>
 #include <chrono>
+#include <mutex>
+#include <set>
 
 #include "FaultyPages.h"
 #include "LoopbackServer.h"
@@ -137,11 +139,15 @@ namespace {
 
 TEST(WinInetFaults, EachFaultEndsInTimeWithAReasonAndTheNextScanWorks) {
     std::atomic<PageFault> fault{PageFault::Good};
-    LoopbackServer server([&](LoopbackServer& self, SOCKET c, const std::string&) { Serve(self, c, fault, 5); });
+    std::atomic<int> logons{0};  // requests that carried credentials
+    LoopbackServer server([&](LoopbackServer& self, SOCKET c, const std::string& request) {
+        logons += request.find("\r\nAuthorization:") != std::string::npos;
+        Serve(self, c, fault, 5);
+    });
     WinInetTransfer inet(3s);
-    for (PageFault f :
-         {PageFault::NeverAnswer, PageFault::HeadersThenStall, PageFault::Drip, PageFault::HugeBody,
-          PageFault::HugeBodyUnannounced, PageFault::BadChunks, PageFault::RedirectToRefused, PageFault::ServerError}) {
+    for (PageFault f : {PageFault::NeverAnswer, PageFault::HeadersThenStall, PageFault::Drip, PageFault::HugeBody,
+                        PageFault::HugeBodyUnannounced, PageFault::BadChunks, PageFault::RedirectToRefused,
+                        PageFault::ServerError, PageFault::WindowsLogon}) {
         fault = f;
         const auto start = std::chrono::steady_clock::now();
         const ScanResult bad = Scan(inet, server.Url());
@@ -150,8 +156,91 @@ TEST(WinInetFaults, EachFaultEndsInTimeWithAReasonAndTheNextScanWorks) {
         EXPECT_NE(bad.failure, "") << Name(f);
         EXPECT_LT(took, 20s) << Name(f) << ": the deadline did not hold";
         fault = PageFault::Good;
-        EXPECT_EQ(Scan(inet, server.Url()).count, 5) << "the scan after " << Name(f);
+        const ScanResult after = Scan(inet, server.Url());
+        EXPECT_EQ(after.count, 5) << "the scan after " << Name(f) << ": " << after.failure;
     }
+    EXPECT_EQ(logons, 0) << "the user's Windows logon went to the status page";
+}
+
+// WinINet functions of the test's own: the send blocks until the test lets
+// it go, whatever is closed meanwhile, as name resolution can; and every
+// call checks that it is not made on a handle already closed.
+namespace blocking {
+std::atomic<int> opens{0}, callsOnClosed{0};
+std::mutex mutex;
+std::set<HINTERNET> closed;
+HANDLE release = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+std::atomic<UINT_PTR> next{0x100};
+
+HINTERNET NewHandle() { return reinterpret_cast<HINTERNET>(next += 4); }
+void Check(HINTERNET h) {
+    std::lock_guard lock(mutex);
+    callsOnClosed += closed.count(h);
+}
+HINTERNET WINAPI Open(LPCSTR, DWORD, LPCSTR, LPCSTR, DWORD) {
+    ++opens;
+    return NewHandle();
+}
+HINTERNET WINAPI Connect(HINTERNET s, LPCSTR, INTERNET_PORT, LPCSTR, LPCSTR, DWORD, DWORD, DWORD_PTR) {
+    Check(s);
+    return NewHandle();
+}
+HINTERNET WINAPI OpenRequest(HINTERNET c, LPCSTR, LPCSTR, LPCSTR, LPCSTR, LPCSTR*, DWORD, DWORD_PTR) {
+    Check(c);
+    return NewHandle();
+}
+BOOL WINAPI SetOption(HINTERNET r, DWORD, LPVOID, DWORD) {
+    Check(r);
+    return TRUE;
+}
+BOOL WINAPI Send(HINTERNET r, LPCSTR, DWORD, LPVOID, DWORD) {
+    Check(r);
+    WaitForSingleObject(release, INFINITE);
+    return TRUE;
+}
+BOOL WINAPI Query(HINTERNET r, DWORD, LPVOID buffer, LPDWORD, LPDWORD) {
+    Check(r);
+    *static_cast<DWORD*>(buffer) = 200;
+    return TRUE;
+}
+BOOL WINAPI Read(HINTERNET r, LPVOID, DWORD, LPDWORD read) {
+    Check(r);
+    *read = 0;
+    return TRUE;
+}
+BOOL WINAPI Close(HINTERNET h) {
+    std::lock_guard lock(mutex);
+    callsOnClosed += closed.count(h);
+    closed.insert(h);
+    return TRUE;
+}
+}  // namespace blocking
+
+TEST(WinInetHang, AWorkerThatStaysBlockedIsTheOnlyOneAndTouchesNoClosedHandle) {
+    InternetApi api = *InternetApi::System();  // the real URL cracking
+    api.Open = blocking::Open;
+    api.Connect = blocking::Connect;
+    api.OpenRequest = blocking::OpenRequest;
+    api.SetOption = blocking::SetOption;
+    api.SendRequest = blocking::Send;
+    api.QueryInfo = blocking::Query;
+    api.ReadFile = blocking::Read;
+    api.CloseHandle = blocking::Close;
+    WinInetTransfer inet(500ms, WinInetTransfer::kDefaultPageCap, &api);
+
+    EXPECT_EQ(inet.OpenURL("http://127.0.0.1:9/").failure, "the server did not answer within 500 ms");
+    for (int i = 0; i < 3; ++i)  // scans meanwhile start no second worker
+        EXPECT_EQ(inet.OpenURL("http://127.0.0.1:9/").failure, "the previous check is still waiting for an answer");
+    EXPECT_EQ(blocking::opens, 1);
+
+    SetEvent(blocking::release);  // the blocked call returns at last
+    FetchResult after;
+    for (int i = 0; i < 100 && (after = inet.OpenURL("http://127.0.0.1:9/")).failure != ""; ++i) Sleep(20);
+    EXPECT_TRUE(after.ok) << after.failure;
+    EXPECT_EQ(blocking::opens, 2);
+    EXPECT_EQ(blocking::callsOnClosed, 0);
+    std::lock_guard lock(blocking::mutex);
+    EXPECT_EQ(blocking::closed.size(), 6u) << "each fetch closes its three handles once";
 }
 
 }  // namespace

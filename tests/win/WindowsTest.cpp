@@ -206,6 +206,28 @@ TEST(ActivationTest, ComingFromTheMainWindowReloadsTheStoredSettings) {
     options.Unload();
 }
 
+// An exception must not unwind through Windows: the window procedure stops
+// it, the user is told, and the window goes on working.
+TEST(MainWindowTest, AFailureInsideAButtonIsReportedAndTheWindowGoesOn) {
+    FakeWorld world;
+    MainWindow window;
+    frmWendrel form{world.Deps("http://h", &window)};
+    ASSERT_TRUE(window.Create(form));
+    form.Form_Initialize();
+    form.Form_Load();
+    world.missions.throwOnList = true;
+    std::atomic<bool> closed{false};
+    std::thread closer = CloseMessageBox("Wendrel", nullptr, closed);
+    SendMessageA(window.Handle(), WM_COMMAND, MAKEWPARAM(IDC_SORT, BN_CLICKED), 0);
+    closer.join();
+    EXPECT_TRUE(closed) << "no message about the failure";
+    world.inet.ServePage(StatusPage("3"));
+    SendMessageA(window.Handle(), WM_COMMAND, MAKEWPARAM(IDC_RESCAN, BN_CLICKED), 0);
+    EXPECT_EQ(WindowText(GetDlgItem(window.Handle(), IDC_STATUSLINE)), "Last scan 21:04:05: 3 players");
+    world.app.Quitting = true;
+    SendMessageA(window.Handle(), WM_CLOSE, 0, 0);
+}
+
 TEST(MainWindowTest, StartsHiddenAsAToolWindowAndShowsTheScan) {
     FakeWorld world;
     AppState& app = world.app;

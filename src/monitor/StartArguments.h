@@ -1,0 +1,21 @@
+#pragma once
+
+#include <chrono>
+#include <optional>
+#include <string>
+#include <vector>
+
+// What the command line asks of the program.
+struct StartArguments {
+    std::string statusUrl;  // the default page when empty
+    std::string logFile;
+    std::optional<std::chrono::milliseconds> timeout;
+    std::vector<std::string> startOptions;  // --status-url and --timeout as given: "Start with Windows" keeps them
+    bool help = false;                      // --help, -h or /?
+    std::string error;                      // set when the arguments cannot be used
+};
+
+extern const char* const kUsage;
+
+// Reads the arguments after the program's name.
+StartArguments ParseStartArguments(const std::vector<std::string>& arguments);
