@@ -101,6 +101,19 @@ TEST_F(LaunchFixture, StartsTheClientWithTheExactCommandLineAndFolder) {
     }
 }
 
+// A path relative to the current folder is found once, before the launch
+// makes the client's folder current; the command line keeps it as entered.
+TEST_F(LaunchFixture, ARelativePathStartsTheClientItNames) {
+    const std::string before = realLauncher.CurrentDirectory();
+    SetCurrentDirectoryA(root.c_str());
+    const auto lines = Launch("Lobby Client\\qlpro.exe", 0);
+    std::string ignored;
+    realLauncher.ChangeDirectory(before, ignored);
+    ASSERT_EQ(lines.size(), 3u) << "the client did not start: " << (msgBox.shown.empty() ? "" : msgBox.shown[0].text);
+    EXPECT_TRUE(_stricmp(lines[0].c_str(), client.c_str()) == 0) << lines[0];
+    EXPECT_EQ(lines[1], "Lobby Client\\qlpro.exe");
+}
+
 TEST_F(LaunchFixture, AMissingClientIsReportedAndNothingStarts) {
     const std::string before = realLauncher.CurrentDirectory();
     fs::remove(client);
