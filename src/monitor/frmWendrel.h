@@ -4,6 +4,7 @@
 #include <string>
 
 #include "common/AppState.h"
+#include "common/Version.h"
 #include "platform/Clock.h"
 #include "platform/EventLog.h"
 #include "platform/InetTransfer.h"
@@ -36,7 +37,7 @@ struct MonitorDeps {
 // clicks and the user's commands.
 class frmWendrel : public MonitorSettingsSink {
 public:
-    static constexpr const char* kTitle = "Wendrel V1.4";
+    static constexpr const char* kTitle = "Wendrel V" WENDREL_VERSION;
     static constexpr const char* kMakerAddress = "http://www.orvane.example";
     static constexpr const char* kMakerName = "Orvane Software, Inc.";
     static constexpr std::int32_t kParkedAlarmOn = 99999;

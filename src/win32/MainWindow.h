@@ -28,7 +28,7 @@ private:
     UINT showStatus_ = 0;
 };
 
-// The main window "Wendrel V1.4": the server list, the status line, the
+// The main window "Wendrel V<version>": the server list, the status line, the
 // buttons, the timer and the tray menu.
 class MainWindow : public Window<MainWindow>, public MainView {
 public:

@@ -8,6 +8,7 @@
 #include <mutex>
 #include <thread>
 
+#include "common/Version.h"
 #include "win32/Handles.h"
 #include "win32/MessagePump.h"
 #include "win32/WinError.h"
@@ -131,7 +132,7 @@ private:
 
     FetchResult Get() {
         if (!OpenInto(kSession,
-                      [&] { return api_.Open("Wendrel/1.4", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0); }))
+                      [&] { return api_.Open("Wendrel/" WENDREL_VERSION, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0); }))
             return Failed("could not start the internet connection for ");
         if (!OpenInto(kConnection, [&, session = Handle(kSession)] {
                 return api_.Connect(session, url_.host.c_str(), url_.port, nullptr, nullptr, INTERNET_SERVICE_HTTP, 0,

@@ -123,7 +123,7 @@ struct Scenario : ::testing::Test {
     }
     HWND ShowMainWindow(HWND host) {
         driver::PostTrayEvent(host, 515);
-        return driver::WaitForVisible("WendrelMain", "Wendrel V1.4", wendrel.Pid());
+        return driver::WaitForVisible("WendrelMain", kWendrelTitle, wendrel.Pid());
     }
     HWND OpenOptions(HWND host) {
         driver::PostTrayEvent(host, 517);
@@ -369,7 +369,7 @@ TEST_F(Scenario, LaunchOfAMissingClientSaysSoAndKeepsRunning) {
     ASSERT_TRUE(WaitForLog(" scan http"));
     driver::PostTrayEvent(host, 517);
     ASSERT_TRUE(driver::ChooseMenuItem(kMenuLaunch));
-    HWND box = WaitForMessageBox("Wendrel V1.4");
+    HWND box = WaitForMessageBox(kWendrelTitle);
     ASSERT_NE(box, nullptr);
     EXPECT_NE(driver::Text(GetDlgItem(box, 0xFFFF)).find(folder + "Gone\\qlpro.exe"), std::string::npos);
     driver::PressOk(box);
@@ -413,7 +413,7 @@ TEST_F(Scenario, HelpShowsTheUsageAndEndsWell) {
     for (const char* help : {"/?", "--help", "-h"}) {
         WendrelProcess program;
         ASSERT_TRUE(program.Start(help));
-        HWND box = driver::WaitForVisible("#32770", "Wendrel V1.4", program.Pid());
+        HWND box = driver::WaitForVisible("#32770", kWendrelTitle, program.Pid());
         ASSERT_NE(box, nullptr) << help;
         EXPECT_NE(driver::Text(GetDlgItem(box, 0xFFFF)).find("Usage: wendrel.exe [--status-url URL]"),
                   std::string::npos);
@@ -428,7 +428,7 @@ TEST_F(Scenario, HelpShowsTheUsageAndEndsWell) {
 TEST_F(Scenario, AStartThatFindsTheProgramRunningButNoWindowSaysSo) {
     HANDLE held = CreateMutexA(nullptr, FALSE, "Local\\Orvane.Wendrel.Instance");
     ASSERT_TRUE(wendrel.Start(""));
-    HWND box = WaitForMessageBox("Wendrel V1.4");
+    HWND box = WaitForMessageBox(kWendrelTitle);
     ASSERT_NE(box, nullptr) << "the second start ended silently";
     EXPECT_NE(driver::Text(GetDlgItem(box, 0xFFFF)).find("already running, but it does not answer"), std::string::npos);
     driver::PressOk(box);

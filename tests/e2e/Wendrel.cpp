@@ -59,7 +59,7 @@ void WendrelProcess::Kill() {
 
 HWND WendrelProcess::TrayHost() const { return FindOwnWindow("WendrelTray", nullptr, Pid()); }
 
-HWND WendrelProcess::MainWindow() const { return FindOwnWindow("WendrelMain", "Wendrel V1.4", Pid()); }
+HWND WendrelProcess::MainWindow() const { return FindOwnWindow("WendrelMain", kWendrelTitle, Pid()); }
 
 HWND WendrelProcess::WaitForTrayHost(std::chrono::milliseconds timeout) const {
     HWND host = nullptr;

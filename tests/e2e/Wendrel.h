@@ -3,9 +3,14 @@
 #include <windows.h>
 
 #include <chrono>
+
+#include "common/Version.h"
 #include <optional>
 #include <string>
 #include <vector>
+
+// The main window's caption, which message boxes share.
+inline constexpr const char* kWendrelTitle = "Wendrel V" WENDREL_VERSION;
 
 // One wendrel.exe under test: started with arguments, found by its windows,
 // ended at the end of the test if it is still running.

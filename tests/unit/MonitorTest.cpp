@@ -428,7 +428,7 @@ TEST_F(MonitorFixture, TrayClicksDuringAMenuCommandDoNothing) {
     EXPECT_EQ(view.menusOpened, 1);
     EXPECT_FALSE(view.visible);
     ASSERT_EQ(msgBox.shown.size(), 1u);
-    EXPECT_EQ(msgBox.shown[0].text, "Wendrel V1.4\r\n\r\nhttp://www.orvane.example");
+    EXPECT_EQ(msgBox.shown[0].text, std::string("Wendrel V") + WENDREL_VERSION + "\r\n\r\nhttp://www.orvane.example");
     EXPECT_EQ(msgBox.shown[0].title, "Orvane Software, Inc.");
     EXPECT_EQ(msgBox.shown[0].style, 64);
     view.duringMenu = nullptr;
