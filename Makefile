@@ -38,6 +38,7 @@ bench: deps
 soak: windows
 	scripts/soak.sh
 
+# The zip and the setup for players, with their SHA256SUMS, in build/dist.
 dist: windows
 	scripts/make-dist.sh
 

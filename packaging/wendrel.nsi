@@ -46,6 +46,7 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "${PUBLISHER}"
 !insertmacro MUI_PAGE_DIRECTORY
 !define MUI_PAGE_HEADER_TEXT "Choose Options"
 !define MUI_PAGE_HEADER_SUBTEXT "Choose how Wendrel starts."
+!define MUI_COMPONENTSPAGE_TEXT_COMPLIST "Install:"
 !define MUI_COMPONENTSPAGE_TEXT_TOP "Wendrel lives in the notification area. It can start each time you log on to Windows; you can change this later in its Options."
 !insertmacro MUI_PAGE_COMPONENTS
 !insertmacro MUI_PAGE_INSTFILES

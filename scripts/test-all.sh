@@ -41,14 +41,21 @@ xvfb-run -a -s "-screen 0 1280x800x24" bash -c 'ctest --preset windows; rc=$?; t
     || failed+=("windows")
 scripts/convert-shots.sh build/windows/e2e-shots
 
-echo "== Packaging: the zip for players, and its wendrel.exe started from a fresh folder"
-scripts/make-dist.sh || failed+=("dist")
+echo "== Downloads: the zip and the setup, tested as players meet them (the setup in a fresh prefix)"
+if scripts/make-dist.sh; then
+    scripts/test-downloads.sh || failed+=("downloads")
+    echo "== Reproducible downloads: the same commit built again in another folder"
+    scripts/check-reproducible.sh || failed+=("reproducible")
+else
+    failed+=("dist")
+fi
 
 echo
 echo "== Summary"
 echo "Tier 1, native unit tests:        $(count_tests build/native/results/*.xml)"
 echo "Tier 2, Windows tests under Wine:  $(count_tests build/windows/results/wendrel_win_tests.xml)"
 echo "Tier 3, end-to-end under Wine:     $(count_tests build/windows/results/wendrel_e2e_tests.xml)"
+echo "Tier 4, the setup under Wine:      $(count_tests build/windows/results/wendrel_setup_tests.xml)"
 ls build/windows/e2e-shots/*.png >/dev/null 2>&1 && echo "Screenshots of this run: build/windows/e2e-shots/"
 if [ ${#failed[@]} -gt 0 ]; then
     echo "FAILED: ${failed[*]}"

@@ -1,0 +1,27 @@
+#!/bin/sh
+# Builds the downloads a second time from the same commit, in a fresh clone in
+# another folder, and compares their checksums with build/dist/SHA256SUMS.
+# Needs a clean working tree: the clone holds only what is committed.
+set -e
+cd "$(dirname "$0")/.."
+if [ -n "$(git status --porcelain --untracked-files=no 2>/dev/null)" ]; then
+    echo "reproducible: the working tree has uncommitted changes; commit them to compare builds of one commit" >&2
+    exit 1
+fi
+other=$(mktemp -d /tmp/wendrel-again-XXXXXX)
+git clone -q . "$other/wendrel"
+(
+    cd "$other/wendrel"
+    cmake --preset windows >/dev/null
+    cmake --build --preset windows --target wendrel >/dev/null
+    scripts/make-dist.sh >/dev/null
+)
+if cmp -s build/dist/SHA256SUMS "$other/wendrel/build/dist/SHA256SUMS"; then
+    echo "reproducible: a second build in $other/wendrel gave the same downloads:"
+    sed 's/^/    /' build/dist/SHA256SUMS
+    rm -rf "$other"
+else
+    echo "reproducible: the second build's downloads differ (kept in $other/wendrel/build/dist):" >&2
+    diff build/dist/SHA256SUMS "$other/wendrel/build/dist/SHA256SUMS" >&2 || true
+    exit 1
+fi

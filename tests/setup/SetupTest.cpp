@@ -1,0 +1,210 @@
+// The setup for players, run as a player and an administrator would, in a
+// fresh Wine prefix: silent install, install over a running copy, silent
+// uninstall with Wendrel running, and a look at the options page.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <shlobj.h>
+
+#include <filesystem>
+
+#include "Driver.h"
+#include "LoopbackServer.h"
+#include "Wendrel.h"
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+namespace {
+
+std::string setupExe, shotsFolder;
+constexpr const char* kUninstallKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Wendrel";
+
+std::string KnownFolder(int csidl) {
+    char path[MAX_PATH] = {};
+    SHGetFolderPathA(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path);
+    return path;
+}
+
+// A value of the uninstall entry as text: a number in decimal.
+std::string UninstallValue(const char* name) {
+    char value[1024] = {};
+    DWORD size = sizeof value, type = 0;
+    if (RegGetValueA(HKEY_CURRENT_USER, kUninstallKey, name, RRF_RT_ANY, &type, value, &size) != ERROR_SUCCESS)
+        return "<missing>";
+    return type == REG_DWORD ? std::to_string(*reinterpret_cast<DWORD*>(value)) : std::string(value);
+}
+
+DWORD RunAndWait(const std::string& line, std::chrono::milliseconds timeout = 60s) {
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    std::string command = line;
+    if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+        return ~0u;
+    DWORD code = ~0u;
+    if (WaitForSingleObject(process.hProcess, static_cast<DWORD>(timeout.count())) == WAIT_OBJECT_0)
+        GetExitCodeProcess(process.hProcess, &code);
+    CloseHandle(process.hProcess);
+    CloseHandle(process.hThread);
+    return code;
+}
+
+bool ProcessRunning(DWORD pid) {
+    HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, pid);
+    if (!process) return false;
+    const bool running = WaitForSingleObject(process, 0) == WAIT_TIMEOUT;
+    CloseHandle(process);
+    return running;
+}
+
+struct Setup : ::testing::Test {
+    const std::string folder = KnownFolder(CSIDL_LOCAL_APPDATA) + "\\Programs\\Wendrel\\";
+    const std::string shortcut = KnownFolder(CSIDL_PROGRAMS) + "\\Wendrel.lnk";
+    const std::string log = MakeTempFolder("wendrel-setup") + "wendrel.log";
+    LoopbackServer status{[](LoopbackServer&, SOCKET c, const std::string&) {
+        LoopbackServer::SendAll(
+            c, LoopbackServer::Response(200, "<font face=Verdana>Drevak&nbsp;Wing</font><font face=Verdana>6"));
+    }};
+
+    void TearDown() override {
+        for (DWORD pid : RunningWendrels()) KillProcess(pid);
+    }
+    // Waits for a Wendrel to run; its process id.
+    DWORD WaitForWendrel(DWORD other = 0) {
+        DWORD found = 0;
+        driver::WaitUntil(
+            [&] {
+                for (DWORD pid : RunningWendrels())
+                    if (pid != other) found = pid;
+                return found != 0;
+            },
+            20s);
+        return found;
+    }
+};
+
+// The page with "Start Wendrel with Windows", for the README.
+TEST_F(Setup, TheOptionsPageOffersToStartWithWindows) {
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    std::string line = "\"" + setupExe + "\"";
+    ASSERT_TRUE(CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process));
+    const std::string caption = std::string(kWendrelTitle).replace(0, 9, "Wendrel ") + " Setup";
+    HWND window = driver::WaitForVisible("#32770", caption.c_str(), process.dwProcessId, 30s);
+    ASSERT_NE(window, nullptr) << "no window \"" << caption << "\"";
+    // Welcome, then the folder, then the options.
+    for (int page = 0; page < 2; ++page) {
+        Sleep(500);
+        driver::Click(window, IDOK);
+    }
+    HWND tree = nullptr;
+    ASSERT_TRUE(driver::WaitUntil([&] {
+        for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+            if (HWND found = FindWindowExA(child, nullptr, "SysTreeView32", nullptr)) tree = found;
+        return tree && IsWindowVisible(tree);
+    })) << "the options page did not come";
+    Sleep(600);
+    if (!shotsFolder.empty()) {
+        RECT r;
+        GetWindowRect(window, &r);
+        driver::SaveScreen(shotsFolder + "setup-options.bmp");
+        const std::string crop = std::to_string(r.right - r.left + 16) + "x" + std::to_string(r.bottom - r.top + 16) +
+                                 "+" + std::to_string(std::max(0L, r.left - 8)) + "+" +
+                                 std::to_string(std::max(0L, r.top - 8));
+        HANDLE f = CreateFileA((shotsFolder + "setup-options.crop").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                               0, nullptr);
+        DWORD written;
+        WriteFile(f, crop.data(), static_cast<DWORD>(crop.size()), &written, nullptr);
+        CloseHandle(f);
+    }
+    TerminateProcess(process.hProcess, 0);
+    CloseHandle(process.hProcess);
+    CloseHandle(process.hThread);
+    EXPECT_FALSE(fs::exists(folder + "wendrel.exe")) << "nothing is installed before Install";
+}
+
+TEST_F(Setup, InstallOverARunningCopyAndUninstallSilently) {
+    settings::Reset();
+    settings::RemoveRunValue();
+
+    // A silent install: files, shortcut, uninstall entry, start with Windows.
+    ASSERT_EQ(RunAndWait("\"" + setupExe + "\" /S"), 0u);
+    for (const char* file : {"wendrel.exe", "Flyover.wav", "README.txt", "LICENSE.txt", "uninstall.exe"})
+        EXPECT_TRUE(fs::exists(folder + file)) << file;
+    EXPECT_TRUE(fs::exists(shortcut));
+    const std::string exe = folder + "wendrel.exe";
+    EXPECT_EQ(settings::RunValue().value_or("<missing>"), "\"" + exe + "\"");
+    const std::string version = std::string(kWendrelTitle).substr(9);
+    const std::pair<const char*, std::string> entry[] = {
+        {"DisplayName", "Wendrel"},
+        {"DisplayVersion", version},
+        {"Publisher", "Orvane Software, Inc."},
+        {"DisplayIcon", exe + ",0"},
+        {"InstallLocation", folder.substr(0, folder.size() - 1)},
+        {"UninstallString", "\"" + folder + "uninstall.exe\""},
+        {"QuietUninstallString", "\"" + folder + "uninstall.exe\" /S"},
+        {"NoModify", "1"},
+        {"NoRepair", "1"},
+    };
+    for (const auto& [name, value] : entry) EXPECT_EQ(UninstallValue(name), value) << name;
+    EXPECT_NE(UninstallValue("EstimatedSize"), "<missing>");
+    EXPECT_NE(UninstallValue("EstimatedSize"), "0");
+
+    // The installed program starts and scans.
+    ASSERT_EQ(RunningWendrels().size(), 0u);
+    std::string start = "\"" + exe + "\" --status-url " + status.Url("/") + " --log \"" + log + "\"";
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    ASSERT_TRUE(
+        CreateProcessA(nullptr, start.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process));
+    CloseHandle(process.hProcess);
+    CloseHandle(process.hThread);
+    ASSERT_TRUE(driver::WaitUntil([&] { return CountLines(ReadFileText(log), ": 6 players") >= 1; }, 20s));
+    const DWORD first = WaitForWendrel();
+    settings::SetDword("Players", 7);
+
+    // Again, over the running copy: closed, replaced, settings kept, running again.
+    ASSERT_EQ(RunAndWait("\"" + setupExe + "\" /S"), 0u);
+    EXPECT_FALSE(ProcessRunning(first)) << "the running Wendrel was not closed";
+    EXPECT_EQ(CountLines(ReadFileText(log), "exit: asked to close"), 1);
+    EXPECT_EQ(settings::Get("Players").second, (std::vector<unsigned char>{7, 0, 0, 0}));
+    const DWORD second = WaitForWendrel(first);
+    EXPECT_NE(second, 0u) << "Wendrel does not run again after the update";
+
+    // A silent uninstall with Wendrel running: it ends, all but the settings go.
+    RunAndWait("\"" + folder + "uninstall.exe\" /S");
+    EXPECT_TRUE(driver::WaitUntil([&] { return !fs::exists(folder); }, 30s)) << "the program's folder stayed";
+    EXPECT_FALSE(ProcessRunning(second));
+    EXPECT_FALSE(fs::exists(shortcut));
+    EXPECT_EQ(UninstallValue("DisplayName"), "<missing>");
+    EXPECT_FALSE(settings::RunValue().has_value());
+    EXPECT_EQ(settings::Get("Players").second, (std::vector<unsigned char>{7, 0, 0, 0})) << "the settings went too";
+    settings::Reset();
+}
+
+// Unix paths from the build become Wine's Z: drive paths.
+std::string WindowsPath(std::string path) {
+    if (!path.empty() && path[0] == '/') path = "Z:" + path;
+    for (char& c : path)
+        if (c == '/') c = '\\';
+    return path;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    ::testing::InitGoogleTest(&argc, argv);
+    for (int i = 1; i + 1 < argc; i += 2) {
+        const std::string option = argv[i];
+        if (option == "--setup") setupExe = WindowsPath(argv[i + 1]);
+        if (option == "--shots") shotsFolder = WindowsPath(std::string(argv[i + 1]) + "/");
+    }
+    if (setupExe.empty()) {
+        std::fprintf(stderr, "usage: wendrel_setup_tests --setup PATH [--shots FOLDER]\n");
+        return 2;
+    }
+    if (!shotsFolder.empty()) CreateDirectoryA(shotsFolder.c_str(), nullptr);
+    return RUN_ALL_TESTS();
+}
