@@ -28,11 +28,13 @@ FUZZ_SECONDS ?= 300
 fuzz: fuzz-build
 	scripts/fuzz.sh $(FUZZ_SECONDS)
 
-# Speed: page scan, mission sort and idle tick, each beside its floor.
-bench: deps
+# Speed: page scan, mission sort, idle tick and the history's figures, each
+# beside its floor or aim; then the History window's paint, under Wine.
+bench: deps windows
 	cmake --preset bench >/dev/null
 	cmake --build --preset bench --target wendrel_bench
 	build/bench/bench/wendrel_bench
+	scripts/paint-bench.sh
 
 # A long run under Wine: memory and handles at the start and the end.
 soak: windows

@@ -1,6 +1,7 @@
-// Speed of the three things that run often or on much data: reading a large
-// status page, sorting a full mission folder, and an idle tick. Each comes
-// with a floor to compare against.
+// Speed of the things that run often or on much data: reading a large status
+// page, sorting a full mission folder, an idle tick, and the player history's
+// 90 days read and worked out for the History window. Each comes with a
+// floor or an aim to compare against.
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
@@ -8,6 +9,8 @@
 #include <fstream>
 
 #include "FakeMonitor.h"
+#include "history/HistoryChart.h"
+#include "history/HistoryFigures.h"
 #include "missions/MissionSorter.h"
 #include "StdMissionFiles.h"
 #include "status/Scanner.h"
@@ -108,6 +111,48 @@ void BM_IdleTick(benchmark::State& state) {
     for (auto _ : state) form.Timer1_Timer();
 }
 BENCHMARK(BM_IdleTick);
+
+// 90 days of one record a minute, as the file holds them.
+const std::string& FullHistory() {
+    static const std::string text = [] {
+        std::vector<HistoryRecord> records;
+        const std::int64_t now = 1796677445;
+        for (std::int64_t t = now - 90 * 86400; t < now; t += 60)
+            records.push_back({t, (t / 3600) % 97 == 0 ? std::nullopt : std::optional<std::int32_t>(t / 60 % 23)});
+        return FormatHistory(records);
+    }();
+    return text;
+}
+
+// Central Europe: an hour ahead of UTC, two in summer.
+int Zone(std::int64_t utc) { return utc >= 1806195600 && utc < 1824944400 ? 120 : 60; }
+
+// What opening the History window costs: the file read and the figures
+// worked out. The aim: under 100 ms.
+void BM_HistoryLoadAndFigures(benchmark::State& state) {
+    const UtcOffset offset = Zone;
+    for (auto _ : state) {
+        const ParsedHistory parsed = ParseHistory(FullHistory());
+        const TypicalWeek week = ComputeTypicalWeek(parsed.records, offset, 6);
+        benchmark::DoNotOptimize(LastDay(parsed.records, 1796677445));
+        benchmark::DoNotOptimize(SummaryLine(DaysOfHistory(parsed.records, offset), FindBusiestHour(week)));
+    }
+    state.counters["records"] = static_cast<double>(ParseHistory(FullHistory()).records.size());
+}
+BENCHMARK(BM_HistoryLoadAndFigures)->Unit(benchmark::kMillisecond);
+
+// Laying out both pictures of a full history (the drawing itself is
+// measured under Wine: make bench runs wendrel_paint_bench.exe too).
+void BM_HistoryLayOut(benchmark::State& state) {
+    const ParsedHistory parsed = ParseHistory(FullHistory());
+    HistoryPictures pictures;
+    pictures.offset = Zone;
+    pictures.day = LastDay(parsed.records, 1796677445);
+    pictures.week = ComputeTypicalWeek(parsed.records, pictures.offset, 6);
+    pictures.threshold = 5;
+    for (auto _ : state) benchmark::DoNotOptimize(LayOutHistory(pictures, 700, 520, {7, 13}));
+}
+BENCHMARK(BM_HistoryLayOut)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 

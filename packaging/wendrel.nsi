@@ -166,8 +166,11 @@ Section "Uninstall"
     Delete "$SMPROGRAMS\Wendrel.lnk"
     DeleteRegValue HKCU "${RUN_KEY}" "Wendrel"
     DeleteRegKey HKCU "${UNINSTALL_KEY}"
-    MessageBox MB_YESNO|MB_ICONQUESTION "Remove your Wendrel settings too?$\r$\n$\r$\nThey are kept for a later install if you choose No." /SD IDNO IDNO keep
+    MessageBox MB_YESNO|MB_ICONQUESTION "Remove your Wendrel settings and player history too?$\r$\n$\r$\nThey are kept for a later install if you choose No." /SD IDNO IDNO keep
         DeleteRegKey HKCU "${SETTINGS_KEY}"
         DeleteRegKey /ifempty HKCU "Software\Orvane"
+        Delete "$LOCALAPPDATA\Wendrel\history.csv"
+        Delete "$LOCALAPPDATA\Wendrel\history.csv.tmp"
+        RMDir "$LOCALAPPDATA\Wendrel"
     keep:
 SectionEnd

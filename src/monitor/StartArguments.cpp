@@ -3,12 +3,14 @@
 #include <cstdlib>
 
 const char* const kUsage =
-    "Usage: wendrel.exe [--status-url URL] [--log FILE] [--timeout SECONDS]\r\n\r\n"
+    "Usage: wendrel.exe [--status-url URL] [--log FILE] [--history FILE] [--timeout SECONDS]\r\n\r\n"
     "--status-url URL\r\n"
     "      The lobby status page to watch, http:// or https://\r\n"
     "      (default http://status.quellan.example).\r\n"
     "--log FILE\r\n"
     "      Append a line for each scan and alarm change to FILE.\r\n"
+    "--history FILE\r\n"
+    "      Keep the player history in FILE (default %LOCALAPPDATA%\\Wendrel\\history.csv).\r\n"
     "--timeout SECONDS\r\n"
     "      Give up on a scan after this long, 1 to 3600 (default 30).";
 
@@ -32,15 +34,15 @@ StartArguments ParseStartArguments(const std::vector<std::string>& arguments) {
             continue;
         }
         const bool hasValue = i + 1 < arguments.size();
-        if (!hasValue || (arg != "--status-url" && arg != "--log" && arg != "--timeout")) {
+        if (!hasValue || (arg != "--status-url" && arg != "--log" && arg != "--timeout" && arg != "--history")) {
             if (parsed.error.empty()) parsed.error = "Unknown or incomplete option \"" + arg + "\".";
             continue;
         }
         const std::string& value = arguments[++i];
         if (arg == "--status-url") {
             parsed.statusUrl = value;
-        } else if (arg == "--log") {
-            parsed.logFile = value;
+        } else if (arg == "--log" || arg == "--history") {
+            (arg == "--log" ? parsed.logFile : parsed.historyFile) = value;
             continue;
         } else if (const auto timeout = Seconds(value)) {
             parsed.timeout = timeout;

@@ -9,6 +9,7 @@
 struct StartArguments {
     std::string statusUrl;  // the default page when empty
     std::string logFile;
+    std::string historyFile;  // the default place when empty
     std::optional<std::chrono::milliseconds> timeout;
     std::vector<std::string> startOptions;  // --status-url and --timeout as given: "Start with Windows" keeps them
     bool help = false;                      // --help, -h or /?

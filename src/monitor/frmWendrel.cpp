@@ -48,6 +48,7 @@ void frmWendrel::Form_Load() {
     deps_.view.HideFromTaskList();
     Log("start: every " + std::to_string(minutes) + " min, alarm at " + Players(AlarmOn) + ", sound \"" + Sound +
         "\", status page " + deps_.source.url);
+    if (deps_.history) deps_.history->Load(deps_.clock.UtcNow());
     SecondCount = kStartCount;
     Timer1_Timer();
 }
@@ -113,9 +114,11 @@ void frmWendrel::btnRescan_Click() {
     PlayerTotal = servers->TotalPlayers();
 
     const std::string& failure = scanner.FailureReason();
-    deps_.view.SetStatusLine("Last scan " + TimeOfDay() +
-                             (failure.empty() ? ": " + Players(PlayerTotal) : " failed: " + failure));
+    std::string statusLine =
+        "Last scan " + TimeOfDay() + (failure.empty() ? ": " + Players(PlayerTotal) : " failed: " + failure);
     Log("scan " + deps_.source.url + (failure.empty() ? ": " : " failed: " + failure + "; ") + Players(PlayerTotal));
+    RecordScan(failure.empty() ? std::optional<std::int32_t>(PlayerTotal) : std::nullopt, statusLine);
+    deps_.view.SetStatusLine(statusLine);
 }
 
 void frmWendrel::ShowAlarmNotification() {
@@ -126,6 +129,21 @@ void frmWendrel::ShowAlarmNotification() {
     notification.text = "Your alarm is set for " + Players(AlarmOn) + " or more. Click here to see the lobby's status.";
     deps_.tray.ShowNotification(notification);
     Log("notification: " + notification.title);
+}
+
+void frmWendrel::RecordScan(std::optional<std::int32_t> players, std::string& statusLine) {
+    if (!deps_.history) return;
+    deps_.history->Add(deps_.clock.UtcNow(), players);
+    // Said once: the scan and the alarm go on without the history.
+    if (const std::string problem = deps_.history->TakeProblem(); !problem.empty()) {
+        statusLine += "\r\nNo history is kept: " + problem;
+        Log("history: " + problem);
+    }
+    if (deps_.historyView) deps_.historyView->Update();
+}
+
+void frmWendrel::btnHistory_Click() {
+    if (deps_.historyView) deps_.historyView->Show();
 }
 
 void frmWendrel::FillTrayIdentity() {

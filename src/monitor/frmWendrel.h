@@ -6,7 +6,9 @@
 #include "common/AppState.h"
 #include "common/Version.h"
 #include "platform/Clock.h"
+#include "history/PlayerHistory.h"
 #include "platform/EventLog.h"
+#include "platform/HistoryView.h"
 #include "platform/InetTransfer.h"
 #include "platform/MainView.h"
 #include "platform/MissionFiles.h"
@@ -31,6 +33,8 @@ struct MonitorDeps {
     Clock& clock;
     EventLog* log = nullptr;  // optional
     StatusSource source;
+    PlayerHistory* history = nullptr;    // optional: where each scan is recorded
+    HistoryView* historyView = nullptr;  // optional: the History window
 };
 
 // The main form: the monitor's state and tick, the tray icon, the tray's
@@ -83,9 +87,11 @@ public:
     // Windows session: the program ends as Exit ends it. by says who asked.
     void EndOnRequest(const std::string& by);
     void btnSort_Click();
+    void btnHistory_Click();
 
 private:
     void ShowAlarmNotification();
+    void RecordScan(std::optional<std::int32_t> players, std::string& statusLine);
     void FillTrayIdentity();
     void FillTrayData(TrayIconKind icon);
     void ShowIcon(TrayIconKind icon);

@@ -17,6 +17,7 @@ constexpr Twips kList{240, 300, 5295, 1545};
 constexpr Twips kStatusLine{240, 1905, 5295, 390};  // two lines: a failure's reason can be long
 constexpr int kButtonTop = 2535, kButtonWidth = 1305, kButtonHeight = 375, kButtonGap = 105;
 constexpr Twips kHide{(kClientWidth - kButtonWidth) / 2, 2985, kButtonWidth, 285};
+constexpr Twips kHistory{kHide.left + kButtonWidth + kButtonGap, kHide.top, kButtonWidth, kHide.height};
 constexpr int kServerColumn = 2400, kPlayersColumn = 1440;
 
 HICON LoadAppIcon(int id, int sizeMetric) {
@@ -118,6 +119,7 @@ void MainWindow::CreateControls() {
         left += kButtonWidth + kButtonGap;
     }
     MakeControl(hwnd_, "BUTTON", "&Hide", WS_TABSTOP | BS_PUSHBUTTON, 0, IDC_HIDE, kHide, scale);
+    MakeControl(hwnd_, "BUTTON", "His&tory", WS_TABSTOP | BS_PUSHBUTTON, 0, IDC_HISTORY, kHistory, scale);
     SizeClientCentred(hwnd_, scale.X(kClientWidth), scale.Y(kClientHeight));
 }
 
@@ -136,6 +138,7 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                 case IDC_RESCAN: form_->btnRescan_Click(); break;
                 case IDC_SORT: form_->btnSort_Click(); break;
                 case IDC_LAUNCH: form_->btnAbout_Click(); break;
+                case IDC_HISTORY: form_->btnHistory_Click(); break;
                 case IDC_HIDE:
                 case IDCANCEL: form_->btnHide_Click(); break;
                 default: break;

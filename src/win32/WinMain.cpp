@@ -10,6 +10,8 @@
 #include "monitor/StartArguments.h"
 #include "monitor/frmWendrel.h"
 #include "win32/Handles.h"
+#include "win32/HistoryWindow.h"
+#include "win32/Win32HistoryFile.h"
 #include "win32/MainWindow.h"
 #include "win32/MessagePump.h"
 #include "win32/OptionsDialog.h"
@@ -91,15 +93,21 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     Win32MissionFiles missionFiles;
     WinInetTransfer inet(args.timeout.value_or(WinInetTransfer::kDefaultDeadline));
     Win32Clock clock;
+    Win32HistoryFile historyFile(args.historyFile.empty() ? Win32HistoryFile::DefaultPath()
+                                                          : FullPath(args.historyFile));
+    PlayerHistory history(historyFile);
+    HistoryWindow historyWindow(history, clock);
     const std::string url = args.statusUrl.empty() ? StatusSource::kDefaultUrl : args.statusUrl;
     frmWendrel form(MonitorDeps{app, options, mainWindow, tray, sound, launcher, msgBox, missionFiles, inet, clock,
-                                log.get(), StatusSource::FromUrl(url)});
+                                log.get(), StatusSource::FromUrl(url), &history, &historyWindow});
     options.SetMonitor(&form);
+    historyWindow.SetThreshold([&form] { return form.AlarmOn; });
 
     if (!mainWindow.Create(form)) {
         MessageBoxA(nullptr, "Wendrel could not create its window.", frmWendrel::kTitle, MB_ICONERROR);
         return 1;
     }
+    historyWindow.SetOwner(reinterpret_cast<HWND>(mainWindow.TrayWindowHandle()));
     form.Form_Initialize();
     form.Form_Load();
 

@@ -29,6 +29,7 @@
 #define IDC_SORT 1105
 #define IDC_LAUNCH 1106
 #define IDC_HIDE 1107
+#define IDC_HISTORY 1108
 
 // Tray menu
 #define IDM_LAUNCH 2001

@@ -50,5 +50,7 @@ std::vector<Balloon> ReadBalloons();
 
 // Saves the whole screen as a 24-bit BMP file.
 bool SaveScreen(const std::string& path);
+// The pixels of a window's client area as the screen shows them.
+std::vector<unsigned char> CaptureClient(HWND window);
 
 }  // namespace driver

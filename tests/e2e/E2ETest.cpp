@@ -7,7 +7,9 @@
 #include <shellapi.h>
 
 #include <atomic>
+#include <ctime>
 #include <filesystem>
+#include <fstream>
 #include <map>
 #include <mutex>
 
@@ -487,6 +489,89 @@ TEST_F(Scenario, DllsPlantedBesideTheProgramAreNotLoaded) {
     wendrel.Kill();
     std::error_code ec;
     fs::remove_all(here, ec);
+}
+
+// Fourteen days of history up to a few minutes ago, one scan every five
+// minutes: quiet nights, busy evenings, busier weekends, and a few failed
+// scans two hours ago.
+std::string MadeUpHistory(std::int64_t now) {
+    std::string text = "Time (UTC),Players,Scan\r\n";
+    unsigned noise = 12345;
+    for (std::int64_t t = now - 14 * 86400; t < now - 180; t += 300) {
+        noise = noise * 1103515245 + 12345;
+        const int hour = static_cast<int>(t / 3600 % 24), weekday = static_cast<int>((t / 86400 + 3) % 7);
+        int players = hour < 7 ? 0 : hour < 17 ? 2 : hour < 23 ? 7 + (hour - 17) : 4;
+        if (weekday >= 5 && hour >= 12) players += 5;
+        players += static_cast<int>(noise >> 16) % 3;
+        char line[64];
+        const std::time_t seconds = t;
+        std::tm utc{};
+        gmtime_s(&utc, &seconds);
+        const bool failed = t > now - 2 * 3600 - 1500 && t < now - 2 * 3600;
+        std::strftime(line, sizeof line, "%Y-%m-%dT%H:%M:%SZ", &utc);
+        text += line;
+        if (failed) {
+            text += ",,failed\r\n";
+        } else {
+            text += ',';
+            text += std::to_string(players);
+            text += ",ok\r\n";
+        }
+    }
+    return text;
+}
+
+TEST_F(Scenario, TheHistoryWindowShowsTheDaysRecordedAndEachNewScan) {
+    const std::string history = folder + "history.csv";
+    {
+        std::ofstream out(history, std::ios::binary);
+        out << MadeUpHistory(std::time(nullptr));
+    }
+    const int lines = CountLines(ReadFileText(history), "Z,");
+    settings::SetDword("CheckInterval", 0);
+    settings::SetDword("Players", 5);
+    status.Players(3);
+    HWND host = Start("--history \"" + history + "\"");
+    ASSERT_TRUE(WaitForLog(" scan http"));
+    HWND main = ShowMainWindow(host);
+    ASSERT_NE(main, nullptr);
+    driver::Click(main, IDC_HISTORY);
+    HWND window = driver::WaitForVisible("WendrelHistory", "Wendrel History", wendrel.Pid());
+    ASSERT_NE(window, nullptr) << "the History button opened no window";
+    Shot("history", window);
+
+    // It can be made smaller, and draws itself at the new size.
+    RECT before;
+    GetClientRect(window, &before);
+    SetWindowPos(window, nullptr, 0, 0, 560, 440, SWP_NOMOVE | SWP_NOZORDER);
+    RECT after;
+    GetClientRect(window, &after);
+    EXPECT_LT(after.right, before.right);
+    EXPECT_LT(after.bottom, before.bottom);
+
+    // The next minute's scan, with other players online, is recorded and drawn.
+    Sleep(1000);
+    const auto shown = driver::CaptureClient(window);
+
+    status.Players(12);
+    ASSERT_TRUE(driver::WaitUntil([&] { return CountLines(ReadFileText(history), "Z,") >= lines + 2; }, 75s))
+        << "no record was added in the next minute";
+    EXPECT_NE(CountLines(ReadFileText(history), "Z,12,ok"), 0);
+    EXPECT_TRUE(driver::WaitUntil([&] { return driver::CaptureClient(window) != shown; }, 5s))
+        << "the open window did not draw the new scan";
+}
+
+TEST_F(Scenario, WithoutAWritableHistoryItStillScansAndAlarms) {
+    const std::string blocker = folder + "not-a-folder";
+    std::ofstream(blocker) << "a file where the history's folder would be";
+    settings::SetDword("Players", 2);
+    status.Players(4);
+    Start("--history \"" + blocker + "\\history.csv\"");
+    ASSERT_TRUE(WaitForLog("alarm on: 4 players"));
+    EXPECT_EQ(CountLines(Log(), "history: the history file"), 1) << Log();
+    HWND main = ShowMainWindow(wendrel.TrayHost());
+    ASSERT_NE(main, nullptr);
+    EXPECT_NE(driver::ControlText(main, IDC_STATUSLINE).find("No history is kept"), std::string::npos);
 }
 
 TEST_F(Scenario, CloseBoxHidesAndScanningGoesOn) {

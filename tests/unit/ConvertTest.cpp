@@ -120,9 +120,10 @@ TEST(StartArgumentsTest, HelpAndTheOptionsThatStartingWithWindowsKeeps) {
         EXPECT_TRUE(parsed.help) << help;
         EXPECT_EQ(parsed.error, "") << help;
     }
-    const StartArguments parsed =
-        ParseStartArguments({"--log", "w.log", "--status-url", "https://lobby.example/", "--timeout", "20"});
+    const StartArguments parsed = ParseStartArguments(
+        {"--log", "w.log", "--status-url", "https://lobby.example/", "--history", "h.csv", "--timeout", "20"});
     EXPECT_EQ(parsed.logFile, "w.log");
+    EXPECT_EQ(parsed.historyFile, "h.csv");
     EXPECT_EQ(parsed.statusUrl, "https://lobby.example/");
     EXPECT_EQ(parsed.startOptions,
               (std::vector<std::string>{"--status-url", "https://lobby.example/", "--timeout", "20"}));

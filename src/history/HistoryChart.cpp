@@ -1,0 +1,212 @@
+#include "history/HistoryChart.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <utility>
+
+namespace {
+
+constexpr std::int64_t kHour = 3600;
+// A count holds until the next record, but at most this long: a gap with no
+// record at all means Wendrel was not running, not that the count held.
+constexpr std::int64_t kLongestHold = kHour;
+
+struct Box {
+    int left, top, right, bottom;
+    int Width() const { return right - left; }
+    int Height() const { return bottom - top; }
+};
+
+// The smallest "nice" step (1, 2, 5 times a power of ten) that cuts the range
+// into at most maxSteps.
+int NiceStep(int range, int maxSteps) {
+    for (int power = 1;; power *= 10)
+        for (int m : {1, 2, 5})
+            if (range <= m * power * maxSteps) return m * power;
+}
+
+Shape MakeShape(Shape::Kind kind, int x1, int y1, int x2, int y2, Ink ink, std::uint32_t rgb = 0, std::string text = {},
+                Align align = Align::Left) {
+    return Shape{kind, x1, y1, x2, y2, ink, rgb, std::move(text), align};
+}
+
+class Painter {
+public:
+    Painter(std::vector<Shape>& shapes, TextMetrics text) : shapes_(shapes), text_(text) {}
+    void Line(int x1, int y1, int x2, int y2, Ink ink, bool dashed = false) {
+        shapes_.push_back(MakeShape(dashed ? Shape::Kind::DashedLine : Shape::Kind::Line, x1, y1, x2, y2, ink));
+    }
+    void Fill(int x1, int y1, int x2, int y2, std::uint32_t rgb) {
+        shapes_.push_back(MakeShape(Shape::Kind::Box, x1, y1, x2, y2, Ink::Heat, rgb));
+    }
+    void Frame(const Box& b, Ink ink) {
+        shapes_.push_back(MakeShape(Shape::Kind::Frame, b.left, b.top, b.right, b.bottom, ink));
+    }
+    // Text on one line whose anchor x is its left, centre or right.
+    void Text(int x, int top, const std::string& text, Align align, Ink ink = Ink::Text) {
+        const int width = Width(text);
+        const int left = align == Align::Left ? x : align == Align::Center ? x - width / 2 : x - width;
+        shapes_.push_back(
+            MakeShape(Shape::Kind::Text, left, top, left + width, top + text_.lineHeight, ink, 0, text, align));
+    }
+    int Width(const std::string& text) const {
+        // UTF-8 continuation bytes take no room of their own.
+        const auto letters = std::count_if(text.begin(), text.end(), [](char c) { return (c & 0xC0) != 0x80; });
+        return static_cast<int>(letters) * text_.charWidth + text_.charWidth / 2;
+    }
+    const TextMetrics& Metrics() const { return text_; }
+
+private:
+    std::vector<Shape>& shapes_;
+    TextMetrics text_;
+};
+
+std::string Clock(int hour) {
+    char text[8];
+    std::snprintf(text, sizeof text, "%02d:00", hour);
+    return text;
+}
+
+void LayOutDay(Painter& paint, const HistoryPictures& p, const Box& area) {
+    const TextMetrics& m = paint.Metrics();
+    paint.Text(area.left, area.top, "Last 24 hours", Align::Left);
+    const DaySeries& day = p.day;
+    int highest = std::max(p.threshold, 1);
+    for (const HistoryRecord& r : day.records)
+        if (r.players) highest = std::max(highest, *r.players);
+    const int maxSteps = std::max(1, (area.Height() - 3 * m.lineHeight) / (2 * m.lineHeight));
+    const int step = NiceStep(highest, std::min(maxSteps, 5));
+    const int top = static_cast<int>(std::ceil(static_cast<double>(highest) / step)) * step;
+
+    const Box plot{area.left + paint.Width(std::to_string(top)) + m.charWidth, area.top + 2 * m.lineHeight,
+                   area.right - m.charWidth, area.bottom - m.lineHeight - m.lineHeight / 2};
+    if (plot.Width() < 4 * m.charWidth || plot.Height() < m.lineHeight) return;
+    const auto x = [&](std::int64_t t) {
+        return plot.left +
+               static_cast<int>((t - day.from) * plot.Width() / std::max<std::int64_t>(1, day.to - day.from));
+    };
+    const auto y = [&](double players) { return plot.bottom - static_cast<int>(players * plot.Height() / top); };
+
+    // Axes, the count's steps, and the local hours with a label where there is room.
+    paint.Line(plot.left, plot.top, plot.left, plot.bottom, Ink::Axis);
+    paint.Line(plot.left, plot.bottom, plot.right, plot.bottom, Ink::Axis);
+    for (int value = 0; value <= top; value += step) {
+        paint.Line(plot.left - m.charWidth / 2, y(value), plot.left, y(value), Ink::Axis);
+        paint.Text(plot.left - m.charWidth, y(value) - m.lineHeight / 2, std::to_string(value), Align::Right);
+    }
+    const int labelEvery = [&] {
+        for (int every : {1, 2, 3, 4, 6, 12})
+            if (plot.Width() * every / 24 >= paint.Width("00:00") + m.charWidth) return every;
+        return 24;
+    }();
+    const int startOffset = p.offset ? p.offset(day.from) * 60 : 0;
+    for (std::int64_t t = (day.from + startOffset) / kHour * kHour + kHour - startOffset; t <= day.to; t += kHour) {
+        // Each hour as the clock on the wall shows it, daylight saving included.
+        const std::int64_t local = t + (p.offset ? p.offset(t) * 60 : 0);
+        const int hour = static_cast<int>(((local / kHour) % 24 + 24) % 24);
+        const bool labelled = hour % labelEvery == 0;
+        paint.Line(x(t), plot.bottom, x(t), plot.bottom + (labelled ? m.lineHeight / 3 : m.lineHeight / 6), Ink::Axis);
+        if (labelled && x(t) - paint.Width("00:00") / 2 >= area.left && x(t) + paint.Width("00:00") / 2 <= area.right)
+            paint.Text(x(t), plot.bottom + m.lineHeight / 3, Clock(hour), Align::Center);
+    }
+
+    if (p.threshold >= 0 && p.threshold <= top) {
+        paint.Line(plot.left, y(p.threshold), plot.right, y(p.threshold), Ink::Threshold, true);
+        paint.Text(plot.right, y(p.threshold) - m.lineHeight, "alarm at " + std::to_string(p.threshold), Align::Right,
+                   Ink::Threshold);
+    }
+
+    const auto& records = day.records;
+    if (records.empty()) {
+        paint.Text((plot.left + plot.right) / 2, (plot.top + plot.bottom) / 2 - m.lineHeight / 2,
+                   "No scans in the last 24 hours", Align::Center);
+        return;
+    }
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        const HistoryRecord& r = records[i];
+        if (!r.players) {
+            // A failed scan: a gap in the line, and a cross on the time axis.
+            const int cx = x(r.time), cy = plot.bottom - m.lineHeight / 2, arm = std::max(2, m.charWidth / 2);
+            paint.Line(cx - arm, cy - arm, cx + arm + 1, cy + arm + 1, Ink::Failure);
+            paint.Line(cx - arm, cy + arm, cx + arm + 1, cy - arm - 1, Ink::Failure);
+            continue;
+        }
+        const HistoryRecord* next = i + 1 < records.size() ? &records[i + 1] : nullptr;
+        const std::int64_t end = std::min({next ? next->time : day.to, r.time + kLongestHold, day.to});
+        paint.Line(x(r.time), y(*r.players), std::max(x(end), x(r.time) + 1), y(*r.players), Ink::Series);
+        if (next && next->players && next->time == end)
+            paint.Line(x(end), y(*r.players), x(end), y(*next->players), Ink::Series);
+    }
+}
+
+void LayOutWeek(Painter& paint, const HistoryPictures& p, const Box& area) {
+    const TextMetrics& m = paint.Metrics();
+    paint.Text(area.left, area.top, "A typical week: average players each hour", Align::Left);
+    double highest = 0;
+    for (const auto& row : p.week.cells)
+        for (const auto& cell : row)
+            if (const auto average = cell.Average()) highest = std::max(highest, *average);
+    const int legendWidth = paint.Width("0000") + 2 * m.charWidth;
+    const Box grid{area.left + paint.Width("Wed") + m.charWidth, area.top + 2 * m.lineHeight,
+                   area.right - legendWidth - m.charWidth, area.bottom - m.lineHeight - m.lineHeight / 3};
+    if (grid.Width() < 24 || grid.Height() < 7) return;
+    const auto cellLeft = [&](int hour) { return grid.left + hour * grid.Width() / 24; };
+    const auto cellTop = [&](int row) { return grid.top + row * grid.Height() / 7; };
+
+    for (int row = 0; row < 7; ++row) {
+        const std::string name = std::string(kWeekdayNames[p.week.Weekday(row)]).substr(0, 3);
+        paint.Text(grid.left - m.charWidth / 2, (cellTop(row) + cellTop(row + 1) - m.lineHeight) / 2, name,
+                   Align::Right);
+        for (int hour = 0; hour < 24; ++hour) {
+            // An hour without data stays blank.
+            const auto average = p.week.cells[row][hour].Average();
+            if (!average) continue;
+            const double share = highest > 0 ? *average / highest : 0;
+            paint.Fill(cellLeft(hour), cellTop(row), cellLeft(hour + 1), cellTop(row + 1),
+                       BlendRgb(p.calmRgb, p.busyRgb, 0.08 + 0.92 * share));
+        }
+    }
+    paint.Frame(grid, Ink::Grid);
+    const int labelEvery = grid.Width() / 24 >= paint.Width("00") + m.charWidth / 2 ? 2 : 3;
+    for (int hour = 0; hour <= 24; hour += labelEvery) {
+        paint.Line(cellLeft(hour), grid.bottom, cellLeft(hour), grid.bottom + m.lineHeight / 4, Ink::Axis);
+        if (hour < 24) paint.Text(cellLeft(hour), grid.bottom + m.lineHeight / 4, std::to_string(hour), Align::Center);
+    }
+
+    // The legend: five steps from none to the busiest hour's average.
+    const int legendLeft = grid.right + m.charWidth, legendRight = legendLeft + m.charWidth * 2;
+    for (int s = 0; s < 5; ++s) {
+        const int top = grid.top + (4 - s) * grid.Height() / 5, bottom = grid.top + (5 - s) * grid.Height() / 5;
+        paint.Fill(legendLeft, top, legendRight, bottom, BlendRgb(p.calmRgb, p.busyRgb, 0.08 + 0.92 * s / 4.0));
+    }
+    paint.Frame({legendLeft, grid.top, legendRight, grid.bottom}, Ink::Grid);
+    paint.Text(legendRight + m.charWidth / 2, grid.top, std::to_string(static_cast<long>(std::lround(highest))),
+               Align::Left);
+    paint.Text(legendRight + m.charWidth / 2, grid.bottom - m.lineHeight, "0", Align::Left);
+}
+
+}  // namespace
+
+std::uint32_t BlendRgb(std::uint32_t calm, std::uint32_t busy, double share) {
+    share = std::clamp(share, 0.0, 1.0);
+    std::uint32_t rgb = 0;
+    for (int shift : {0, 8, 16}) {
+        const double a = (calm >> shift) & 0xFF, b = (busy >> shift) & 0xFF;
+        rgb |= static_cast<std::uint32_t>(std::lround(a + (b - a) * share)) << shift;
+    }
+    return rgb;
+}
+
+std::vector<Shape> LayOutHistory(const HistoryPictures& pictures, int width, int height, TextMetrics text) {
+    std::vector<Shape> shapes;
+    Painter paint(shapes, text);
+    const int margin = text.lineHeight;
+    const Box all{margin, margin / 2, width - margin, height - margin / 2};
+    const int summaryTop = all.bottom - text.lineHeight;
+    const int split = all.top + (summaryTop - all.top) * 11 / 20;
+    LayOutDay(paint, pictures, {all.left, all.top, all.right, split - margin / 2});
+    LayOutWeek(paint, pictures, {all.left, split + margin / 2, all.right, summaryTop - margin / 2});
+    paint.Text(all.left, summaryTop, pictures.summary, Align::Left);
+    return shapes;
+}

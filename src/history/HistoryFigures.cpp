@@ -1,0 +1,93 @@
+#include "history/HistoryFigures.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <unordered_map>
+
+namespace {
+constexpr std::int64_t kHour = 3600, kDay = 86400;
+
+std::int64_t FloorDiv(std::int64_t a, std::int64_t b) { return a >= 0 ? a / b : -((-a + b - 1) / b); }
+
+// Offsets change only at the turn of an hour: ask once per hour.
+class CachedOffset {
+public:
+    explicit CachedOffset(const UtcOffset& offset) : offset_(offset) {}
+    std::int64_t Local(std::int64_t utc) {
+        const std::int64_t hour = FloorDiv(utc, kHour);
+        auto [it, added] = cache_.try_emplace(hour, 0);
+        if (added) it->second = offset_(hour * kHour);
+        return utc + it->second * 60;
+    }
+
+private:
+    const UtcOffset& offset_;
+    std::unordered_map<std::int64_t, int> cache_;
+};
+}  // namespace
+
+const std::array<const char*, 7> kWeekdayNames = {"Monday", "Tuesday",  "Wednesday", "Thursday",
+                                                  "Friday", "Saturday", "Sunday"};
+
+DaySeries LastDay(const std::vector<HistoryRecord>& records, std::int64_t now) {
+    DaySeries series{now - kDay, now, {}};
+    const auto from = std::lower_bound(records.begin(), records.end(), series.from,
+                                       [](const HistoryRecord& r, std::int64_t t) { return r.time < t; });
+    for (auto it = from; it != records.end() && it->time <= now; ++it) series.records.push_back(*it);
+    return series;
+}
+
+TypicalWeek ComputeTypicalWeek(const std::vector<HistoryRecord>& records, const UtcOffset& offset, int firstDay) {
+    TypicalWeek week;
+    week.firstDay = firstDay;
+    CachedOffset local(offset);
+    for (const HistoryRecord& record : records) {
+        if (!record.players) continue;
+        const std::int64_t t = local.Local(record.time);
+        const int weekday = static_cast<int>(((FloorDiv(t, kDay) % 7) + 7 + 3) % 7);  // 1 Jan 1970: a Thursday
+        const int hour = static_cast<int>(FloorDiv(t, kHour) - FloorDiv(t, kDay) * 24);
+        TypicalWeek::Cell& cell = week.cells[(weekday - firstDay + 7) % 7][hour];
+        cell.sum += *record.players;
+        ++cell.count;
+    }
+    return week;
+}
+
+std::optional<BusiestHour> FindBusiestHour(const TypicalWeek& week) {
+    std::optional<BusiestHour> busiest;
+    for (int row = 0; row < 7; ++row)
+        for (int hour = 0; hour < 24; ++hour)
+            if (const auto average = week.cells[row][hour].Average();
+                average && (!busiest || *average > busiest->average))
+                busiest = BusiestHour{week.Weekday(row), hour, *average};
+    return busiest;
+}
+
+int DaysOfHistory(const std::vector<HistoryRecord>& records, const UtcOffset& offset) {
+    CachedOffset local(offset);
+    int days = 0;
+    std::optional<std::int64_t> last;
+    // Records are in time order, so local days come in order too (but for
+    // an hour repeated when the clocks go back, which stays within a day).
+    for (const HistoryRecord& record : records) {
+        const std::int64_t day = FloorDiv(local.Local(record.time), kDay);
+        if (!last || day > *last) {
+            ++days;
+            last = day;
+        }
+    }
+    return days;
+}
+
+std::string SummaryLine(int days, const std::optional<BusiestHour>& busiest) {
+    if (days == 0) return "No history yet: each scan is recorded here, one a minute at most.";
+    std::string line = days == 1 ? "1 day of history." : std::to_string(days) + " days of history.";
+    if (!busiest) return line + " No scan has found the lobby yet.";
+    const long players = std::lround(busiest->average);
+    char text[128];
+    std::snprintf(text, sizeof text, " Usually busiest: %s %02d:00\xE2\x80\x93%02d:00, %ld %s on average.",
+                  kWeekdayNames[busiest->weekday], busiest->hour, (busiest->hour + 1) % 24, players,
+                  players == 1 ? "player" : "players");
+    return line + text;
+}

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// One completed scan: when (UTC, seconds since 1970) and how many players,
+// or that it failed (no count: a lobby that was down is not an empty one).
+struct HistoryRecord {
+    std::int64_t time = 0;
+    std::optional<std::int32_t> players;
+    bool operator==(const HistoryRecord&) const = default;
+};
+
+// The history file: this header line, then one line per record, so that a
+// spreadsheet opens it: "2026-12-07T21:04:05Z,14,ok" or "…Z,,failed".
+inline constexpr std::string_view kHistoryHeader = "Time (UTC),Players,Scan";
+
+std::string FormatRecord(const HistoryRecord& record);
+// A line as FormatRecord writes it (a trailing CR allowed); nothing for any
+// other line.
+std::optional<HistoryRecord> ParseRecord(std::string_view line);
+
+struct ParsedHistory {
+    std::vector<HistoryRecord> records;  // in time order
+    std::size_t skipped = 0;             // damaged or foreign lines
+    bool header = false;                 // the first line was the header
+};
+ParsedHistory ParseHistory(std::string_view text);
+// The whole file: the header and the records, each line ended with CR LF.
+std::string FormatHistory(const std::vector<HistoryRecord>& records);
+
+// "2026-12-07T21:04:05Z"; and its civil parts from seconds, for other uses.
+std::string FormatUtc(std::int64_t time);
+struct CivilTime {
+    int year, month, day, hour, minute, second;
+    int weekday;  // 0 Monday … 6 Sunday
+};
+CivilTime ToCivil(std::int64_t seconds);

@@ -1,0 +1,10 @@
+#pragma once
+
+// The History window, as the monitor drives it.
+class HistoryView {
+public:
+    virtual ~HistoryView() = default;
+    virtual void Show() = 0;
+    // A scan was recorded: an open window draws the history again.
+    virtual void Update() = 0;
+};

@@ -1,0 +1,88 @@
+#include "win32/Win32HistoryFile.h"
+
+#include <windows.h>
+#include <shlobj.h>
+
+#include "common/GetFolder.h"
+#include "win32/Handles.h"
+#include "win32/WinError.h"
+
+namespace {
+
+// 90 days of one record a minute take about 3.6 MB; a file far larger is
+// not a history this program wrote.
+constexpr LONGLONG kLargestHistory = 64ll << 20;
+
+bool WriteAll(HANDLE file, const std::string& text, std::string& error) {
+    DWORD written = 0;
+    return (WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
+            written == text.size()) ||
+           FailWithLastError(error);
+}
+
+// Makes the folder of path and the folders above it.
+void MakeFolders(const std::string& path) {
+    const std::string folder = GetFolder(path);
+    if (folder.size() < 4 || GetFileAttributesA(folder.c_str()) != INVALID_FILE_ATTRIBUTES) return;
+    MakeFolders(folder.substr(0, folder.size() - 1));
+    CreateDirectoryA(folder.c_str(), nullptr);
+}
+
+}  // namespace
+
+std::string Win32HistoryFile::DefaultPath() {
+    char folder[MAX_PATH] = {};
+    if (FAILED(SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, folder)))
+        return "history.csv";
+    return std::string(folder) + "\\Wendrel\\history.csv";
+}
+
+bool Win32HistoryFile::Read(std::string& text, std::string& error) {
+    text.clear();
+    const UniqueFile file(CreateFileA(path_.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) {
+        const DWORD code = GetLastError();
+        if (code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND) return true;  // no history yet
+        error = SystemErrorText(code);
+        return false;
+    }
+    LARGE_INTEGER size{};
+    if (!GetFileSizeEx(file.get(), &size)) return FailWithLastError(error);
+    if (size.QuadPart > kLargestHistory) {
+        error = "it is larger than 64 MiB";
+        return false;
+    }
+    text.resize(static_cast<std::size_t>(size.QuadPart));
+    DWORD read = 0;
+    if (!ReadFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &read, nullptr))
+        return FailWithLastError(error);
+    text.resize(read);
+    return true;
+}
+
+bool Win32HistoryFile::Append(const std::string& text, std::string& error) {
+    MakeFolders(path_);
+    const UniqueFile file(CreateFileA(path_.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+    return file ? WriteAll(file.get(), text, error) : FailWithLastError(error);
+}
+
+bool Win32HistoryFile::Replace(const std::string& text, std::string& error) {
+    // The file is never truncated in place: a copy, on the disk, then renamed over it.
+    const std::string scratch = path_ + ".tmp";
+    {
+        const UniqueFile file(
+            CreateFileA(scratch.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file) return FailWithLastError(error);
+        if (!WriteAll(file.get(), text, error) || !FlushFileBuffers(file.get())) {
+            if (error.empty()) FailWithLastError(error);
+            DeleteFileA(scratch.c_str());
+            return false;
+        }
+    }
+    if (MoveFileExA(scratch.c_str(), path_.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
+    FailWithLastError(error);
+    DeleteFileA(scratch.c_str());
+    return false;
+}

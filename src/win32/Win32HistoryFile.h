@@ -1,0 +1,23 @@
+#pragma once
+
+#include <string>
+
+#include "platform/HistoryFile.h"
+
+// The history file over the Windows file API; its folder is made when the
+// first line is written.
+class Win32HistoryFile : public HistoryFile {
+public:
+    explicit Win32HistoryFile(std::string path) : path_(std::move(path)) {}
+
+    // %LOCALAPPDATA%\Wendrel\history.csv
+    static std::string DefaultPath();
+
+    std::string Path() const override { return path_; }
+    bool Read(std::string& text, std::string& error) override;
+    bool Append(const std::string& text, std::string& error) override;
+    bool Replace(const std::string& text, std::string& error) override;
+
+private:
+    std::string path_;
+};

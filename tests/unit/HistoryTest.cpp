@@ -1,0 +1,304 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "FakeMonitor.h"
+#include "history/HistoryChart.h"
+#include "history/HistoryFigures.h"
+#include "history/PlayerHistory.h"
+
+namespace {
+
+constexpr std::int64_t kMinute = 60, kHour = 3600, kDay = 86400;
+constexpr std::int64_t kNow = 1796677445;  // Monday 2026-12-07 21:04:05 UTC
+
+// The history file in memory, failing on request.
+class MemoryHistoryFile : public HistoryFile {
+public:
+    std::string text;
+    bool failRead = false, failAppend = false, failReplace = false;
+    int appends = 0, replaces = 0;
+
+    std::string Path() const override { return "C:\\h\\history.csv"; }
+    bool Read(std::string& out, std::string& error) override {
+        out = text;
+        return !failRead || Fail(error);
+    }
+    bool Append(const std::string& more, std::string& error) override {
+        if (failAppend) return Fail(error);
+        ++appends;
+        text += more;
+        return true;
+    }
+    bool Replace(const std::string& all, std::string& error) override {
+        if (failReplace) return Fail(error);
+        ++replaces;
+        text = all;
+        return true;
+    }
+
+private:
+    static bool Fail(std::string& error) {
+        error = "Access is denied";
+        return false;
+    }
+};
+
+TEST(HistoryRecordTest, LinesInAndOut) {
+    const std::pair<const char*, std::optional<HistoryRecord>> lines[] = {
+        {"2026-12-07T21:04:05Z,14,ok", HistoryRecord{kNow, 14}},
+        {"2026-12-07T21:04:05Z,,failed", HistoryRecord{kNow, std::nullopt}},
+        {"2026-12-07T21:04:05Z,0,ok\r", HistoryRecord{kNow, 0}},
+        {"1970-01-01T00:00:00Z,3,ok", HistoryRecord{0, 3}},
+        {"2028-02-29T23:59:59Z,1,ok", HistoryRecord{1835481599, 1}},
+        // Damaged or foreign lines.
+        {"2027-02-29T10:00:00Z,1,ok", std::nullopt},  // no such day
+        {"2026-12-07T24:00:00Z,1,ok", std::nullopt},
+        {"2026-12-07 21:04:05,14,ok", std::nullopt},
+        {"2026-12-07T21:04:05Z,14", std::nullopt},
+        {"2026-12-07T21:04:05Z,,ok", std::nullopt},       // ok needs a count
+        {"2026-12-07T21:04:05Z,0,failed", std::nullopt},  // a failure has none
+        {"2026-12-07T21:04:05Z,-3,ok", std::nullopt},
+        {"2026-12-07T21:04:05Z,1234567890,ok", std::nullopt},
+        {"Time (UTC),Players,Scan", std::nullopt},
+        {"", std::nullopt},
+    };
+    for (const auto& [line, record] : lines) {
+        EXPECT_EQ(ParseRecord(line), record) << line;
+        if (record && std::string(line).back() != '\r') {
+            EXPECT_EQ(FormatRecord(*record), line);
+        }
+    }
+}
+
+TEST(HistoryRecordTest, AFileWithDamagedLinesKeepsTheRestInTimeOrder) {
+    const ParsedHistory parsed = ParseHistory(
+        "Time (UTC),Players,Scan\r\n"
+        "2026-12-07T21:05:00Z,5,ok\r\n"
+        "garbage\r\n"
+        "2026-12-07T21:04:00Z,,failed\n"
+        "2026-12-07T21:0");  // a line cut off by a crash
+    EXPECT_TRUE(parsed.header);
+    EXPECT_EQ(parsed.skipped, 2u);
+    ASSERT_EQ(parsed.records.size(), 2u);
+    EXPECT_EQ(parsed.records[0], (HistoryRecord{kNow - 5, std::nullopt}));
+    EXPECT_EQ(parsed.records[1], (HistoryRecord{kNow + 55, 5}));
+    EXPECT_EQ(ParseHistory(FormatHistory(parsed.records)).records, parsed.records);
+}
+
+TEST(PlayerHistoryTest, AtMostOneRecordAMinuteEachOneLineAppended) {
+    MemoryHistoryFile file;
+    PlayerHistory history(file);
+    history.Load(kNow);
+    const std::int64_t minute = kNow / 60 * 60;
+    for (std::int64_t t : {minute, minute + 20, minute + 59, minute + 60, minute + 61, minute + 200})
+        history.Add(t, static_cast<std::int32_t>(t - minute));
+    EXPECT_EQ(history.Records().size(), 3u);
+    EXPECT_EQ(file.appends, 3);
+    EXPECT_EQ(file.text,
+              "Time (UTC),Players,Scan\r\n"
+              "2026-12-07T21:04:00Z,0,ok\r\n2026-12-07T21:05:00Z,60,ok\r\n2026-12-07T21:07:20Z,200,ok\r\n");
+    EXPECT_EQ(file.replaces, 0);
+    EXPECT_EQ(history.TakeProblem(), "");
+}
+
+TEST(PlayerHistoryTest, StartDropsWhatIsOlderThan90DaysInOneRewrite) {
+    MemoryHistoryFile file;
+    file.text = FormatHistory({{kNow - 91 * kDay, 1}, {kNow - 89 * kDay, 2}, {kNow - kHour, std::nullopt}}) +
+                "a line of something else\r\n";
+    PlayerHistory history(file);
+    history.Load(kNow);
+    EXPECT_EQ(file.replaces, 1);
+    EXPECT_EQ(history.Records(), (std::vector<HistoryRecord>{{kNow - 89 * kDay, 2}, {kNow - kHour, std::nullopt}}));
+    EXPECT_EQ(ParseHistory(file.text).records, history.Records());
+
+    PlayerHistory again(file);  // nothing to drop: no rewrite
+    again.Load(kNow);
+    EXPECT_EQ(file.replaces, 1);
+    again.Add(kNow, 4);
+    EXPECT_EQ(ParseHistory(file.text).records.size(), 3u);
+}
+
+TEST(PlayerHistoryTest, AFileThatCannotBeUsedIsReportedOnce) {
+    struct Case {
+        bool failRead, failAppend;
+        const char* problem;
+    };
+    for (const Case& c : {Case{true, false, "cannot be read: Access is denied"},
+                          Case{false, true, "cannot be written: Access is denied"}}) {
+        MemoryHistoryFile file;
+        file.text = FormatHistory({{kNow - kHour, 3}});
+        file.failRead = c.failRead;
+        file.failAppend = c.failAppend;
+        PlayerHistory history(file);
+        history.Load(kNow);
+        history.Add(kNow, 4);
+        EXPECT_EQ(history.TakeProblem(), std::string("the history file C:\\h\\history.csv ") + c.problem);
+        history.Add(kNow + kMinute, 5);
+        EXPECT_EQ(history.TakeProblem(), "") << "said once";
+        EXPECT_EQ(file.appends, 0);
+        // This run's scans are still shown.
+        EXPECT_EQ(history.Records().size(), c.failRead ? 2u : 3u);
+    }
+}
+
+// Each completed scan is recorded, a failed one as a failure; an unwritable
+// history shows once in the status line, and the scan goes on.
+TEST(PlayerHistoryTest, TheMonitorRecordsEveryCompletedScan) {
+    struct RecordingView : HistoryView {
+        int shows = 0, updates = 0;
+        void Show() override { ++shows; }
+        void Update() override { ++updates; }
+    };
+    FakeWorld w;
+    MemoryHistoryFile file;
+    file.failAppend = true;
+    PlayerHistory history(file);
+    RecordingView view;
+    MonitorDeps deps = w.Deps();
+    deps.history = &history;
+    deps.historyView = &view;
+    frmWendrel form{deps};
+    w.inet.ServePage(StatusPage("6"));
+    form.Form_Initialize();
+    form.Form_Load();
+    EXPECT_EQ(w.view.statusLine,
+              "Last scan 21:04:05: 6 players\r\nNo history is kept: the history file C:\\h\\history.csv cannot be "
+              "written: Access is denied");
+    EXPECT_EQ(w.log.Count("history: the history file"), 1);
+    file.failAppend = false;
+    w.clock.utc += kMinute;
+    w.inet.Fail("the server did not answer within 30 s");
+    form.btnRescan_Click();
+    EXPECT_EQ(w.view.statusLine, "Last scan 21:04:05 failed: the server did not answer within 30 s");
+    EXPECT_EQ(history.Records(), (std::vector<HistoryRecord>{{kNow, 6}, {kNow + kMinute, std::nullopt}}));
+    EXPECT_EQ(view.updates, 2);
+    form.btnHistory_Click();
+    EXPECT_EQ(view.shows, 1);
+}
+
+// Central Europe in 2027: an hour ahead of UTC, two in summer, from
+// 2027-03-28T01:00:00Z to 2027-10-31T01:00:00Z.
+int CentralEurope(std::int64_t utc) { return utc >= 1806195600 && utc < 1824944400 ? 120 : 60; }
+
+TEST(HistoryFiguresTest, HoursOfTheWeekInLocalTimeAcrossDaylightSavingAndTheYearsEnd) {
+    const std::int64_t saturday2230 = 1806186600;  // 2027-03-27T22:30Z: Saturday 23:30 local
+    const std::vector<HistoryRecord> records = {
+        {saturday2230, 4},                         // Saturday 23:30 (UTC+1)
+        {saturday2230 + kHour, 6},                 // Sunday 00:30
+        {saturday2230 + 3 * kHour, 10},            // 02:30 UTC+1 does not exist: 03:30 in UTC+2
+        {saturday2230 + 4 * kHour, 20},            // 04:30
+        {saturday2230 + 5 * kHour, std::nullopt},  // a failure counts nowhere
+        {1830292200, 3},                           // 2027-12-31T22:30Z: Friday 23:30 local
+        {1830292200 + kHour, 5},                   // 2028-01-01 00:30: Saturday
+        {1830292200 + kHour + 60, 9},              // the same hour: the average is 7
+    };
+    const TypicalWeek week = ComputeTypicalWeek(records, CentralEurope, 0);
+    const auto average = [&](int weekday, int hour) {
+        return week.cells[(weekday - week.firstDay + 7) % 7][hour].Average();
+    };
+    EXPECT_EQ(average(5, 23), 4.0);
+    EXPECT_EQ(average(6, 0), 6.0);
+    EXPECT_FALSE(average(6, 2).has_value()) << "the hour skipped by the clocks has no data";
+    EXPECT_EQ(average(6, 3), 10.0);
+    EXPECT_EQ(average(6, 4), 20.0);
+    EXPECT_EQ(average(4, 23), 3.0);
+    EXPECT_EQ(average(5, 0), 7.0);
+    int filled = 0;
+    for (const auto& row : week.cells)
+        filled += static_cast<int>(std::count_if(row.begin(), row.end(), [](auto& c) { return c.count > 0; }));
+    EXPECT_EQ(filled, 6);
+
+    const TypicalWeek sundayFirst = ComputeTypicalWeek(records, CentralEurope, 6);
+    EXPECT_EQ(sundayFirst.Weekday(0), 6);
+    EXPECT_EQ(sundayFirst.cells[0][4].Average(), 20.0);
+    EXPECT_EQ(DaysOfHistory(records, CentralEurope), 4);
+}
+
+TEST(HistoryFiguresTest, TheBusiestHourLine) {
+    TypicalWeek week;
+    EXPECT_EQ(SummaryLine(0, FindBusiestHour(week)),
+              "No history yet: each scan is recorded here, one a minute at most.");
+    week.cells[5][20] = {27, 3};  // Saturday 20:00, 9 on average
+    week.cells[2][20] = {18, 2};  // Wednesday 20:00, 9 too: of equals, the earlier in the week
+    week.cells[6][23] = {2, 2};
+    const auto busiest = FindBusiestHour(week);
+    ASSERT_TRUE(busiest);
+    EXPECT_EQ(busiest->weekday, 2);
+    week.cells[2][20] = {17, 2};  // 8.5 now: Saturday is the busiest
+    EXPECT_EQ(SummaryLine(12, FindBusiestHour(week)),
+              "12 days of history. Usually busiest: Saturday 20:00\xE2\x80\x93"
+              "21:00, 9 players on average.");
+    EXPECT_EQ(SummaryLine(1, std::nullopt), "1 day of history. No scan has found the lobby yet.");
+    week = {};
+    week.cells[6][23] = {1, 1};
+    EXPECT_EQ(SummaryLine(2, FindBusiestHour(week)),
+              "2 days of history. Usually busiest: Sunday 23:00\xE2\x80\x93"
+              "00:00, 1 player on average.");
+}
+
+// The last 24 hours: a step line with gaps and marks where scans failed,
+// the threshold dashed, and hour labels at local hours that never overlap.
+TEST(HistoryChartTest, TheLastDayShowsFailuresAsGapsWithMarks) {
+    HistoryPictures p;
+    p.day = LastDay({{kNow - 2 * kDay, 50},
+                     {kNow - 3 * kHour, 2},
+                     {kNow - 3 * kHour + 5 * kMinute, std::nullopt},
+                     {kNow - 3 * kHour + 10 * kMinute, 4},
+                     {kNow - kHour, 3}},
+                    kNow);
+    ASSERT_EQ(p.day.records.size(), 4u) << "only the last 24 hours";
+    p.threshold = 5;
+    p.offset = [](std::int64_t) { return 90; };  // an hour and a half ahead: hours fall between UTC hours
+    const auto shapes = LayOutHistory(p, 800, 600, {7, 16});
+    const auto count = [&](auto pred) { return std::count_if(shapes.begin(), shapes.end(), pred); };
+
+    EXPECT_EQ(count([](const Shape& s) { return s.ink == Ink::Failure; }), 2) << "one cross, two strokes";
+    std::vector<std::pair<int, int>> runs;  // horizontal series segments
+    for (const Shape& s : shapes)
+        if (s.ink == Ink::Series && s.y1 == s.y2) runs.push_back({s.x1, s.x2});
+    ASSERT_EQ(runs.size(), 3u);
+    int failureX = 0;
+    for (const Shape& s : shapes)
+        if (s.ink == Ink::Failure) failureX = (s.x1 + s.x2) / 2;
+    EXPECT_LE(runs[0].second, failureX) << "the line stops at the failed scan";
+    EXPECT_GT(runs[1].first, failureX);
+    EXPECT_EQ(count([](const Shape& s) { return s.kind == Shape::Kind::DashedLine && s.ink == Ink::Threshold; }), 1);
+
+    std::vector<const Shape*> hours;
+    for (const Shape& s : shapes)
+        if (s.kind == Shape::Kind::Text && s.text.size() == 5 && s.text[2] == ':') hours.push_back(&s);
+    ASSERT_GE(hours.size(), 8u);
+    for (std::size_t i = 1; i < hours.size(); ++i) EXPECT_LT(hours[i - 1]->x2, hours[i]->x1) << hours[i]->text;
+    // 21:04 UTC is 22:34 local: a labelled hour is a whole local hour.
+    const auto label = std::find_if(hours.begin(), hours.end(), [](const Shape* s) { return s->text == "22:00"; });
+    ASSERT_NE(label, hours.end());
+    const int x = ((*label)->x1 + (*label)->x2) / 2;
+    const int plotRight = 800 - 16 - 7;
+    EXPECT_NEAR(x, plotRight - (plotRight - 40) * 34 / (24 * 60), 12);
+}
+
+TEST(HistoryChartTest, TheWeekGridFillsOnlyHoursWithDataAndHasALegend) {
+    HistoryPictures p;
+    p.week.cells[0][0] = {10, 1};
+    p.week.cells[3][12] = {2, 1};
+    p.calmRgb = 0xFFFFFF;
+    p.busyRgb = 0x000000;
+    const auto shapes = LayOutHistory(p, 700, 500, {7, 16});
+    // The legend's steps stand right of the grid, one above the other.
+    int legendX = 0;
+    for (const Shape& s : shapes)
+        if (s.kind == Shape::Kind::Box) legendX = std::max(legendX, s.x1);
+    std::vector<Shape> cells, legend;
+    for (const Shape& s : shapes)
+        if (s.kind == Shape::Kind::Box) (s.x1 == legendX ? legend : cells).push_back(s);
+    ASSERT_EQ(legend.size(), 5u);
+    ASSERT_EQ(cells.size(), 2u);
+    const auto darker = [](std::uint32_t a, std::uint32_t b) { return (a & 0xFF) < (b & 0xFF); };
+    std::sort(cells.begin(), cells.end(), [](const Shape& a, const Shape& b) { return a.y1 < b.y1; });
+    EXPECT_TRUE(darker(cells.front().rgb, cells.back().rgb)) << "10 players are darker than 2";
+    EXPECT_EQ(BlendRgb(0xFFFFFF, 0x000000, 0.5), 0x808080u);
+    EXPECT_EQ(BlendRgb(0x0000FF, 0x00FF00, 1.5), 0x00FF00u);
+}
+
+}  // namespace
