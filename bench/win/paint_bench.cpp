@@ -47,9 +47,9 @@ int main() {
     const double figuresMs = std::chrono::duration<double, std::milli>(Clock::now() - figuresStart).count();
 
     const int width = 700, height = 520, paints = 200;
-    HDC screen = GetDC(nullptr);
-    const UniqueMemoryDc memory(CreateCompatibleDC(screen));
-    const UniqueBitmap bitmap(CreateCompatibleBitmap(screen, width, height));
+    const UniqueScreenDc screen(GetDC(nullptr));
+    const UniqueMemoryDc memory(CreateCompatibleDC(screen.get()));
+    const UniqueBitmap bitmap(CreateCompatibleBitmap(screen.get(), width, height));
     const UniqueSelection target = Select(memory.get(), bitmap.get());
     double total = 0, slowest = 0;
     for (int i = 0; i < paints; ++i) {
@@ -60,7 +60,6 @@ int main() {
         total += ms;
         slowest = std::max(slowest, ms);
     }
-    ReleaseDC(nullptr, screen);
     std::printf(
         "History window, %zu records: figures %.1f ms; one paint of %dx%d: mean %.2f ms, slowest %.2f ms "
         "(aim: under 16 ms)\n",

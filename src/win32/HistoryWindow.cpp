@@ -49,7 +49,7 @@ void DrawShapes(HDC dc, const std::vector<Shape>& shapes, int dpi) {
         switch (s.kind) {
             case Shape::Kind::Line:
             case Shape::Kind::DashedLine: {
-                const UniqueSelection using_ =
+                const UniqueSelection selected =
                     Select(dc, s.kind == Shape::Kind::DashedLine ? dashed.get() : penFor(s.ink));
                 MoveToEx(dc, s.x1, s.y1, nullptr);
                 LineTo(dc, s.x2, s.y2);
@@ -62,7 +62,7 @@ void DrawShapes(HDC dc, const std::vector<Shape>& shapes, int dpi) {
                 break;
             }
             case Shape::Kind::Frame: {
-                const UniqueSelection using_ = Select(dc, penFor(s.ink));
+                const UniqueSelection selected = Select(dc, penFor(s.ink));
                 const UniqueSelection hollow = Select(dc, GetStockObject(NULL_BRUSH));
                 Rectangle(dc, s.x1, s.y1, s.x2 + 1, s.y2 + 1);
                 break;

@@ -187,6 +187,39 @@ std::vector<unsigned char> CaptureClient(HWND window) {
     return pixels;
 }
 
+void SaveShot(const std::string& folder, const char* name, const RECT* box) {
+    SaveScreen(folder + name + ".bmp");
+    if (!box) return;
+    const RECT& r = *box;
+    const std::string crop = std::to_string(r.right - r.left + 16) + "x" + std::to_string(r.bottom - r.top + 16) + "+" +
+                             std::to_string(std::max(0L, r.left - 8)) + "+" + std::to_string(std::max(0L, r.top - 8));
+    HANDLE f = CreateFileA((folder + name + ".crop").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD written;
+    WriteFile(f, crop.data(), static_cast<DWORD>(crop.size()), &written, nullptr);
+    CloseHandle(f);
+}
+
+DWORD RunAndWait(std::string commandLine, std::chrono::milliseconds timeout) {
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+        return ~0u;
+    DWORD code = ~0u;
+    if (WaitForSingleObject(process.hProcess, static_cast<DWORD>(timeout.count())) == WAIT_OBJECT_0)
+        GetExitCodeProcess(process.hProcess, &code);
+    CloseHandle(process.hProcess);
+    CloseHandle(process.hThread);
+    return code;
+}
+
+std::string WindowsPath(std::string path) {
+    if (!path.empty() && path[0] == '/') path = "Z:" + path;
+    for (char& c : path)
+        if (c == '/') c = '\\';
+    return path;
+}
+
 bool SaveScreen(const std::string& path) {
     const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
     HDC screen = GetDC(nullptr);

@@ -50,6 +50,17 @@ std::vector<Balloon> ReadBalloons();
 
 // Saves the whole screen as a 24-bit BMP file.
 bool SaveScreen(const std::string& path);
+// Saves the screen as folder/name.bmp and, when box is given, the box to cut
+// it to (with a margin) as folder/name.crop, for convert-shots.sh.
+void SaveShot(const std::string& folder, const char* name, const RECT* box = nullptr);
+
+// Runs a command line and waits for it; its exit code (~0 when it could not
+// start or did not end in time).
+DWORD RunAndWait(std::string commandLine, std::chrono::milliseconds timeout = 60s);
+
+// A Unix path from the build as Wine's Z: drive path; other paths with
+// backslashes.
+std::string WindowsPath(std::string path);
 // The pixels of a window's client area as the screen shows them.
 std::vector<unsigned char> CaptureClient(HWND window);
 

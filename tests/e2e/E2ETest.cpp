@@ -29,21 +29,6 @@ std::string helperExe;      // stands in for the lobby client
 std::string plantedFolder;  // wininet.dll and winmm.dll of our own
 std::string probeExe;       // loads them as an unguarded program would
 
-// Runs a command line and waits for it; its exit code.
-DWORD RunAndWait(std::string line, std::chrono::milliseconds timeout = 30s) {
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
-        return ~0u;
-    DWORD code = ~0u;
-    if (WaitForSingleObject(process.hProcess, static_cast<DWORD>(timeout.count())) == WAIT_OBJECT_0)
-        GetExitCodeProcess(process.hProcess, &code);
-    CloseHandle(process.hProcess);
-    CloseHandle(process.hThread);
-    return code;
-}
-
 constexpr int kMenuLaunch = 0, kMenuOptions = 2, kMenuExit = 4;
 
 std::string Page(int players) {
@@ -75,18 +60,7 @@ struct StatusServer {
 void Shot(const char* name, const RECT* box = nullptr) {
     if (shotsFolder.empty()) return;
     Sleep(400);  // let the window finish painting
-    driver::SaveScreen(shotsFolder + name + ".bmp");
-    if (box) {
-        const RECT& r = *box;
-        const std::string crop = std::to_string(r.right - r.left + 16) + "x" + std::to_string(r.bottom - r.top + 16) +
-                                 "+" + std::to_string(std::max(0L, r.left - 8)) + "+" +
-                                 std::to_string(std::max(0L, r.top - 8));
-        HANDLE f =
-            CreateFileA((shotsFolder + name + ".crop").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-        DWORD written;
-        WriteFile(f, crop.data(), static_cast<DWORD>(crop.size()), &written, nullptr);
-        CloseHandle(f);
-    }
+    driver::SaveShot(shotsFolder, name, box);
 }
 
 void Shot(const char* name, HWND window) {
@@ -243,14 +217,7 @@ TEST_F(Scenario, StartWithWindowsWritesTheRunValueThatWinebootStarts) {
     ASSERT_TRUE(driver::ChooseMenuItem(kMenuExit));
     ASSERT_TRUE(wendrel.WaitForExit(10s));
     const int requests = status.server.RequestCount();
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION boot{};
-    char line[] = "wineboot.exe";
-    ASSERT_TRUE(CreateProcessA(nullptr, line, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &boot));
-    WaitForSingleObject(boot.hProcess, 60000);
-    CloseHandle(boot.hProcess);
-    CloseHandle(boot.hThread);
+    ASSERT_NE(driver::RunAndWait("wineboot.exe"), ~0u);
     std::vector<DWORD> started;
     EXPECT_TRUE(driver::WaitUntil([&] { return !(started = RunningWendrels()).empty(); }, 30s))
         << "wineboot did not start Wendrel";
@@ -399,7 +366,7 @@ TEST_F(Scenario, ACloseRequestEndsItCleanlyAndTheNextStartScans) {
     HWND host = Start();
     ASSERT_TRUE(WaitForLog(" scan http"));
     // What taskkill without /f, an installer or the Restart Manager send.
-    RunAndWait("taskkill.exe /pid " + std::to_string(wendrel.Pid()));
+    driver::RunAndWait("taskkill.exe /pid " + std::to_string(wendrel.Pid()));
     DWORD code = 1;
     EXPECT_TRUE(wendrel.WaitForExit(5s, &code)) << "a close request left the program running";
     EXPECT_EQ(code, 0u);
@@ -472,7 +439,7 @@ TEST_F(Scenario, DllsPlantedBesideTheProgramAreNotLoaded) {
         return fs::exists(here + "PLANTED-wininet.dll.txt") || fs::exists(here + "PLANTED-winmm.dll.txt");
     };
 
-    EXPECT_EQ(RunAndWait("\"" + here + "dll_probe.exe\""), 0u);
+    EXPECT_EQ(driver::RunAndWait("\"" + here + "dll_probe.exe\""), 0u);
     EXPECT_TRUE(planted()) << "the planted DLLs are not loadable here: the test proves nothing";
     fs::remove(here + "PLANTED-wininet.dll.txt");
     fs::remove(here + "PLANTED-winmm.dll.txt");
@@ -791,25 +758,17 @@ TEST_F(Scenario, DISABLED_SoakStaysFlat) {
     EXPECT_LE(end.gdiObjects, start.gdiObjects + 5);
 }
 
-// Unix paths from the build become Wine's Z: drive paths.
-std::string WindowsPath(std::string path) {
-    if (!path.empty() && path[0] == '/') path = "Z:" + path;
-    for (char& c : path)
-        if (c == '/') c = '\\';
-    return path;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
     for (int i = 1; i + 1 < argc; i += 2) {
         const std::string option = argv[i];
-        if (option == "--wendrel") WendrelProcess::ExePath() = WindowsPath(argv[i + 1]);
-        if (option == "--helper") helperExe = WindowsPath(argv[i + 1]);
-        if (option == "--planted") plantedFolder = WindowsPath(std::string(argv[i + 1]) + "/");
-        if (option == "--probe") probeExe = WindowsPath(argv[i + 1]);
-        if (option == "--shots") shotsFolder = WindowsPath(std::string(argv[i + 1]) + "/");
+        if (option == "--wendrel") WendrelProcess::ExePath() = driver::WindowsPath(argv[i + 1]);
+        if (option == "--helper") helperExe = driver::WindowsPath(argv[i + 1]);
+        if (option == "--planted") plantedFolder = driver::WindowsPath(std::string(argv[i + 1]) + "/");
+        if (option == "--probe") probeExe = driver::WindowsPath(argv[i + 1]);
+        if (option == "--shots") shotsFolder = driver::WindowsPath(std::string(argv[i + 1]) + "/");
     }
     if (WendrelProcess::ExePath().empty() || helperExe.empty()) {
         std::fprintf(stderr, "usage: wendrel_e2e_tests --wendrel PATH --helper PATH [--shots FOLDER]\n");

@@ -34,21 +34,6 @@ std::string UninstallValue(const char* name) {
     return type == REG_DWORD ? std::to_string(*reinterpret_cast<DWORD*>(value)) : std::string(value);
 }
 
-DWORD RunAndWait(const std::string& line, std::chrono::milliseconds timeout = 60s) {
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    std::string command = line;
-    if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
-        return ~0u;
-    DWORD code = ~0u;
-    if (WaitForSingleObject(process.hProcess, static_cast<DWORD>(timeout.count())) == WAIT_OBJECT_0)
-        GetExitCodeProcess(process.hProcess, &code);
-    CloseHandle(process.hProcess);
-    CloseHandle(process.hThread);
-    return code;
-}
-
 bool ProcessRunning(DWORD pid) {
     HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, pid);
     if (!process) return false;
@@ -108,15 +93,7 @@ TEST_F(Setup, TheOptionsPageOffersToStartWithWindows) {
     if (!shotsFolder.empty()) {
         RECT r;
         GetWindowRect(window, &r);
-        driver::SaveScreen(shotsFolder + "setup-options.bmp");
-        const std::string crop = std::to_string(r.right - r.left + 16) + "x" + std::to_string(r.bottom - r.top + 16) +
-                                 "+" + std::to_string(std::max(0L, r.left - 8)) + "+" +
-                                 std::to_string(std::max(0L, r.top - 8));
-        HANDLE f = CreateFileA((shotsFolder + "setup-options.crop").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                               0, nullptr);
-        DWORD written;
-        WriteFile(f, crop.data(), static_cast<DWORD>(crop.size()), &written, nullptr);
-        CloseHandle(f);
+        driver::SaveShot(shotsFolder, "setup-options", &r);
     }
     TerminateProcess(process.hProcess, 0);
     CloseHandle(process.hProcess);
@@ -129,7 +106,7 @@ TEST_F(Setup, InstallOverARunningCopyAndUninstallSilently) {
     settings::RemoveRunValue();
 
     // A silent install: files, shortcut, uninstall entry, start with Windows.
-    ASSERT_EQ(RunAndWait("\"" + setupExe + "\" /S"), 0u);
+    ASSERT_EQ(driver::RunAndWait("\"" + setupExe + "\" /S"), 0u);
     for (const char* file : {"wendrel.exe", "Flyover.wav", "README.txt", "LICENSE.txt", "uninstall.exe"})
         EXPECT_TRUE(fs::exists(folder + file)) << file;
     EXPECT_TRUE(fs::exists(shortcut));
@@ -166,7 +143,7 @@ TEST_F(Setup, InstallOverARunningCopyAndUninstallSilently) {
     settings::SetDword("Players", 7);
 
     // Again, over the running copy: closed, replaced, settings kept, running again.
-    ASSERT_EQ(RunAndWait("\"" + setupExe + "\" /S"), 0u);
+    ASSERT_EQ(driver::RunAndWait("\"" + setupExe + "\" /S"), 0u);
     EXPECT_FALSE(ProcessRunning(first)) << "the running Wendrel was not closed";
     EXPECT_EQ(CountLines(ReadFileText(log), "exit: asked to close"), 1);
     EXPECT_EQ(settings::Get("Players").second, (std::vector<unsigned char>{7, 0, 0, 0}));
@@ -174,7 +151,7 @@ TEST_F(Setup, InstallOverARunningCopyAndUninstallSilently) {
     EXPECT_NE(second, 0u) << "Wendrel does not run again after the update";
 
     // A silent uninstall with Wendrel running: it ends, all but the settings go.
-    RunAndWait("\"" + folder + "uninstall.exe\" /S");
+    driver::RunAndWait("\"" + folder + "uninstall.exe\" /S");
     EXPECT_TRUE(driver::WaitUntil([&] { return !fs::exists(folder); }, 30s)) << "the program's folder stayed";
     EXPECT_FALSE(ProcessRunning(second));
     EXPECT_FALSE(fs::exists(shortcut));
@@ -184,22 +161,14 @@ TEST_F(Setup, InstallOverARunningCopyAndUninstallSilently) {
     settings::Reset();
 }
 
-// Unix paths from the build become Wine's Z: drive paths.
-std::string WindowsPath(std::string path) {
-    if (!path.empty() && path[0] == '/') path = "Z:" + path;
-    for (char& c : path)
-        if (c == '/') c = '\\';
-    return path;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
     for (int i = 1; i + 1 < argc; i += 2) {
         const std::string option = argv[i];
-        if (option == "--setup") setupExe = WindowsPath(argv[i + 1]);
-        if (option == "--shots") shotsFolder = WindowsPath(std::string(argv[i + 1]) + "/");
+        if (option == "--setup") setupExe = driver::WindowsPath(argv[i + 1]);
+        if (option == "--shots") shotsFolder = driver::WindowsPath(std::string(argv[i + 1]) + "/");
     }
     if (setupExe.empty()) {
         std::fprintf(stderr, "usage: wendrel_setup_tests --setup PATH [--shots FOLDER]\n");

@@ -175,13 +175,24 @@ TEST_F(OptionsWindow, CloseBoxUnloadsTheForm) {
     EXPECT_EQ(form.txtUsers(), "2");
 }
 
-TEST(ActivationTest, ComingFromTheMainWindowReloadsTheStoredSettings) {
+// The real main window over a fake world, started as the program starts it.
+struct StartedMainWindow {
     FakeWorld world;
     MainWindow window;
-    frmWendrel form{world.Deps("http://h", &window)};
-    ASSERT_TRUE(window.Create(form));
-    form.Form_Initialize();
-    form.Form_Load();
+    frmWendrel form{world.Deps("http://status.quellan.example", &window)};
+    bool Start() {
+        if (!window.Create(form)) return false;
+        form.Form_Initialize();
+        form.Form_Load();
+        return true;
+    }
+};
+
+TEST(ActivationTest, ComingFromTheMainWindowReloadsTheStoredSettings) {
+    StartedMainWindow started;
+    ASSERT_TRUE(started.Start());
+    FakeWorld& world = started.world;
+    MainWindow& window = started.window;
 
     OptionsDialog dialog;
     Win32MsgBox msgBox;
@@ -209,12 +220,10 @@ TEST(ActivationTest, ComingFromTheMainWindowReloadsTheStoredSettings) {
 // An exception must not unwind through Windows: the window procedure stops
 // it, the user is told, and the window goes on working.
 TEST(MainWindowTest, AFailureInsideAButtonIsReportedAndTheWindowGoesOn) {
-    FakeWorld world;
-    MainWindow window;
-    frmWendrel form{world.Deps("http://h", &window)};
-    ASSERT_TRUE(window.Create(form));
-    form.Form_Initialize();
-    form.Form_Load();
+    StartedMainWindow started;
+    ASSERT_TRUE(started.Start());
+    FakeWorld& world = started.world;
+    MainWindow& window = started.window;
     world.missions.throwOnList = true;
     std::atomic<bool> closed{false};
     std::thread closer = CloseMessageBox("Wendrel", nullptr, closed);
@@ -229,15 +238,12 @@ TEST(MainWindowTest, AFailureInsideAButtonIsReportedAndTheWindowGoesOn) {
 }
 
 TEST(MainWindowTest, StartsHiddenAsAToolWindowAndShowsTheScan) {
-    FakeWorld world;
-    AppState& app = world.app;
-    FakeTray& tray = world.tray;
-    world.inet.ServePage(StatusPage("14"));
-    MainWindow window;
-    frmWendrel form{world.Deps("http://status.quellan.example", &window)};
-    ASSERT_TRUE(window.Create(form));
-    form.Form_Initialize();
-    form.Form_Load();
+    StartedMainWindow started;
+    started.world.inet.ServePage(StatusPage("14"));
+    ASSERT_TRUE(started.Start());
+    AppState& app = started.world.app;
+    FakeTray& tray = started.world.tray;
+    MainWindow& window = started.window;
     HWND w = window.Handle();
     HWND host = reinterpret_cast<HWND>(window.TrayWindowHandle());
     EXPECT_FALSE(IsWindowVisible(w));
