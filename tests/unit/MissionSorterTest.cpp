@@ -36,6 +36,10 @@ struct SorterFixture : ::testing::Test {
 
     void SetUp() override { fs::create_directories(missions); }
     void Put(const std::string& name, const std::string& bytes) { TempFolder::Write(missions / name, bytes); }
+    // A one-line mission re-dated to the given day of January 1939, then rest.
+    static std::string JanuaryLine(int day, const std::string& rest = "") {
+        return "msnDate \"1/" + std::to_string(day) + "/1939\"  \r\n" + rest;
+    }
     std::string Get(const std::string& name) { return TempFolder::Read(missions / name); }
 };
 
@@ -127,11 +131,7 @@ TEST_F(SorterFixture, DatesFollowTheUpperCasedNamesAndNamesBecomeUpperCase) {
     Put("zulu.mis", "msnDate \"12/31/1939\"\r\n");  // every letter, to the last, is upper-cased
     EXPECT_TRUE(sorter.Run(lobbyPath).empty());
     const std::map<std::string, std::string> expected = {
-        {"A.MIS", "msnDate \"1/2/1939\"  \r\n"},
-        {"B.MIS", "msnDate \"1/3/1939\"  \r\n"},
-        {"C.MIS", "msnDate \"1/4/1939\"  \r\n"},
-        {"ZULU.MIS", "msnDate \"1/5/1939\"  \r\n"},
-    };
+        {"A.MIS", JanuaryLine(2)}, {"B.MIS", JanuaryLine(3)}, {"C.MIS", JanuaryLine(4)}, {"ZULU.MIS", JanuaryLine(5)}};
     EXPECT_EQ(FolderContents(missions), expected);
 }
 
@@ -188,12 +188,10 @@ TEST_F(SorterFixture, ScratchFilesOfAnInterruptedRunAreResolved) {
     EXPECT_EQ(report.restored, std::vector<std::string>{"B.MIS"});
     EXPECT_NE(DescribeSortReport(report).find("B.MIS"), std::string::npos);
     // The mission put back takes its own place: C.MIS keeps the third day.
-    const std::map<std::string, std::string> expected = {
-        {"A.MIS", "msnDate \"1/2/1939\"  \r\n"},
-        {"B.MIS", "msnDate \"1/3/1939\"  \r\nmoved out\r\n"},
-        {"C.MIS", "msnDate \"1/4/1939\"  \r\n"},
-        {"D.MIS", "<dir>"},
-    };
+    const std::map<std::string, std::string> expected = {{"A.MIS", JanuaryLine(2)},
+                                                         {"B.MIS", JanuaryLine(3, "moved out\r\n")},
+                                                         {"C.MIS", JanuaryLine(4)},
+                                                         {"D.MIS", "<dir>"}};
     EXPECT_EQ(FolderContents(missions), expected);
 }
 

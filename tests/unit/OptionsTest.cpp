@@ -29,6 +29,12 @@ struct OptionsFixture : ::testing::Test {
 
     void SetUp() override { form.SetMonitor(&monitor); }
 
+    void Tick(std::int16_t inWindow, std::int16_t notify, std::int16_t startWithWindows) {
+        form.EditCheck(OptionsField::InWindow, inWindow);
+        form.EditCheck(OptionsField::Notify, notify);
+        form.EditCheck(OptionsField::StartWithWindows, startWithWindows);
+    }
+
     void Type(const std::string& minutes, const std::string& users) {
         form.EditText(OptionsField::Minutes, minutes);
         form.EditText(OptionsField::Users, users);
@@ -59,9 +65,7 @@ TEST_F(OptionsFixture, OkStoresAllFiveWithTheirTypesAndUpdatesTheMonitor) {
     Type(" 10 ", "2.5");
     form.EditText(OptionsField::Sound, "");
     form.EditText(OptionsField::Zalmo, "D:\\Games\\ql.exe");
-    form.EditCheck(OptionsField::InWindow, 0);
-    form.EditCheck(OptionsField::Notify, 0);
-    form.EditCheck(OptionsField::StartWithWindows, 1);
+    Tick(0, 0, 1);
     form.cmdOK_Click();
 
     EXPECT_FALSE(view.visible);
@@ -124,9 +128,7 @@ TEST_F(OptionsFixture, CancelKeepsEditsUntilTheNextActivation) {
     form.Show();
     form.Form_Activate();
     form.EditText(OptionsField::Zalmo, "C:\\edited.exe");
-    form.EditCheck(OptionsField::InWindow, 0);
-    form.EditCheck(OptionsField::Notify, 0);
-    form.EditCheck(OptionsField::StartWithWindows, 1);
+    Tick(0, 0, 1);
     form.cmdCancel_Click();
     EXPECT_FALSE(view.visible);
     EXPECT_EQ(form.txtZalmo(), "C:\\edited.exe");
