@@ -25,15 +25,15 @@ void PlayerHistory::Load(std::int64_t now) {
     }
 }
 
-void PlayerHistory::Add(std::int64_t time, std::optional<std::int32_t> players) {
+bool PlayerHistory::Add(std::int64_t time, std::optional<std::int32_t> players) {
     const auto minute = [](std::int64_t t) { return t >= 0 ? t / 60 : (t - 59) / 60; };
     const auto at = std::upper_bound(records_.begin(), records_.end(), time,
                                      [](std::int64_t t, const HistoryRecord& r) { return t < r.time; });
-    if (at != records_.begin() && minute((at - 1)->time) == minute(time)) return;
-    if (at != records_.end() && minute(at->time) == minute(time)) return;
+    if (at != records_.begin() && minute((at - 1)->time) == minute(time)) return false;
+    if (at != records_.end() && minute(at->time) == minute(time)) return false;
     const HistoryRecord record{time, players};
     records_.insert(at, record);
-    if (!readable_) return;
+    if (!readable_) return true;
     std::string line = hasHeader_ ? std::string() : std::string(kHistoryHeader) + "\r\n";
     line += FormatRecord(record) + "\r\n";
     std::string error;
@@ -41,6 +41,7 @@ void PlayerHistory::Add(std::int64_t time, std::optional<std::int32_t> players) 
         hasHeader_ = true;
     else
         Fail("cannot be written", error);
+    return true;
 }
 
 std::string PlayerHistory::TakeProblem() { return std::exchange(problem_, std::string()); }

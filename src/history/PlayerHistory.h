@@ -21,7 +21,8 @@ public:
     // cannot read), rewriting the file in one step when it dropped any.
     void Load(std::int64_t now);
     // A completed scan: recorded unless the same minute has a record.
-    void Add(std::int64_t time, std::optional<std::int32_t> players);
+    // Returns whether it was recorded.
+    bool Add(std::int64_t time, std::optional<std::int32_t> players);
 
     const std::vector<HistoryRecord>& Records() const { return records_; }
     // Why the history cannot be kept, the first time that is known; empty

@@ -133,13 +133,14 @@ void frmWendrel::ShowAlarmNotification() {
 
 void frmWendrel::RecordScan(std::optional<std::int32_t> players, std::string& statusLine) {
     if (!deps_.history) return;
-    deps_.history->Add(deps_.clock.UtcNow(), players);
+    const bool recorded = deps_.history->Add(deps_.clock.UtcNow(), players);
     // Said once: the scan and the alarm go on without the history.
     if (const std::string problem = deps_.history->TakeProblem(); !problem.empty()) {
         statusLine += "\r\nNo history is kept: " + problem;
         Log("history: " + problem);
     }
-    if (deps_.historyView) deps_.historyView->Update();
+    // An open History window works its figures out again only for a new record.
+    if (recorded && deps_.historyView) deps_.historyView->Update();
 }
 
 void frmWendrel::btnHistory_Click() {

@@ -173,6 +173,8 @@ TEST(PlayerHistoryTest, TheMonitorRecordsEveryCompletedScan) {
     EXPECT_EQ(w.view.statusLine, "Last scan 21:04:05 failed: the server did not answer within 30 s");
     EXPECT_EQ(history.Records(), (std::vector<HistoryRecord>{{kNow, 6}, {kNow + kMinute, std::nullopt}}));
     EXPECT_EQ(view.updates, 2);
+    form.btnRescan_Click();  // the same minute: nothing new to draw
+    EXPECT_EQ(view.updates, 2);
     form.btnHistory_Click();
     EXPECT_EQ(view.shows, 1);
 }
