@@ -2,12 +2,11 @@
 
 #include <cstdio>
 #include <cstring>
+#include <vector>
 
-#include "common/Convert.h"
 #include "common/GetFolder.h"
 #include "common/ScopeExit.h"
 #include "missions/MissionSorter.h"
-#include "settings/Settings.h"
 #include "status/Scanner.h"
 
 namespace {
@@ -33,15 +32,9 @@ void frmWendrel::Form_Initialize() {
 
 void frmWendrel::Form_Load() {
     // A stored number that is not a whole number falls back to its default.
-    const auto setting = [this](const std::string& text, const Setting& stored, const char* what) {
-        if (const auto value = ToInt32(text)) return *value;
-        Log(std::string("start: the ") + what + " \"" + text + "\" is not a whole number; using " + stored.defaultText);
-        return *ToInt32(stored.defaultText);
-    };
-    minutes = setting(deps_.options.txtMinutes(), Settings::CheckInterval, "check interval");
-    AlarmOn = setting(deps_.options.txtUsers(), Settings::Players, "player threshold");
-    Sound = deps_.options.txtSound();
-    Notify = deps_.options.ckNotify() != 0;
+    std::vector<std::string> fallbacks;
+    ApplySettings(deps_.options.ForMonitor(&fallbacks));
+    for (const std::string& fallback : fallbacks) Log("start: " + fallback);
     FillTrayData(TrayIconKind::Normal);
     deps_.tray.NotifyIcon(TrayMessage::Add, TrayData);
     deps_.view.HideWindow();

@@ -32,11 +32,11 @@ const OptionsControls& frmOptions::Loaded() {
 }
 
 void frmOptions::EditText(OptionsField field, const std::string& text) {
-    if (std::string* box = controls_.Text(field)) *box = text;
+    if (FieldRow(field).kind != FieldKind::Check) controls_.Text(field) = text;
 }
 
 void frmOptions::EditCheck(OptionsField field, std::int16_t value) {
-    if (std::int16_t* box = controls_.Check(field)) *box = value;
+    if (FieldRow(field).kind == FieldKind::Check) controls_.Check(field) = value;
 }
 
 void frmOptions::Load() {
@@ -63,69 +63,83 @@ void frmOptions::Form_Load() { LoadSettings(); }
 void frmOptions::Form_Activate() { LoadSettings(); }
 
 void frmOptions::LoadSettings() {
-    const auto fetch = [this](const Setting& setting) { return store_.FetchSetting(Settings::kKeyPath, setting.name); };
-    const auto fill = [&](const Setting& setting, std::string& box) {
-        box = SettingText(fetch(setting)).value_or(setting.defaultText);
-    };
-    fill(Settings::CheckInterval, controls_.txtMinutes);
-    fill(Settings::Players, controls_.txtUsers);
-    fill(Settings::AlarmSound, controls_.txtSound);
-    fill(Settings::ZalmoPath, controls_.txtZalmo);
-    const auto check = [&](const Setting& setting, std::int16_t& box) {
-        box = CheckState(fetch(setting)).value_or(static_cast<std::int16_t>(*ToInt32(setting.defaultText)));
-    };
-    check(Settings::InWindow, controls_.ckInWindow);
-    check(Settings::Notify, controls_.ckNotify);
-    controls_.ckStartWithWindows = store_.HasValue(Settings::kRunKeyPath, Settings::kRunValueName) ? 1 : 0;
+    for (const OptionsFieldRow& row : kOptionsFields) {
+        if (!row.stored) continue;
+        const SettingValue value = store_.FetchSetting(Settings::kKeyPath, row.stored->name);
+        if (row.kind == FieldKind::Check)
+            controls_.Check(row.field) =
+                CheckState(value).value_or(static_cast<std::int16_t>(*ToInt32(row.stored->defaultText)));
+        else
+            controls_.Text(row.field) = SettingText(value).value_or(row.stored->defaultText);
+    }
+    controls_.Check(OptionsField::StartWithWindows) =
+        store_.HasValue(Settings::kRunKeyPath, Settings::kRunValueName) ? 1 : 0;
     view_.ShowControls(controls_);
 }
 
-bool frmOptions::CheckNumber(const std::string& text, OptionsField field, const char* what) {
+MonitorSettings frmOptions::ForMonitor(std::vector<std::string>* fallbacks) {
+    const OptionsControls& controls = Loaded();
+    const auto number = [&](OptionsField field) {
+        const OptionsFieldRow& row = FieldRow(field);
+        const std::string& text = controls.Text(field);
+        if (const auto value = ToInt32(text)) return *value;
+        if (fallbacks) {
+            std::string line = row.caption;
+            line += " holds " + Quoted(text) + ", not a whole number; using ";
+            fallbacks->push_back(line + row.stored->defaultText);
+        }
+        return *ToInt32(row.stored->defaultText);
+    };
+    return {number(OptionsField::Minutes), number(OptionsField::Users), controls.Text(OptionsField::Sound),
+            controls.Check(OptionsField::Notify) != 0};
+}
+
+bool frmOptions::CheckNumber(const OptionsFieldRow& row) {
+    const std::string& text = controls_.Text(row.field);
     if (ToInt32(text)) return true;
-    msgBox_.Show(std::string(what) + ": " + Quoted(text) +
+    msgBox_.Show(std::string(row.caption) + ": " + Quoted(text) +
                      " is not a whole number.\r\n\r\nEnter a whole number from -2147483648 to 2147483647.",
                  "Options", kMbIconExclamation);
-    view_.FocusField(field);
+    view_.FocusField(row.field);
     return false;
 }
 
 void frmOptions::cmdOK_Click() {
-    // Both numbers are checked before anything is saved, so a bad entry
+    // Every number is checked before anything is saved, so a bad entry
     // leaves the stored settings as they were.
-    if (!CheckNumber(controls_.txtMinutes, OptionsField::Minutes, "Check every (minutes)")) return;
-    if (!CheckNumber(controls_.txtUsers, OptionsField::Users, "Players online")) return;
-    const std::int32_t minutes = *ToInt32(controls_.txtMinutes);
-    const std::int32_t users = *ToInt32(controls_.txtUsers);
+    for (const OptionsFieldRow& row : kOptionsFields)
+        if (row.kind == FieldKind::Number && !CheckNumber(row)) return;
 
-    const auto store = [this](const Setting& setting, const SettingValue& value) {
-        store_.StoreSetting(Settings::kKeyPath, setting.name, value, static_cast<std::int32_t>(setting.type));
-    };
     store_.EnsureKey(Settings::kKeyPath, kHKeyCurrentUser);
-    store(Settings::CheckInterval, minutes);
-    store(Settings::Players, users);
-    store(Settings::AlarmSound, controls_.txtSound);
-    store(Settings::ZalmoPath, controls_.txtZalmo);
-    store(Settings::InWindow, std::int32_t{controls_.ckInWindow});
-    store(Settings::Notify, std::int32_t{controls_.ckNotify});
-    if (controls_.ckStartWithWindows != 0) {
+    for (const OptionsFieldRow& row : kOptionsFields) {
+        if (!row.stored) continue;
+        SettingValue value;
+        switch (row.kind) {
+            case FieldKind::Number: value = *ToInt32(controls_.Text(row.field)); break;
+            case FieldKind::Text: value = controls_.Text(row.field); break;
+            case FieldKind::Check: value = std::int32_t{controls_.Check(row.field)}; break;
+        }
+        store_.StoreSetting(Settings::kKeyPath, row.stored->name, value, static_cast<std::int32_t>(row.stored->type));
+    }
+    if (controls_.Check(OptionsField::StartWithWindows) != 0) {
         store_.EnsureKey(Settings::kRunKeyPath, kHKeyCurrentUser);
         store_.StoreSetting(Settings::kRunKeyPath, Settings::kRunValueName, startCommand_, kRegSz);
     } else {
         store_.DeleteValue(Settings::kRunKeyPath, Settings::kRunValueName);
     }
-    if (monitor_) monitor_->ApplySettings({minutes, users, controls_.txtSound, controls_.ckNotify != 0});
+    if (monitor_) monitor_->ApplySettings(ForMonitor());
     view_.Hide();
 }
 
 void frmOptions::cmdCancel_Click() { view_.Hide(); }
 
-void frmOptions::PickInto(std::string& box, const char* filter) {
-    if (auto chosen = view_.PickFile(box, filter, 2)) {
-        box = std::move(*chosen);
+void frmOptions::PickInto(OptionsField field, const char* filter) {
+    if (auto chosen = view_.PickFile(controls_.Text(field), filter, 2)) {
+        controls_.Text(field) = std::move(*chosen);
         view_.ShowControls(controls_);
     }
 }
 
-void frmOptions::btnAlarmDlg_Click() { PickInto(controls_.txtSound, kSoundFilter); }
+void frmOptions::btnAlarmDlg_Click() { PickInto(OptionsField::Sound, kSoundFilter); }
 
-void frmOptions::btnZalmoDlg_Click() { PickInto(controls_.txtZalmo, kZalmoFilter); }
+void frmOptions::btnZalmoDlg_Click() { PickInto(OptionsField::Zalmo, kZalmoFilter); }

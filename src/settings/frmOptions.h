@@ -2,12 +2,13 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "platform/MsgBox.h"
 #include "platform/OptionsView.h"
 #include "settings/mdRegistry.h"
 
-// What OK hands to the monitor.
+// What the monitor takes from the Options form, at start-up and at OK.
 struct MonitorSettings {
     std::int32_t minutes = 0;
     std::int32_t alarmOn = 0;
@@ -34,13 +35,18 @@ public:
 
     // The controls' current contents.
     const OptionsControls& Controls() { return Loaded(); }
-    const std::string& txtMinutes() { return Loaded().txtMinutes; }
-    const std::string& txtUsers() { return Loaded().txtUsers; }
-    const std::string& txtSound() { return Loaded().txtSound; }
-    const std::string& txtZalmo() { return Loaded().txtZalmo; }
-    std::int16_t ckInWindow() { return Loaded().ckInWindow; }
-    std::int16_t ckNotify() { return Loaded().ckNotify; }
-    std::int16_t ckStartWithWindows() { return Loaded().ckStartWithWindows; }
+    const std::string& txtMinutes() { return Loaded().Text(OptionsField::Minutes); }
+    const std::string& txtUsers() { return Loaded().Text(OptionsField::Users); }
+    const std::string& txtSound() { return Loaded().Text(OptionsField::Sound); }
+    const std::string& txtZalmo() { return Loaded().Text(OptionsField::Zalmo); }
+    std::int16_t ckInWindow() { return Loaded().Check(OptionsField::InWindow); }
+    std::int16_t ckNotify() { return Loaded().Check(OptionsField::Notify); }
+    std::int16_t ckStartWithWindows() { return Loaded().Check(OptionsField::StartWithWindows); }
+
+    // The settings the monitor works with, from the controls' contents. A
+    // number box that holds no whole number gives its default, and a line
+    // in fallbacks says so (OK never lets such a box through).
+    MonitorSettings ForMonitor(std::vector<std::string>* fallbacks = nullptr);
 
     // Edits made in the window.
     void EditText(OptionsField field, const std::string& text);
@@ -61,8 +67,8 @@ public:
 
 private:
     const OptionsControls& Loaded();
-    void PickInto(std::string& box, const char* filter);
-    bool CheckNumber(const std::string& text, OptionsField field, const char* what);
+    void PickInto(OptionsField field, const char* filter);
+    bool CheckNumber(const OptionsFieldRow& row);
 
     mdRegistry& store_;
     OptionsView& view_;

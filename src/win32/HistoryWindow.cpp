@@ -4,7 +4,7 @@
 
 #include "win32/Controls.h"
 #include "win32/Handles.h"
-#include "win32/resource.h"
+#include "platform/resource.h"
 
 namespace {
 

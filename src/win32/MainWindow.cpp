@@ -6,7 +6,7 @@
 #include "win32/ActiveForm.h"
 #include "win32/Controls.h"
 #include "win32/MessagePump.h"
-#include "win32/resource.h"
+#include "platform/resource.h"
 
 namespace {
 

@@ -11,39 +11,25 @@
 #include "win32/Boundary.h"
 #include "win32/Controls.h"
 #include "win32/MessagePump.h"
-#include "win32/resource.h"
+#include "platform/resource.h"
 #include "settings/frmOptions.h"
 
 namespace {
 
-// Twips. The two check boxes below "Launch Quellan in Window" add 600 to
-// the height, and OK and Cancel move down by as much.
-constexpr int kClientWidth = 5370, kClientHeight = 3180;
-constexpr int kCheckRow = 300, kButtonTop = 2100 + 2 * kCheckRow;
-
-// Each field of the form and the control that shows it.
-constexpr std::pair<OptionsField, int> kFieldControls[] = {{OptionsField::Minutes, IDC_MINUTES},
-                                                           {OptionsField::Users, IDC_USERS},
-                                                           {OptionsField::Sound, IDC_SOUND},
-                                                           {OptionsField::Zalmo, IDC_ZALMO},
-                                                           {OptionsField::InWindow, IDC_INWINDOW},
-                                                           {OptionsField::Notify, IDC_NOTIFY},
-                                                           {OptionsField::StartWithWindows, IDC_STARTUP}};
+// Twips. The text boxes fill the top; the check boxes follow one a row in
+// the order of the fields' table, then OK and Cancel, and the dialog's height
+// follows from the number of check boxes.
+constexpr int kClientWidth = 5370;
+constexpr int kFirstCheckTop = 1440, kCheckRow = 300, kButtonGap = 360, kButtonHeight = 390, kBottomMargin = 90;
 
 UINT CheckState(std::int16_t value) {
     return value == 0 ? BST_UNCHECKED : value == 1 ? BST_CHECKED : BST_INDETERMINATE;
 }
 
-int FieldControl(OptionsField field) {
-    for (const auto& [f, id] : kFieldControls)
-        if (f == field) return id;
-    return 0;
-}
-
-std::optional<OptionsField> ControlField(int id) {
-    for (const auto& [field, control] : kFieldControls)
-        if (control == id) return field;
-    return std::nullopt;
+const OptionsFieldRow* RowOfControl(int id) {
+    for (const OptionsFieldRow& row : kOptionsFields)
+        if (row.control == id) return &row;
+    return nullptr;
 }
 
 // An empty dialog template: the controls are made in code, in twips.
@@ -97,18 +83,18 @@ void OptionsDialog::Hide() {
 void OptionsDialog::ShowControls(const OptionsControls& controls) {
     if (!window_) return;
     filling_ = true;
-    for (const auto& [field, id] : kFieldControls) {
-        if (const std::string* text = controls.Text(field))
-            SetDlgItemTextA(window_, id, text->c_str());
+    for (const OptionsFieldRow& row : kOptionsFields) {
+        if (row.kind == FieldKind::Check)
+            CheckDlgButton(window_, row.control, CheckState(controls.Check(row.field)));
         else
-            CheckDlgButton(window_, id, CheckState(controls.Check(field)));
+            SetDlgItemTextA(window_, row.control, controls.Text(row.field).c_str());
     }
     filling_ = false;
 }
 
 void OptionsDialog::FocusField(OptionsField field) {
     if (!window_) return;
-    HWND control = GetDlgItem(window_, FieldControl(field));
+    HWND control = GetDlgItem(window_, FieldRow(field).control);
     SendMessageA(window_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE);
     SendMessageA(control, EM_SETSEL, 0, -1);
 }
@@ -182,18 +168,22 @@ void OptionsDialog::CreateControls() {
     MakeControl(window_, "EDIT", "", kEdit, WS_EX_CLIENTEDGE, IDC_ZALMO, {1320, 960, 3525, 315}, scale);
     MakeControl(window_, "BUTTON", "...", WS_TABSTOP | BS_PUSHBUTTON, 0, IDC_ZALMODLG, {4800, 960, 375, 323}, scale,
                 boldFont_.get());
-    MakeControl(window_, "BUTTON", "Launch Quellan in Window", WS_TABSTOP | BS_3STATE, 0, IDC_INWINDOW,
-                {1320, 1440, 3015, 255}, scale);
-    MakeControl(window_, "BUTTON", "Show a &notification", WS_TABSTOP | BS_3STATE, 0, IDC_NOTIFY,
-                {1320, 1440 + kCheckRow, 3015, 255}, scale);
-    MakeControl(window_, "BUTTON", "Start Wendrel with &Windows", WS_TABSTOP | BS_3STATE, 0, IDC_STARTUP,
-                {1320, 1440 + 2 * kCheckRow, 3015, 255}, scale);
-    MakeControl(window_, "BUTTON", "OK", WS_TABSTOP | BS_DEFPUSHBUTTON, 0, IDOK, {1313, kButtonTop, 1140, 390}, scale);
-    MakeControl(window_, "BUTTON", "Cancel", WS_TABSTOP | BS_PUSHBUTTON, 0, IDCANCEL, {2918, kButtonTop, 1140, 390},
+    int top = kFirstCheckTop;
+    for (const OptionsFieldRow& row : kOptionsFields) {
+        if (row.kind != FieldKind::Check) continue;
+        MakeControl(window_, "BUTTON", row.caption, WS_TABSTOP | BS_3STATE, 0, row.control, {1320, top, 3015, 255},
+                    scale);
+        top += kCheckRow;
+    }
+    const int buttonTop = top + kButtonGap;
+    MakeControl(window_, "BUTTON", "OK", WS_TABSTOP | BS_DEFPUSHBUTTON, 0, IDOK, {1313, buttonTop, 1140, kButtonHeight},
                 scale);
+    MakeControl(window_, "BUTTON", "Cancel", WS_TABSTOP | BS_PUSHBUTTON, 0, IDCANCEL,
+                {2918, buttonTop, 1140, kButtonHeight}, scale);
     // The boxes take any text, of any length.
-    for (int id : {IDC_MINUTES, IDC_USERS, IDC_SOUND, IDC_ZALMO}) SendDlgItemMessageA(window_, id, EM_LIMITTEXT, 0, 0);
-    SizeClientCentred(window_, scale.X(kClientWidth), scale.Y(kClientHeight));
+    for (const OptionsFieldRow& row : kOptionsFields)
+        if (row.kind != FieldKind::Check) SendDlgItemMessageA(window_, row.control, EM_LIMITTEXT, 0, 0);
+    SizeClientCentred(window_, scale.X(kClientWidth), scale.Y(buttonTop + kButtonHeight + kBottomMargin));
 }
 
 INT_PTR OptionsDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -218,14 +208,14 @@ void OptionsDialog::OnCommand(int id, int code) {
         case IDC_ZALMODLG: form_->btnZalmoDlg_Click(); return;
         default: break;
     }
-    const auto field = ControlField(id);
-    if (!field) return;
-    if (form_->Controls().Text(*field)) {
-        if (code == EN_CHANGE && !filling_) form_->EditText(*field, WindowText(GetDlgItem(window_, id)));
+    const OptionsFieldRow* row = RowOfControl(id);
+    if (!row) return;
+    if (row->kind != FieldKind::Check) {
+        if (code == EN_CHANGE && !filling_) form_->EditText(row->field, WindowText(GetDlgItem(window_, id)));
     } else if (code == BN_CLICKED) {
         // A click turns a ticked or greyed box off and an empty one on.
-        const std::int16_t next = form_->Controls().Check(*field) == 0 ? 1 : 0;
-        form_->EditCheck(*field, next);
+        const std::int16_t next = form_->Controls().Check(row->field) == 0 ? 1 : 0;
+        form_->EditCheck(row->field, next);
         CheckDlgButton(window_, id, CheckState(next));
     }
 }

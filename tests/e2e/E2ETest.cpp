@@ -17,7 +17,7 @@
 #include "FaultyPages.h"
 #include "LoopbackServer.h"
 #include "Wendrel.h"
-#include "win32/resource.h"
+#include "platform/resource.h"
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "FakeMonitor.h"
 
 namespace {
@@ -74,6 +76,7 @@ TEST_F(MonitorFixture, StoredSettingsAreTakenOverAndBadNumbersFallBack) {
     Store("AlarmSound", std::string("C:\\a.wav"), kRegSz);
     Start();
     EXPECT_EQ(form.minutes, 5);
+    EXPECT_EQ(log.Count("start: Check every (minutes) holds \"abc\", not a whole number; using 5"), 1);
     EXPECT_EQ(form.AlarmOn, 8);
     EXPECT_EQ(form.Sound, "C:\\a.wav");
     Store("Players", std::string("lots"), kRegSz);
@@ -596,11 +599,10 @@ TEST(RegistryFaults, EachValueInEachUnusableFormFallsBackToItsDefault) {
             form.Form_Initialize();
             form.Form_Load();
             const OptionsControls& shown = w.optionsView.shown;
-            const std::string value = std::string(name) == "CheckInterval" ? shown.txtMinutes
-                                      : std::string(name) == "Players"     ? shown.txtUsers
-                                      : std::string(name) == "AlarmSound"  ? shown.txtSound
-                                      : std::string(name) == "ZalmoPath"   ? shown.txtZalmo
-                                                                           : std::to_string(shown.ckInWindow);
+            const auto row = std::find_if(std::begin(kOptionsFields), std::end(kOptionsFields),
+                                          [&](const OptionsFieldRow& r) { return r.stored && std::string_view(r.stored->name) == name; });
+            const std::string value =
+                row->kind == FieldKind::Check ? std::to_string(shown.Check(row->field)) : shown.Text(row->field);
             EXPECT_EQ(value, fallback) << name << " as " << kind.what;
             EXPECT_EQ(form.minutes, 5) << name << " as " << kind.what;
             EXPECT_EQ(form.AlarmOn, 2) << name << " as " << kind.what;

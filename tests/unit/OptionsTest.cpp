@@ -53,7 +53,7 @@ TEST_F(OptionsFixture, FirstReadLoadsDefaultsHiddenAndWritesNothing) {
     EXPECT_EQ(form.ckInWindow(), 1);
     EXPECT_EQ(form.ckNotify(), 1);
     EXPECT_EQ(form.ckStartWithWindows(), 0);
-    EXPECT_EQ(view.shown.txtSound, "Flyover.wav");
+    EXPECT_EQ(view.shown.Text(OptionsField::Sound), "Flyover.wav");
     EXPECT_EQ(view.loads, 1);
     EXPECT_EQ(registry.ValueCount(), 0u);
     EXPECT_FALSE(registry.HasKey(kKey));
@@ -191,7 +191,7 @@ TEST_F(OptionsFixture, FilePickersUseTheirFilterAndKeepTheBoxOnCancel) {
     EXPECT_EQ(form.txtSound(), "C:\\old.wav");
     form.btnAlarmDlg_Click();
     EXPECT_EQ(form.txtSound(), "C:\\new.wav");
-    EXPECT_EQ(view.shown.txtSound, "C:\\new.wav");
+    EXPECT_EQ(view.shown.Text(OptionsField::Sound), "C:\\new.wav");
     form.btnZalmoDlg_Click();
     EXPECT_EQ(form.txtZalmo(), "C:\\ql\\ql.exe");
 

@@ -11,7 +11,7 @@
 #include "win32/OptionsDialog.h"
 #include "win32/Win32MsgBox.h"
 #include "settings/Settings.h"
-#include "win32/resource.h"
+#include "platform/resource.h"
 
 namespace {
 

@@ -1,5 +1,8 @@
 #pragma once
 
+// The ids of the program's icons, controls and menu items: plain numbers that
+// the resource script, the windows and the core's table of Options fields share.
+
 // Icons
 #define IDI_WENDREL 101
 #define IDI_HIGH 102
