@@ -6,6 +6,7 @@
 #include <string>
 
 #include "MemoryRegistry.h"
+#include "settings/Settings.h"
 #include "settings/mdRegistry.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -14,16 +15,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const bool grows = data[1] & 1;           // the value grows between the two queries
     std::vector<std::uint8_t> bytes(data + 2, data + size);
     MemoryRegistry registry;
-    registry.Put("Software\\Orvane\\Wendrel", "V", type, bytes);
+    registry.Put(Settings::kKeyPath, "V", type, bytes);
     if (grows) {
         registry.beforeDataQuery = [&] {
             auto longer = bytes;
             longer.push_back(1);
-            registry.Put("Software\\Orvane\\Wendrel", "V", type, longer);
+            registry.Put(Settings::kKeyPath, "V", type, longer);
         };
     }
     mdRegistry store(registry);
-    const SettingValue value = store.FetchSetting("Software\\Orvane\\Wendrel", "V");
+    const SettingValue value = store.FetchSetting(Settings::kKeyPath, "V");
     if (registry.openHandles != 0) std::abort();
     if (const auto* text = std::get_if<std::string>(&value)) {
         if (type != kRegSz || grows || bytes.empty()) std::abort();

@@ -1,5 +1,7 @@
 ; The Windows setup for players: per user, no administrator prompt.
-; makensis -DVERSION=x.y -DSTAGE=<folder with the files> -DASSETS=<assets> -DOUTFILE=<setup.exe> wendrel.nsi
+; makensis -DVERSION=x.y -DSTAGE=<folder with the files> -DASSETS=<assets> -DOUTFILE=<setup.exe>
+;          -DPUBLISHER=... -DSETTINGS_KEY=... -DTRAY_CLASS=... -DRUN_VALUE=... wendrel.nsi
+; (scripts/make-dist.sh passes the names CMake holds, from build/windows/names.sh)
 Unicode true
 Target amd64-unicode
 ManifestDPIAware true
@@ -11,11 +13,8 @@ SetCompressor /SOLID lzma
 !include Sections.nsh
 !include WinMessages.nsh
 
-!define PUBLISHER "Orvane Software, Inc."
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Wendrel"
 !define RUN_KEY "Software\Microsoft\Windows\CurrentVersion\Run"
-!define SETTINGS_KEY "Software\Orvane\Wendrel"
-!define TRAY_CLASS "WendrelTray"
 
 Name "Wendrel ${VERSION}"
 OutFile "${OUTFILE}"
@@ -92,7 +91,7 @@ FunctionEnd
 ; would write it.
 Function StartCommand
     StrCpy $R1 '"$INSTDIR\wendrel.exe"'
-    ReadRegStr $R0 HKCU "${RUN_KEY}" "Wendrel"
+    ReadRegStr $R0 HKCU "${RUN_KEY}" "${RUN_VALUE}"
     StrLen $R2 $R1
     StrCpy $R3 $R0 $R2
     ${If} $R3 == $R1
@@ -138,12 +137,12 @@ SectionEnd
 
 Section "Start Wendrel with Windows" SecRun
     Call StartCommand
-    WriteRegStr HKCU "${RUN_KEY}" "Wendrel" $R1
+    WriteRegStr HKCU "${RUN_KEY}" "${RUN_VALUE}" $R1
 SectionEnd
 
 Section "-After"
     ${IfNot} ${SectionIsSelected} ${SecRun}
-        DeleteRegValue HKCU "${RUN_KEY}" "Wendrel"
+        DeleteRegValue HKCU "${RUN_KEY}" "${RUN_VALUE}"
     ${EndIf}
     ; A Wendrel that was running before runs again.
     ${If} $wasRunning = 1
@@ -164,11 +163,12 @@ Section "Uninstall"
     Delete "$INSTDIR\uninstall.exe"
     RMDir "$INSTDIR"
     Delete "$SMPROGRAMS\Wendrel.lnk"
-    DeleteRegValue HKCU "${RUN_KEY}" "Wendrel"
+    DeleteRegValue HKCU "${RUN_KEY}" "${RUN_VALUE}"
     DeleteRegKey HKCU "${UNINSTALL_KEY}"
     MessageBox MB_YESNO|MB_ICONQUESTION "Remove your Wendrel settings and player history too?$\r$\n$\r$\nThey are kept for a later install if you choose No." /SD IDNO IDNO keep
         DeleteRegKey HKCU "${SETTINGS_KEY}"
-        DeleteRegKey /ifempty HKCU "Software\Orvane"
+        ${un.GetParent} "${SETTINGS_KEY}" $0 ; the publisher's key, when nothing else is in it
+        DeleteRegKey /ifempty HKCU $0
         Delete "$LOCALAPPDATA\Wendrel\history.csv"
         Delete "$LOCALAPPDATA\Wendrel\history.csv.tmp"
         RMDir "$LOCALAPPDATA\Wendrel"

@@ -6,6 +6,8 @@
 set -e
 cd "$(dirname "$0")/.."
 version=$(cat build/windows/version.txt)
+# The names CMake holds for the program, its setup and its tests.
+. build/windows/names.sh
 epoch=$(git log -1 --format=%ct 2>/dev/null || echo "${SOURCE_DATE_EPOCH:-315532800}")
 out=build/dist
 name=wendrel-$version-win64
@@ -22,6 +24,7 @@ find "$out/$name" -exec touch -h -d "@$epoch" {} +
 echo "Built $out/$name.zip"
 
 makensis -V2 -DVERSION="$version" -DSTAGE="$PWD/$out/$name" -DASSETS="$PWD/assets" \
+    -DPUBLISHER="$PUBLISHER" -DSETTINGS_KEY="$SETTINGS_KEY" -DTRAY_CLASS="$TRAY_CLASS" -DRUN_VALUE="$RUN_VALUE" \
     -DOUTFILE="$PWD/$out/$name-setup.exe" packaging/wendrel.nsi
 echo "Built $out/$name-setup.exe"
 

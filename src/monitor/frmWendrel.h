@@ -4,6 +4,7 @@
 #include <string>
 
 #include "common/AppState.h"
+#include "common/Names.h"
 #include "common/Version.h"
 #include "platform/Clock.h"
 #include "history/PlayerHistory.h"
@@ -43,7 +44,7 @@ class frmWendrel : public MonitorSettingsSink {
 public:
     static constexpr const char* kTitle = "Wendrel V" WENDREL_VERSION;
     static constexpr const char* kMakerAddress = "http://www.orvane.example";
-    static constexpr const char* kMakerName = "Orvane Software, Inc.";
+    static constexpr const char* kMakerName = WENDREL_PUBLISHER;
     static constexpr std::int32_t kParkedAlarmOn = 99999;
     static constexpr std::int32_t kStartCount = 5940;  // 99 minutes of ticks
 

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "common/Names.h"
 #include "platform/RegistryApi.h"
 
 // A setting kept under the program's key: its value name, the type it is
@@ -13,7 +14,7 @@ struct Setting {
 };
 
 namespace Settings {
-inline constexpr const char* kKeyPath = "Software\\Orvane\\Wendrel";  // under HKEY_CURRENT_USER
+inline constexpr const char* kKeyPath = WENDREL_SETTINGS_KEY;  // under HKEY_CURRENT_USER
 
 inline constexpr Setting CheckInterval{"CheckInterval", kRegDword, "5"};
 inline constexpr Setting Players{"Players", kRegDword, "2"};
@@ -25,5 +26,5 @@ inline constexpr Setting Notify{"Notify", kRegDword, "1"};
 // "Start Wendrel with Windows": this value under the current user's Run key
 // holds the command that starts the program; the box shows whether it exists.
 inline constexpr const char* kRunKeyPath = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
-inline constexpr const char* kRunValueName = "Wendrel";
+inline constexpr const char* kRunValueName = WENDREL_RUN_VALUE;
 }  // namespace Settings

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "common/Names.h"
 #include "platform/MainView.h"
 #include "win32/Handles.h"
 #include "win32/Window.h"
@@ -13,7 +14,7 @@ class frmWendrel;
 // second start to show the status window.
 class TrayHostWindow : public Window<TrayHostWindow> {
 public:
-    static constexpr const char* kClassName = "WendrelTray";
+    static constexpr const char* kClassName = WENDREL_TRAY_CLASS;
     static constexpr const char* kShowStatusMessage = "Orvane.Wendrel.ShowStatus";
 
     bool Create(frmWendrel& form);

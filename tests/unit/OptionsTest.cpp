@@ -2,12 +2,14 @@
 
 #include "FakeViews.h"
 #include "MemoryRegistry.h"
+#include "settings/Settings.h"
 #include "settings/frmOptions.h"
 
 namespace {
 
-constexpr const char* kKey = "Software\\Orvane\\Wendrel";
-constexpr const char* kRun = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+constexpr const char* kKey = Settings::kKeyPath;
+constexpr const char* kRun = Settings::kRunKeyPath;
+constexpr const char* kRunValue = Settings::kRunValueName;
 const std::string kStart = "\"C:\\Program Files\\Wendrel\\wendrel.exe\" --timeout 20";
 
 struct RecordingMonitor : MonitorSettingsSink {
@@ -71,7 +73,7 @@ TEST_F(OptionsFixture, OkStoresAllFiveWithTheirTypesAndUpdatesTheMonitor) {
     EXPECT_FALSE(view.visible);
     EXPECT_EQ(store.FetchSetting(kKey, "Notify"), SettingValue(std::int32_t{0}));
     EXPECT_EQ(registry.Get(kKey, "Notify")->type, kRegDword);
-    EXPECT_EQ(store.FetchSetting(kRun, "Wendrel"), SettingValue(kStart));
+    EXPECT_EQ(store.FetchSetting(kRun, kRunValue), SettingValue(kStart));
     EXPECT_FALSE(monitor.last.notify);
     EXPECT_EQ(registry.Get(kKey, "CheckInterval")->type, kRegDword);
     EXPECT_EQ(store.FetchSetting(kKey, "CheckInterval"), SettingValue(std::int32_t{10}));
@@ -93,7 +95,7 @@ TEST_F(OptionsFixture, OkStoresAllFiveWithTheirTypesAndUpdatesTheMonitor) {
 
     form.EditCheck(OptionsField::StartWithWindows, 0);  // unticked, OK removes the value
     form.cmdOK_Click();
-    EXPECT_FALSE(store.HasValue(kRun, "Wendrel"));
+    EXPECT_FALSE(store.HasValue(kRun, kRunValue));
     EXPECT_EQ(registry.callsWithoutKey, 0);
 }
 
@@ -178,7 +180,7 @@ TEST_F(OptionsFixture, StoredValuesTheFormCannotShowFallBackToDefaults) {
         }
     }
     // Any value named "Wendrel" under the Run key starts the program, whatever its type.
-    registry.Put(kRun, "Wendrel", 2, {'%', 'X', '%', 0});
+    registry.Put(kRun, kRunValue, 2, {'%', 'X', '%', 0});
     form.LoadSettings();
     EXPECT_EQ(form.ckStartWithWindows(), 1);
 }

@@ -1,11 +1,12 @@
 #include <gtest/gtest.h>
 
 #include "MemoryRegistry.h"
+#include "settings/Settings.h"
 #include "settings/mdRegistry.h"
 
 namespace {
 
-constexpr const char* kKey = "Software\\Orvane\\Wendrel";
+constexpr const char* kKey = Settings::kKeyPath;
 
 struct StoreFixture : ::testing::Test {
     MemoryRegistry registry;
@@ -31,7 +32,7 @@ TEST_F(StoreFixture, StoreWithoutEnsureKeyWritesNothing) {
 
 TEST_F(StoreFixture, RoundTripsWithTheStoredLayout) {
     store.EnsureKey(kKey, kHKeyCurrentUser);
-    EXPECT_TRUE(registry.HasKey("Software\\Orvane"));
+    EXPECT_TRUE(registry.HasKey(std::string(kKey).substr(0, std::string(kKey).rfind('\\'))));  // the key above it
     store.StoreSetting(kKey, "AlarmSound", std::string("C:\\a b\\x.wav"), kRegSz);
     store.StoreSetting(kKey, "Empty", std::string(), kRegSz);
     store.StoreSetting(kKey, "Players", std::int32_t{-2}, kRegDword);
