@@ -111,9 +111,11 @@ void MissionSorter::RecoverScratchFiles(const std::string& folder, std::vector<M
     for (const MissionEntry& entry : entries) {
         if (!EndsWithIgnoreCase(entry.name, ".mis.tmp")) continue;
         const std::string mission = entry.name.substr(0, entry.name.size() - 4);
-        // Anything of the mission's name, hidden or not, is the mission.
+        // Anything of the mission's name, hidden or not, is the mission; names
+        // compare as the file system compares them, letters beyond ASCII too.
+        const std::string wanted = files_.UpperCaseName(mission);
         const bool present = std::any_of(entries.begin(), entries.end(), [&](const MissionEntry& other) {
-            return EqualsIgnoreCase(other.name, mission);
+            return files_.UpperCaseName(other.name) == wanted;
         });
         std::string error;
         if (present) {
@@ -122,13 +124,12 @@ void MissionSorter::RecoverScratchFiles(const std::string& folder, std::vector<M
                     {entry.name, "could not remove this scratch file: " + error, SortFate::ScratchLeft});
             continue;
         }
-        const std::string upper = files_.UpperCaseName(mission);
-        if (files_.MoveNew(folder + entry.name, folder + upper, error)) {
-            restored.push_back({upper, true});
-            report.restored.push_back(upper);
+        if (files_.MoveNew(folder + entry.name, folder + wanted, error)) {
+            restored.push_back({wanted, true});
+            report.restored.push_back(wanted);
         } else {
             report.failures.push_back(
-                {entry.name, "could not put it back as " + upper + ": " + error, SortFate::ScratchLeft});
+                {entry.name, "could not put it back as " + wanted + ": " + error, SortFate::ScratchLeft});
         }
     }
     entries.insert(entries.end(), restored.begin(), restored.end());

@@ -35,12 +35,22 @@ struct RealFolder : ::testing::Test {
     }
 
     void Put(const std::string& name, const std::string& bytes, DWORD attributes = FILE_ATTRIBUTE_NORMAL) {
-        HANDLE f =
-            CreateFileA((missions + name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, attributes, nullptr);
+        PutWide(std::filesystem::path(name).wstring(), bytes, attributes);
+    }
+    // A name beyond ASCII, whatever the process code page.
+    void PutWide(const std::wstring& name, const std::string& bytes, DWORD attributes = FILE_ATTRIBUTE_NORMAL) {
+        HANDLE f = CreateFileW((std::filesystem::path(missions) / name).c_str(), GENERIC_WRITE, 0, nullptr,
+                               CREATE_ALWAYS, attributes, nullptr);
         ASSERT_NE(f, INVALID_HANDLE_VALUE);
         DWORD written;
         WriteFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
         CloseHandle(f);
+    }
+    std::set<std::wstring> NamesOnDisk() const {
+        std::set<std::wstring> names;
+        for (const auto& entry : std::filesystem::directory_iterator(missions))
+            names.insert(entry.path().filename().wstring());
+        return names;
     }
 
     // Name on disk (with its letter case) to content; directories as "<dir>".
@@ -229,23 +239,21 @@ TEST_F(RealFolder, RecoveryNeverReplacesAnything) {
     Put("A.MIS.tmp", "msnDate \"1/2/1939\"  \r\n");
     Put("B.MIS", "msnDate \"5/5/1940\"\r\n");
     Put("B.MIS.tmp", "broken", FILE_ATTRIBUTE_HIDDEN);
+    // A scratch copy whose mission's name differs beyond ASCII only in case.
+    PutWide(L"\u00fcbung.mis", "msnDate \"5/5/1940\"\r\n");
+    PutWide(L"\u00dcBUNG.MIS.tmp", "broken");
     const SortReport report = sorter.Run(root + "qlpro.exe");
     EXPECT_TRUE(report.empty()) << DescribeSortReport(report);
+    EXPECT_EQ(NamesOnDisk(), (std::set<std::wstring>{L"A.MIS", L"B.MIS", L"\u00dcBUNG.MIS"}));
     const std::map<std::string, std::string> expected = {{"A.MIS", "mine"}, {"B.MIS", "msnDate \"1/2/1939\"  \r\n"}};
-    EXPECT_EQ(Contents(), expected);
+    for (const auto& [name, bytes] : expected) EXPECT_EQ(Contents()[name], bytes) << name;
 }
 
 // Links and names beyond ASCII, as the Windows layer sees them.
 TEST_F(RealFolder, HardLinksAreLeftAndNamesBeyondAsciiAreUpperCased) {
     Put("b.mis", "msnDate \"5/5/1940\"\r\n");
     ASSERT_TRUE(CreateHardLinkA((missions + "c.mis").c_str(), (missions + "b.mis").c_str(), nullptr));
-    const std::wstring accented = std::wstring(L"\u00e9t\u00e9.mis");
-    HANDLE f = CreateFileW((std::filesystem::path(missions) / accented).c_str(), GENERIC_WRITE, 0, nullptr,
-                           CREATE_ALWAYS, 0, nullptr);
-    ASSERT_NE(f, INVALID_HANDLE_VALUE);
-    DWORD written;
-    WriteFile(f, "msnDate \"5/5/1940\"", 18, &written, nullptr);
-    CloseHandle(f);
+    PutWide(L"\u00e9t\u00e9.mis", "msnDate \"5/5/1940\"");
 
     const SortReport report = sorter.Run(root + "qlpro.exe");
     ASSERT_EQ(report.failures.size(), 2u) << DescribeSortReport(report);
@@ -254,10 +262,7 @@ TEST_F(RealFolder, HardLinksAreLeftAndNamesBeyondAsciiAreUpperCased) {
         EXPECT_NE(failure.reason.find("hard links"), std::string::npos) << failure.reason;
     }
     // Names compared as listed: the file system itself ignores case.
-    std::set<std::wstring> names;
-    for (const auto& entry : std::filesystem::directory_iterator(missions))
-        names.insert(entry.path().filename().wstring());
-    EXPECT_EQ(names, (std::set<std::wstring>{L"b.mis", L"c.mis", L"\u00c9T\u00c9.MIS"}));
+    EXPECT_EQ(NamesOnDisk(), (std::set<std::wstring>{L"b.mis", L"c.mis", L"\u00c9T\u00c9.MIS"}));
 }
 
 }  // namespace
