@@ -6,6 +6,7 @@
 
 // The registry calls the settings store is built on, with the Windows
 // registry's meaning: status 0 is success, other values are Windows error codes.
+inline constexpr long kRegFileNotFound = 2;  // ERROR_FILE_NOT_FOUND: no such key or value
 using RegKey = std::uint64_t;  // 0 stands for no key
 inline constexpr RegKey kHKeyCurrentUser = 0x80000001;
 inline constexpr std::uint32_t kRegSz = 1;
@@ -52,6 +53,8 @@ public:
                             std::uint32_t size) = 0;
     virtual long CloseKey(RegKey key) = 0;
     virtual long DeleteValue(RegKey key, const std::string& valueName) = 0;
+    // The system's words for a status these calls returned.
+    virtual std::string StatusText(long status) = 0;
 
     // Creates or opens subKey of root; empty when that failed.
     RegistryKey Create(RegKey root, const std::string& subKey, std::uint32_t access) {

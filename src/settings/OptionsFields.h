@@ -42,6 +42,14 @@ inline constexpr std::size_t kOptionsFieldCount = std::size(kOptionsFields);
 constexpr std::size_t FieldIndex(OptionsField field) { return static_cast<std::size_t>(field); }
 constexpr const OptionsFieldRow& FieldRow(OptionsField field) { return kOptionsFields[FieldIndex(field)]; }
 
+// A field's caption as messages name it: without its access key's "&".
+inline std::string FieldName(const OptionsFieldRow& row) {
+    std::string name;
+    for (const char* c = row.caption; *c; ++c)
+        if (*c != '&') name += *c;
+    return name;
+}
+
 // The rows are indexed by their field.
 static_assert([] {
     for (std::size_t i = 0; i < kOptionsFieldCount; ++i)

@@ -6,6 +6,8 @@
 namespace {
 constexpr const char* kSoundFilter = "All Files (*.*)|*.*|Wave Files (*.wav)|*.wav";
 constexpr const char* kZalmoFilter = "All Files (*.*)|*.*|Executables (*.exe)|*.exe";
+// Windows documents 260 characters as the most a command under the Run key may have.
+constexpr std::size_t kLongestRunCommand = 260;
 
 // Check box state for a stored value: only 0, 1 and 2 can be shown.
 std::optional<std::int16_t> CheckState(const SettingValue& value) {
@@ -84,7 +86,7 @@ MonitorSettings frmOptions::ForMonitor(std::vector<std::string>* fallbacks) {
         const std::string& text = controls.Text(field);
         if (const auto value = ToInt32(text)) return *value;
         if (fallbacks) {
-            std::string line = row.caption;
+            std::string line = FieldName(row);
             line += " holds " + Quoted(text) + ", not a whole number; using ";
             fallbacks->push_back(line + row.stored->defaultText);
         }
@@ -97,38 +99,69 @@ MonitorSettings frmOptions::ForMonitor(std::vector<std::string>* fallbacks) {
 bool frmOptions::CheckNumber(const OptionsFieldRow& row) {
     const std::string& text = controls_.Text(row.field);
     if (ToInt32(text)) return true;
-    msgBox_.Show(std::string(row.caption) + ": " + Quoted(text) +
+    msgBox_.Show(FieldName(row) + ": " + Quoted(text) +
                      " is not a whole number.\r\n\r\nEnter a whole number from -2147483648 to 2147483647.",
                  "Options", kMbIconExclamation);
     view_.FocusField(row.field);
     return false;
 }
 
+bool frmOptions::CheckRunCommand() {
+    if (controls_.Check(OptionsField::StartWithWindows) == 0 || startCommand_.size() <= kLongestRunCommand) return true;
+    msgBox_.Show(FieldName(FieldRow(OptionsField::StartWithWindows)) + ": the command that starts Wendrel is " +
+                     std::to_string(startCommand_.size()) + " characters long:\r\n\r\n" + startCommand_ +
+                     "\r\n\r\nWindows starts programs with Windows only from commands of up to " +
+                     std::to_string(kLongestRunCommand) +
+                     " characters. Move Wendrel to a folder with a shorter path, or start it with shorter options.",
+                 "Options", kMbIconExclamation);
+    view_.FocusField(OptionsField::StartWithWindows);
+    return false;
+}
+
+std::vector<std::string> frmOptions::SaveSettings() {
+    std::vector<std::string> failures;
+    const auto saved = [&](long status, const std::string& what) {
+        if (status != 0) failures.push_back(what + ": " + store_.StatusText(status));
+        return status == 0;
+    };
+    if (saved(store_.EnsureKey(Settings::kKeyPath, kHKeyCurrentUser), "the settings' registry key")) {
+        for (const OptionsFieldRow& row : kOptionsFields) {
+            if (!row.stored) continue;
+            SettingValue value;
+            switch (row.kind) {
+                case FieldKind::Number: value = *ToInt32(controls_.Text(row.field)); break;
+                case FieldKind::Text: value = controls_.Text(row.field); break;
+                case FieldKind::Check: value = std::int32_t{controls_.Check(row.field)}; break;
+            }
+            saved(store_.StoreSetting(Settings::kKeyPath, row.stored->name, value,
+                                      static_cast<std::int32_t>(row.stored->type)),
+                  FieldName(row));
+        }
+    }
+    const std::string startup = FieldName(FieldRow(OptionsField::StartWithWindows));
+    if (controls_.Check(OptionsField::StartWithWindows) == 0)
+        saved(store_.DeleteValue(Settings::kRunKeyPath, Settings::kRunValueName), startup);
+    else if (saved(store_.EnsureKey(Settings::kRunKeyPath, kHKeyCurrentUser), startup))
+        saved(store_.StoreSetting(Settings::kRunKeyPath, Settings::kRunValueName, startCommand_, kRegSz), startup);
+    return failures;
+}
+
 void frmOptions::cmdOK_Click() {
-    // Every number is checked before anything is saved, so a bad entry
+    // Everything is checked before anything is saved, so a bad entry
     // leaves the stored settings as they were.
     for (const OptionsFieldRow& row : kOptionsFields)
         if (row.kind == FieldKind::Number && !CheckNumber(row)) return;
+    if (!CheckRunCommand()) return;
 
-    store_.EnsureKey(Settings::kKeyPath, kHKeyCurrentUser);
-    for (const OptionsFieldRow& row : kOptionsFields) {
-        if (!row.stored) continue;
-        SettingValue value;
-        switch (row.kind) {
-            case FieldKind::Number: value = *ToInt32(controls_.Text(row.field)); break;
-            case FieldKind::Text: value = controls_.Text(row.field); break;
-            case FieldKind::Check: value = std::int32_t{controls_.Check(row.field)}; break;
-        }
-        store_.StoreSetting(Settings::kKeyPath, row.stored->name, value, static_cast<std::int32_t>(row.stored->type));
-    }
-    if (controls_.Check(OptionsField::StartWithWindows) != 0) {
-        store_.EnsureKey(Settings::kRunKeyPath, kHKeyCurrentUser);
-        store_.StoreSetting(Settings::kRunKeyPath, Settings::kRunValueName, startCommand_, kRegSz);
-    } else {
-        store_.DeleteValue(Settings::kRunKeyPath, Settings::kRunValueName);
-    }
+    const std::vector<std::string> failures = SaveSettings();
+    // The running program takes the settings even when some could not be
+    // stored; the dialog stays open to say which.
     if (monitor_) monitor_->ApplySettings(ForMonitor());
-    view_.Hide();
+    if (failures.empty()) return view_.Hide();
+    std::string text = "Wendrel could not save these settings:\r\n";
+    for (const std::string& failure : failures) text += "\r\n" + failure;
+    text += "\r\n\r\nThe others were saved. Wendrel uses all of them until it ends. Press OK to try again.";
+    msgBox_.Show(text, "Options", kMbIconExclamation);
 }
 
 void frmOptions::cmdCancel_Click() { view_.Hide(); }

@@ -69,6 +69,9 @@ private:
     const OptionsControls& Loaded();
     void PickInto(OptionsField field, const char* filter);
     bool CheckNumber(const OptionsFieldRow& row);
+    bool CheckRunCommand();
+    // Stores every setting; what could not be stored, each with the reason.
+    std::vector<std::string> SaveSettings();
 
     mdRegistry& store_;
     OptionsView& view_;

@@ -22,7 +22,13 @@ std::optional<std::string> SettingText(const SettingValue& value) {
     return std::nullopt;
 }
 
-void mdRegistry::EnsureKey(const std::string& keyPath, RegKey root) { api_.Create(root, keyPath, kKeyAccess); }
+long mdRegistry::EnsureKey(const std::string& keyPath, RegKey root) {
+    RegKey key = 0;
+    std::uint32_t disposition = 0;
+    const long status = api_.CreateKeyEx(root, keyPath, 0, kKeyAccess, key, disposition);
+    if (status == 0) api_.CloseKey(key);
+    return status;
+}
 
 long mdRegistry::WriteKeyValue(RegKey key, const std::string& valueName, std::int32_t valueType,
                                const SettingValue& value) {
@@ -77,11 +83,14 @@ long mdRegistry::ReadKeyValue(RegKey key, const std::string& valueName, SettingV
     return kUnusableValue;
 }
 
-void mdRegistry::StoreSetting(const std::string& keyPath, const std::string& valueName, const SettingValue& value,
+long mdRegistry::StoreSetting(const std::string& keyPath, const std::string& valueName, const SettingValue& value,
                               std::int32_t valueType) {
     // A key that cannot be opened takes nothing.
-    if (const RegistryKey key = api_.Open(kHKeyCurrentUser, keyPath, kKeyAccess))
-        WriteKeyValue(key.get(), valueName, valueType, value);
+    RegKey handle = 0;
+    if (const long status = api_.OpenKeyEx(kHKeyCurrentUser, keyPath, 0, kKeyAccess, handle); status != 0)
+        return status;
+    const RegistryKey key(api_, handle);
+    return WriteKeyValue(key.get(), valueName, valueType, value);
 }
 
 SettingValue mdRegistry::FetchSetting(const std::string& keyPath, const std::string& valueName) {
@@ -98,7 +107,12 @@ bool mdRegistry::HasValue(const std::string& keyPath, const std::string& valueNa
     return key && api_.QueryValueEx(key.get(), valueName, &type, nullptr, &size) == 0;
 }
 
-void mdRegistry::DeleteValue(const std::string& keyPath, const std::string& valueName) {
-    if (const RegistryKey key = api_.Open(kHKeyCurrentUser, keyPath, kKeyAccess))
-        api_.DeleteValue(key.get(), valueName);
+long mdRegistry::DeleteValue(const std::string& keyPath, const std::string& valueName) {
+    RegKey handle = 0;
+    long status = api_.OpenKeyEx(kHKeyCurrentUser, keyPath, 0, kKeyAccess, handle);
+    if (status == 0) {
+        const RegistryKey key(api_, handle);
+        status = api_.DeleteValue(key.get(), valueName);
+    }
+    return status == kRegFileNotFound ? 0 : status;
 }

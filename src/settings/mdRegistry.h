@@ -23,19 +23,23 @@ public:
 
     explicit mdRegistry(RegistryApi& api) : api_(api) {}
 
-    // Creates keyPath under root, or opens it, and closes it again.
-    void EnsureKey(const std::string& keyPath, RegKey root);
+    // Creates keyPath under root, or opens it, and closes it again; returns
+    // the create call's status.
+    long EnsureKey(const std::string& keyPath, RegKey root);
     // Writes value as valueType (REG_SZ or REG_DWORD; other types write
     // nothing and return 0). Returns the set call's status.
     long WriteKeyValue(RegKey key, const std::string& valueName, std::int32_t valueType, const SettingValue& value);
     // Reads one value into value (which keeps its contents when nothing is read).
     long ReadKeyValue(RegKey key, const std::string& valueName, SettingValue& value);
-    void StoreSetting(const std::string& keyPath, const std::string& valueName, const SettingValue& value,
+    // Returns the status of the open or of the write, whichever failed; 0 when stored.
+    long StoreSetting(const std::string& keyPath, const std::string& valueName, const SettingValue& value,
                       std::int32_t valueType);
     SettingValue FetchSetting(const std::string& keyPath, const std::string& valueName);
     // Whether a value of that name exists, whatever its type.
     bool HasValue(const std::string& keyPath, const std::string& valueName);
-    void DeleteValue(const std::string& keyPath, const std::string& valueName);
+    // Returns 0 also when there was no such key or value to delete.
+    long DeleteValue(const std::string& keyPath, const std::string& valueName);
+    std::string StatusText(long status) { return api_.StatusText(status); }
 
 private:
     RegistryApi& api_;

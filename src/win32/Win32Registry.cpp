@@ -2,7 +2,9 @@
 
 #include <windows.h>
 
-static_assert(kRegSz == REG_SZ && kRegDword == REG_DWORD);
+#include "win32/WinError.h"
+
+static_assert(kRegSz == REG_SZ && kRegDword == REG_DWORD && kRegFileNotFound == ERROR_FILE_NOT_FOUND);
 static_assert(kKeyAccess == (KEY_QUERY_VALUE | KEY_SET_VALUE | KEY_CREATE_SUB_KEY | KEY_ENUMERATE_SUB_KEYS |
                              KEY_NOTIFY | KEY_CREATE_LINK));
 
@@ -57,3 +59,5 @@ long Win32Registry::CloseKey(RegKey key) { return RegCloseKey(ToHkey(key)); }
 long Win32Registry::DeleteValue(RegKey key, const std::string& valueName) {
     return RegDeleteValueA(ToHkey(key), valueName.c_str());
 }
+
+std::string Win32Registry::StatusText(long status) { return SystemErrorText(static_cast<DWORD>(status)); }

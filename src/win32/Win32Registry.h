@@ -15,4 +15,5 @@ public:
                     std::uint32_t size) override;
     long CloseKey(RegKey key) override;
     long DeleteValue(RegKey key, const std::string& valueName) override;
+    std::string StatusText(long status) override;
 };

@@ -24,6 +24,7 @@ public:
     };
 
     std::set<std::string> deniedKeys;       // opens of these keys fail with access denied
+    std::set<std::string> readOnlyKeys;     // writes and deletes in these keys fail with access denied
     std::function<void()> beforeDataQuery;  // runs before every query that reads data
     int openHandles = 0;
     int callsWithoutKey = 0;  // queries, sets and closes on a handle that is not open
@@ -53,7 +54,7 @@ public:
     long CreateKeyEx(RegKey root, const std::string& subKey, std::uint32_t, std::uint32_t, RegKey& result,
                      std::uint32_t& disposition) override {
         if (root != kHKeyCurrentUser) return kInvalidHandle;
-        if (deniedKeys.count(Lower(subKey))) return kAccessDenied;
+        if (Listed(deniedKeys, Lower(subKey))) return kAccessDenied;
         disposition = HasKey(subKey) ? 2 : 1;
         // Creating a key creates the keys above it too.
         std::string path = Lower(subKey);
@@ -65,7 +66,7 @@ public:
 
     long OpenKeyEx(RegKey root, const std::string& subKey, std::uint32_t, std::uint32_t, RegKey& result) override {
         if (root != kHKeyCurrentUser) return kInvalidHandle;
-        if (deniedKeys.count(Lower(subKey))) return kAccessDenied;
+        if (Listed(deniedKeys, Lower(subKey))) return kAccessDenied;
         if (!HasKey(subKey)) return kFileNotFound;
         result = NewHandle(Lower(subKey));
         return 0;
@@ -95,6 +96,7 @@ public:
                     std::uint32_t size) override {
         const auto handle = handles_.find(key);
         if (handle == handles_.end()) return NoKey();
+        if (Listed(readOnlyKeys, handle->second)) return kAccessDenied;
         keys_[handle->second][Lower(valueName)] = Value{type, std::vector<std::uint8_t>(data, data + size)};
         return 0;
     }
@@ -102,7 +104,12 @@ public:
     long DeleteValue(RegKey key, const std::string& valueName) override {
         const auto handle = handles_.find(key);
         if (handle == handles_.end()) return NoKey();
+        if (Listed(readOnlyKeys, handle->second)) return kAccessDenied;
         return keys_[handle->second].erase(Lower(valueName)) ? 0 : kFileNotFound;
+    }
+
+    std::string StatusText(long status) override {
+        return status == kAccessDenied ? "Access is denied" : "error " + std::to_string(status);
     }
 
     long CloseKey(RegKey key) override {
@@ -119,6 +126,10 @@ private:
     static std::string Lower(std::string s) {
         for (char& c : s) c = static_cast<char>((c >= 'A' && c <= 'Z') ? c - 'A' + 'a' : c);
         return s;
+    }
+    // Whether keys names path (lower case), in any letter case.
+    static bool Listed(const std::set<std::string>& keys, const std::string& path) {
+        return std::any_of(keys.begin(), keys.end(), [&](const std::string& k) { return Lower(k) == path; });
     }
     RegKey NewHandle(const std::string& path) {
         ++openHandles;

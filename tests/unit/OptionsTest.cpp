@@ -124,6 +124,46 @@ TEST_F(OptionsFixture, InvalidNumbersSaveNothingAndFocusTheBox) {
     }
 }
 
+// What cannot be stored keeps the dialog open and is named; the monitor
+// still takes the settings. A start command Windows would not run is refused
+// before anything is stored.
+TEST_F(OptionsFixture, WhatCannotBeSavedIsNamedAndTheDialogStaysOpen) {
+    struct Case {
+        const char* readOnly;
+        const char* denied;
+        std::string startCommand;
+        std::vector<std::string> named;  // in the message
+        int monitorCalls;
+    };
+    const Case cases[] = {
+        {kKey, "", kStart, {"Check every (minutes): Access is denied", "Show a notification: Access is denied"}, 1},
+        {"", kRun, kStart, {"Start Wendrel with Windows: Access is denied"}, 1},
+        {"", "", "\"C:\\" + std::string(300, 'x') + "\\wendrel.exe\"", {"is 317 characters long", "up to 260"}, 0},
+    };
+    for (const Case& c : cases) {
+        MemoryRegistry reg;
+        mdRegistry st{reg};
+        FakeOptionsView v;
+        FakeMsgBox box;
+        RecordingMonitor m;
+        frmOptions f{st, v, box, c.startCommand};
+        f.SetMonitor(&m);
+        st.EnsureKey(kKey, kHKeyCurrentUser);
+        if (*c.readOnly) reg.readOnlyKeys.insert(c.readOnly);
+        if (*c.denied) reg.deniedKeys.insert(c.denied);
+        f.Show();
+        f.EditCheck(OptionsField::StartWithWindows, 1);
+        f.cmdOK_Click();
+        EXPECT_TRUE(v.visible) << c.named[0];
+        ASSERT_EQ(box.shown.size(), 1u);
+        for (const std::string& words : c.named) EXPECT_NE(box.shown[0].text.find(words), std::string::npos) << box.shown[0].text;
+        EXPECT_EQ(m.calls, c.monitorCalls);
+        if (c.monitorCalls == 0) {
+            EXPECT_EQ(reg.ValueCount(), 0u) << "refused before anything is stored";
+        }
+    }
+}
+
 TEST_F(OptionsFixture, CancelKeepsEditsUntilTheNextActivation) {
     store.EnsureKey(kKey, kHKeyCurrentUser);
     store.StoreSetting(kKey, "ZalmoPath", std::string("C:\\stored.exe"), kRegSz);
