@@ -91,16 +91,20 @@ void frmWendrel::btnRescan_Click() {
     if (rescanRunning_) return;
     deps_.view.SetRescanEnabled(false);
     rescanRunning_ = true;
+    // Whatever fails below, the next rescan can run; the button comes back
+    // unless the program is ending.
+    const ScopeExit done([this] {
+        rescanRunning_ = false;
+        if (!deps_.app.Quitting) deps_.view.SetRescanEnabled(true);
+    });
     Scanner scanner(deps_.source, deps_.app);
     scanner.ScanServers(deps_.Inet1);
-    rescanRunning_ = false;
     if (deps_.app.Quitting) {
         // Exit or Launch was chosen while the page was on its way.
         deps_.view.SetTimerEnabled(false);
         UnloadMainForm();
         return;
     }
-    const ScopeExit enable([this] { deps_.view.SetRescanEnabled(true); });
     deps_.view.ClearRows();
     const auto& servers = scanner.Servers();
     for (const auto& site : servers->sites()) deps_.view.AddRow(site->Name, site->PlayerCount);

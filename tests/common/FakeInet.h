@@ -1,5 +1,6 @@
 #pragma once
 
+#include <exception>
 #include <functional>
 #include <string>
 #include <vector>
@@ -17,9 +18,14 @@ public:
     void Fail(std::string why) { result = FetchResult{false, "", std::move(why)}; }
 
     FetchResult OpenURL(const std::string& url) noexcept override {
-        requests.push_back(url);
-        if (duringFetch) duringFetch();
-        return result;
+        // As the real transfer does, a failure inside comes back as a result.
+        try {
+            requests.push_back(url);
+            if (duringFetch) duringFetch();
+            return result;
+        } catch (const std::exception& e) {
+            return FetchResult{false, "", e.what()};
+        }
     }
 };
 
