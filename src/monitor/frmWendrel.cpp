@@ -40,7 +40,7 @@ void frmWendrel::Form_Load() {
     deps_.view.HideWindow();
     deps_.view.HideFromTaskList();
     Log("start: every " + std::to_string(minutes) + " min, alarm at " + Players(AlarmOn) + ", sound \"" + Sound +
-        "\", status page " + deps_.source.url);
+        "\", status page " + deps_.source.shown);
     if (deps_.history) deps_.history->Load(deps_.clock.UtcNow());
     SecondCount = kStartCount;
     Timer1_Timer();
@@ -113,7 +113,7 @@ void frmWendrel::btnRescan_Click() {
     const std::string& failure = scanner.FailureReason();
     std::string statusLine =
         "Last scan " + TimeOfDay() + (failure.empty() ? ": " + Players(PlayerTotal) : " failed: " + failure);
-    Log("scan " + deps_.source.url + (failure.empty() ? ": " : " failed: " + failure + "; ") + Players(PlayerTotal));
+    Log("scan " + deps_.source.shown + (failure.empty() ? ": " : " failed: " + failure + "; ") + Players(PlayerTotal));
     RecordScan(failure.empty() ? std::optional<std::int32_t>(PlayerTotal) : std::nullopt, statusLine);
     deps_.view.SetStatusLine(statusLine);
 }

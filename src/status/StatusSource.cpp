@@ -1,5 +1,22 @@
 #include "status/StatusSource.h"
 
+#include <algorithm>
+
+namespace {
+// url with the password of its user info ("user:password@") masked.
+std::string MaskPassword(const std::string& url) {
+    const auto scheme = url.find("://");
+    const std::size_t start = scheme == std::string::npos ? 0 : scheme + 3;
+    const std::size_t end = std::min(url.find_first_of("/?#", start), url.size());
+    if (end == start) return url;
+    const auto at = url.rfind('@', end - 1);
+    if (at == std::string::npos || at < start) return url;
+    const auto colon = url.find(':', start);
+    if (colon >= at || colon + 1 == at) return url;
+    return url.substr(0, colon + 1) + "****" + url.substr(at);
+}
+}  // namespace
+
 StatusSource StatusSource::FromUrl(const std::string& url) {
     std::string rest = url;
     if (const auto scheme = rest.find("://"); scheme != std::string::npos) rest.erase(0, scheme + 3);
@@ -12,5 +29,5 @@ StatusSource StatusSource::FromUrl(const std::string& url) {
     } else {
         rest = rest.substr(0, rest.find(':'));
     }
-    return StatusSource{url, rest};
+    return StatusSource{url, rest, MaskPassword(url)};
 }

@@ -6,6 +6,7 @@
 struct StatusSource {
     std::string url;
     std::string host;
+    std::string shown;  // url with its password, if it has one, masked: for the log and messages
 
     static constexpr const char* kDefaultUrl = "http://status.quellan.example";
 
