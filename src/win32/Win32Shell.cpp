@@ -11,6 +11,7 @@
 
 #include "common/GetFolder.h"
 #include "common/SoundPath.h"
+#include "win32/Files.h"
 #include "win32/Handles.h"
 #include "win32/SystemLibrary.h"
 #include "win32/WinError.h"
@@ -166,26 +167,22 @@ int Win32Clock::FirstDayOfWeek() {
 }
 
 namespace {
-UniqueFile OpenForAppending(const std::string& path) {
-    return UniqueFile(CreateFileA(path.c_str(), FILE_APPEND_DATA,
-                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr));
-}
+// Other programs may read, write, rename and delete the log while a line goes in.
+constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 }  // namespace
 
-bool FileLog::Check(std::string& error) const { return OpenForAppending(path_) || FailWithLastError(error); }
+bool FileLog::Check(std::string& error) const { return OpenForAppending(path_, kShareAll) || FailWithLastError(error); }
 
 void FileLog::Write(const std::string& line) {
-    const UniqueFile file = OpenForAppending(path_);
+    const UniqueFile file = OpenForAppending(path_, kShareAll);
     if (!file) return;
     SYSTEMTIME t;
     GetLocalTime(&t);
     char stamp[32];
     std::snprintf(stamp, sizeof stamp, "%04u-%02u-%02u %02u:%02u:%02u ", t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute,
                   t.wSecond);
-    const std::string text = stamp + line + "\r\n";
-    DWORD written = 0;
-    WriteFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+    std::string ignored;  // a line that cannot be written is lost; the program goes on
+    WriteAll(file.get(), stamp + line + "\r\n", ignored);
 }
 
 std::string ProgramPath() {
