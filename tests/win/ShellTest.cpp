@@ -6,9 +6,12 @@
 #include <sstream>
 
 #include "FakeMonitor.h"
+#include "win32/FileLog.h"
 #include "win32/Handles.h"
 #include "win32/Win32HistoryFile.h"
-#include "win32/Win32Shell.h"
+#include "win32/Win32Launcher.h"
+#include "win32/Win32Sound.h"
+#include "win32/Win32Tray.h"
 
 namespace fs = std::filesystem;
 
