@@ -11,7 +11,7 @@
 #include "history/PlayerHistory.h"
 #include "win32/Handles.h"
 #include "win32/HistoryWindow.h"
-#include "win32/Win32Shell.h"
+#include "win32/Win32Clock.h"
 
 namespace {
 

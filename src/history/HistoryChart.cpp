@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <optional>
 #include <utility>
 
 namespace {
@@ -68,76 +69,103 @@ std::string Clock(int hour) {
     return text;
 }
 
-void LayOutDay(Painter& paint, const HistoryPictures& p, const Box& area) {
+// Where the day's picture falls: the plot's box, the count at its top and
+// the step between the count's labels, and the times it spans.
+struct DayPlot {
+    Box box;
+    int top, step;
+    std::int64_t from, to;
+    int X(std::int64_t t) const {
+        return box.left + static_cast<int>((t - from) * box.Width() / std::max<std::int64_t>(1, to - from));
+    }
+    int Y(double players) const { return box.bottom - static_cast<int>(players * box.Height() / top); }
+};
+
+// The plot for the day's counts and the threshold; none when area is too small.
+std::optional<DayPlot> PlanDay(const Painter& paint, const HistoryPictures& p, const Box& area) {
     const TextMetrics& m = paint.Metrics();
-    paint.Text(area.left, area.top, "Last 24 hours", Align::Left);
-    const DaySeries& day = p.day;
     int highest = std::max(p.threshold, 1);
-    for (const HistoryRecord& r : day.records)
+    for (const HistoryRecord& r : p.day.records)
         if (r.players) highest = std::max(highest, *r.players);
     const int maxSteps = std::max(1, (area.Height() - 3 * m.lineHeight) / (2 * m.lineHeight));
     const int step = NiceStep(highest, std::min(maxSteps, 5));
     const int top = static_cast<int>(std::ceil(static_cast<double>(highest) / step)) * step;
+    const Box box{area.left + paint.Width(std::to_string(top)) + m.charWidth, area.top + 2 * m.lineHeight,
+                  area.right - m.charWidth, area.bottom - m.lineHeight - m.lineHeight / 2};
+    if (box.Width() < 4 * m.charWidth || box.Height() < m.lineHeight) return std::nullopt;
+    return DayPlot{box, top, step, p.day.from, p.day.to};
+}
 
-    const Box plot{area.left + paint.Width(std::to_string(top)) + m.charWidth, area.top + 2 * m.lineHeight,
-                   area.right - m.charWidth, area.bottom - m.lineHeight - m.lineHeight / 2};
-    if (plot.Width() < 4 * m.charWidth || plot.Height() < m.lineHeight) return;
-    const auto x = [&](std::int64_t t) {
-        return plot.left +
-               static_cast<int>((t - day.from) * plot.Width() / std::max<std::int64_t>(1, day.to - day.from));
-    };
-    const auto y = [&](double players) { return plot.bottom - static_cast<int>(players * plot.Height() / top); };
-
-    // Axes, the count's steps, and the local hours with a label where there is room.
-    paint.Line(plot.left, plot.top, plot.left, plot.bottom, Ink::Axis);
-    paint.Line(plot.left, plot.bottom, plot.right, plot.bottom, Ink::Axis);
-    for (int value = 0; value <= top; value += step) {
-        paint.Line(plot.left - m.charWidth / 2, y(value), plot.left, y(value), Ink::Axis);
-        paint.Text(plot.left - m.charWidth, y(value) - m.lineHeight / 2, std::to_string(value), Align::Right);
+// Axes, the count's steps, and the local hours with a label where there is room.
+void LayOutDayAxes(Painter& paint, const HistoryPictures& p, const Box& area, const DayPlot& plot) {
+    const TextMetrics& m = paint.Metrics();
+    const Box& b = plot.box;
+    paint.Line(b.left, b.top, b.left, b.bottom, Ink::Axis);
+    paint.Line(b.left, b.bottom, b.right, b.bottom, Ink::Axis);
+    for (int value = 0; value <= plot.top; value += plot.step) {
+        paint.Line(b.left - m.charWidth / 2, plot.Y(value), b.left, plot.Y(value), Ink::Axis);
+        paint.Text(b.left - m.charWidth, plot.Y(value) - m.lineHeight / 2, std::to_string(value), Align::Right);
     }
     const int labelEvery = [&] {
         for (int every : {1, 2, 3, 4, 6, 12})
-            if (plot.Width() * every / 24 >= paint.Width("00:00") + m.charWidth) return every;
+            if (b.Width() * every / 24 >= paint.Width("00:00") + m.charWidth) return every;
         return 24;
     }();
-    const int startOffset = p.offset ? p.offset(day.from) * 60 : 0;
-    for (std::int64_t t = (day.from + startOffset) / kHour * kHour + kHour - startOffset; t <= day.to; t += kHour) {
+    const int startOffset = p.offset ? p.offset(plot.from) * 60 : 0;
+    for (std::int64_t t = (plot.from + startOffset) / kHour * kHour + kHour - startOffset; t <= plot.to; t += kHour) {
         // Each hour as the clock on the wall shows it, daylight saving included.
         const std::int64_t local = t + (p.offset ? p.offset(t) * 60 : 0);
         const int hour = static_cast<int>(((local / kHour) % 24 + 24) % 24);
         const bool labelled = hour % labelEvery == 0;
-        paint.Line(x(t), plot.bottom, x(t), plot.bottom + (labelled ? m.lineHeight / 3 : m.lineHeight / 6), Ink::Axis);
-        if (labelled && x(t) - paint.Width("00:00") / 2 >= area.left && x(t) + paint.Width("00:00") / 2 <= area.right)
-            paint.Text(x(t), plot.bottom + m.lineHeight / 3, Clock(hour), Align::Center);
+        const int x = plot.X(t);
+        paint.Line(x, b.bottom, x, b.bottom + (labelled ? m.lineHeight / 3 : m.lineHeight / 6), Ink::Axis);
+        if (labelled && x - paint.Width("00:00") / 2 >= area.left && x + paint.Width("00:00") / 2 <= area.right)
+            paint.Text(x, b.bottom + m.lineHeight / 3, Clock(hour), Align::Center);
     }
+}
 
-    if (p.threshold >= 0 && p.threshold <= top) {
-        paint.Line(plot.left, y(p.threshold), plot.right, y(p.threshold), Ink::Threshold, true);
-        paint.Text(plot.right, y(p.threshold) - m.lineHeight, "alarm at " + std::to_string(p.threshold), Align::Right,
-                   Ink::Threshold);
-    }
+void LayOutThreshold(Painter& paint, int threshold, const DayPlot& plot) {
+    if (threshold < 0 || threshold > plot.top) return;
+    const Box& b = plot.box;
+    paint.Line(b.left, plot.Y(threshold), b.right, plot.Y(threshold), Ink::Threshold, true);
+    paint.Text(b.right, plot.Y(threshold) - paint.Metrics().lineHeight, "alarm at " + std::to_string(threshold),
+               Align::Right, Ink::Threshold);
+}
 
-    const auto& records = day.records;
+// The counts as a step line, with a gap and a cross for each failed scan.
+void LayOutSeries(Painter& paint, const std::vector<HistoryRecord>& records, const DayPlot& plot) {
+    const TextMetrics& m = paint.Metrics();
+    const Box& b = plot.box;
     if (records.empty()) {
-        paint.Text((plot.left + plot.right) / 2, (plot.top + plot.bottom) / 2 - m.lineHeight / 2,
-                   "No scans in the last 24 hours", Align::Center);
+        paint.Text((b.left + b.right) / 2, (b.top + b.bottom) / 2 - m.lineHeight / 2, "No scans in the last 24 hours",
+                   Align::Center);
         return;
     }
     for (std::size_t i = 0; i < records.size(); ++i) {
         const HistoryRecord& r = records[i];
         if (!r.players) {
             // A failed scan: a gap in the line, and a cross on the time axis.
-            const int cx = x(r.time), cy = plot.bottom - m.lineHeight / 2, arm = std::max(2, m.charWidth / 2);
+            const int cx = plot.X(r.time), cy = b.bottom - m.lineHeight / 2, arm = std::max(2, m.charWidth / 2);
             paint.Line(cx - arm, cy - arm, cx + arm + 1, cy + arm + 1, Ink::Failure);
             paint.Line(cx - arm, cy + arm, cx + arm + 1, cy - arm - 1, Ink::Failure);
             continue;
         }
         const HistoryRecord* next = i + 1 < records.size() ? &records[i + 1] : nullptr;
-        const std::int64_t end = std::min({next ? next->time : day.to, r.time + kLongestHold, day.to});
-        paint.Line(x(r.time), y(*r.players), std::max(x(end), x(r.time) + 1), y(*r.players), Ink::Series);
+        const std::int64_t end = std::min({next ? next->time : plot.to, r.time + kLongestHold, plot.to});
+        const int y = plot.Y(*r.players);
+        paint.Line(plot.X(r.time), y, std::max(plot.X(end), plot.X(r.time) + 1), y, Ink::Series);
         if (next && next->players && next->time == end)
-            paint.Line(x(end), y(*r.players), x(end), y(*next->players), Ink::Series);
+            paint.Line(plot.X(end), y, plot.X(end), plot.Y(*next->players), Ink::Series);
     }
+}
+
+void LayOutDay(Painter& paint, const HistoryPictures& p, const Box& area) {
+    paint.Text(area.left, area.top, "Last 24 hours", Align::Left);
+    const std::optional<DayPlot> plot = PlanDay(paint, p, area);
+    if (!plot) return;
+    LayOutDayAxes(paint, p, area, *plot);
+    LayOutThreshold(paint, p.threshold, *plot);
+    LayOutSeries(paint, p.day.records, *plot);
 }
 
 void LayOutWeek(Painter& paint, const HistoryPictures& p, const Box& area) {

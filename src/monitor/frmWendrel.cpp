@@ -267,10 +267,7 @@ void frmWendrel::mnuLaunch_Click() {
         return ReportLaunchFailure(path, "its folder could not be opened", error, savedFolder);
     if (!deps_.launcher.Start(program, commandLine, error))
         return ReportLaunchFailure(path, "it could not be started", error, savedFolder);
-    Log("launch: " + commandLine);
-    deps_.app.Quitting = true;
-    deps_.view.SetTimerEnabled(false);
-    EndAfterQuitting();
+    Exit("launch: " + commandLine);
 }
 
 void frmWendrel::mnuOptions_Click() { deps_.options.Show(); }

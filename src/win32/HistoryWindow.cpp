@@ -5,19 +5,13 @@
 #include "win32/Controls.h"
 #include "win32/Handles.h"
 #include "platform/resource.h"
+#include "win32/TextConversion.h"
 
 namespace {
 
 // Twips: the window's first client size, and the smallest it may be made.
 constexpr int kClientWidth = 10500, kClientHeight = 7800, kSmallestWidth = 6750, kSmallestHeight = 5250;
 constexpr COLORREF kAlarmRed = RGB(0xC8, 0x32, 0x1E);
-
-std::wstring Wide(const std::string& utf8) {
-    const int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(n), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), n);
-    return wide;
-}
 
 COLORREF InkColour(Ink ink) {
     switch (ink) {
@@ -71,7 +65,7 @@ void DrawShapes(HDC dc, const std::vector<Shape>& shapes, int dpi) {
                 RECT box{s.x1, s.y1, s.x2, s.y2};
                 const UINT align = s.align == Align::Left ? DT_LEFT : s.align == Align::Center ? DT_CENTER : DT_RIGHT;
                 SetTextColor(dc, InkColour(s.ink));
-                const std::wstring text = Wide(s.text);
+                const std::wstring text = Wide(s.text, CP_UTF8);
                 DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &box,
                           align | DT_SINGLELINE | DT_NOPREFIX | DT_NOCLIP);
                 break;

@@ -4,7 +4,7 @@
 #include <shlobj.h>
 
 #include "common/GetFolder.h"
-#include "win32/Handles.h"
+#include "win32/Files.h"
 #include "win32/WinError.h"
 
 namespace {
@@ -12,13 +12,6 @@ namespace {
 // 90 days of one record a minute take about 3.6 MB; a file far larger is
 // not a history this program wrote.
 constexpr LONGLONG kLargestHistory = 64ll << 20;
-
-bool WriteAll(HANDLE file, const std::string& text, std::string& error) {
-    DWORD written = 0;
-    return (WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
-            written == text.size()) ||
-           FailWithLastError(error);
-}
 
 // Makes the folder of path and the folders above it.
 void MakeFolders(const std::string& path) {
@@ -54,35 +47,14 @@ bool Win32HistoryFile::Read(std::string& text, std::string& error) {
         return false;
     }
     text.resize(static_cast<std::size_t>(size.QuadPart));
-    DWORD read = 0;
-    if (!ReadFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &read, nullptr))
-        return FailWithLastError(error);
-    text.resize(read);
-    return true;
+    return ReadAll(file.get(), text, error);
 }
 
 bool Win32HistoryFile::Append(const std::string& text, std::string& error) {
     MakeFolders(path_);
-    const UniqueFile file(CreateFileA(path_.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
-                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+    // Others may read the history while a record goes in, but not change it.
+    const UniqueFile file = OpenForAppending(path_, FILE_SHARE_READ);
     return file ? WriteAll(file.get(), text, error) : FailWithLastError(error);
 }
 
-bool Win32HistoryFile::Replace(const std::string& text, std::string& error) {
-    // The file is never truncated in place: a copy, on the disk, then renamed over it.
-    const std::string scratch = path_ + ".tmp";
-    {
-        const UniqueFile file(
-            CreateFileA(scratch.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (!file) return FailWithLastError(error);
-        if (!WriteAll(file.get(), text, error) || !FlushFileBuffers(file.get())) {
-            if (error.empty()) FailWithLastError(error);
-            DeleteFileA(scratch.c_str());
-            return false;
-        }
-    }
-    if (MoveFileExA(scratch.c_str(), path_.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
-    FailWithLastError(error);
-    DeleteFileA(scratch.c_str());
-    return false;
-}
+bool Win32HistoryFile::Replace(const std::string& text, std::string& error) { return WriteDurably(path_, text, error); }

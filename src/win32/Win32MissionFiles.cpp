@@ -2,7 +2,8 @@
 
 #include <vector>
 
-#include "win32/Handles.h"
+#include "win32/Files.h"
+#include "win32/TextConversion.h"
 #include "win32/WinError.h"
 
 namespace {
@@ -18,22 +19,6 @@ bool FactsOf(HANDLE file, FileFacts& facts, std::string& error) {
     if (!GetFileInformationByHandle(file, &info)) return FailWithLastError(error);
     facts = FactsOf(info);
     return true;
-}
-
-// Text in the process code page to UTF-16 and back.
-std::wstring Wide(const std::string& text) {
-    const int n = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(n), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), n);
-    return wide;
-}
-
-std::string Narrow(const std::wstring& text) {
-    const int n =
-        WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
-    std::string narrow(static_cast<std::size_t>(n), '\0');
-    WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), narrow.data(), n, nullptr, nullptr);
-    return narrow;
 }
 
 }  // namespace
@@ -74,16 +59,7 @@ MissionFiles::ReadStatus Win32MissionFiles::Read(const std::string& path, std::s
     }
     if (facts.size > maxSize) return ReadStatus::TooLarge;
     bytes.resize(static_cast<std::size_t>(facts.size));
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        DWORD read = 0;
-        if (!ReadFile(file.get(), bytes.data() + done, static_cast<DWORD>(bytes.size() - done), &read, nullptr))
-            return FailWithLastError(error), ReadStatus::Failed;
-        if (read == 0) break;
-        done += read;
-    }
-    bytes.resize(done);
-    return ReadStatus::Read;
+    return ReadAll(file.get(), bytes, error) ? ReadStatus::Read : ReadStatus::Failed;
 }
 
 bool Win32MissionFiles::Facts(const std::string& path, FileFacts& facts, std::string& error) {
@@ -96,31 +72,19 @@ bool Win32MissionFiles::Facts(const std::string& path, FileFacts& facts, std::st
 }
 
 bool Win32MissionFiles::Write(const std::string& path, const std::string& bytes, std::string& error) {
-    const UniqueFile file(
-        CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) return FailWithLastError(error);
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        DWORD written = 0;
-        if (!WriteFile(file.get(), bytes.data() + done, static_cast<DWORD>(bytes.size() - done), &written, nullptr))
-            return FailWithLastError(error);
-        done += written;
-    }
-    return true;
+    const UniqueFile file = CreateForWriting(path);
+    return file ? WriteAll(file.get(), bytes, error) : FailWithLastError(error);
 }
 
 bool Win32MissionFiles::Flush(const std::string& path, std::string& error) {
-    // MOVEFILE_WRITE_THROUGH alone does not flush the data under Wine.
     const UniqueFile file(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                       FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file || !FlushFileBuffers(file.get())) return FailWithLastError(error);
-    return true;
+    return file ? ::Flush(file.get(), error) : FailWithLastError(error);
 }
 
 MissionFiles::ReplaceOutcome Win32MissionFiles::Replace(const std::string& from, const std::string& to,
                                                         std::string& error) {
-    constexpr DWORD kReplace = MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH;
-    if (!MoveFile(from, to, kReplace)) return FailWithLastError(error), ReplaceOutcome::Unchanged;
+    if (!MoveFile(from, to, kReplaceInOneStep)) return FailWithLastError(error), ReplaceOutcome::Unchanged;
 
     const std::size_t nameAt = to.find_last_of('\\') + 1;
     const std::string wanted = to.substr(nameAt);
@@ -154,13 +118,13 @@ bool Win32MissionFiles::Remove(const std::string& path, std::string& error) {
 
 std::string Win32MissionFiles::UpperCaseName(const std::string& name) {
     // The invariant locale's upper case is what the file system compares by.
-    std::wstring wide = Wide(name);
+    std::wstring wide = Wide(name, CP_ACP);
     if (wide.empty()) return name;
     std::wstring upper(wide.size(), L'\0');
     if (!LCMapStringW(LOCALE_INVARIANT, LCMAP_UPPERCASE, wide.data(), static_cast<int>(wide.size()), upper.data(),
                       static_cast<int>(upper.size())))
         return name;
-    return Narrow(upper);
+    return Narrow(upper, CP_ACP);
 }
 
 BOOL Win32MissionFiles::MoveFile(const std::string& from, const std::string& to, DWORD flags) {

@@ -6,7 +6,12 @@
 #include <sstream>
 
 #include "FakeMonitor.h"
-#include "win32/Win32Shell.h"
+#include "win32/FileLog.h"
+#include "win32/Handles.h"
+#include "win32/Win32HistoryFile.h"
+#include "win32/Win32Launcher.h"
+#include "win32/Win32Sound.h"
+#include "win32/Win32Tray.h"
 
 namespace fs = std::filesystem;
 
@@ -15,6 +20,12 @@ namespace {
 std::string ReadAll(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+std::string TempPath(const std::string& name) {
+    char temp[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    return std::string(temp) + name;
 }
 
 TEST(Win32TrayTest, AddModifyDeleteWithTheProgramsRecord) {
@@ -147,9 +158,7 @@ TEST(Win32SoundTest, DefaultSoundIsFoundBesideTheProgram) {
 }
 
 TEST(FileLogTest, AppendsWholeLines) {
-    char temp[MAX_PATH];
-    GetTempPathA(MAX_PATH, temp);
-    const std::string path = std::string(temp) + "wendrel-log-test.txt";
+    const std::string path = TempPath("wendrel-log-test.txt");
     DeleteFileA(path.c_str());
     FileLog log(path);
     log.Write("first");
@@ -162,6 +171,55 @@ TEST(FileLogTest, AppendsWholeLines) {
     EXPECT_EQ(text[4], '-');
     EXPECT_EQ(text[13], ':');
     DeleteFileA(path.c_str());
+}
+
+// Appends (into folders it makes) and replaces read back whole. A replace
+// that cannot happen keeps the file as it was, and removes its scratch copy.
+TEST(Win32HistoryFileTest, AReplaceChangesTheWholeFileOrNothing) {
+    const std::string root = TempPath("wendrel-history-" + std::to_string(GetCurrentProcessId()));
+    fs::remove_all(root);
+    const std::string path = root + "\\Wendrel\\history.csv";
+    Win32HistoryFile file(path);
+    std::string text = "left over", error;
+    ASSERT_TRUE(file.Read(text, error)) << error;
+    EXPECT_EQ(text, "") << "no file yet reads as an empty history";
+    ASSERT_TRUE(file.Append("a,1\n", error) && file.Append("b,2\n", error)) << error;
+    const std::string large(3 << 20, 'x');  // larger than the file it replaces
+    ASSERT_TRUE(file.Replace(large, error)) << error;
+    ASSERT_TRUE(file.Read(text, error)) << error;
+    EXPECT_TRUE(text == large) << text.size();
+
+    const struct {
+        const char* what;
+        UniqueFile (*hold)(const std::string& path);
+        bool scratchIsTheirs;
+    } kBlockers[] = {
+        {"held open by a program that does not share deletion",
+         [](const std::string& p) {
+             return UniqueFile(CreateFileA(p.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                           OPEN_EXISTING, 0, nullptr));
+         },
+         false},
+        {"another program's file under the scratch name",
+         [](const std::string& p) {
+             return UniqueFile(
+                 CreateFileA((p + ".tmp").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, 0, nullptr));
+         },
+         true},
+    };
+    for (const auto& blocker : kBlockers) {
+        {
+            const UniqueFile held = blocker.hold(path);
+            ASSERT_TRUE(held) << blocker.what;
+            error.clear();
+            EXPECT_FALSE(file.Replace("new", error)) << blocker.what;
+            EXPECT_FALSE(error.empty()) << blocker.what;
+        }
+        ASSERT_TRUE(file.Read(text, error)) << error;
+        EXPECT_TRUE(text == large) << blocker.what << ": " << text.size();
+        EXPECT_EQ(fs::exists(path + ".tmp"), blocker.scratchIsTheirs) << blocker.what;
+    }
+    fs::remove_all(root);
 }
 
 }  // namespace

@@ -1,0 +1,28 @@
+#include "win32/Program.h"
+
+#include "common/CommandLine.h"
+#include "win32/ProgramPaths.h"
+
+Program::Program(const StartArguments& args, EventLog* log)
+    : store_(registry_),
+      options_(store_, optionsDialog_, msgBox_, BuildCommandLine(ProgramPath(), args.startOptions)),
+      sound_(log),
+      inet_(args.timeout.value_or(WinInetTransfer::kDefaultDeadline)),
+      historyFile_(args.historyFile.empty() ? Win32HistoryFile::DefaultPath() : FullPath(args.historyFile)),
+      history_(historyFile_),
+      historyWindow_(history_, clock_),
+      form_(MonitorDeps{app_, options_, mainWindow_, tray_, sound_, launcher_, msgBox_, missionFiles_, inet_, clock_,
+                        log, StatusSource::FromUrl(args.statusUrl.empty() ? StatusSource::kDefaultUrl : args.statusUrl),
+                        &history_, &historyWindow_}) {
+    optionsDialog_.Attach(options_);
+    options_.SetMonitor(&form_);
+    historyWindow_.SetThreshold([this] { return form_.AlarmOn; });
+}
+
+bool Program::Start() {
+    if (!mainWindow_.Create(form_)) return false;
+    historyWindow_.SetOwner(reinterpret_cast<HWND>(mainWindow_.TrayWindowHandle()));
+    form_.Form_Initialize();
+    form_.Form_Load();
+    return true;
+}

@@ -1,0 +1,9 @@
+#pragma once
+
+#include <string>
+
+// The full path of the running program, and its folder with the trailing backslash.
+std::string ProgramPath();
+std::string ProgramFolder();
+// path made full against the current folder (as it is when none can be made).
+std::string FullPath(const std::string& path);

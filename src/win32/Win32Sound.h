@@ -1,0 +1,17 @@
+#pragma once
+
+#include <string>
+
+#include "platform/EventLog.h"
+#include "platform/SoundPlayer.h"
+
+// PlaySoundA; a relative file is also looked for beside the program. Notes
+// in the log which file it plays, or that it cannot open it.
+class Win32Sound : public SoundPlayer {
+public:
+    explicit Win32Sound(EventLog* log) : log_(log) {}
+    void Play(const std::string& path, std::uint32_t flags) override;
+
+private:
+    EventLog* log_;
+};
