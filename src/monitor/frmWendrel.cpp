@@ -31,6 +31,10 @@ void frmWendrel::Form_Initialize() {
 }
 
 void frmWendrel::Form_Load() {
+    // However start-up ends, the timer runs, so the program goes on watching.
+    const ScopeExit startTimer([this] {
+        if (!deps_.app.Quitting) deps_.view.SetTimerEnabled(true);
+    });
     // A stored number that is not a whole number falls back to its default.
     std::vector<std::string> fallbacks;
     ApplySettings(deps_.options.ForMonitor(&fallbacks));

@@ -26,6 +26,8 @@ inline HANDLE InvalidHandle() { return INVALID_HANDLE_VALUE; }  // what CreateFi
 inline void ReleaseScreenDc(HDC dc) { ReleaseDC(nullptr, dc); }
 using SelectedObject = std::pair<HDC, HGDIOBJ>;  // a DC, and what was selected in it before
 inline void Reselect(SelectedObject s) { SelectObject(s.first, s.second); }
+using PaintCall = std::pair<HWND, PAINTSTRUCT*>;  // a window between BeginPaint and EndPaint
+inline void EndPainting(PaintCall p) { EndPaint(p.first, p.second); }
 
 // Kernel objects: events, threads, processes.
 using UniqueHandle = Unique<HandleTraits<HANDLE, &CloseHandle>>;
@@ -40,6 +42,7 @@ using UniqueBitmap = Unique<HandleTraits<HBITMAP, &DeleteObject>>;
 using UniqueMemoryDc = Unique<HandleTraits<HDC, &DeleteDC>>;  // CreateCompatibleDC
 using UniqueScreenDc = Unique<HandleTraits<HDC, &ReleaseScreenDc>>;  // GetDC(nullptr)
 using UniqueSelection = Unique<HandleTraits<SelectedObject, &Reselect>>;
+using UniquePaint = Unique<HandleTraits<PaintCall, &EndPainting>>;
 using UniqueLocal = Unique<HandleTraits<HLOCAL, &LocalFree>>;  // buffers FormatMessage allocates
 
 // Selects object into dc until the result goes.

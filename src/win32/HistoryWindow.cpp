@@ -124,6 +124,7 @@ void HistoryWindow::Render(HDC dc, int width, int height) {
 void HistoryWindow::Paint() {
     PAINTSTRUCT paint;
     HDC dc = BeginPaint(hwnd_, &paint);
+    const UniquePaint painting({hwnd_, &paint});  // EndPaint however the drawing ends
     RECT client;
     GetClientRect(hwnd_, &client);
     // Drawn off screen, then copied in one go: no flicker while resizing.
@@ -134,7 +135,6 @@ void HistoryWindow::Paint() {
         Render(memory.get(), client.right, client.bottom);
         BitBlt(dc, 0, 0, client.right, client.bottom, memory.get(), 0, 0, SRCCOPY);
     }
-    EndPaint(hwnd_, &paint);
 }
 
 LRESULT HistoryWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {

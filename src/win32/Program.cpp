@@ -1,6 +1,7 @@
 #include "win32/Program.h"
 
 #include "common/CommandLine.h"
+#include "win32/Boundary.h"
 #include "win32/ProgramPaths.h"
 
 Program::Program(const StartArguments& args, EventLog* log)
@@ -23,6 +24,11 @@ bool Program::Start() {
     if (!mainWindow_.Create(form_)) return false;
     historyWindow_.SetOwner(reinterpret_cast<HWND>(mainWindow_.TrayWindowHandle()));
     form_.Form_Initialize();
-    form_.Form_Load();
+    // A failure during start-up is reported; the timer still runs, so the
+    // program goes on watching.
+    CatchAtBoundary(0, [this] {
+        form_.Form_Load();
+        return 0;
+    });
     return true;
 }

@@ -32,6 +32,10 @@ public:
     int menusOpened = 0;
     std::vector<std::string> events;  // timer, unloads and the end, in order
 
+    // Room made at once: the timer is switched in scope guards, which must not
+    // fail when a test makes allocations fail.
+    FakeMainView() { events.reserve(1024); }
+
     void ShowNormal() override {
         ++showNormalCalls;
         visible = true;

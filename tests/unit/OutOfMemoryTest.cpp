@@ -63,4 +63,21 @@ TEST(OutOfMemory, ARescanThatFailsAnywhereLeavesTheNextOneFree) {
     }
 }
 
+// Start-up that fails at any point leaves the timer running: the program
+// goes on watching.
+TEST(OutOfMemory, AStartUpThatFailsAnywhereLeavesTheTimerRunning) {
+    for (long k = 0; k < 80; ++k) {
+        FakeWorld w;
+        frmWendrel form{w.Deps()};
+        form.Form_Initialize();
+        FailAllocationAfter(k);
+        try {
+            form.Form_Load();
+        } catch (const std::bad_alloc&) {
+        }
+        FailAllocationAfter(-1);
+        ASSERT_TRUE(w.view.timerEnabled) << "after the allocation " << k << " of start-up failed";
+    }
+}
+
 }  // namespace
