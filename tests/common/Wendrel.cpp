@@ -12,13 +12,29 @@ namespace {
 constexpr const char* kKey = "Software\\Orvane\\Wendrel";
 
 HWND FindOwnWindow(const char* className, const char* caption, DWORD pid) {
-    for (HWND w = FindWindowExA(nullptr, nullptr, className, caption); w;
-         w = FindWindowExA(nullptr, w, className, caption)) {
-        DWORD owner = 0;
-        GetWindowThreadProcessId(w, &owner);
-        if (owner == pid) return w;
-    }
+    for (HWND w : driver::TopWindows(className, caption))
+        if (driver::ProcessOf(w) == pid) return w;
     return nullptr;
+}
+
+void KillProcess(DWORD pid) {
+    HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid);
+    if (!process) return;
+    TerminateProcess(process, 1);
+    WaitForSingleObject(process, 5000);
+    CloseHandle(process);
+}
+
+// Sets the key's access rights to the list given; null: everyone may do anything.
+bool SetKeyAccess(ACL* access) {
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, kKey, 0, WRITE_DAC, &key) != ERROR_SUCCESS) return false;
+    SECURITY_DESCRIPTOR descriptor;
+    InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION);
+    SetSecurityDescriptorDacl(&descriptor, TRUE, access, FALSE);
+    const bool set = RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, &descriptor) == ERROR_SUCCESS;
+    RegCloseKey(key);
+    return set;
 }
 }  // namespace
 
@@ -27,37 +43,11 @@ std::string& WendrelProcess::ExePath() {
     return path;
 }
 
-bool WendrelProcess::Start(const std::string& arguments) {
-    std::string line = "\"" + ExePath() + "\" " + arguments;
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    return CreateProcessA(ExePath().c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                          &info_);
+bool WendrelProcess::Start(const std::string& arguments, const std::string& exe) {
+    return Process::Start("\"" + exe + "\" " + arguments);
 }
 
-bool WendrelProcess::Running() const {
-    return info_.hProcess && WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT;
-}
-
-bool WendrelProcess::WaitForExit(std::chrono::milliseconds timeout, DWORD* exitCode) const {
-    if (!info_.hProcess) return true;
-    const bool exited = WaitForSingleObject(info_.hProcess, static_cast<DWORD>(timeout.count())) == WAIT_OBJECT_0;
-    if (exited && exitCode) GetExitCodeProcess(info_.hProcess, exitCode);
-    return exited;
-}
-
-void WendrelProcess::Kill() {
-    if (!info_.hProcess) return;
-    if (Running()) {
-        TerminateProcess(info_.hProcess, 1);
-        WaitForSingleObject(info_.hProcess, 5000);
-    }
-    CloseHandle(info_.hProcess);
-    CloseHandle(info_.hThread);
-    info_ = {};
-}
-
-HWND WendrelProcess::TrayHost() const { return FindOwnWindow("WendrelTray", nullptr, Pid()); }
+HWND WendrelProcess::TrayHost() const { return TrayHostOf(Pid()); }
 
 HWND WendrelProcess::MainWindow() const { return FindOwnWindow("WendrelMain", kWendrelTitle, Pid()); }
 
@@ -78,23 +68,18 @@ bool TrayIconExists(HWND trayHost) {
 namespace settings {
 void Reset() {
     // A test may have taken every right away; the owner can always give them back.
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, kKey, 0, WRITE_DAC, &key) == ERROR_SUCCESS) {
-        SECURITY_DESCRIPTOR open;
-        InitializeSecurityDescriptor(&open, SECURITY_DESCRIPTOR_REVISION);
-        SetSecurityDescriptorDacl(&open, TRUE, nullptr, FALSE);
-        RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, &open);
-        RegCloseKey(key);
-    }
+    SetKeyAccess(nullptr);
     RegDeleteTreeA(HKEY_CURRENT_USER, kKey);
 }
 
 void SetDword(const char* name, DWORD value) {
-    RegSetKeyValueA(HKEY_CURRENT_USER, kKey, name, REG_DWORD, &value, sizeof value);
+    SetValue(name, REG_DWORD, std::string(reinterpret_cast<const char*>(&value), sizeof value));
 }
 
-void SetText(const char* name, const std::string& value) {
-    RegSetKeyValueA(HKEY_CURRENT_USER, kKey, name, REG_SZ, value.c_str(), static_cast<DWORD>(value.size() + 1));
+void SetText(const char* name, const std::string& value) { SetValue(name, REG_SZ, value + '\0'); }
+
+void SetValue(const char* name, DWORD type, const std::string& bytes) {
+    RegSetKeyValueA(HKEY_CURRENT_USER, kKey, name, type, bytes.data(), static_cast<DWORD>(bytes.size()));
 }
 
 std::pair<DWORD, std::vector<unsigned char>> Get(const char* name) {
@@ -110,6 +95,16 @@ std::pair<DWORD, std::vector<unsigned char>> Get(const char* name) {
     }
     RegCloseKey(key);
     return {type, data};
+}
+
+bool DenyAccess() {
+    ACL none;
+    InitializeAcl(&none, sizeof none, ACL_REVISION);
+    if (!SetKeyAccess(&none)) return false;
+    HKEY key;
+    const LONG status = RegOpenKeyExA(HKEY_CURRENT_USER, kKey, 0, KEY_QUERY_VALUE, &key);
+    if (status == ERROR_SUCCESS) RegCloseKey(key);
+    return status == ERROR_ACCESS_DENIED;
 }
 }  // namespace settings
 
@@ -127,23 +122,43 @@ std::optional<std::string> RunValue() {
 void RemoveRunValue() { RegDeleteKeyValueA(HKEY_CURRENT_USER, kRunKey, "Wendrel"); }
 }  // namespace settings
 
+bool ChooseFromTrayMenu(HWND trayHost, TrayMenuItem item) {
+    driver::RightClickTrayIcon(trayHost);
+    return driver::ChooseMenuItem(static_cast<int>(item));
+}
+
+HWND ShowMainWindow(HWND trayHost) {
+    driver::DoubleClickTrayIcon(trayHost);
+    return driver::WaitForVisible("WendrelMain", kWendrelTitle, driver::ProcessOf(trayHost));
+}
+
+HWND OpenOptions(HWND trayHost) {
+    if (!ChooseFromTrayMenu(trayHost, TrayMenuItem::Options)) return nullptr;
+    return driver::WaitForVisible("#32770", "Options", driver::ProcessOf(trayHost));
+}
+
 std::vector<DWORD> RunningWendrels() {
     std::vector<DWORD> pids;
-    for (HWND w = FindWindowExA(nullptr, nullptr, "WendrelTray", nullptr); w;
-         w = FindWindowExA(nullptr, w, "WendrelTray", nullptr)) {
-        DWORD pid = 0;
-        GetWindowThreadProcessId(w, &pid);
-        pids.push_back(pid);
-    }
+    for (HWND host : driver::TopWindows("WendrelTray")) pids.push_back(driver::ProcessOf(host));
     return pids;
 }
 
-void KillProcess(DWORD pid) {
-    HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid);
-    if (!process) return;
-    TerminateProcess(process, 1);
-    WaitForSingleObject(process, 5000);
-    CloseHandle(process);
+HWND TrayHostOf(DWORD pid) { return FindOwnWindow("WendrelTray", nullptr, pid); }
+
+void KillRunningWendrels() {
+    for (DWORD pid : RunningWendrels()) KillProcess(pid);
+}
+
+DWORD WaitForWendrel(DWORD other, std::chrono::milliseconds timeout) {
+    DWORD found = 0;
+    driver::WaitUntil(
+        [&] {
+            for (DWORD pid : RunningWendrels())
+                if (pid != other) found = pid;
+            return found != 0;
+        },
+        timeout);
+    return found;
 }
 
 std::string ReadFileText(const std::string& path) {
