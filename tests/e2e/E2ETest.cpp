@@ -347,8 +347,7 @@ TEST_F(Scenario, HelpShowsTheUsageAndEndsWell) {
         ASSERT_TRUE(program.Start(help));
         HWND box = driver::WaitForMessageBox(kWendrelTitle, program.Pid());
         ASSERT_NE(box, nullptr) << help;
-        EXPECT_NE(driver::MessageBoxText(box).find("Usage: wendrel.exe [--status-url URL]"),
-                  std::string::npos);
+        EXPECT_NE(driver::MessageBoxText(box).find("Usage: wendrel.exe [--status-url URL]"), std::string::npos);
         EXPECT_EQ(driver::MessageBoxText(box).find("Unknown"), std::string::npos);
         driver::PressOk(box);
         DWORD code = 1;
@@ -661,8 +660,8 @@ TEST_F(Scenario, DISABLED_SoakStaysFlat) {
         DWORD count = 0;
         for (UINT_PTR value = 4; value < 4 * 65536; value += 4) {
             HANDLE copy = nullptr;
-            if (DuplicateHandle(wendrel.Handle(), reinterpret_cast<HANDLE>(value), GetCurrentProcess(), &copy, 0,
-                                FALSE, DUPLICATE_SAME_ACCESS)) {
+            if (DuplicateHandle(wendrel.Handle(), reinterpret_cast<HANDLE>(value), GetCurrentProcess(), &copy, 0, FALSE,
+                                DUPLICATE_SAME_ACCESS)) {
                 ++count;
                 CloseHandle(copy);
             }

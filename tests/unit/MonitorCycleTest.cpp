@@ -7,7 +7,8 @@ TEST_F(MonitorFixture, AlarmSequenceThroughTicks) {
     Store("CheckInterval", std::int32_t{1}, kRegDword);
     Players(14);
     Start();  // the start-up tick rescans and raises the alarm
-    EXPECT_EQ(sound.played, (std::vector<std::pair<std::string, std::uint32_t>>{{"Flyover.wav", kSndFilenameNoDefaultAsync}}));
+    EXPECT_EQ(sound.played,
+              (std::vector<std::pair<std::string, std::uint32_t>>{{"Flyover.wav", kSndFilenameNoDefaultAsync}}));
     EXPECT_EQ(log.Count("alarm on: 14 players"), 1);
     EXPECT_EQ(tray.IconSteps(), "H");
 
