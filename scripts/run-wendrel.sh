@@ -14,4 +14,4 @@ if [ -n "${DISPLAY:-}" ]; then
     exec scripts/wine-run.sh "$exe" "$@"
 fi
 echo "No display found: running inside a virtual X server (Xvfb), so nothing will be visible. Ctrl+C stops it."
-exec xvfb-run -a -s "-screen 0 1280x800x24" scripts/wine-run.sh "$exe" "$@"
+exec scripts/in-xvfb.sh scripts/wine-run.sh "$exe" "$@"

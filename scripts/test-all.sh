@@ -4,7 +4,6 @@
 # headless in Xvfb, in a throw-away prefix inside the build folder.
 set -u
 cd "$(dirname "$0")/.."
-root=$PWD
 failed=()
 
 count_tests() {  # sums the test counts of the GoogleTest XML reports given
@@ -32,13 +31,11 @@ echo "== Imports: wendrel.exe loads no DLL from its own folder"
 scripts/check-imports.sh || failed+=("imports")
 
 echo "== Tier 2 and 3: Windows tests and end-to-end scenarios under Wine (Xvfb)"
-WINEPREFIX="$root/build/windows/wineprefix"
-. scripts/wine-test-env.sh
+. scripts/wine-env.sh
+wine_test_env
 scripts/wine-prefix.sh
 rm -rf build/windows/results build/windows/e2e-shots
-wineserver -k 2>/dev/null || true
-xvfb-run -a -s "-screen 0 1280x800x24" bash -c 'ctest --preset windows; rc=$?; timeout 60 wineserver -w; exit $rc' \
-    || failed+=("windows")
+scripts/in-xvfb.sh ctest --preset windows || failed+=("windows")
 scripts/convert-shots.sh build/windows/e2e-shots
 
 echo "== Downloads: the zip and the setup, tested as players meet them (the setup in a fresh prefix)"

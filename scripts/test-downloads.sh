@@ -10,16 +10,16 @@ name=wendrel-$version-win64
 failed=0
 
 # The zip: unzipped into an empty folder, its program starts and scans.
-. scripts/wine-test-env.sh
+. scripts/wine-env.sh
+wine_test_env
 scripts/wine-prefix.sh
 check=$(mktemp -d)
 unzip -q "build/dist/$name.zip" -d "$check"
 log="$check/wendrel.log"
-wineserver -k 2>/dev/null || true
-xvfb-run -a -s "-screen 0 1024x768x24" sh -c "
+scripts/in-xvfb.sh --screen 1024x768 sh -c "
     cd '$check/$name' && timeout 60 wine wendrel.exe --status-url http://127.0.0.1:9/ --log 'Z:$log' &
     for i in \$(seq 1 100); do grep -q ' scan ' '$log' 2>/dev/null && break; sleep 0.2; done
-    wineserver -k; wineserver -w" >/dev/null 2>&1 || true
+    timeout 30 wineserver -k" >/dev/null 2>&1 || true
 if grep -q ' scan http://127.0.0.1:9/' "$log" 2>/dev/null; then
     echo "zip: the unzipped wendrel.exe started and scanned under Wine."
     rm -rf "$check"
@@ -29,15 +29,12 @@ else
 fi
 
 # The setup, in a prefix nothing was installed in before.
-export WINEPREFIX="$root/build/windows/setup-prefix"
+wine_test_env "$root/build/windows/setup-prefix"
 rm -rf "$WINEPREFIX"
 scripts/wine-prefix.sh
 mkdir -p build/windows/results build/windows/e2e-shots
-wineserver -k 2>/dev/null || true
 GTEST_OUTPUT="xml:Z:${root//\//\\}\\build\\windows\\results\\wendrel_setup_tests.xml" \
-    xvfb-run -a -s "-screen 0 1280x800x24" bash -c "
-    scripts/wine-run.sh build/windows/tests/setup/wendrel_setup_tests.exe --setup 'build/dist/$name-setup.exe' \
-        --shots build/windows/e2e-shots
-    rc=\$?; timeout 60 wineserver -w; exit \$rc" || failed=1
+    scripts/in-xvfb.sh scripts/wine-run.sh build/windows/tests/setup/wendrel_setup_tests.exe \
+    --setup "build/dist/$name-setup.exe" --shots build/windows/e2e-shots || failed=1
 scripts/convert-shots.sh build/windows/e2e-shots
 exit $failed

@@ -10,7 +10,7 @@ mkdir -p "$WINEPREFIX"
 echo "Creating Wine prefix $WINEPREFIX (once per build folder)..."
 timeout 300 wineboot -i >/dev/null 2>&1
 timeout 60 wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
-# WENDREL_VIRTUAL_DESKTOP=800x600 (set by wine-test-env.sh): a virtual desktop.
+# WENDREL_VIRTUAL_DESKTOP=800x600 (set by wine_test_env, wine-env.sh): a virtual desktop.
 if [ -n "${WENDREL_VIRTUAL_DESKTOP:-}" ]; then
     timeout 60 wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
     timeout 60 wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d "$WENDREL_VIRTUAL_DESKTOP" /f >/dev/null 2>&1

@@ -2,9 +2,7 @@
 // status page, clicked through its tray icon, menu, windows and buttons.
 #include <gtest/gtest.h>
 #include <windows.h>
-#include <commctrl.h>
 #include <psapi.h>
-#include <shellapi.h>
 
 #include <atomic>
 #include <ctime>
@@ -28,8 +26,6 @@ std::string shotsFolder;    // where screenshots go, when asked for
 std::string helperExe;      // stands in for the lobby client
 std::string plantedFolder;  // wininet.dll and winmm.dll of our own
 std::string probeExe;       // loads them as an unguarded program would
-
-constexpr int kMenuLaunch = 0, kMenuOptions = 2, kMenuExit = 4;
 
 std::string Page(int players) {
     return "<html><table><tr><td><font face=Verdana>Drevak&nbsp;Wing</font></td><td><font face=Verdana>" +
@@ -78,6 +74,7 @@ struct Scenario : ::testing::Test {
     void SetUp() override { settings::Reset(); }
     void TearDown() override {
         wendrel.Kill();
+        KillRunningWendrels();
         settings::Reset();
         settings::RemoveRunValue();
         std::error_code ec;
@@ -87,38 +84,15 @@ struct Scenario : ::testing::Test {
     std::string Log() const { return ReadFileText(log); }
     int Scans() const { return CountLines(Log(), " scan http"); }
 
-    HWND Start(const std::string& extra = "") {
-        EXPECT_TRUE(
-            wendrel.Start("--status-url " + status.server.Url("/") + " --log \"" + log + "\" --timeout 20 " + extra));
+    HWND Start(const std::string& extra = "", const std::string& exe = WendrelProcess::ExePath()) {
+        EXPECT_TRUE(wendrel.Start(
+            "--status-url " + status.server.Url("/") + " --log \"" + log + "\" --timeout 20 " + extra, exe));
         HWND host = wendrel.WaitForTrayHost();
         EXPECT_NE(host, nullptr) << "wendrel.exe did not create its windows";
         return host;
     }
     bool WaitForLog(const std::string& needle, int count = 1, std::chrono::milliseconds timeout = 20s) {
         return driver::WaitUntil([&] { return CountLines(Log(), needle) >= count; }, timeout);
-    }
-    HWND ShowMainWindow(HWND host) {
-        driver::PostTrayEvent(host, 515);
-        return driver::WaitForVisible("WendrelMain", kWendrelTitle, wendrel.Pid());
-    }
-    HWND OpenOptions(HWND host) {
-        driver::PostTrayEvent(host, 517);
-        EXPECT_TRUE(driver::ChooseMenuItem(kMenuOptions));
-        return driver::WaitForVisible("#32770", "Options", wendrel.Pid());
-    }
-    // A message box of wendrel's other than except, and its text.
-    HWND WaitForMessageBox(const char* title, HWND except = nullptr) {
-        HWND box = nullptr;
-        driver::WaitUntil([&] {
-            for (HWND w = FindWindowExA(nullptr, nullptr, "#32770", title); w;
-                 w = FindWindowExA(nullptr, w, "#32770", title)) {
-                DWORD pid = 0;
-                GetWindowThreadProcessId(w, &pid);
-                if (w != except && pid == wendrel.Pid() && IsWindowVisible(w)) return (box = w) != nullptr;
-            }
-            return false;
-        });
-        return box;
     }
 };
 
@@ -140,10 +114,11 @@ TEST_F(Scenario, FirstStartIsHiddenInTheTrayAndScansOnce) {
     EXPECT_NE(driver::ControlText(main, IDC_STATUSLINE).find(": 14 players"), std::string::npos);
     Shot("main-window", main);
 
-    driver::PostTrayEvent(host, 517);
-    ASSERT_TRUE(driver::WaitUntil([] { return driver::FindVisible("#32768", nullptr) != nullptr; }));
+    driver::RightClickTrayIcon(host);
+    HWND menu = driver::WaitForMenu();
+    ASSERT_NE(menu, nullptr);
     Shot("tray-menu");
-    PostMessageA(driver::FindVisible("#32768", nullptr), WM_KEYDOWN, VK_ESCAPE, 0);
+    driver::CloseMenu(menu);
 }
 
 TEST_F(Scenario, AlarmRisesInTheFirstTickAndClearsWhenPlayersLeave) {
@@ -191,7 +166,7 @@ TEST_F(Scenario, TheAlarmShowsOneNotificationWhoseClickShowsTheStatus) {
     // The shell reports a click on it through the tray callback.
     HWND main = wendrel.MainWindow();
     EXPECT_FALSE(IsWindowVisible(main));
-    driver::PostTrayEvent(host, NIN_BALLOONUSERCLICK);
+    driver::ClickNotification(host);
     EXPECT_TRUE(driver::WaitUntil([&] { return IsWindowVisible(main) != FALSE; }));
 }
 
@@ -201,7 +176,7 @@ TEST_F(Scenario, StartWithWindowsWritesTheRunValueThatWinebootStarts) {
     ASSERT_TRUE(WaitForLog(" scan http"));
     HWND dialog = OpenOptions(host);
     ASSERT_NE(dialog, nullptr);
-    EXPECT_EQ(SendMessageA(GetDlgItem(dialog, IDC_STARTUP), BM_GETCHECK, 0, 0), BST_UNCHECKED);
+    EXPECT_FALSE(driver::Ticked(dialog, IDC_STARTUP));
     driver::Click(dialog, IDC_STARTUP);
     driver::PressOk(dialog);
     ASSERT_TRUE(driver::WaitUntil([&] { return !IsWindowVisible(dialog); }));
@@ -213,31 +188,22 @@ TEST_F(Scenario, StartWithWindowsWritesTheRunValueThatWinebootStarts) {
 
     // Windows starts what the Run key names when the user logs on; Wine, on
     // a plain wineboot.
-    driver::PostTrayEvent(host, 517);
-    ASSERT_TRUE(driver::ChooseMenuItem(kMenuExit));
+    ASSERT_TRUE(ChooseFromTrayMenu(host, TrayMenuItem::Exit));
     ASSERT_TRUE(wendrel.WaitForExit(10s));
     const int requests = status.server.RequestCount();
     ASSERT_NE(driver::RunAndWait("wineboot.exe"), ~0u);
-    std::vector<DWORD> started;
-    EXPECT_TRUE(driver::WaitUntil([&] { return !(started = RunningWendrels()).empty(); }, 30s))
-        << "wineboot did not start Wendrel";
+    const DWORD started = WaitForWendrel(0, 30s);
+    ASSERT_NE(started, 0u) << "wineboot did not start Wendrel";
     EXPECT_TRUE(driver::WaitUntil([&] { return status.server.RequestCount() > requests; }, 20s))
         << "the Wendrel that wineboot started did not scan the status page of its options";
 
     // Unticking the box and OK remove the value again.
-    for (HWND h = FindWindowExA(nullptr, nullptr, "WendrelTray", nullptr); h;
-         h = FindWindowExA(nullptr, h, "WendrelTray", nullptr)) {
-        driver::PostTrayEvent(h, 517);
-        ASSERT_TRUE(driver::ChooseMenuItem(kMenuOptions));
-        HWND again = driver::WaitForVisible("#32770", "Options");
-        ASSERT_NE(again, nullptr);
-        EXPECT_EQ(SendMessageA(GetDlgItem(again, IDC_STARTUP), BM_GETCHECK, 0, 0), BST_CHECKED);
-        driver::Click(again, IDC_STARTUP);
-        driver::PressOk(again);
-        EXPECT_TRUE(driver::WaitUntil([] { return !settings::RunValue().has_value(); }));
-        break;
-    }
-    for (DWORD pid : started) KillProcess(pid);
+    HWND again = OpenOptions(TrayHostOf(started));
+    ASSERT_NE(again, nullptr);
+    EXPECT_TRUE(driver::Ticked(again, IDC_STARTUP));
+    driver::Click(again, IDC_STARTUP);
+    driver::PressOk(again);
+    EXPECT_TRUE(driver::WaitUntil([] { return !settings::RunValue().has_value(); }));
 }
 
 TEST_F(Scenario, OptionsAreSavedWithTheirTypesAndUsedByTheMonitor) {
@@ -266,13 +232,13 @@ TEST_F(Scenario, OptionsAreSavedWithTheirTypesAndUsedByTheMonitor) {
     SetDlgItemTextA(dialog, IDC_MINUTES, "abc");
     SetDlgItemTextA(dialog, IDC_USERS, "7");
     driver::PressOk(dialog);
-    HWND box = WaitForMessageBox("Options", dialog);
+    HWND box = driver::WaitForMessageBox("Options", wendrel.Pid(), dialog);
     ASSERT_NE(box, nullptr) << "no message for the bad interval";
-    EXPECT_NE(driver::Text(GetDlgItem(box, 0xFFFF)).find("\"abc\" is not a whole number"), std::string::npos);
+    EXPECT_NE(driver::MessageBoxText(box).find("\"abc\" is not a whole number"), std::string::npos);
     driver::PressOk(box);
     EXPECT_TRUE(IsWindowVisible(dialog));
     EXPECT_EQ(settings::Get("Players").second, (std::vector<unsigned char>{1, 0, 0, 0})) << "nothing was saved";
-    PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+    driver::PressCancel(dialog);
 }
 
 TEST_F(Scenario, SortMissionsRedatesAndUpperCasesTheMissions) {
@@ -303,7 +269,7 @@ TEST_F(Scenario, SortMissionsRedatesAndUpperCasesTheMissions) {
                                                          {"C.MIS", "msnDate \"1/4/1939\"  ; night\r\n"},
                                                          {"notes.txt", "msnDate \"1/1/1939\""}};
     EXPECT_EQ(after, expected);
-    EXPECT_EQ(WaitForMessageBox("Sort Missions"), nullptr) << "a run without failures is silent";
+    EXPECT_EQ(driver::WaitForMessageBox("Sort Missions", wendrel.Pid()), nullptr) << "a run without failures is silent";
 }
 
 TEST_F(Scenario, LaunchStartsTheClientAndEnds) {
@@ -317,8 +283,7 @@ TEST_F(Scenario, LaunchStartsTheClientAndEnds) {
     settings::SetDword("InWindow", 1);
     HWND host = Start();
     ASSERT_TRUE(WaitForLog(" scan http"));
-    driver::PostTrayEvent(host, 517);
-    ASSERT_TRUE(driver::ChooseMenuItem(kMenuLaunch));
+    ASSERT_TRUE(ChooseFromTrayMenu(host, TrayMenuItem::Launch));
     DWORD code = 1;
     EXPECT_TRUE(wendrel.WaitForExit(10s, &code)) << "wendrel.exe kept running after the launch";
     EXPECT_EQ(code, 0u);
@@ -336,11 +301,10 @@ TEST_F(Scenario, LaunchOfAMissingClientSaysSoAndKeepsRunning) {
     settings::SetDword("CheckInterval", 0);
     HWND host = Start();
     ASSERT_TRUE(WaitForLog(" scan http"));
-    driver::PostTrayEvent(host, 517);
-    ASSERT_TRUE(driver::ChooseMenuItem(kMenuLaunch));
-    HWND box = WaitForMessageBox(kWendrelTitle);
+    ASSERT_TRUE(ChooseFromTrayMenu(host, TrayMenuItem::Launch));
+    HWND box = driver::WaitForMessageBox(kWendrelTitle, wendrel.Pid());
     ASSERT_NE(box, nullptr);
-    EXPECT_NE(driver::Text(GetDlgItem(box, 0xFFFF)).find(folder + "Gone\\qlpro.exe"), std::string::npos);
+    EXPECT_NE(driver::MessageBoxText(box).find(folder + "Gone\\qlpro.exe"), std::string::npos);
     driver::PressOk(box);
     const int scans = Scans();
     EXPECT_TRUE(WaitForLog(" scan http", scans + 2, 10s)) << "scanning goes on";
@@ -355,8 +319,7 @@ TEST_F(Scenario, ExitDuringAHeldScanEndsPromptly) {
     // The window still answers while the page is on its way.
     DWORD_PTR answer = 0;
     EXPECT_TRUE(SendMessageTimeoutA(host, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 2000, &answer));
-    driver::PostTrayEvent(host, 517);
-    ASSERT_TRUE(driver::ChooseMenuItem(kMenuExit));
+    ASSERT_TRUE(ChooseFromTrayMenu(host, TrayMenuItem::Exit));
     EXPECT_TRUE(wendrel.WaitForExit(5s)) << "Exit did not end the program during the scan";
     EXPECT_FALSE(TrayIconExists(host));
     EXPECT_EQ(CountLines(Log(), " exit"), 1);
@@ -382,11 +345,10 @@ TEST_F(Scenario, HelpShowsTheUsageAndEndsWell) {
     for (const char* help : {"/?", "--help", "-h"}) {
         WendrelProcess program;
         ASSERT_TRUE(program.Start(help));
-        HWND box = driver::WaitForVisible("#32770", kWendrelTitle, program.Pid());
+        HWND box = driver::WaitForMessageBox(kWendrelTitle, program.Pid());
         ASSERT_NE(box, nullptr) << help;
-        EXPECT_NE(driver::Text(GetDlgItem(box, 0xFFFF)).find("Usage: wendrel.exe [--status-url URL]"),
-                  std::string::npos);
-        EXPECT_EQ(driver::Text(GetDlgItem(box, 0xFFFF)).find("Unknown"), std::string::npos);
+        EXPECT_NE(driver::MessageBoxText(box).find("Usage: wendrel.exe [--status-url URL]"), std::string::npos);
+        EXPECT_EQ(driver::MessageBoxText(box).find("Unknown"), std::string::npos);
         driver::PressOk(box);
         DWORD code = 1;
         EXPECT_TRUE(program.WaitForExit(10s, &code));
@@ -397,9 +359,9 @@ TEST_F(Scenario, HelpShowsTheUsageAndEndsWell) {
 TEST_F(Scenario, AStartThatFindsTheProgramRunningButNoWindowSaysSo) {
     HANDLE held = CreateMutexA(nullptr, FALSE, "Local\\Orvane.Wendrel.Instance");
     ASSERT_TRUE(wendrel.Start(""));
-    HWND box = WaitForMessageBox(kWendrelTitle);
+    HWND box = driver::WaitForMessageBox(kWendrelTitle, wendrel.Pid());
     ASSERT_NE(box, nullptr) << "the second start ended silently";
-    EXPECT_NE(driver::Text(GetDlgItem(box, 0xFFFF)).find("already running, but it does not answer"), std::string::npos);
+    EXPECT_NE(driver::MessageBoxText(box).find("already running, but it does not answer"), std::string::npos);
     driver::PressOk(box);
     DWORD code = 0;
     EXPECT_TRUE(wendrel.WaitForExit(10s, &code));
@@ -445,11 +407,8 @@ TEST_F(Scenario, DllsPlantedBesideTheProgramAreNotLoaded) {
     fs::remove(here + "PLANTED-winmm.dll.txt");
 
     settings::SetDword("Players", 0);  // the first scan raises the alarm: the sound plays
-    const std::string saveExe = WendrelProcess::ExePath();
-    WendrelProcess::ExePath() = here + "wendrel.exe";
     status.Players(7);
-    Start();
-    WendrelProcess::ExePath() = saveExe;
+    Start("", here + "wendrel.exe");
     EXPECT_TRUE(WaitForLog("sound: playing"));
     EXPECT_EQ(CountLines(Log(), "/: 7 players"), 1) << "the scan failed: " << Log();
     EXPECT_FALSE(planted()) << "wendrel.exe loaded a DLL planted beside it";
@@ -565,11 +524,7 @@ TEST_F(Scenario, SecondStartShowsTheFirstInstance) {
     EXPECT_TRUE(second.WaitForExit(10s, &code));
     EXPECT_EQ(code, 0u);
     EXPECT_TRUE(driver::WaitUntil([&] { return IsWindowVisible(main) != FALSE; }));
-    int hosts = 0;
-    for (HWND w = FindWindowExA(nullptr, nullptr, "WendrelTray", nullptr); w;
-         w = FindWindowExA(nullptr, w, "WendrelTray", nullptr))
-        ++hosts;
-    EXPECT_EQ(hosts, 1);
+    EXPECT_EQ(RunningWendrels().size(), 1u);
     EXPECT_TRUE(TrayIconExists(host));
     EXPECT_EQ(CountLines(Log(), " start:"), 1);
 }
@@ -642,26 +597,22 @@ TEST_F(Scenario, UnusableStoredSettingsStartWithDefaultsAndNeverCrash) {
     for (const BadValue& c : cases) {
         settings::Reset();
         for (const char* name : {"CheckInterval", "Players", "AlarmSound", "ZalmoPath", "InWindow"})
-            RegSetKeyValueA(HKEY_CURRENT_USER, "Software\\Orvane\\Wendrel", name, c.type, c.bytes.data(),
-                            static_cast<DWORD>(c.bytes.size()));
+            settings::SetValue(name, c.type, c.bytes);
         WendrelProcess program;
         ASSERT_TRUE(program.Start("--status-url " + status.server.Url("/") + " --log \"" + log + "\""));
         HWND host = program.WaitForTrayHost();
         ASSERT_NE(host, nullptr) << c.what;
-        driver::PostTrayEvent(host, 517);
-        ASSERT_TRUE(driver::ChooseMenuItem(kMenuOptions)) << c.what;
-        HWND dialog = driver::WaitForVisible("#32770", "Options", program.Pid());
+        HWND dialog = OpenOptions(host);
         ASSERT_NE(dialog, nullptr) << c.what << ": no Options dialog";
         const std::string text = c.textShows ? c.bytes.substr(0, c.bytes.size() - 1) : "";
-        EXPECT_EQ(driver::Text(GetDlgItem(dialog, IDC_MINUTES)), c.textShows ? text : "5") << c.what;
-        EXPECT_EQ(driver::Text(GetDlgItem(dialog, IDC_SOUND)), c.textShows ? text : "Flyover.wav") << c.what;
-        EXPECT_EQ(driver::Text(GetDlgItem(dialog, IDC_ZALMO)).size(),
+        EXPECT_EQ(driver::ControlText(dialog, IDC_MINUTES), c.textShows ? text : "5") << c.what;
+        EXPECT_EQ(driver::ControlText(dialog, IDC_SOUND), c.textShows ? text : "Flyover.wav") << c.what;
+        EXPECT_EQ(driver::ControlText(dialog, IDC_ZALMO).size(),
                   c.textShows ? text.size() : std::string("C:\\Program Files\\QuellanPro3\\qlpro.exe").size())
             << c.what;
-        EXPECT_EQ(SendMessageA(GetDlgItem(dialog, IDC_INWINDOW), BM_GETCHECK, 0, 0), BST_CHECKED) << c.what;
+        EXPECT_TRUE(driver::Ticked(dialog, IDC_INWINDOW)) << c.what;
         EXPECT_TRUE(program.Running()) << c.what;
-        driver::PostTrayEvent(host, 517);
-        ASSERT_TRUE(driver::ChooseMenuItem(kMenuExit));
+        ASSERT_TRUE(ChooseFromTrayMenu(host, TrayMenuItem::Exit));
         EXPECT_TRUE(program.WaitForExit(10s)) << c.what;
     }
     // Start-up took the defaults for numbers it could not read.
@@ -671,26 +622,14 @@ TEST_F(Scenario, UnusableStoredSettingsStartWithDefaultsAndNeverCrash) {
 TEST_F(Scenario, KeyWithoutAccessRightsStartsWithDefaults) {
     settings::SetDword("CheckInterval", 9);
     settings::SetText("AlarmSound", "other.wav");
-    // Nobody may read the key any more.
-    HKEY key;
-    ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Orvane\\Wendrel", 0, WRITE_DAC, &key), ERROR_SUCCESS);
-    SECURITY_DESCRIPTOR sd;
-    InitializeSecurityDescriptor(&sd, SECURITY_DESCRIPTOR_REVISION);
-    ACL acl;
-    InitializeAcl(&acl, sizeof acl, ACL_REVISION);
-    SetSecurityDescriptorDacl(&sd, TRUE, &acl, FALSE);
-    ASSERT_EQ(RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, &sd), ERROR_SUCCESS);
-    RegCloseKey(key);
-    HKEY probe;
-    ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Orvane\\Wendrel", 0, KEY_QUERY_VALUE, &probe),
-              ERROR_ACCESS_DENIED);
+    ASSERT_TRUE(settings::DenyAccess()) << "the key can still be read";
 
     HWND host = Start();
     ASSERT_TRUE(WaitForLog(" scan http"));
     HWND dialog = OpenOptions(host);
     ASSERT_NE(dialog, nullptr);
-    EXPECT_EQ(driver::Text(GetDlgItem(dialog, IDC_MINUTES)), "5");
-    EXPECT_EQ(driver::Text(GetDlgItem(dialog, IDC_SOUND)), "Flyover.wav");
+    EXPECT_EQ(driver::ControlText(dialog, IDC_MINUTES), "5");
+    EXPECT_EQ(driver::ControlText(dialog, IDC_SOUND), "Flyover.wav");
     EXPECT_TRUE(wendrel.Running());
     EXPECT_NE(Log().find("start: every 5 min, alarm at 2 players"), std::string::npos);
 }
@@ -721,8 +660,8 @@ TEST_F(Scenario, DISABLED_SoakStaysFlat) {
         DWORD count = 0;
         for (UINT_PTR value = 4; value < 4 * 65536; value += 4) {
             HANDLE copy = nullptr;
-            if (DuplicateHandle(wendrel.Process(), reinterpret_cast<HANDLE>(value), GetCurrentProcess(), &copy, 0,
-                                FALSE, DUPLICATE_SAME_ACCESS)) {
+            if (DuplicateHandle(wendrel.Handle(), reinterpret_cast<HANDLE>(value), GetCurrentProcess(), &copy, 0, FALSE,
+                                DUPLICATE_SAME_ACCESS)) {
                 ++count;
                 CloseHandle(copy);
             }
@@ -732,13 +671,13 @@ TEST_F(Scenario, DISABLED_SoakStaysFlat) {
     const auto sample = [&] {
         PROCESS_MEMORY_COUNTERS memory{};
         memory.cb = sizeof memory;
-        K32GetProcessMemoryInfo(wendrel.Process(), &memory, sizeof memory);
+        K32GetProcessMemoryInfo(wendrel.Handle(), &memory, sizeof memory);
         return Sample{Scans(),
                       memory.PagefileUsage,
                       memory.WorkingSetSize,
                       countHandles(),
-                      GetGuiResources(wendrel.Process(), GR_USEROBJECTS),
-                      GetGuiResources(wendrel.Process(), GR_GDIOBJECTS)};
+                      GetGuiResources(wendrel.Handle(), GR_USEROBJECTS),
+                      GetGuiResources(wendrel.Handle(), GR_GDIOBJECTS)};
     };
     const int warmUp = 20;
     ASSERT_TRUE(WaitForLog(" scan http", warmUp, 120s));

@@ -34,14 +34,6 @@ std::string UninstallValue(const char* name) {
     return type == REG_DWORD ? std::to_string(*reinterpret_cast<DWORD*>(value)) : std::string(value);
 }
 
-bool ProcessRunning(DWORD pid) {
-    HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, pid);
-    if (!process) return false;
-    const bool running = WaitForSingleObject(process, 0) == WAIT_TIMEOUT;
-    CloseHandle(process);
-    return running;
-}
-
 struct Setup : ::testing::Test {
     const std::string folder = KnownFolder(CSIDL_LOCAL_APPDATA) + "\\Programs\\Wendrel\\";
     const std::string shortcut = KnownFolder(CSIDL_PROGRAMS) + "\\Wendrel.lnk";
@@ -51,32 +43,15 @@ struct Setup : ::testing::Test {
             c, LoopbackServer::Response(200, "<font face=Verdana>Drevak&nbsp;Wing</font><font face=Verdana>6"));
     }};
 
-    void TearDown() override {
-        for (DWORD pid : RunningWendrels()) KillProcess(pid);
-    }
-    // Waits for a Wendrel to run; its process id.
-    DWORD WaitForWendrel(DWORD other = 0) {
-        DWORD found = 0;
-        driver::WaitUntil(
-            [&] {
-                for (DWORD pid : RunningWendrels())
-                    if (pid != other) found = pid;
-                return found != 0;
-            },
-            20s);
-        return found;
-    }
+    void TearDown() override { KillRunningWendrels(); }
 };
 
 // The page with "Start Wendrel with Windows", for the README.
 TEST_F(Setup, TheOptionsPageOffersToStartWithWindows) {
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    std::string line = "\"" + setupExe + "\"";
-    ASSERT_TRUE(CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process));
+    driver::Process setup;
+    ASSERT_TRUE(setup.Start("\"" + setupExe + "\""));
     const std::string caption = std::string(kWendrelTitle).replace(0, 9, "Wendrel ") + " Setup";
-    HWND window = driver::WaitForVisible("#32770", caption.c_str(), process.dwProcessId, 30s);
+    HWND window = driver::WaitForVisible("#32770", caption.c_str(), setup.Pid(), 30s);
     ASSERT_NE(window, nullptr) << "no window \"" << caption << "\"";
     // Welcome, then the folder, then the options.
     for (int page = 0; page < 2; ++page) {
@@ -95,9 +70,7 @@ TEST_F(Setup, TheOptionsPageOffersToStartWithWindows) {
         GetWindowRect(window, &r);
         driver::SaveShot(shotsFolder, "setup-options", &r);
     }
-    TerminateProcess(process.hProcess, 0);
-    CloseHandle(process.hProcess);
-    CloseHandle(process.hThread);
+    setup.Kill();
     EXPECT_FALSE(fs::exists(folder + "wendrel.exe")) << "nothing is installed before Install";
 }
 
@@ -130,21 +103,15 @@ TEST_F(Setup, InstallOverARunningCopyAndUninstallSilently) {
 
     // The installed program starts and scans.
     ASSERT_EQ(RunningWendrels().size(), 0u);
-    std::string start = "\"" + exe + "\" --status-url " + status.Url("/") + " --log \"" + log + "\"";
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    ASSERT_TRUE(
-        CreateProcessA(nullptr, start.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process));
-    CloseHandle(process.hProcess);
-    CloseHandle(process.hThread);
+    WendrelProcess installed;
+    ASSERT_TRUE(installed.Start("--status-url " + status.Url("/") + " --log \"" + log + "\"", exe));
     ASSERT_TRUE(driver::WaitUntil([&] { return CountLines(ReadFileText(log), ": 6 players") >= 1; }, 20s));
     const DWORD first = WaitForWendrel();
     settings::SetDword("Players", 7);
 
     // Again, over the running copy: closed, replaced, settings kept, running again.
     ASSERT_EQ(driver::RunAndWait("\"" + setupExe + "\" /S"), 0u);
-    EXPECT_FALSE(ProcessRunning(first)) << "the running Wendrel was not closed";
+    EXPECT_FALSE(driver::ProcessRunning(first)) << "the running Wendrel was not closed";
     EXPECT_EQ(CountLines(ReadFileText(log), "exit: asked to close"), 1);
     EXPECT_EQ(settings::Get("Players").second, (std::vector<unsigned char>{7, 0, 0, 0}));
     const DWORD second = WaitForWendrel(first);
@@ -153,7 +120,7 @@ TEST_F(Setup, InstallOverARunningCopyAndUninstallSilently) {
     // A silent uninstall with Wendrel running: it ends, all but the settings go.
     driver::RunAndWait("\"" + folder + "uninstall.exe\" /S");
     EXPECT_TRUE(driver::WaitUntil([&] { return !fs::exists(folder); }, 30s)) << "the program's folder stayed";
-    EXPECT_FALSE(ProcessRunning(second));
+    EXPECT_FALSE(driver::ProcessRunning(second));
     EXPECT_FALSE(fs::exists(shortcut));
     EXPECT_EQ(UninstallValue("DisplayName"), "<missing>");
     EXPECT_FALSE(settings::RunValue().has_value());

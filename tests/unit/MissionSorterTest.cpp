@@ -7,11 +7,11 @@
 #include <thread>
 
 #include "FaultyFiles.h"
+#include "StdMissionFiles.h"
 #include "TempFolder.h"
 #include "common/GetFolder.h"
 #include "missions/Global.h"
 #include "missions/MissionSorter.h"
-#include "StdMissionFiles.h"
 
 namespace fs = std::filesystem;
 using namespace std::chrono;

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include "win32/Win32Registry.h"
 #include "settings/mdRegistry.h"
+#include "win32/Win32Registry.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 
 #include "FaultyPages.h"
 #include "LoopbackServer.h"
-#include "win32/WinInetTransfer.h"
 #include "status/Scanner.h"
+#include "win32/WinInetTransfer.h"
 
 using namespace std::chrono_literals;
 

@@ -1,6 +1,7 @@
 #include "Driver.h"
 
 #include <commctrl.h>
+#include <shellapi.h>
 
 #include <thread>
 
@@ -15,28 +16,45 @@ bool WaitUntil(const std::function<bool()>& check, std::chrono::milliseconds tim
     }
 }
 
-HWND FindTop(const char* className, const char* caption) { return FindWindowA(className, caption); }
-
-HWND WaitForTop(const char* className, const char* caption, std::chrono::milliseconds timeout) {
+namespace {
+HWND WaitForWindow(const std::function<HWND()>& find, std::chrono::milliseconds timeout) {
     HWND found = nullptr;
-    WaitUntil([&] { return (found = FindTop(className, caption)) != nullptr; }, timeout);
+    WaitUntil([&] { return (found = find()) != nullptr; }, timeout);
     return found;
 }
 
-HWND FindVisible(const char* className, const char* caption, DWORD pid) {
+// The tray icon's callback as the shell sends it: the mouse message in lParam.
+void PostTrayEvent(HWND trayHost, int mouseMessage) { PostMessageA(trayHost, WM_MOUSEMOVE, 1, mouseMessage); }
+}  // namespace
+
+HWND FindTop(const char* className, const char* caption) { return FindWindowA(className, caption); }
+
+HWND WaitForTop(const char* className, const char* caption, std::chrono::milliseconds timeout) {
+    return WaitForWindow([&] { return FindTop(className, caption); }, timeout);
+}
+
+std::vector<HWND> TopWindows(const char* className, const char* caption) {
+    std::vector<HWND> windows;
     for (HWND w = FindWindowExA(nullptr, nullptr, className, caption); w;
-         w = FindWindowExA(nullptr, w, className, caption)) {
-        DWORD owner = 0;
-        GetWindowThreadProcessId(w, &owner);
-        if (IsWindowVisible(w) && (pid == 0 || owner == pid)) return w;
-    }
+         w = FindWindowExA(nullptr, w, className, caption))
+        windows.push_back(w);
+    return windows;
+}
+
+HWND FindVisible(const char* className, const char* caption, DWORD pid, HWND except) {
+    for (HWND w : TopWindows(className, caption))
+        if (w != except && IsWindowVisible(w) && (pid == 0 || ProcessOf(w) == pid)) return w;
     return nullptr;
 }
 
 HWND WaitForVisible(const char* className, const char* caption, DWORD pid, std::chrono::milliseconds timeout) {
-    HWND found = nullptr;
-    WaitUntil([&] { return (found = FindVisible(className, caption, pid)) != nullptr; }, timeout);
-    return found;
+    return WaitForWindow([&] { return FindVisible(className, caption, pid); }, timeout);
+}
+
+DWORD ProcessOf(HWND window) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    return pid;
 }
 
 std::string Text(HWND window) {
@@ -50,27 +68,43 @@ std::string Text(HWND window) {
 
 std::string ControlText(HWND parent, int id) { return Text(GetDlgItem(parent, id)); }
 
-void PostTrayEvent(HWND trayHost, int mouseMessage) { PostMessageA(trayHost, WM_MOUSEMOVE, 1, mouseMessage); }
+bool Ticked(HWND parent, int id) { return SendMessageA(GetDlgItem(parent, id), BM_GETCHECK, 0, 0) == BST_CHECKED; }
+
+void RightClickTrayIcon(HWND trayHost) { PostTrayEvent(trayHost, WM_RBUTTONUP); }
+void DoubleClickTrayIcon(HWND trayHost) { PostTrayEvent(trayHost, WM_LBUTTONDBLCLK); }
+void ClickNotification(HWND trayHost) { PostTrayEvent(trayHost, NIN_BALLOONUSERCLICK); }
+
+HWND WaitForMenu(std::chrono::milliseconds timeout) {
+    return WaitForWindow([] { return FindVisible("#32768", nullptr); }, timeout);
+}
 
 bool ChooseMenuItem(int index, std::chrono::milliseconds timeout) {
-    HWND menu = nullptr;
-    if (!WaitUntil([&] { return (menu = FindVisible("#32768", nullptr)) != nullptr; }, timeout)) return false;
+    HWND menu = WaitForMenu(timeout);
+    if (!menu) return false;
     for (int i = 0; i <= index; ++i) PostMessageA(menu, WM_KEYDOWN, VK_DOWN, 0);
     PostMessageA(menu, WM_KEYDOWN, VK_RETURN, 0);
     return true;
 }
+
+void CloseMenu(HWND menu) { PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 0); }
 
 void Click(HWND parent, int id) {
     PostMessageA(parent, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(parent, id)));
 }
 
 void PressOk(HWND dialog) { PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0); }
+void PressCancel(HWND dialog) { PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0); }
+
+HWND WaitForMessageBox(const char* title, DWORD pid, HWND except, std::chrono::milliseconds timeout) {
+    return WaitForWindow([&] { return FindVisible("#32770", title, pid, except); }, timeout);
+}
+
+// A message box shows its text in a static control with the id 0xFFFF.
+std::string MessageBoxText(HWND box) { return ControlText(box, 0xFFFF); }
 
 std::vector<std::vector<std::string>> ReadListView(HWND list, int columns) {
     std::vector<std::vector<std::string>> rows;
-    DWORD pid = 0;
-    GetWindowThreadProcessId(list, &pid);
-    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, ProcessOf(list));
     if (!process) return rows;
     // The item record and its text buffer must live in the list's process.
     constexpr SIZE_T kText = 512;
@@ -132,11 +166,9 @@ std::string Narrow(const wchar_t* text) {
 
 std::vector<Balloon> ReadBalloons() {
     std::vector<Balloon> balloons;
-    for (HWND w = FindWindowExA(nullptr, nullptr, TOOLTIPS_CLASSA, nullptr); w;
-         w = FindWindowExA(nullptr, w, TOOLTIPS_CLASSA, nullptr)) {
+    for (HWND w : TopWindows(TOOLTIPS_CLASSA)) {
         if (!IsWindowVisible(w) || !(GetWindowLongA(w, GWL_STYLE) & TTS_BALLOON)) continue;
-        DWORD pid = 0;
-        GetWindowThreadProcessId(w, &pid);
+        const DWORD pid = ProcessOf(w);
         // The tool record, the title record, then the title's and the text's buffers.
         constexpr SIZE_T kChars = 512, kTool = 0, kTitle = 256, kTitleText = 512, kText = kTitleText + 2 * kChars,
                          kTotal = kText + 2 * kChars;
@@ -199,17 +231,45 @@ void SaveShot(const std::string& folder, const char* name, const RECT* box) {
     CloseHandle(f);
 }
 
-DWORD RunAndWait(std::string commandLine, std::chrono::milliseconds timeout) {
+bool Process::Start(std::string commandLine) {
+    Kill();
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
-        return ~0u;
+    return CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info_);
+}
+
+bool Process::Running() const { return info_.hProcess && WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT; }
+
+bool Process::WaitForExit(std::chrono::milliseconds timeout, DWORD* exitCode) const {
+    if (!info_.hProcess) return true;
+    const bool exited = WaitForSingleObject(info_.hProcess, static_cast<DWORD>(timeout.count())) == WAIT_OBJECT_0;
+    if (exited && exitCode) GetExitCodeProcess(info_.hProcess, exitCode);
+    return exited;
+}
+
+void Process::Kill() {
+    if (!info_.hProcess) return;
+    if (Running()) {
+        TerminateProcess(info_.hProcess, 1);
+        WaitForSingleObject(info_.hProcess, 5000);
+    }
+    CloseHandle(info_.hProcess);
+    CloseHandle(info_.hThread);
+    info_ = {};
+}
+
+bool ProcessRunning(DWORD pid) {
+    HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, pid);
+    if (!process) return false;
+    const bool running = WaitForSingleObject(process, 0) == WAIT_TIMEOUT;
+    CloseHandle(process);
+    return running;
+}
+
+DWORD RunAndWait(std::string commandLine, std::chrono::milliseconds timeout) {
+    Process process;
     DWORD code = ~0u;
-    if (WaitForSingleObject(process.hProcess, static_cast<DWORD>(timeout.count())) == WAIT_OBJECT_0)
-        GetExitCodeProcess(process.hProcess, &code);
-    CloseHandle(process.hProcess);
-    CloseHandle(process.hThread);
+    if (!process.Start(std::move(commandLine)) || !process.WaitForExit(timeout, &code)) return ~0u;
     return code;
 }
 

@@ -1,0 +1,242 @@
+// The monitor's cycle: ticks, rescans, the alarm and its notification.
+#include "MonitorFixture.h"
+
+namespace {
+
+TEST_F(MonitorFixture, AlarmSequenceThroughTicks) {
+    Store("CheckInterval", std::int32_t{1}, kRegDword);
+    Players(14);
+    Start();  // the start-up tick rescans and raises the alarm
+    EXPECT_EQ(sound.played,
+              (std::vector<std::pair<std::string, std::uint32_t>>{{"Flyover.wav", kSndFilenameNoDefaultAsync}}));
+    EXPECT_EQ(log.Count("alarm on: 14 players"), 1);
+    EXPECT_EQ(tray.IconSteps(), "H");
+
+    tray.Clear();
+    Ticks(59);  // the icon alternates on every tick; no more sound
+    EXPECT_EQ(tray.IconSteps(), std::string("NHNHNHNHNHNHNHNHNHNHNHNHNHNHNHNHNHNHNHNHNHNHNHNHNHNHNHNHNHN"));
+    EXPECT_EQ(sound.played.size(), 1u);
+
+    tray.Clear();
+    Ticks(1);  // the next timer-driven rescan: still enough players, the sound again
+    EXPECT_EQ(sound.played.size(), 2u);
+    EXPECT_EQ(tray.IconSteps(), "H");
+
+    tray.Clear();
+    Players(1);
+    Ticks(60);  // below the threshold: the normal icon, and quiet from then on
+    EXPECT_EQ(log.Count("alarm off: 1 player"), 1);
+    // 59 more flashes, then the clearing rescan shows the normal icon.
+    EXPECT_EQ(tray.IconSteps(),
+              "NHNHNHNHNHNHNHNHNHNHNHNHNHNHNHNHNHNHNHNHNHNHNHNHNHNHNHNHNHN"
+              "N");
+    EXPECT_EQ(sound.played.size(), 2u);
+
+    tray.Clear();
+    Ticks(5);
+    EXPECT_EQ(tray.IconSteps(), "");
+    for (const auto& [message, record] : tray.calls) EXPECT_EQ(std::string(record.szTip), "Wendrel");
+    EXPECT_EQ(tray.notifications.size(), 1u) << "one alarm, one notification";
+}
+
+TEST_F(MonitorFixture, OneNotificationPerAlarm) {
+    enum Action { Tick, Rescan, NotifyOff, NotifyOn };
+    struct Step {
+        Action action;
+        int players;
+        std::size_t notifications;  // shown so far
+    };
+    const Step steps[] = {
+        {Tick, 9, 1},                     // the alarm goes on
+        {Tick, 9, 1},                     // it stays on
+        {Rescan, 0, 1},                   // a button rescan neither clears it...
+        {Tick, 9, 1},                     // ...so the alarm never went off
+        {Tick, 0, 1},                     // off
+        {Rescan, 9, 1},                   // ...nor raises it
+        {Tick, 12, 2},                    // on again: a second notification
+        {Tick, 0, 2},                     // off
+        {NotifyOff, 0, 2}, {Tick, 9, 2},  // on, but the user turned notifications off
+        {NotifyOn, 0, 2},                 // on again in the same alarm: nothing until the next one
+        {Tick, 9, 2},
+    };
+    Start();
+    form.ApplySettings({0, 5, "x.wav"});
+    for (std::size_t i = 0; i < std::size(steps); ++i) {
+        const Step& s = steps[i];
+        Players(s.players);
+        if (s.action == Tick) Ticks(1);
+        if (s.action == Rescan) form.btnRescan_Click();
+        if (s.action == NotifyOff || s.action == NotifyOn) form.ApplySettings({0, 5, "x.wav", s.action == NotifyOn});
+        EXPECT_EQ(tray.notifications.size(), s.notifications) << "after step " << i;
+    }
+    ASSERT_EQ(tray.notifications.size(), 2u);
+    const TrayNotification& second = tray.notifications[1];
+    EXPECT_EQ(second.title, "Drevak Wing: 12 players online");
+    EXPECT_EQ(second.text, "Your alarm is set for 5 players or more. Click here to see the lobby's status.");
+    EXPECT_EQ(second.hWnd, FakeMainView::kTrayWindow);
+    EXPECT_EQ(second.uID, 1u);
+    EXPECT_EQ(log.Count("notification: Drevak Wing: 9 players online"), 1);
+}
+
+TEST_F(MonitorFixture, ThresholdEdges) {
+    struct Case {
+        std::int32_t threshold, players;
+        bool alarm;
+    };
+    for (const Case& c :
+         {Case{2, 2, true}, Case{2, 1, false}, Case{0, 0, true}, Case{-5, 0, true}, Case{99999, 99998, false}}) {
+        SetUp();
+        sound.played.clear();
+        Store("Players", c.threshold, kRegDword);
+        Store("CheckInterval", std::int32_t{5}, kRegDword);
+        options.LoadSettings();
+        Players(c.players);
+        frmWendrel f{Deps("http://h")};
+        f.Form_Initialize();
+        f.Form_Load();
+        EXPECT_EQ(tray.IconSteps(), c.alarm ? "H" : "N") << c.threshold << "/" << c.players;
+        tray.Clear();
+        EXPECT_EQ(sound.played.size(), c.alarm ? 1u : 0u);
+    }
+}
+
+TEST_F(MonitorFixture, IntervalOfZeroOrLessRescansEveryTick) {
+    for (std::int32_t interval : {0, -3}) {
+        Store("CheckInterval", interval, kRegDword);
+        options.LoadSettings();
+        inet.requests.clear();
+        frmWendrel f{Deps("http://h")};
+        f.Form_Initialize();
+        f.Form_Load();
+        for (int i = 0; i < 4; ++i) f.Timer1_Timer();
+        EXPECT_EQ(inet.requests.size(), 5u) << interval;
+    }
+}
+
+TEST_F(MonitorFixture, LongIntervalsCompareIn64Bits) {
+    Store("CheckInterval", std::int32_t{INT32_MAX}, kRegDword);
+    Start();
+    inet.requests.clear();
+    Ticks(10);
+    EXPECT_TRUE(inet.requests.empty());  // a 32-bit product would wrap negative and rescan every tick
+}
+
+TEST_F(MonitorFixture, ButtonRescanNeverChangesTheAlarm) {
+    Start();  // 0 players: quiet
+    Ticks(100);
+    Players(50);
+    tray.Clear();
+    form.btnRescan_Click();
+    EXPECT_EQ(tray.IconSteps(), "");
+    EXPECT_TRUE(sound.played.empty());
+    EXPECT_EQ(view.rows.front().second, 50);
+    Ticks(199);  // the button left the count of ticks alone
+    EXPECT_EQ(inet.requests.size(), 2u);
+    EXPECT_EQ(tray.IconSteps(), "");
+    Players(0);
+    Ticks(1);
+    EXPECT_EQ(inet.requests.size(), 3u);
+
+    Players(50);
+    form.ApplySettings({0, 2, "x.wav"});
+    tray.Clear();
+    Ticks(1);  // timer-driven: alarm on
+    EXPECT_EQ(tray.IconSteps(), "H");
+    Players(0);
+    form.btnRescan_Click();
+    form.ApplySettings({5, 2, "x.wav"});
+    tray.Clear();
+    Ticks(2);  // only a timer-driven rescan clears it: the icon still flashes
+    EXPECT_EQ(tray.IconSteps(), "NH");
+    EXPECT_EQ(log.Count("alarm off"), 0);
+    EXPECT_EQ(sound.played.size(), 1u);
+    EXPECT_TRUE(view.rescanEnabled);
+}
+
+TEST_F(MonitorFixture, NewIntervalCountsFromTheNextTickWithoutReset) {
+    Start();
+    Ticks(120);  // two minutes counted towards five
+    inet.requests.clear();
+    form.ApplySettings({1, form.AlarmOn, form.Sound});  // lowered below the count
+    Ticks(1);
+    EXPECT_EQ(inet.requests.size(), 1u);
+    Ticks(59);  // counted afresh from that rescan
+    EXPECT_EQ(inet.requests.size(), 1u);
+    Ticks(1);
+    EXPECT_EQ(inet.requests.size(), 2u);
+}
+
+TEST_F(MonitorFixture, TickDuringAButtonRescanLeavesItsRescanToTheNextTick) {
+    Start();
+    form.ApplySettings({0, 2, "x.wav"});
+    inet.requests.clear();
+    int ticksInside = 0;
+    inet.duringFetch = [&] {
+        if (ticksInside++ == 0) form.Timer1_Timer();  // the timer fires while the page is on its way
+    };
+    Players(9);
+    form.btnRescan_Click();
+    inet.duringFetch = nullptr;
+    EXPECT_EQ(inet.requests.size(), 1u);
+    EXPECT_EQ(log.Count("alarm on"), 0);
+    EXPECT_TRUE(sound.played.empty());
+    tray.Clear();
+    Ticks(1);
+    EXPECT_EQ(inet.requests.size(), 2u);
+    EXPECT_EQ(tray.IconSteps(), "H");
+}
+
+TEST_F(MonitorFixture, AFailedScanAfterAGoodOneCountsZeroAndEndsTheAlarm) {
+    Start();
+    form.ApplySettings({0, 2, "x.wav"});
+    Players(9);
+    Ticks(2);  // alarm on: alarm icon, then normal phase
+    inet.Fail("the server did not answer within 30 s");
+    Ticks(1);
+    EXPECT_EQ(view.rows.front().second, 0);
+    EXPECT_EQ(log.Count("alarm off: 0 players"), 1);
+    Ticks(3);  // the alarm stays off while the lobby is down: no sound every interval
+    EXPECT_EQ(sound.played.size(), 2u);
+}
+
+TEST_F(MonitorFixture, AnAlarmEndingWhileItsIconShowsPutsTheNormalIconBack) {
+    Start();
+    form.ApplySettings({0, 2, "x.wav"});
+    Players(9);
+    Ticks(1);  // the alarm icon shows
+    ASSERT_EQ(tray.IconSteps().back(), 'H');
+    Players(1);
+    tray.Clear();
+    Ticks(1);
+    EXPECT_EQ(tray.IconSteps().back(), 'N');
+    tray.Clear();
+    form.OnTaskbarCreated();  // Explorer restarted: the icon comes back as it is now
+    ASSERT_EQ(tray.calls.size(), 1u);
+    EXPECT_EQ(tray.calls[0].second.hIcon, FakeMainView::kNormalIcon);
+}
+
+TEST_F(MonitorFixture, ATickThatFailsLeavesTheTimerRunningAndTheTrayUsable) {
+    Start();
+    form.ApplySettings({0, 2, "x.wav"});
+    Players(9);
+    sound.fail = true;
+    EXPECT_THROW(form.Timer1_Timer(), std::bad_alloc);
+    EXPECT_TRUE(view.timerEnabled);
+    EXPECT_TRUE(view.rescanEnabled);
+    sound.fail = false;
+    view.visible = false;
+    form.tiFB_MouseMove(kWmLButtonDblClk);
+    EXPECT_TRUE(view.visible);
+}
+
+TEST_F(MonitorFixture, FailedScanShowsWhyAndCountsZero) {
+    inet.Fail("the server did not answer within 30 s");
+    Start();
+    EXPECT_EQ(view.rows, (std::vector<std::pair<std::string, std::int32_t>>{{"status.quellan.example", 0}}));
+    EXPECT_EQ(view.statusLine, "Last scan 21:04:05 failed: the server did not answer within 30 s");
+    EXPECT_EQ(log.lines.back(),
+              "scan http://status.quellan.example failed: the server did not answer within 30 s; "
+              "0 players");
+}
+
+}  // namespace

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include "FakeMonitor.h"
+#include "settings/Settings.h"
+
+// The main form over a faked world, with the helpers its tests share. It
+// stays outside an unnamed namespace: the test files that share it must see
+// one fixture class.
+struct MonitorFixture : ::testing::Test, FakeWorld {
+    static constexpr const char* kKey = Settings::kKeyPath;
+
+    frmWendrel form{Deps()};
+
+    void SetUp() override {
+        options.SetMonitor(&form);
+        Players(0);
+    }
+
+    void Players(int count) { inet.ServePage(StatusPage(std::to_string(count))); }
+
+    void Store(const char* name, SettingValue value, std::uint32_t type) {
+        store.EnsureKey(kKey, kHKeyCurrentUser);
+        store.StoreSetting(kKey, name, value, static_cast<std::int32_t>(type));
+    }
+
+    void Start() {
+        form.Form_Initialize();
+        form.Form_Load();
+    }
+
+    void Ticks(int n) {
+        for (int i = 0; i < n; ++i) {
+            ASSERT_TRUE(view.timerEnabled) << "the timer must be running before tick " << i;
+            form.Timer1_Timer();
+        }
+    }
+};
