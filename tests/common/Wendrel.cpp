@@ -9,7 +9,7 @@
 #include "Driver.h"
 
 namespace {
-constexpr const char* kKey = "Software\\Orvane\\Wendrel";
+constexpr const char* kKey = WENDREL_SETTINGS_KEY;
 
 HWND FindOwnWindow(const char* className, const char* caption, DWORD pid) {
     for (HWND w : driver::TopWindows(className, caption))
@@ -114,12 +114,12 @@ constexpr const char* kRunKey = "Software\\Microsoft\\Windows\\CurrentVersion\\R
 std::optional<std::string> RunValue() {
     char value[4096] = {};
     DWORD size = sizeof value;
-    if (RegGetValueA(HKEY_CURRENT_USER, kRunKey, "Wendrel", RRF_RT_REG_SZ, nullptr, value, &size) != ERROR_SUCCESS)
+    if (RegGetValueA(HKEY_CURRENT_USER, kRunKey, WENDREL_RUN_VALUE, RRF_RT_REG_SZ, nullptr, value, &size) != ERROR_SUCCESS)
         return std::nullopt;
     return std::string(value);
 }
 
-void RemoveRunValue() { RegDeleteKeyValueA(HKEY_CURRENT_USER, kRunKey, "Wendrel"); }
+void RemoveRunValue() { RegDeleteKeyValueA(HKEY_CURRENT_USER, kRunKey, WENDREL_RUN_VALUE); }
 }  // namespace settings
 
 bool ChooseFromTrayMenu(HWND trayHost, TrayMenuItem item) {
@@ -139,11 +139,11 @@ HWND OpenOptions(HWND trayHost) {
 
 std::vector<DWORD> RunningWendrels() {
     std::vector<DWORD> pids;
-    for (HWND host : driver::TopWindows("WendrelTray")) pids.push_back(driver::ProcessOf(host));
+    for (HWND host : driver::TopWindows(WENDREL_TRAY_CLASS)) pids.push_back(driver::ProcessOf(host));
     return pids;
 }
 
-HWND TrayHostOf(DWORD pid) { return FindOwnWindow("WendrelTray", nullptr, pid); }
+HWND TrayHostOf(DWORD pid) { return FindOwnWindow(WENDREL_TRAY_CLASS, nullptr, pid); }
 
 void KillRunningWendrels() {
     for (DWORD pid : RunningWendrels()) KillProcess(pid);

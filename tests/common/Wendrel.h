@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "Driver.h"
+#include "common/Names.h"
 #include "common/Version.h"
 
 // The main window's caption, which message boxes share.

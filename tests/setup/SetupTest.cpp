@@ -89,7 +89,7 @@ TEST_F(Setup, InstallOverARunningCopyAndUninstallSilently) {
     const std::pair<const char*, std::string> entry[] = {
         {"DisplayName", "Wendrel"},
         {"DisplayVersion", version},
-        {"Publisher", "Orvane Software, Inc."},
+        {"Publisher", WENDREL_PUBLISHER},
         {"DisplayIcon", exe + ",0"},
         {"InstallLocation", folder.substr(0, folder.size() - 1)},
         {"UninstallString", "\"" + folder + "uninstall.exe\""},

@@ -1,13 +1,14 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include "common/Names.h"
 #include "settings/mdRegistry.h"
 #include "win32/Win32Registry.h"
 
 namespace {
 
 // A key of its own, removed before and after each test.
-constexpr const char* kTestKey = "Software\\Orvane\\WendrelTest";
+constexpr const char* kTestKey = WENDREL_SETTINGS_KEY "Test";  // beside the program's own
 
 struct RealRegistry : ::testing::Test {
     Win32Registry api;
