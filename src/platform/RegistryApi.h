@@ -6,11 +6,11 @@
 
 // The registry calls the settings store is built on, with the Windows
 // registry's meaning: status 0 is success, other values are Windows error codes.
-inline constexpr long kRegFileNotFound = 2;  // ERROR_FILE_NOT_FOUND: no such key or value
 using RegKey = std::uint64_t;  // 0 stands for no key
 inline constexpr RegKey kHKeyCurrentUser = 0x80000001;
 inline constexpr std::uint32_t kRegSz = 1;
 inline constexpr std::uint32_t kRegDword = 4;
+inline constexpr long kRegFileNotFound = 2;        // ERROR_FILE_NOT_FOUND: no such key or value
 inline constexpr std::uint32_t kKeyAccess = 0x3F;  // query, set, create sub-key, enumerate, notify, link
 
 class RegistryApi;

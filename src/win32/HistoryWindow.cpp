@@ -2,9 +2,9 @@
 
 #include <array>
 
+#include "platform/resource.h"
 #include "win32/Controls.h"
 #include "win32/Handles.h"
-#include "platform/resource.h"
 #include "win32/TextConversion.h"
 
 namespace {

@@ -3,10 +3,10 @@
 #include <commctrl.h>
 
 #include "monitor/frmWendrel.h"
+#include "platform/resource.h"
 #include "win32/ActiveForm.h"
 #include "win32/Controls.h"
 #include "win32/MessagePump.h"
-#include "platform/resource.h"
 
 namespace {
 

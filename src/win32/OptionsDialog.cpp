@@ -7,12 +7,12 @@
 #include <utility>
 #include <vector>
 
+#include "platform/resource.h"
+#include "settings/frmOptions.h"
 #include "win32/ActiveForm.h"
 #include "win32/Boundary.h"
 #include "win32/Controls.h"
 #include "win32/MessagePump.h"
-#include "platform/resource.h"
-#include "settings/frmOptions.h"
 
 namespace {
 

@@ -131,8 +131,9 @@ private:
     }
 
     FetchResult Get() {
-        if (!OpenInto(kSession,
-                      [&] { return api_.Open("Wendrel/" WENDREL_VERSION, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0); }))
+        if (!OpenInto(kSession, [&] {
+                return api_.Open("Wendrel/" WENDREL_VERSION, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
+            }))
             return Failed("could not start the internet connection for ");
         if (!OpenInto(kConnection, [&, session = Handle(kSession)] {
                 return api_.Connect(session, url_.host.c_str(), url_.port, nullptr, nullptr, INTERNET_SERVICE_HTTP, 0,
