@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "common/Version.h"
+#include "status/StatusSource.h"
 #include "win32/Handles.h"
 #include "win32/MessagePump.h"
 #include "win32/WinError.h"
@@ -20,6 +21,8 @@ std::string SizeText(std::size_t bytes) {
     if (bytes % (1u << 10) == 0) return std::to_string(bytes >> 10) + " KiB";
     return std::to_string(bytes) + " bytes";
 }
+
+std::string Quoted(const std::string& text) { return '"' + text + '"'; }
 
 std::string SecondsText(std::chrono::milliseconds ms) {
     if (ms.count() % 1000 == 0) return std::to_string(ms.count() / 1000) + " s";
@@ -231,7 +234,8 @@ FetchResult WinInetTransfer::OpenURL(const std::string& url) noexcept {
 
         UrlParts parts;
         if (!CrackUrl(*api_, url, parts))
-            return FetchResult{false, "", "\"" + url + "\" is not an http:// or https:// address"};
+            return FetchResult{false, "",
+                               Quoted(StatusSource::FromUrl(url).shown) + " is not an http:// or https:// address"};
         auto fetch =
             std::make_shared<WinInetFetch>(*api_, std::move(parts), pageCap_, static_cast<DWORD>(deadline_.count()));
         if (!fetch->Done())
