@@ -16,9 +16,10 @@ const InternetApi* InternetApi::System() {
         loaded.QueryInfo = SystemFunction<decltype(QueryInfo)>(wininet, "HttpQueryInfoA");
         loaded.ReadFile = SystemFunction<decltype(ReadFile)>(wininet, "InternetReadFile");
         loaded.CloseHandle = SystemFunction<decltype(CloseHandle)>(wininet, "InternetCloseHandle");
+        loaded.CombineUrl = SystemFunction<decltype(CombineUrl)>(wininet, "InternetCombineUrlA");
         const bool complete = loaded.CrackUrl && loaded.Open && loaded.Connect && loaded.OpenRequest &&
                               loaded.SetOption && loaded.SendRequest && loaded.QueryInfo && loaded.ReadFile &&
-                              loaded.CloseHandle;
+                              loaded.CloseHandle && loaded.CombineUrl;
         return complete ? &loaded : nullptr;
     }();
     return api;

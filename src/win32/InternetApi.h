@@ -16,6 +16,7 @@ struct InternetApi {
     decltype(&HttpQueryInfoA) QueryInfo = nullptr;
     decltype(&InternetReadFile) ReadFile = nullptr;
     decltype(&InternetCloseHandle) CloseHandle = nullptr;
+    decltype(&InternetCombineUrlA) CombineUrl = nullptr;
 
     // wininet.dll's functions, loaded from the system folder at first use;
     // null when it cannot be loaded.

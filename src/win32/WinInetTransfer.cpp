@@ -3,10 +3,13 @@
 #include <windows.h>
 #include <wininet.h>
 
+#include <algorithm>
 #include <array>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <thread>
+#include <vector>
 
 #include "common/Version.h"
 #include "status/StatusSource.h"
@@ -15,6 +18,10 @@
 #include "win32/WinError.h"
 
 namespace {
+
+// Redirects one fetch follows: enough for a site that moved (to https, then
+// to a new path), few enough that a page moving in circles costs nothing.
+constexpr std::size_t kMaxRedirects = 5;
 
 std::string SizeText(std::size_t bytes) {
     if (bytes % (1u << 20) == 0) return std::to_string(bytes >> 20) + " MiB";
@@ -29,7 +36,13 @@ std::string SecondsText(std::chrono::milliseconds ms) {
     return std::to_string(ms.count()) + " ms";
 }
 
+bool IsRedirect(DWORD status) {
+    return status == HTTP_STATUS_MOVED || status == HTTP_STATUS_REDIRECT || status == HTTP_STATUS_REDIRECT_METHOD ||
+           status == HTTP_STATUS_REDIRECT_KEEP_VERB || status == HTTP_STATUS_PERMANENT_REDIRECT;
+}
+
 struct UrlParts {
+    std::string url;
     std::string host;
     std::string path;
     INTERNET_PORT port = INTERNET_DEFAULT_HTTP_PORT;
@@ -48,6 +61,7 @@ bool CrackUrl(const InternetApi& api, const std::string& url, UrlParts& parts) {
     if (!api.CrackUrl(url.c_str(), static_cast<DWORD>(url.size()), 0, &c)) return false;
     if (c.nScheme != INTERNET_SCHEME_HTTP && c.nScheme != INTERNET_SCHEME_HTTPS) return false;
     if (host[0] == '\0') return false;
+    parts.url = url;
     parts.host = host;
     parts.path = path.c_str();
     if (parts.path.empty()) parts.path.push_back('/');
@@ -65,8 +79,8 @@ bool CrackUrl(const InternetApi& api, const std::string& url, UrlParts& parts) {
 // returns. Whoever finishes last releases it.
 class WinInetFetch {
 public:
-    WinInetFetch(const InternetApi& api, UrlParts url, std::size_t pageCap, DWORD timeoutMs)
-        : api_(api), url_(std::move(url)), pageCap_(pageCap), timeoutMs_(timeoutMs) {}
+    WinInetFetch(const InternetApi& api, UrlParts url, std::size_t pageCap, std::chrono::milliseconds deadline)
+        : api_(api), url_(std::move(url)), pageCap_(pageCap), deadline_(deadline) {}
 
     HANDLE Done() const { return done_.get(); }
     FetchResult TakeResult() { return std::move(result_); }
@@ -92,7 +106,7 @@ private:
     enum Slot { kSession, kConnection, kRequest };
 
     // Makes one WinINet call, unless the fetch was abandoned; false then, or
-    // when the call failed (its error kept for Failed).
+    // when the call failed (its error kept for LastError).
     template <typename Call>
     bool Step(Call call) {
         {
@@ -121,68 +135,126 @@ private:
         for (auto it = handles_.rbegin(); it != handles_.rend(); ++it)
             if (*it) api_.CloseHandle(std::exchange(*it, nullptr));
     }
+    void Close(Slot slot) {
+        std::lock_guard lock(mutex_);
+        if (handles_[slot]) api_.CloseHandle(std::exchange(handles_[slot], nullptr));
+    }
     HINTERNET Handle(Slot slot) {
         std::lock_guard lock(mutex_);
         return handles_[slot];
     }
+    DWORD LastError() {
+        std::lock_guard lock(mutex_);
+        return error_;
+    }
 
-    // What a step that returned false means for the user.
-    FetchResult Failed(const char* what) {
+    FetchResult Failure(std::string text) {
         std::lock_guard lock(mutex_);
         if (abandoned_) return FetchResult{false, "", "the fetch was cancelled"};
-        return FetchResult{false, "", what + url_.host + ": " + SystemErrorText(error_)};
+        return FetchResult{false, "", std::move(text)};
     }
+    // What a step that returned false means for the user.
+    FetchResult Failed(const char* what) { return Failure(what + url_.host + ": " + SystemErrorText(LastError())); }
 
     FetchResult Get() {
         if (!OpenInto(kSession, [&] {
                 return api_.Open("Wendrel/" WENDREL_VERSION, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
             }))
             return Failed("could not start the internet connection for ");
+        // WinINet follows no redirect itself: Wine's loop has no end and
+        // outlives closed handles, and each move is checked here.
+        std::vector<std::string> visited{url_.url};
+        for (;;) {
+            if (auto failure = Send()) return *std::move(failure);
+            DWORD status = 0;
+            if (!QueryNumber(HTTP_QUERY_STATUS_CODE, status)) return Failed("unreadable answer from ");
+            std::string location;
+            if (IsRedirect(status) && QueryText(HTTP_QUERY_LOCATION, location)) {
+                if (auto failure = MoveTo(location, visited)) return *std::move(failure);
+                continue;
+            }
+            if (status < 200 || status > 299)
+                return Failure("the server answered with HTTP status " + std::to_string(status));
+            return ReadPage();
+        }
+    }
+
+    // Sends the request to the current address: nothing once the answer's
+    // head has come, else why not.
+    std::optional<FetchResult> Send() {
         if (!OpenInto(kConnection, [&, session = Handle(kSession)] {
                 return api_.Connect(session, url_.host.c_str(), url_.port, nullptr, nullptr, INTERNET_SERVICE_HTTP, 0,
                                     0);
             }))
             return Failed("could not connect to ");
-
-        const char* accept[] = {"text/html", "*/*", nullptr};
-        // Certificates are always checked in full; no Windows logon or cookie
-        // goes to the status page or a host it redirects to. A redirect from
-        // http:// to https:// is followed without asking (one back is not).
-        DWORD flags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_PRAGMA_NOCACHE |
-                      INTERNET_FLAG_NO_UI | INTERNET_FLAG_NO_COOKIES | INTERNET_FLAG_NO_AUTH |
-                      INTERNET_FLAG_IGNORE_REDIRECT_TO_HTTPS;
-        if (url_.secure) flags |= INTERNET_FLAG_SECURE;
-        if (!OpenInto(kRequest, [&, connection = Handle(kConnection)] {
-                return api_.OpenRequest(connection, "GET", url_.path.c_str(), nullptr, nullptr, accept, flags, 0);
-            }))
-            return Failed("could not prepare the request to ");
+        if (!OpenRequest()) return Failed("could not prepare the request to ");
         const HINTERNET request = Handle(kRequest);
 
         // Wine ignores timeouts set on the session handle: set them on the request.
+        DWORD timeoutMs = static_cast<DWORD>(deadline_.count());
         for (DWORD option :
              {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT, INTERNET_OPTION_RECEIVE_TIMEOUT})
-            Step([&] { return api_.SetOption(request, option, &timeoutMs_, sizeof timeoutMs_) != FALSE; });
-        if (!Step([&] { return api_.SendRequest(request, nullptr, 0, nullptr, 0) != FALSE; }))
-            return Failed("could not get the page from ");
+            Step([&] { return api_.SetOption(request, option, &timeoutMs, sizeof timeoutMs) != FALSE; });
+        if (Step([&] { return api_.SendRequest(request, nullptr, 0, nullptr, 0) != FALSE; })) return std::nullopt;
+        return Failed("could not get the page from ");
+    }
 
-        DWORD status = 0, size = sizeof status;
-        if (!Step([&] {
-                return api_.QueryInfo(request, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size,
-                                      nullptr) != FALSE;
+    // Certificates are always checked in full; no Windows logon or cookie
+    // goes to the status page or a host it moves to.
+    bool OpenRequest() {
+        const DWORD flags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_PRAGMA_NOCACHE |
+                            INTERNET_FLAG_NO_UI | INTERNET_FLAG_NO_COOKIES | INTERNET_FLAG_NO_AUTH |
+                            INTERNET_FLAG_NO_AUTO_REDIRECT | (url_.secure ? INTERNET_FLAG_SECURE : 0);
+        const char* accept[] = {"text/html", "*/*", nullptr};
+        return OpenInto(kRequest, [&, connection = Handle(kConnection)] {
+            return api_.OpenRequest(connection, "GET", url_.path.c_str(), nullptr, nullptr, accept, flags, 0);
+        });
+    }
+
+    // Makes location (relative to the current address) the next one to ask,
+    // unless the move is refused: the result then.
+    std::optional<FetchResult> MoveTo(const std::string& location, std::vector<std::string>& visited) {
+        std::string target(INTERNET_MAX_URL_LENGTH, '\0');
+        DWORD size = static_cast<DWORD>(target.size());
+        UrlParts next;
+        if (!api_.CombineUrl(url_.url.c_str(), location.c_str(), target.data(), &size, 0) ||
+            !CrackUrl(api_, target.substr(0, size), next))
+            return Failure("the page moved to an address that is not http:// or https://");
+        if (url_.secure && !next.secure) return Failure("the page moved from https to an insecure http address");
+        if (std::find(visited.begin(), visited.end(), next.url) != visited.end())
+            return Failure("the status page redirects in a loop");
+        if (visited.size() > kMaxRedirects)
+            return Failure("the status page redirects more than " + std::to_string(kMaxRedirects) + " times");
+        visited.push_back(next.url);
+        Close(kRequest);
+        Close(kConnection);
+        url_ = std::move(next);
+        return std::nullopt;
+    }
+
+    bool QueryNumber(DWORD level, DWORD& value) {
+        DWORD size = sizeof value;
+        return Step([&, request = Handle(kRequest)] {
+            return api_.QueryInfo(request, level | HTTP_QUERY_FLAG_NUMBER, &value, &size, nullptr) != FALSE;
+        });
+    }
+    // A header's text; false when the answer has none, or one longer than any read here.
+    bool QueryText(DWORD level, std::string& text) {
+        std::string buffer(4096, '\0');
+        DWORD size = static_cast<DWORD>(buffer.size());
+        if (!Step([&, request = Handle(kRequest)] {
+                return api_.QueryInfo(request, level, buffer.data(), &size, nullptr) != FALSE;
             }))
-            return Failed("unreadable answer from ");
-        if (status < 200 || status > 299)
-            return FetchResult{false, "", "the server answered with HTTP status " + std::to_string(status)};
+            return false;
+        buffer.resize(std::min<std::size_t>(size, buffer.size()));
+        text = std::move(buffer);
+        return true;
+    }
 
+    FetchResult ReadPage() {
         DWORD length = 0;
-        size = sizeof length;
-        if (Step([&] {
-                return api_.QueryInfo(request, HTTP_QUERY_CONTENT_LENGTH | HTTP_QUERY_FLAG_NUMBER, &length, &size,
-                                      nullptr) != FALSE;
-            }) &&
-            length > pageCap_)
-            return TooLarge();
-
+        if (QueryNumber(HTTP_QUERY_CONTENT_LENGTH, length) && length > pageCap_) return TooLarge();
+        const HINTERNET request = Handle(kRequest);
         std::string page;
         std::array<char, 16384> chunk;
         for (;;) {
@@ -199,9 +271,9 @@ private:
     FetchResult TooLarge() const { return FetchResult{false, "", "the page is larger than " + SizeText(pageCap_)}; }
 
     const InternetApi& api_;
-    const UrlParts url_;
+    UrlParts url_;  // the address asked now: the status page's, then where it moved (worker only)
     const std::size_t pageCap_;
-    DWORD timeoutMs_;
+    const std::chrono::milliseconds deadline_;
     const UniqueHandle done_{CreateEventA(nullptr, TRUE, FALSE, nullptr)};
 
     std::mutex mutex_;
@@ -236,8 +308,7 @@ FetchResult WinInetTransfer::OpenURL(const std::string& url) noexcept {
         if (!CrackUrl(*api_, url, parts))
             return FetchResult{false, "",
                                Quoted(StatusSource::FromUrl(url).shown) + " is not an http:// or https:// address"};
-        auto fetch =
-            std::make_shared<WinInetFetch>(*api_, std::move(parts), pageCap_, static_cast<DWORD>(deadline_.count()));
+        auto fetch = std::make_shared<WinInetFetch>(*api_, std::move(parts), pageCap_, deadline_);
         if (!fetch->Done())
             return FetchResult{false, "", "could not start the fetch: " + SystemErrorText(GetLastError())};
 

@@ -18,6 +18,8 @@ enum class PageFault {
     RedirectToRefused,  // 302 to a port where nothing listens
     ServerError,        // 500 with an HTML page that even lists players
     WindowsLogon,       // 401 asking for the user's Windows logon (NTLM, Negotiate)
+    RedirectLoop,       // 301 to itself
+    MovedRelative,      // 302 from / to a relative address, where the page is
 };
 
 inline const char* Name(PageFault fault) {
@@ -32,6 +34,8 @@ inline const char* Name(PageFault fault) {
         case PageFault::RedirectToRefused: return "redirect to a refused port";
         case PageFault::ServerError: return "500 with a page";
         case PageFault::WindowsLogon: return "401 asking for a Windows logon";
+        case PageFault::RedirectLoop: return "redirect to itself";
+        case PageFault::MovedRelative: return "relative redirect";
     }
     return "?";
 }
@@ -44,7 +48,8 @@ inline std::string ListingPage(int players) {
 // Answers one request the way current says. A fault that holds the
 // connection (silence, a stall, a drip) holds it until the server stops or
 // current changes: a client that cannot cancel its read is let go then.
-inline void Serve(LoopbackServer& server, SOCKET client, const std::atomic<PageFault>& current, int players) {
+inline void Serve(LoopbackServer& server, SOCKET client, const std::atomic<PageFault>& current, int players,
+                  const std::string& request = {}) {
     const PageFault fault = current;
     const auto holding = [&](DWORD ms) { return !server.WaitForStop(ms) && current == fault; };
     const std::string page = ListingPage(players);
@@ -96,6 +101,14 @@ inline void Serve(LoopbackServer& server, SOCKET client, const std::atomic<PageF
             LoopbackServer::SendAll(client, LoopbackServer::Response(401, page,
                                                                      "WWW-Authenticate: Negotiate\r\n"
                                                                      "WWW-Authenticate: NTLM\r\n"));
+            return;
+        case PageFault::RedirectLoop:
+            LoopbackServer::SendAll(client, LoopbackServer::Response(301, "", "Location: /\r\n"));
+            return;
+        case PageFault::MovedRelative:
+            LoopbackServer::SendAll(client, request.rfind("GET / ", 0) == 0
+                                                ? LoopbackServer::Response(302, "", "Location: moved?x=1\r\n")
+                                                : LoopbackServer::Response(200, page));
             return;
     }
 }

@@ -1,8 +1,11 @@
 #!/usr/bin/env python3
-"""HTTPS status pages for the TLS tests: one server on 127.0.0.1 per
-certificate made by make-certs.sh, each on a free port, answering every GET
-with a status page listing 7 players. Writes "NAME PORT" lines to
-FOLDER/ports, then serves until killed."""
+"""Status pages for the TLS tests, each server on 127.0.0.1 and a free port:
+one HTTPS server per certificate made by make-certs.sh, answering every GET
+with a status page listing 7 players; "downgrade", with the good
+certificate, which moves the page to "plain", a plain HTTP server with the
+same page. Writes "NAME PORT" lines to FOLDER/ports, then serves until
+killed."""
+import os
 import socket
 import ssl
 import sys
@@ -10,39 +13,57 @@ import threading
 
 PAGE = (b"<html><table><tr><td><font face=Verdana>Drevak&nbsp;Wing</font></td>"
         b"<td><font face=Verdana>7</font></td></tr></table></html>")
-NAMES = ["good", "untrusted", "expired", "wrongname"]
+CERTIFICATES = ["good", "untrusted", "expired", "wrongname"]
 
 
-def answer(listener, context):
+def page_answer():
+    return (b"HTTP/1.1 200 OK\r\nContent-Type: text/html\r\nConnection: close\r\n"
+            b"Content-Length: %d\r\n\r\n" % len(PAGE) + PAGE)
+
+
+def moved_answer(url):
+    return (b"HTTP/1.1 301 Moved Permanently\r\nLocation: %s\r\nConnection: close\r\n"
+            b"Content-Length: 0\r\n\r\n" % url.encode())
+
+
+def answer(listener, context, reply):
     while True:
         client, _ = listener.accept()
         try:
-            with context.wrap_socket(client, server_side=True) as tls:
-                tls.settimeout(10)
+            with (context.wrap_socket(client, server_side=True) if context else client) as peer:
+                peer.settimeout(10)
                 request = b""
                 while b"\r\n\r\n" not in request:
-                    chunk = tls.recv(4096)
+                    chunk = peer.recv(4096)
                     if not chunk:
                         break
                     request += chunk
-                tls.sendall(b"HTTP/1.1 200 OK\r\nContent-Type: text/html\r\nConnection: close\r\n"
-                            b"Content-Length: %d\r\n\r\n" % len(PAGE) + PAGE)
+                peer.sendall(reply)
         except (OSError, ssl.SSLError):
             pass  # the client gave up on the certificate: that is the point of most servers here
+
+
+def serve(name, certificate, reply, lines):
+    context = None
+    if certificate:
+        context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+        context.load_cert_chain(f"{sys.argv[1]}/{certificate}.pem", f"{sys.argv[1]}/{certificate}.key")
+    listener = socket.create_server(("127.0.0.1", 0))
+    port = listener.getsockname()[1]
+    lines.append(f"{name} {port}\n")
+    threading.Thread(target=answer, args=(listener, context, reply), daemon=True).start()
+    return port
 
 
 def main():
     folder = sys.argv[1]
     lines = []
-    for name in NAMES:
-        context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
-        context.load_cert_chain(f"{folder}/{name}.pem", f"{folder}/{name}.key")
-        listener = socket.create_server(("127.0.0.1", 0))
-        lines.append(f"{name} {listener.getsockname()[1]}\n")
-        threading.Thread(target=answer, args=(listener, context), daemon=True).start()
+    for name in CERTIFICATES:
+        serve(name, name, page_answer(), lines)
+    plain = serve("plain", None, page_answer(), lines)
+    serve("downgrade", "good", moved_answer(f"http://localhost:{plain}/status"), lines)
     with open(f"{folder}/ports.tmp", "w") as out:
         out.writelines(lines)
-    import os
     os.replace(f"{folder}/ports.tmp", f"{folder}/ports")
     threading.Event().wait()
 

@@ -59,12 +59,13 @@ Outcome Scan(const std::string& url) {
 
 TEST(WinInetTls, TrustedPagesAreReadAndEachBadCertificateFailsWithItsReason) {
     const auto ports = StartTrusting();
-    ASSERT_EQ(ports.size(), 4u) << "the HTTPS test servers are not running (WENDREL_TLS=" << TlsFolder() << ")";
+    ASSERT_EQ(ports.size(), 6u) << "the HTTPS test servers are not running (WENDREL_TLS=" << TlsFolder() << ")";
     const std::pair<const char*, const char*> cases[] = {
         {"good", ""},
         {"untrusted", "the server's certificate is not from a trusted authority"},
         {"expired", "the server's certificate has expired"},
         {"wrongname", "the server's certificate is for another name"},
+        {"downgrade", "the page moved from https to an insecure http address"},
     };
     for (const auto& [server, reason] : cases) {
         const Outcome r = Scan("https://localhost:" + std::to_string(ports.at(server)) + "/status");
@@ -76,15 +77,24 @@ TEST(WinInetTls, TrustedPagesAreReadAndEachBadCertificateFailsWithItsReason) {
     }
 }
 
+// A failure after the move names the host where it happened.
 TEST(WinInetTls, AnHttpPageThatMovedToHttpsIsFollowed) {
     const auto ports = StartTrusting();
-    ASSERT_EQ(ports.count("good"), 1u);
-    const std::string target = "https://localhost:" + std::to_string(ports.at("good")) + "/status";
-    LoopbackServer moved([&](LoopbackServer&, SOCKET c, const std::string&) {
-        LoopbackServer::SendAll(c, LoopbackServer::Response(301, "", "Location: " + target + "\r\n"));
-    });
-    const Outcome r = Scan(moved.Url("/status"));
-    EXPECT_EQ(r.count, 7) << r.failure;
+    ASSERT_EQ(ports.count("expired"), 1u);
+    const std::pair<const char*, const char*> cases[] = {
+        {"good", ""},
+        {"expired",
+         "could not get the page from localhost: the server's certificate has expired (or is not valid yet)"},
+    };
+    for (const auto& [server, failure] : cases) {
+        const std::string target = "https://localhost:" + std::to_string(ports.at(server)) + "/status";
+        LoopbackServer moved([&](LoopbackServer&, SOCKET c, const std::string&) {
+            LoopbackServer::SendAll(c, LoopbackServer::Response(301, "", "Location: " + target + "\r\n"));
+        });
+        const Outcome r = Scan(moved.Url("/status"));
+        EXPECT_EQ(r.failure, failure) << server;
+        EXPECT_EQ(r.count, *failure ? 0 : 7) << server;
+    }
 }
 
 // Every WinINet error reads as words, in the program's own where it has them.
