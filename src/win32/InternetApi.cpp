@@ -16,10 +16,12 @@ const InternetApi* InternetApi::System() {
         loaded.QueryInfo = SystemFunction<decltype(QueryInfo)>(wininet, "HttpQueryInfoA");
         loaded.ReadFile = SystemFunction<decltype(ReadFile)>(wininet, "InternetReadFile");
         loaded.CloseHandle = SystemFunction<decltype(CloseHandle)>(wininet, "InternetCloseHandle");
+        loaded.QueryOption = SystemFunction<decltype(QueryOption)>(wininet, "InternetQueryOptionA");
         loaded.CombineUrl = SystemFunction<decltype(CombineUrl)>(wininet, "InternetCombineUrlA");
+        loaded.TimeToSystemTime = SystemFunction<decltype(TimeToSystemTime)>(wininet, "InternetTimeToSystemTimeA");
         const bool complete = loaded.CrackUrl && loaded.Open && loaded.Connect && loaded.OpenRequest &&
                               loaded.SetOption && loaded.SendRequest && loaded.QueryInfo && loaded.ReadFile &&
-                              loaded.CloseHandle && loaded.CombineUrl;
+                              loaded.CloseHandle && loaded.QueryOption && loaded.CombineUrl && loaded.TimeToSystemTime;
         return complete ? &loaded : nullptr;
     }();
     return api;

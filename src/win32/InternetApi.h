@@ -16,7 +16,9 @@ struct InternetApi {
     decltype(&HttpQueryInfoA) QueryInfo = nullptr;
     decltype(&InternetReadFile) ReadFile = nullptr;
     decltype(&InternetCloseHandle) CloseHandle = nullptr;
+    decltype(&InternetQueryOptionA) QueryOption = nullptr;
     decltype(&InternetCombineUrlA) CombineUrl = nullptr;
+    decltype(&InternetTimeToSystemTimeA) TimeToSystemTime = nullptr;
 
     // wininet.dll's functions, loaded from the system folder at first use;
     // null when it cannot be loaded.

@@ -22,6 +22,8 @@ namespace {
 // Redirects one fetch follows: enough for a site that moved (to https, then
 // to a new path), few enough that a page moving in circles costs nothing.
 constexpr std::size_t kMaxRedirects = 5;
+constexpr DWORD kTooManyRequests = 429;
+constexpr const char* kProxyServer = "the proxy server set in Windows' Internet Options";
 
 std::string SizeText(std::size_t bytes) {
     if (bytes % (1u << 20) == 0) return std::to_string(bytes >> 20) + " MiB";
@@ -36,9 +38,71 @@ std::string SecondsText(std::chrono::milliseconds ms) {
     return std::to_string(ms.count()) + " ms";
 }
 
+// A wait a server asks for, rounded up to what a status line needs.
+std::string WaitText(long long seconds) {
+    if (seconds < 60) return std::to_string(seconds) + " s";
+    const long long minutes = (seconds + 59) / 60;
+    if (minutes < 60) return std::to_string(minutes) + " min";
+    std::string text = std::to_string(minutes / 60) + " h";
+    if (minutes % 60) text.append(" ").append(std::to_string(minutes % 60)).append(" min");
+    return text;
+}
+
+// Text a server sent, fit for the status line: printable ASCII, kept short.
+std::string Shown(std::string_view text) {
+    std::string shown;
+    for (char c : text.substr(0, 40)) shown += c >= ' ' && c <= '~' ? c : '?';
+    return shown;
+}
+
+// The head of an answer that is not the page.
+struct Answer {
+    DWORD status = 0;
+    std::string reason;             // the text of the status line
+    std::optional<long long> wait;  // seconds, from Retry-After
+    bool viaProxy = false;
+};
+
+// An answer in words: the common ones as what they mean to a player, the
+// others by their number and the server's own reason.
+std::string AnswerText(const Answer& answer, const std::string& host) {
+    const std::string wait = answer.wait ? "; it asks to wait " + WaitText(*answer.wait) : "";
+    switch (answer.status) {
+        case HTTP_STATUS_DENIED: return "the page asks for a password";
+        case HTTP_STATUS_FORBIDDEN: return "the server refuses access to the status page";
+        case HTTP_STATUS_NOT_FOUND: return "no status page at this address";
+        case HTTP_STATUS_PROXY_AUTH_REQ: return std::string(kProxyServer) + " asks for a user name and password";
+        case kTooManyRequests: return "the status server is busy" + wait;
+        case HTTP_STATUS_SERVICE_UNAVAIL:
+            // A proxy answers so for a server it cannot reach; whether the
+            // lobby's own answer came through it, no header tells.
+            if (answer.viaProxy)
+                return "the proxy server could not reach " + host + ", or it is down for maintenance" + wait;
+            return "the status server is busy or down for maintenance" + wait;
+        case HTTP_STATUS_BAD_GATEWAY:
+        case HTTP_STATUS_GATEWAY_TIMEOUT:
+            if (answer.viaProxy) return "the proxy server could not reach " + host;
+            break;
+    }
+    return host + " answered with HTTP status " + std::to_string(answer.status) +
+           (answer.reason.empty() ? "" : " (" + Shown(answer.reason) + ")");
+}
+
 bool IsRedirect(DWORD status) {
     return status == HTTP_STATUS_MOVED || status == HTTP_STATUS_REDIRECT || status == HTTP_STATUS_REDIRECT_METHOD ||
            status == HTTP_STATUS_REDIRECT_KEEP_VERB || status == HTTP_STATUS_PERMANENT_REDIRECT;
+}
+
+// Errors of the connection itself: through a proxy, that is the proxy's.
+bool IsConnectionError(DWORD error) {
+    return error == ERROR_INTERNET_CANNOT_CONNECT || error == ERROR_INTERNET_NAME_NOT_RESOLVED ||
+           error == ERROR_INTERNET_SERVER_UNREACHABLE || error == ERROR_INTERNET_PROXY_SERVER_UNREACHABLE;
+}
+
+std::optional<long long> Seconds(const SYSTEMTIME& time) {
+    FILETIME file;
+    if (!SystemTimeToFileTime(&time, &file)) return std::nullopt;
+    return static_cast<long long>((ULARGE_INTEGER{{file.dwLowDateTime, file.dwHighDateTime}}.QuadPart) / 10000000);
 }
 
 struct UrlParts {
@@ -173,8 +237,7 @@ private:
                 if (auto failure = MoveTo(location, visited)) return *std::move(failure);
                 continue;
             }
-            if (status < 200 || status > 299)
-                return Failure("the server answered with HTTP status " + std::to_string(status));
+            if (status < 200 || status > 299) return Failure(AnswerText(ReadAnswer(status), url_.host));
             return ReadPage();
         }
     }
@@ -196,15 +259,31 @@ private:
              {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT, INTERNET_OPTION_RECEIVE_TIMEOUT})
             Step([&] { return api_.SetOption(request, option, &timeoutMs, sizeof timeoutMs) != FALSE; });
         if (Step([&] { return api_.SendRequest(request, nullptr, 0, nullptr, 0) != FALSE; })) return std::nullopt;
-        return Failed("could not get the page from ");
+
+        const DWORD error = LastError();
+        if (IsConnectionError(error) && ViaProxy())
+            return Failure("could not reach " + std::string(kProxyServer) + ": " + SystemErrorText(error));
+        return Failure("could not get the page from " + url_.host + ": " + SystemErrorText(error));
     }
 
-    // Certificates are always checked in full; no Windows logon or cookie
-    // goes to the status page or a host it moves to.
+    // Certificates are always checked in full, and no cookie is kept or sent.
+    // The user's Windows logon may go to the proxy server Windows' settings
+    // name, as for any program, but never to the status page or a host it
+    // moves to; only INTERNET_OPTION_SUPPRESS_SERVER_AUTH tells the two apart,
+    // and where WinINet lacks it (Wine) the logon goes to neither.
     bool OpenRequest() {
         const DWORD flags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_PRAGMA_NOCACHE |
-                            INTERNET_FLAG_NO_UI | INTERNET_FLAG_NO_COOKIES | INTERNET_FLAG_NO_AUTH |
-                            INTERNET_FLAG_NO_AUTO_REDIRECT | (url_.secure ? INTERNET_FLAG_SECURE : 0);
+                            INTERNET_FLAG_NO_UI | INTERNET_FLAG_NO_COOKIES | INTERNET_FLAG_NO_AUTO_REDIRECT |
+                            (url_.secure ? INTERNET_FLAG_SECURE : 0);
+        if (!OpenRequestWith(flags)) return false;
+        if (Step([&, request = Handle(kRequest)] {
+                return api_.SetOption(request, INTERNET_OPTION_SUPPRESS_SERVER_AUTH, nullptr, 0) != FALSE;
+            }))
+            return true;
+        Close(kRequest);
+        return OpenRequestWith(flags | INTERNET_FLAG_NO_AUTH);
+    }
+    bool OpenRequestWith(DWORD flags) {
         const char* accept[] = {"text/html", "*/*", nullptr};
         return OpenInto(kRequest, [&, connection = Handle(kConnection)] {
             return api_.OpenRequest(connection, "GET", url_.path.c_str(), nullptr, nullptr, accept, flags, 0);
@@ -230,6 +309,35 @@ private:
         Close(kConnection);
         url_ = std::move(next);
         return std::nullopt;
+    }
+
+    Answer ReadAnswer(DWORD status) {
+        Answer answer{status, "", RetryAfter(), ViaProxy()};
+        QueryText(HTTP_QUERY_STATUS_TEXT, answer.reason);
+        return answer;
+    }
+    bool ViaProxy() {
+        DWORD flags = 0, size = sizeof flags;
+        return Step([&, request = Handle(kRequest)] {
+                   return api_.QueryOption(request, INTERNET_OPTION_REQUEST_FLAGS, &flags, &size) != FALSE;
+               }) &&
+               (flags & INTERNET_REQFLAG_VIA_PROXY);
+    }
+    // The wait a Retry-After header asks for: seconds, or a date, measured
+    // from the answer's own Date so that a wrong clock here does not matter.
+    std::optional<long long> RetryAfter() {
+        std::string value, date;
+        if (!QueryText(HTTP_QUERY_RETRY_AFTER, value) || value.empty()) return std::nullopt;
+        if (value.size() <= 9 && std::all_of(value.begin(), value.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+            const long long seconds = std::stoll(value);
+            return seconds > 0 ? std::optional(seconds) : std::nullopt;
+        }
+        SYSTEMTIME until{}, now{};
+        if (!api_.TimeToSystemTime(value.c_str(), &until, 0)) return std::nullopt;
+        if (!QueryText(HTTP_QUERY_DATE, date) || !api_.TimeToSystemTime(date.c_str(), &now, 0)) GetSystemTime(&now);
+        const auto from = Seconds(now), to = Seconds(until);
+        if (!from || !to || *to <= *from) return std::nullopt;
+        return *to - *from;
     }
 
     bool QueryNumber(DWORD level, DWORD& value) {

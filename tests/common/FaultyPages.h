@@ -20,6 +20,10 @@ enum class PageFault {
     WindowsLogon,       // 401 asking for the user's Windows logon (NTLM, Negotiate)
     RedirectLoop,       // 301 to itself
     MovedRelative,      // 302 from / to a relative address, where the page is
+    NotFound,           // 404
+    Busy,               // 429, to come back in 120 s
+    Maintenance,        // 503, to come back at a time 90 minutes after the answer's date
+    ProxyLogon,         // 407 asking for the user's Windows logon, as a proxy server would
 };
 
 inline const char* Name(PageFault fault) {
@@ -36,6 +40,10 @@ inline const char* Name(PageFault fault) {
         case PageFault::WindowsLogon: return "401 asking for a Windows logon";
         case PageFault::RedirectLoop: return "redirect to itself";
         case PageFault::MovedRelative: return "relative redirect";
+        case PageFault::NotFound: return "404";
+        case PageFault::Busy: return "429 with Retry-After";
+        case PageFault::Maintenance: return "503 with a Retry-After date";
+        case PageFault::ProxyLogon: return "407 asking for a Windows logon";
     }
     return "?";
 }
@@ -109,6 +117,20 @@ inline void Serve(LoopbackServer& server, SOCKET client, const std::atomic<PageF
             LoopbackServer::SendAll(client, request.rfind("GET / ", 0) == 0
                                                 ? LoopbackServer::Response(302, "", "Location: moved?x=1\r\n")
                                                 : LoopbackServer::Response(200, page));
+            return;
+        case PageFault::NotFound: LoopbackServer::SendAll(client, LoopbackServer::Response(404, page)); return;
+        case PageFault::Busy:
+            LoopbackServer::SendAll(client, LoopbackServer::Response(429, "", "Retry-After: 120\r\n"));
+            return;
+        case PageFault::Maintenance:
+            LoopbackServer::SendAll(client, LoopbackServer::Response(503, "",
+                                                                     "Date: Mon, 01 Jan 2024 12:00:00 GMT\r\n"
+                                                                     "Retry-After: Mon, 01 Jan 2024 13:30:00 GMT\r\n"));
+            return;
+        case PageFault::ProxyLogon:
+            LoopbackServer::SendAll(client, LoopbackServer::Response(407, "",
+                                                                     "Proxy-Authenticate: Negotiate\r\n"
+                                                                     "Proxy-Authenticate: NTLM\r\n"));
             return;
     }
 }
