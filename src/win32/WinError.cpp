@@ -8,6 +8,8 @@
 
 namespace {
 
+constexpr DWORD kDecodingFailed = 12175;  // ERROR_INTERNET_DECODING_FAILED, which MinGW's wininet.h lacks
+
 // WinINet's errors in the program's own words. Windows has message texts for
 // most of them in wininet.dll, Wine for a dozen; and the certificate errors
 // must tell a player what is wrong, in the same words everywhere.
@@ -62,6 +64,7 @@ constexpr std::pair<DWORD, const char*> kInternetErrors[] = {
     {ERROR_INTERNET_SEC_CERT_REVOKED, "the server's certificate has been revoked"},
     {ERROR_INTERNET_FAILED_DUETOSECURITYCHECK, "a security check of Windows stopped the request"},
     {ERROR_INTERNET_NOT_INITIALIZED, "the internet functions of Windows are not ready"},
+    {kDecodingFailed, "the compressed page could not be unpacked"},
 };
 
 bool IsInternetError(DWORD code) { return code > INTERNET_ERROR_BASE && code <= INTERNET_ERROR_LAST; }

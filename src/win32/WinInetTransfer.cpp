@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -53,6 +54,11 @@ std::string Shown(std::string_view text) {
     std::string shown;
     for (char c : text.substr(0, 40)) shown += c >= ' ' && c <= '~' ? c : '?';
     return shown;
+}
+
+std::string Lower(std::string text) {
+    for (char& c : text) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    return text;
 }
 
 // The head of an answer that is not the page.
@@ -160,10 +166,12 @@ public:
         SetEvent(done_.get());
     }
 
-    void Abandon() {
+    // Gives the fetch up at its deadline; returns what that means for the user.
+    std::string Abandon() {
         std::lock_guard lock(mutex_);
         abandoned_ = true;
         if (inCall_) CloseAll();
+        return LateText(answering_);
     }
 
 private:
@@ -212,6 +220,12 @@ private:
         return error_;
     }
 
+    // The worker's own time-outs and the caller's deadline say the same.
+    std::string LateText(bool answering) const {
+        if (answering) return "the page came too slowly: incomplete after " + SecondsText(deadline_);
+        return "the server did not answer within " + SecondsText(deadline_);
+    }
+
     FetchResult Failure(std::string text) {
         std::lock_guard lock(mutex_);
         if (abandoned_) return FetchResult{false, "", "the fetch was cancelled"};
@@ -258,9 +272,14 @@ private:
         for (DWORD option :
              {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT, INTERNET_OPTION_RECEIVE_TIMEOUT})
             Step([&] { return api_.SetOption(request, option, &timeoutMs, sizeof timeoutMs) != FALSE; });
+        // A page sent compressed, asked for or not, is unpacked by WinINet.
+        BOOL decode = TRUE;
+        decoding_ = Step(
+            [&] { return api_.SetOption(request, INTERNET_OPTION_HTTP_DECODING, &decode, sizeof decode) != FALSE; });
         if (Step([&] { return api_.SendRequest(request, nullptr, 0, nullptr, 0) != FALSE; })) return std::nullopt;
 
         const DWORD error = LastError();
+        if (error == ERROR_INTERNET_TIMEOUT) return Failure(LateText(false));
         if (IsConnectionError(error) && ViaProxy())
             return Failure("could not reach " + std::string(kProxyServer) + ": " + SystemErrorText(error));
         return Failure("could not get the page from " + url_.host + ": " + SystemErrorText(error));
@@ -346,9 +365,11 @@ private:
             return api_.QueryInfo(request, level | HTTP_QUERY_FLAG_NUMBER, &value, &size, nullptr) != FALSE;
         });
     }
-    // A header's text; false when the answer has none, or one longer than any read here.
-    bool QueryText(DWORD level, std::string& text) {
+    // A header's text, by its query level or (level HTTP_QUERY_CUSTOM) its
+    // name; false when the answer has none, or one longer than any read here.
+    bool QueryText(DWORD level, std::string& text, const char* name = "") {
         std::string buffer(4096, '\0');
+        buffer.replace(0, std::strlen(name), name);
         DWORD size = static_cast<DWORD>(buffer.size());
         if (!Step([&, request = Handle(kRequest)] {
                 return api_.QueryInfo(request, level, buffer.data(), &size, nullptr) != FALSE;
@@ -359,16 +380,32 @@ private:
         return true;
     }
 
+    // A compressed page is read only as WinINet unpacks it.
+    bool Readable(const std::string& encoding) const {
+        const std::string name = Lower(encoding);
+        return name == "identity" || (decoding_ && (name == "gzip" || name == "x-gzip" || name == "deflate"));
+    }
+
     FetchResult ReadPage() {
+        std::string encoding;
+        // By name: while Wine unpacks a page, HTTP_QUERY_CONTENT_ENCODING gives its Content-Type.
+        if (QueryText(HTTP_QUERY_CUSTOM, encoding, "Content-Encoding") && !Readable(encoding))
+            return Failure("the page came compressed (" + Shown(encoding) + ") and cannot be read");
         DWORD length = 0;
         if (QueryNumber(HTTP_QUERY_CONTENT_LENGTH, length) && length > pageCap_) return TooLarge();
+        {
+            std::lock_guard lock(mutex_);
+            answering_ = true;
+        }
         const HINTERNET request = Handle(kRequest);
         std::string page;
         std::array<char, 16384> chunk;
         for (;;) {
             DWORD read = 0;
-            if (!Step([&] { return api_.ReadFile(request, chunk.data(), chunk.size(), &read) != FALSE; }))
+            if (!Step([&] { return api_.ReadFile(request, chunk.data(), chunk.size(), &read) != FALSE; })) {
+                if (LastError() == ERROR_INTERNET_TIMEOUT) return Failure(LateText(true));
                 return Failed("the page broke off from ");
+            }
             if (read == 0) break;
             if (page.size() + read > pageCap_) return TooLarge();
             page.append(chunk.data(), read);
@@ -383,11 +420,13 @@ private:
     const std::size_t pageCap_;
     const std::chrono::milliseconds deadline_;
     const UniqueHandle done_{CreateEventA(nullptr, TRUE, FALSE, nullptr)};
+    bool decoding_ = false;  // WinINet unpacks compressed pages (worker only)
 
     std::mutex mutex_;
     std::array<HINTERNET, 3> handles_{};  // guarded by mutex_
     bool abandoned_ = false;              // guarded by mutex_
     bool inCall_ = false;                 // guarded by mutex_
+    bool answering_ = false;              // the page itself is coming in; guarded by mutex_
     DWORD error_ = 0;                     // the last step's error; guarded by mutex_
     FetchResult result_;                  // written by the worker before done_ is set
 };
@@ -426,11 +465,11 @@ FetchResult WinInetTransfer::OpenURL(const std::string& url) noexcept {
             worker.join();
             return fetch->TakeResult();
         }
-        fetch->Abandon();
+        std::string late = fetch->Abandon();
         worker.detach();
         hanging_ = std::move(fetch);
         if (outcome == WaitOutcome::QuitRequested) return FetchResult{false, "", "the program is closing"};
-        return FetchResult{false, "", "the server did not answer within " + SecondsText(deadline_)};
+        return FetchResult{false, "", std::move(late)};
     } catch (const std::exception& e) {
         return FetchResult{false, "", std::string("the fetch failed: ") + e.what()};
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <atomic>
+#include <cstdint>
 #include <string>
 
 #include "LoopbackServer.h"
@@ -11,7 +12,7 @@ enum class PageFault {
     Good,
     NeverAnswer,       // accepts and says nothing
     HeadersThenStall,  // sends the head, then nothing
-    Drip,              // one byte a second
+    Drip,              // the head, then the page a byte a second
     HugeBody,          // 50 MB, announced
     HugeBodyUnannounced,
     BadChunks,          // invalid chunked encoding
@@ -20,6 +21,8 @@ enum class PageFault {
     WindowsLogon,       // 401 asking for the user's Windows logon (NTLM, Negotiate)
     RedirectLoop,       // 301 to itself
     MovedRelative,      // 302 from / to a relative address, where the page is
+    Gzip,               // the page gzip-compressed, unasked
+    Brotli,             // the page in a compression WinINet does not unpack
     NotFound,           // 404
     Busy,               // 429, to come back in 120 s
     Maintenance,        // 503, to come back at a time 90 minutes after the answer's date
@@ -40,6 +43,8 @@ inline const char* Name(PageFault fault) {
         case PageFault::WindowsLogon: return "401 asking for a Windows logon";
         case PageFault::RedirectLoop: return "redirect to itself";
         case PageFault::MovedRelative: return "relative redirect";
+        case PageFault::Gzip: return "gzip, unasked";
+        case PageFault::Brotli: return "br compression";
         case PageFault::NotFound: return "404";
         case PageFault::Busy: return "429 with Retry-After";
         case PageFault::Maintenance: return "503 with a Retry-After date";
@@ -51,6 +56,24 @@ inline const char* Name(PageFault fault) {
 inline std::string ListingPage(int players) {
     return "<html><table><tr><td><font face=Verdana>Drevak&nbsp;Wing</font></td><td><font face=Verdana>" +
            std::to_string(players) + "</font></td></tr></table></html>";
+}
+
+// data as a gzip stream holding one stored (uncompressed) deflate block, as
+// valid as a compressor's; data must be shorter than 64 KiB.
+inline std::string Gzipped(const std::string& data) {
+    std::uint32_t crc = 0xFFFFFFFFu;
+    for (unsigned char byte : data) {
+        crc ^= byte;
+        for (int bit = 0; bit < 8; ++bit) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+    }
+    const auto littleEndian = [](std::uint32_t value, int bytes) {
+        std::string out;
+        for (int i = 0; i < bytes; ++i) out += static_cast<char>(value >> (8 * i));
+        return out;
+    };
+    const auto size = static_cast<std::uint32_t>(data.size());
+    return std::string("\x1f\x8b\x08\0\0\0\0\0\0\xff\x01", 11) + littleEndian(size, 2) + littleEndian(~size, 2) + data +
+           littleEndian(~crc, 4) + littleEndian(size, 4);
 }
 
 // Answers one request the way current says. A fault that holds the
@@ -74,8 +97,10 @@ inline void Serve(LoopbackServer& server, SOCKET client, const std::atomic<PageF
             }
             return;
         case PageFault::Drip: {
-            const std::string answer = LoopbackServer::Response(200, page + std::string(2000, ' '));
-            for (char c : answer) {
+            const std::string body = page + std::string(2000, ' ');
+            const std::string answer = LoopbackServer::Response(200, body);
+            LoopbackServer::SendAll(client, answer.substr(0, answer.size() - body.size()));
+            for (char c : body) {
                 if (!LoopbackServer::SendAll(client, std::string(1, c)) || !holding(1000)) return;
             }
             return;
@@ -117,6 +142,12 @@ inline void Serve(LoopbackServer& server, SOCKET client, const std::atomic<PageF
             LoopbackServer::SendAll(client, request.rfind("GET / ", 0) == 0
                                                 ? LoopbackServer::Response(302, "", "Location: moved?x=1\r\n")
                                                 : LoopbackServer::Response(200, page));
+            return;
+        case PageFault::Gzip:
+            LoopbackServer::SendAll(client, LoopbackServer::Response(200, Gzipped(page), "Content-Encoding: gzip\r\n"));
+            return;
+        case PageFault::Brotli:
+            LoopbackServer::SendAll(client, LoopbackServer::Response(200, "\x1b\x03\x80", "Content-Encoding: br\r\n"));
             return;
         case PageFault::NotFound: LoopbackServer::SendAll(client, LoopbackServer::Response(404, page)); return;
         case PageFault::Busy:

@@ -132,15 +132,17 @@ TEST(WinInetFaults, EachFaultEndsInTimeWithItsReasonAndTheNextScanWorks) {
     const std::string refused = "127.0.0.1: the connection to the server could not be made";
     // The reason each fault gives; none where only some reason is certain.
     const std::pair<PageFault, std::optional<std::string>> cases[] = {
-        {PageFault::NeverAnswer, std::nullopt},
-        {PageFault::HeadersThenStall, std::nullopt},
-        {PageFault::Drip, std::nullopt},
+        {PageFault::NeverAnswer, "the server did not answer within 3 s"},
+        {PageFault::HeadersThenStall, "the page came too slowly: incomplete after 3 s"},
+        {PageFault::Drip, "the page came too slowly: incomplete after 3 s"},
         {PageFault::HugeBody, "the page is larger than 64 KiB"},
         {PageFault::HugeBodyUnannounced, "the page is larger than 64 KiB"},
         {PageFault::BadChunks, std::nullopt},
         {PageFault::RedirectToRefused, "could not get the page from " + refused},
         {PageFault::RedirectLoop, "the status page redirects in a loop"},
         {PageFault::MovedRelative, ""},
+        {PageFault::Gzip, ""},
+        {PageFault::Brotli, "the page came compressed (br) and cannot be read"},
         {PageFault::ServerError, "127.0.0.1 answered with HTTP status 500 (Error)"},
         {PageFault::WindowsLogon, "the page asks for a password"},
         {PageFault::NotFound, "no status page at this address"},
@@ -249,8 +251,12 @@ BOOL WINAPI Send(HINTERNET r, LPCSTR, DWORD, LPVOID, DWORD) {
     WaitForSingleObject(release, INFINITE);
     return TRUE;
 }
-BOOL WINAPI Query(HINTERNET r, DWORD, LPVOID buffer, LPDWORD, LPDWORD) {
+BOOL WINAPI Query(HINTERNET r, DWORD level, LPVOID buffer, LPDWORD, LPDWORD) {
     Check(r);
+    if (level != (HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER)) {
+        SetLastError(ERROR_HTTP_HEADER_NOT_FOUND);
+        return FALSE;
+    }
     *static_cast<DWORD*>(buffer) = 200;
     return TRUE;
 }
