@@ -13,7 +13,7 @@ import threading
 
 PAGE = (b"<html><table><tr><td><font face=Verdana>Drevak&nbsp;Wing</font></td>"
         b"<td><font face=Verdana>7</font></td></tr></table></html>")
-CERTIFICATES = ["good", "untrusted", "expired", "wrongname"]
+CERTIFICATES = ["good", "untrusted", "expired", "wrongname", "nointermediate"]
 
 
 def page_answer():
