@@ -273,15 +273,25 @@ BOOL WINAPI Close(HINTERNET h) {
 }
 }  // namespace blocking
 
-// Requests of the test's own that record the flags each is opened with, and a
-// WinINet that takes INTERNET_OPTION_SUPPRESS_SERVER_AUTH or not.
+// WinINet's own URL functions, with the test's blocking ones for the rest.
+InternetApi BlockingApi() {
+    InternetApi api = *InternetApi::System();
+    api.Open = blocking::Open;
+    api.Connect = blocking::Connect;
+    api.OpenRequest = blocking::OpenRequest;
+    api.SetOption = blocking::SetOption;
+    api.SendRequest = blocking::Send;
+    api.QueryInfo = blocking::Query;
+    api.ReadFile = blocking::Read;
+    api.CloseHandle = blocking::Close;
+    return api;
+}
+
+// Requests of the test's own that record the flags each is opened with, and
+// are sent at once, and a WinINet that takes INTERNET_OPTION_SUPPRESS_SERVER_AUTH or not.
 namespace logon {
 bool suppressTaken = false;
 std::vector<DWORD> flags;
-HINTERNET WINAPI Open(LPCSTR, DWORD, LPCSTR, LPCSTR, DWORD) { return blocking::NewHandle(); }
-HINTERNET WINAPI Connect(HINTERNET, LPCSTR, INTERNET_PORT, LPCSTR, LPCSTR, DWORD, DWORD, DWORD_PTR) {
-    return blocking::NewHandle();
-}
 HINTERNET WINAPI OpenRequest(HINTERNET, LPCSTR, LPCSTR, LPCSTR, LPCSTR, LPCSTR*, DWORD requestFlags, DWORD_PTR) {
     flags.push_back(requestFlags);
     return blocking::NewHandle();
@@ -292,20 +302,14 @@ BOOL WINAPI SetOption(HINTERNET, DWORD option, LPVOID, DWORD) {
     return FALSE;
 }
 BOOL WINAPI Send(HINTERNET, LPCSTR, DWORD, LPVOID, DWORD) { return TRUE; }
-BOOL WINAPI Close(HINTERNET) { return TRUE; }
 }  // namespace logon
 
 // Under Wine only the second case happens for real.
 TEST(WinInetLogon, TheLogonMayGoToTheProxyButNeverToThePage) {
-    InternetApi api = *InternetApi::System();
-    api.Open = logon::Open;
-    api.Connect = logon::Connect;
+    InternetApi api = BlockingApi();
     api.OpenRequest = logon::OpenRequest;
     api.SetOption = logon::SetOption;
     api.SendRequest = logon::Send;
-    api.QueryInfo = blocking::Query;
-    api.ReadFile = blocking::Read;
-    api.CloseHandle = logon::Close;
     for (bool taken : {true, false}) {
         logon::suppressTaken = taken;
         logon::flags.clear();
@@ -317,30 +321,24 @@ TEST(WinInetLogon, TheLogonMayGoToTheProxyButNeverToThePage) {
 }
 
 TEST(WinInetHang, AWorkerThatStaysBlockedIsTheOnlyOneAndTouchesNoClosedHandle) {
-    InternetApi api = *InternetApi::System();  // the real URL cracking
-    api.Open = blocking::Open;
-    api.Connect = blocking::Connect;
-    api.OpenRequest = blocking::OpenRequest;
-    api.SetOption = blocking::SetOption;
-    api.SendRequest = blocking::Send;
-    api.QueryInfo = blocking::Query;
-    api.ReadFile = blocking::Read;
-    api.CloseHandle = blocking::Close;
+    const InternetApi api = BlockingApi();
+    const int opens = blocking::opens;  // by the tests before
+    const std::size_t closed = blocking::closed.size();
     WinInetTransfer inet(500ms, WinInetTransfer::kDefaultPageCap, &api);
 
     EXPECT_EQ(inet.OpenURL("http://127.0.0.1:9/").failure, "the server did not answer within 500 ms");
     for (int i = 0; i < 3; ++i)  // scans meanwhile start no second worker
         EXPECT_EQ(inet.OpenURL("http://127.0.0.1:9/").failure, "the previous check is still waiting for an answer");
-    EXPECT_EQ(blocking::opens, 1);
+    EXPECT_EQ(blocking::opens - opens, 1);
 
     SetEvent(blocking::release);  // the blocked call returns at last
     FetchResult after;
     for (int i = 0; i < 100 && (after = inet.OpenURL("http://127.0.0.1:9/")).failure != ""; ++i) Sleep(20);
     EXPECT_TRUE(after.ok) << after.failure;
-    EXPECT_EQ(blocking::opens, 2);
+    EXPECT_EQ(blocking::opens - opens, 2);
     EXPECT_EQ(blocking::callsOnClosed, 0);
     std::lock_guard lock(blocking::mutex);
-    EXPECT_EQ(blocking::closed.size(), 6u) << "each fetch closes its three handles once";
+    EXPECT_EQ(blocking::closed.size() - closed, 6u) << "each fetch closes its three handles once";
 }
 
 }  // namespace
