@@ -13,17 +13,11 @@ import threading
 
 PAGE = (b"<html><table><tr><td><font face=Verdana>Drevak&nbsp;Wing</font></td>"
         b"<td><font face=Verdana>7</font></td></tr></table></html>")
+PAGE_ANSWER = (b"HTTP/1.1 200 OK\r\nContent-Type: text/html\r\nConnection: close\r\n"
+               b"Content-Length: %d\r\n\r\n" % len(PAGE) + PAGE)
+MOVED_ANSWER = (b"HTTP/1.1 301 Moved Permanently\r\nLocation: http://localhost:%d/status\r\n"
+                b"Connection: close\r\nContent-Length: 0\r\n\r\n")
 CERTIFICATES = ["good", "untrusted", "expired", "wrongname", "nointermediate"]
-
-
-def page_answer():
-    return (b"HTTP/1.1 200 OK\r\nContent-Type: text/html\r\nConnection: close\r\n"
-            b"Content-Length: %d\r\n\r\n" % len(PAGE) + PAGE)
-
-
-def moved_answer(url):
-    return (b"HTTP/1.1 301 Moved Permanently\r\nLocation: %s\r\nConnection: close\r\n"
-            b"Content-Length: 0\r\n\r\n" % url.encode())
 
 
 def answer(listener, context, reply):
@@ -59,9 +53,9 @@ def main():
     folder = sys.argv[1]
     lines = []
     for name in CERTIFICATES:
-        serve(name, name, page_answer(), lines)
-    plain = serve("plain", None, page_answer(), lines)
-    serve("downgrade", "good", moved_answer(f"http://localhost:{plain}/status"), lines)
+        serve(name, name, PAGE_ANSWER, lines)
+    plain = serve("plain", None, PAGE_ANSWER, lines)
+    serve("downgrade", "good", MOVED_ANSWER % plain, lines)
     with open(f"{folder}/ports.tmp", "w") as out:
         out.writelines(lines)
     os.replace(f"{folder}/ports.tmp", f"{folder}/ports")

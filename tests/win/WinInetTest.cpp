@@ -173,18 +173,15 @@ TEST(WinInetFaults, EachFaultEndsInTimeWithItsReasonAndTheNextScanWorks) {
 // Windows' proxy setting (Internet Options) as WinINet reads it at each
 // InternetOpen: the proxy server at 127.0.0.1:port, or none for port 0.
 void SetProxy(int port) {
-    HKEY key = nullptr;
-    RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings", 0, nullptr, 0,
-                    KEY_SET_VALUE, nullptr, &key, nullptr);
-    const std::string server = "127.0.0.1:" + std::to_string(port);
+    const char* key = "Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings";
     const DWORD enable = port != 0;
-    RegSetValueExA(key, "ProxyEnable", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&enable), sizeof enable);
+    const std::string server = "127.0.0.1:" + std::to_string(port);
+    RegSetKeyValueA(HKEY_CURRENT_USER, key, "ProxyEnable", REG_DWORD, &enable, sizeof enable);
     if (port)
-        RegSetValueExA(key, "ProxyServer", 0, REG_SZ, reinterpret_cast<const BYTE*>(server.c_str()),
-                       static_cast<DWORD>(server.size() + 1));
+        RegSetKeyValueA(HKEY_CURRENT_USER, key, "ProxyServer", REG_SZ, server.c_str(),
+                        static_cast<DWORD>(server.size() + 1));
     else
-        RegDeleteValueA(key, "ProxyServer");
-    RegCloseKey(key);
+        RegDeleteKeyValueA(HKEY_CURRENT_USER, key, "ProxyServer");
 }
 
 TEST(WinInetProxy, WhatThePageAndWhatTheProxyAnsweredIsToldApart) {
