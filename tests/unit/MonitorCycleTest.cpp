@@ -233,10 +233,98 @@ TEST_F(MonitorFixture, FailedScanShowsWhyAndCountsZero) {
     inet.Fail("the server did not answer within 30 s");
     Start();
     EXPECT_EQ(view.rows, (std::vector<std::pair<std::string, std::int32_t>>{{"status.quellan.example", 0}}));
-    EXPECT_EQ(view.statusLine, "Last scan 21:04:05 failed: the server did not answer within 30 s");
+    EXPECT_EQ(view.statusLine, "Last scan 21:04:05 failed: the server did not answer within 30 s; next try in 15 s");
     EXPECT_EQ(log.lines.back(),
               "scan http://status.quellan.example failed: the server did not answer within 30 s; "
-              "0 players");
+              "0 players; retry in 15 s");
+}
+
+// After a failed timer-driven check the next comes sooner than the
+// interval: 15 s, then twice as long each time, never later than the
+// interval; the first success goes back to the interval.
+TEST_F(MonitorFixture, AFailedCheckIsRetriedSoonerEachTimeLaterUpToTheInterval) {
+    struct Step {
+        std::int32_t minutes;
+        bool fails;
+        int ticks;         // from the previous check to this one
+        const char* next;  // the status line's next try after it ("" when it worked)
+    };
+    const Step steps[] = {
+        {5, true, 15, "30 s"},   {5, true, 30, "60 s"}, {5, true, 60, "2 min"}, {5, true, 120, "4 min"},
+        {5, true, 240, "5 min"},  // twice 240 s is more than the interval
+        {5, true, 300, "5 min"}, {5, false, 300, ""},   {5, true, 300, "15 s"},  // a success starts afresh
+        {1, true, 15, "30 s"},   {1, true, 30, "60 s"}, {1, true, 60, "60 s"},   // a shorter interval caps sooner
+        {1, false, 60, ""},      {1, false, 60, ""},    {0, true, 1, "1 s"},    {0, true, 1, "1 s"},
+    };
+    inet.Fail("no connection");
+    Start();  // the start-up check fails
+    EXPECT_EQ(view.statusLine, "Last scan 21:04:05 failed: no connection; next try in 15 s");
+    for (std::size_t i = 0; i < std::size(steps); ++i) {
+        const Step& s = steps[i];
+        form.ApplySettings({s.minutes, 2, "x.wav"});
+        if (s.fails)
+            inet.Fail("no connection");
+        else
+            Players(1);
+        EXPECT_EQ(TicksToCheck(), s.ticks) << "step " << i;
+        const std::string failed = std::string("failed: no connection; next try in ") + s.next;
+        EXPECT_EQ(view.statusLine, s.fails ? "Last scan 21:04:05 " + failed : "Last scan 21:04:05: 1 player")
+            << "step " << i;
+    }
+    EXPECT_EQ(log.Count("; retry in 15 s"), 2);
+    EXPECT_EQ(log.Count("; retry in 1 s"), 2);
+}
+
+// A check that fails ends the alarm, but a count at or above the threshold
+// again within two intervals is the same alarm: no second notification. The
+// sound follows every such check.
+TEST_F(MonitorFixture, AnAlarmInterruptedOnlyByFailedChecksOrASleepNotifiesOnce) {
+    enum Action { Check, Fail, Later, Sleep };
+    struct Step {
+        Action action;
+        int value;                  // players for Check, seconds for Later and Sleep
+        std::size_t notifications;  // so far
+        bool alarm;                 // the alarm icon flashes after it
+    };
+    const Step steps[] = {
+        {Check, 9, 1, true},         {Fail, 0, 1, false},    {Fail, 0, 1, false},
+        {Check, 9, 1, true},                                                       // 45 s later: the same alarm
+        {Check, 1, 1, false},        {Check, 9, 2, true},                          // a count below ends it for good
+        {Fail, 0, 2, false},         {Later, 700, 2, false}, {Check, 9, 3, true},  // more than two intervals later
+        {Sleep, 120, 3, false},      {Check, 9, 3, true},                          // a short sleep
+        {Sleep, 8 * 3600, 3, false}, {Check, 9, 4, true},                          // the next morning
+    };
+    Start();
+    form.ApplySettings({5, 5, "x.wav", true});
+    int checksReached = 0;
+    for (std::size_t i = 0; i < std::size(steps); ++i) {
+        const Step& s = steps[i];
+        if (s.action == Check || s.action == Fail) {
+            if (s.action == Check)
+                Players(s.value);
+            else
+                inet.Fail("no connection");
+            TicksToCheck();
+            checksReached += s.action == Check && s.value >= 5;
+        } else {
+            clock.utc += s.value;
+            if (s.action == Sleep) {
+                form.OnSuspend();
+                form.OnResume();
+            }
+        }
+        EXPECT_EQ(tray.notifications.size(), s.notifications) << "step " << i;
+        if (s.action == Sleep) {
+            // The alarm stops at once; the next tick checks.
+            EXPECT_EQ(tray.IconSteps().back(), 'N') << "step " << i;
+            continue;
+        }
+        tray.Clear();
+        Ticks(2);  // flashing shows as a modify of the icon on every tick
+        EXPECT_EQ(tray.IconSteps().size(), s.alarm ? 2u : 0u) << "step " << i;
+    }
+    EXPECT_EQ(sound.played.size(), static_cast<std::size_t>(checksReached));
+    EXPECT_EQ(log.Count("the same alarm as before the gap"), 2);
 }
 
 }  // namespace
