@@ -6,12 +6,12 @@
 #include <thread>
 
 #include "FakeMonitor.h"
+#include "platform/resource.h"
+#include "settings/Settings.h"
 #include "win32/Controls.h"
 #include "win32/MainWindow.h"
 #include "win32/OptionsDialog.h"
 #include "win32/Win32MsgBox.h"
-#include "settings/Settings.h"
-#include "platform/resource.h"
 
 namespace {
 
@@ -108,7 +108,7 @@ TEST_F(OptionsWindow, LoadsHiddenWithTheLayoutAndDefaults) {
 
     // Client area: 5370 x 3180 twips, at least, at this DPI; the new check
     // boxes come below the old one, in order, and above OK.
-    const TwipScale scale;
+    const TwipScale scale(WindowDpi(w));
     RECT client;
     GetClientRect(w, &client);
     EXPECT_EQ(client.bottom, scale.Y(3180));
@@ -260,7 +260,7 @@ TEST(MainWindowTest, StartsHiddenAsAToolWindowAndShowsTheScan) {
     EXPECT_STREQ(cell, "status.quellan.example");
     ListView_GetItemText(list, 0, 1, cell, sizeof cell);
     EXPECT_STREQ(cell, "14");
-    const TwipScale scale;
+    const TwipScale scale(WindowDpi(w));
     EXPECT_EQ(ListView_GetColumnWidth(list, 0), scale.X(2400));
     EXPECT_EQ(ListView_GetColumnWidth(list, 1), scale.X(1440));
     EXPECT_EQ(WindowText(GetDlgItem(w, IDC_STATUSLINE)), "Last scan 21:04:05: 14 players");
