@@ -199,8 +199,12 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         }
         case WM_SYSCOLORCHANGE:
         case WM_SETTINGCHANGE:
-            // Common controls hear these only from their window.
+            // Common controls hear these only from their window; Wine's list
+            // keeps the colours it was made with, so they are given again.
             SendMessageA(list_, message, wParam, lParam);
+            ListView_SetBkColor(list_, GetSysColor(COLOR_WINDOW));
+            ListView_SetTextBkColor(list_, GetSysColor(COLOR_WINDOW));
+            ListView_SetTextColor(list_, GetSysColor(COLOR_WINDOWTEXT));
             RedrawAll(hwnd_);
             return 0;
         case WM_THEMECHANGED: RedrawAll(hwnd_); return 0;
