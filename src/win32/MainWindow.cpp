@@ -195,6 +195,7 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             const TwipScale scale(dpi_);
             MoveForDpiChange(hwnd_, *reinterpret_cast<const RECT*>(lParam), scale.X(kClientWidth),
                              scale.Y(kClientHeight));
+            RedrawAll(hwnd_);  // a smaller caption leaves the larger one's pixels behind
             return 0;
         }
         case WM_SYSCOLORCHANGE:

@@ -229,6 +229,7 @@ void OptionsDialog::OnDpiChanged(int dpi, const RECT& suggested) {
     const TwipScale scale(dpi_);
     PlaceControls(window_, pieces, scale);
     MoveForDpiChange(window_, suggested, scale.X(kClientWidth), scale.Y(ClientHeight(pieces)));
+    RedrawAll(window_);
 }
 
 INT_PTR OptionsDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {

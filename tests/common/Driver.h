@@ -40,6 +40,12 @@ bool Ticked(HWND parent, int id);
 void RightClickTrayIcon(HWND trayHost);
 void DoubleClickTrayIcon(HWND trayHost);
 void ClickNotification(HWND trayHost);
+// What Windows tells the tray host when the computer wakes from sleep.
+void WakeFromSleep(HWND trayHost);
+// What Windows tells a window that moved to a monitor at toDpi: the window's
+// rectangle scaled from its top left corner as the suggested one, in the
+// window's process. Returns it once the window has moved.
+RECT MoveToDpi(HWND window, int fromDpi, int toDpi);
 
 // The open pop-up menu, once there is one.
 HWND WaitForMenu(std::chrono::milliseconds timeout = 10s);

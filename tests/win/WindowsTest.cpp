@@ -450,9 +450,10 @@ TEST(HistoryWindowTest, ANewDpiColoursOrThemeDrawItAgain) {
     window.Show();
     Pump();
     HWND w = window.Handle();
-    // Small enough for the suggested rectangle to fit on the screen.
-    SetWindowPos(w, nullptr, 10, 10, 460, 360, SWP_NOZORDER);
-    const RECT suggested = SendDpiChange(w, WindowDpi(w) * 3 / 2);
+    // More than its smallest size at 96 and at 144 dpi, and on the screen at both.
+    const int dpi = WindowDpi(w);
+    SetWindowPos(w, nullptr, 0, 0, MulDiv(520, dpi, 96), MulDiv(390, dpi, 96), SWP_NOZORDER);
+    const RECT suggested = SendDpiChange(w, dpi > 96 ? 96 : 144);
     RECT placed;
     GetWindowRect(w, &placed);
     EXPECT_TRUE(EqualRect(&placed, &suggested));
