@@ -164,7 +164,13 @@ std::string Narrow(const wchar_t* text) {
 }
 }  // namespace
 
-void WakeFromSleep(HWND trayHost) { PostMessageA(trayHost, WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, 0); }
+void WakeFromSleep() { PostMessageA(HWND_BROADCAST, WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, 0); }
+
+void ChangeRegionalSettings() {
+    // As Windows' own senders do: the wide call (Wine garbles a broadcast string of the ANSI one).
+    SendMessageTimeoutW(HWND_BROADCAST, WM_SETTINGCHANGE, 0, reinterpret_cast<LPARAM>(L"intl"), SMTO_ABORTIFHUNG, 5000,
+                        nullptr);
+}
 
 RECT MoveToDpi(HWND window, int fromDpi, int toDpi) {
     RECT before;

@@ -18,7 +18,14 @@ struct MonitorFixture : ::testing::Test, FakeWorld {
         Players(0);
     }
 
-    void Players(int count) { inet.ServePage(StatusPage(std::to_string(count))); }
+    static constexpr int kDown = -1;  // the page cannot be fetched
+
+    void Players(int count) {
+        if (count == kDown)
+            inet.Fail("no connection");
+        else
+            inet.ServePage(StatusPage(std::to_string(count)));
+    }
 
     void Store(const char* name, SettingValue value, std::uint32_t type) {
         store.EnsureKey(kKey, kHKeyCurrentUser);

@@ -1,9 +1,8 @@
 // Start-up and the stored settings it reads.
-#include "MonitorFixture.h"
-
 #include <algorithm>
 #include <string_view>
 
+#include "MonitorFixture.h"
 #include "settings/Settings.h"
 
 namespace {
