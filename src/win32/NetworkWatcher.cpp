@@ -1,7 +1,5 @@
 #include "win32/NetworkWatcher.h"
 
-#include <algorithm>
-
 #include "win32/SystemLibrary.h"
 #include "win32/WinError.h"
 
@@ -13,19 +11,6 @@ using CancelNotify = DWORD(WINAPI*)(HANDLE);
 HMODULE IpHelper() {
     static const HMODULE library = LoadSystemLibrary("iphlpapi.dll");
     return library;
-}
-
-bool IsLinkLocalOrLoopback(const SOCKADDR_INET& address) {
-    if (address.si_family == AF_INET) {
-        const auto* bytes = reinterpret_cast<const unsigned char*>(&address.Ipv4.sin_addr);
-        return bytes[0] == 127 || (bytes[0] == 169 && bytes[1] == 254);
-    }
-    if (address.si_family == AF_INET6) {
-        const unsigned char* bytes = address.Ipv6.sin6_addr.s6_addr;
-        static const unsigned char loopback[16] = {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1};
-        return (bytes[0] == 0xfe && (bytes[1] & 0xc0) == 0x80) || std::equal(bytes, bytes + 16, loopback);
-    }
-    return true;  // nothing the lobby can be reached over
 }
 }  // namespace
 
@@ -49,12 +34,7 @@ bool NetworkWatcher::Start(HWND window, UINT message, std::string& error) {
     return false;
 }
 
-bool NetworkWatcher::MayBeBack(const MIB_UNICASTIPADDRESS_ROW* row, MIB_NOTIFICATION_TYPE type) {
-    if (type != MibAddInstance && type != MibParameterNotification) return false;
-    return row && !IsLinkLocalOrLoopback(row->Address);
-}
-
-void WINAPI NetworkWatcher::OnChange(void* context, MIB_UNICASTIPADDRESS_ROW* row, MIB_NOTIFICATION_TYPE type) {
+void WINAPI NetworkWatcher::OnChange(void* context, MIB_UNICASTIPADDRESS_ROW*, MIB_NOTIFICATION_TYPE type) {
     const auto* self = static_cast<const NetworkWatcher*>(context);
-    if (MayBeBack(row, type)) PostMessageA(self->window_, self->message_, 0, 0);
+    if (type == MibAddInstance || type == MibParameterNotification) PostMessageA(self->window_, self->message_, 0, 0);
 }

@@ -11,8 +11,8 @@
 #include <string>
 
 // Windows' notices of new IP addresses (NotifyUnicastIpAddressChange, Windows
-// Vista and later): the network coming back after it dropped. Each notice
-// that could mean the lobby is reachable again posts a message to a window;
+// Vista and later): the network coming back after it dropped. Each address
+// added, or changed (one that becomes usable), posts a message to a window;
 // the notices come on a thread of the system's, which does nothing else.
 class NetworkWatcher {
 public:
@@ -24,11 +24,6 @@ public:
     // Starts posting message to window; false, with the reason, when Windows
     // offers no notices.
     bool Start(HWND window, UINT message, std::string& error);
-
-    // Whether a notice may mean the network is back: an address added or
-    // changed that is neither a loopback nor a link-local one (those come
-    // without a network that reaches anything).
-    static bool MayBeBack(const MIB_UNICASTIPADDRESS_ROW* row, MIB_NOTIFICATION_TYPE type);
 
 private:
     static void WINAPI OnChange(void* context, MIB_UNICASTIPADDRESS_ROW* row, MIB_NOTIFICATION_TYPE type);

@@ -1,8 +1,9 @@
 // Start-up and the stored settings it reads.
+#include "MonitorFixture.h"
+
 #include <algorithm>
 #include <string_view>
 
-#include "MonitorFixture.h"
 #include "settings/Settings.h"
 
 namespace {

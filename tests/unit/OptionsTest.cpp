@@ -156,8 +156,7 @@ TEST_F(OptionsFixture, WhatCannotBeSavedIsNamedAndTheDialogStaysOpen) {
         f.cmdOK_Click();
         EXPECT_TRUE(v.visible) << c.named[0];
         ASSERT_EQ(box.shown.size(), 1u);
-        for (const std::string& words : c.named)
-            EXPECT_NE(box.shown[0].text.find(words), std::string::npos) << box.shown[0].text;
+        for (const std::string& words : c.named) EXPECT_NE(box.shown[0].text.find(words), std::string::npos) << box.shown[0].text;
         EXPECT_EQ(m.calls, c.monitorCalls);
         if (c.monitorCalls == 0) {
             EXPECT_EQ(reg.ValueCount(), 0u) << "refused before anything is stored";
