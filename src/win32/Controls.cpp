@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <map>
+#include <tuple>
 
 #include "win32/Handles.h"
 #include "win32/SystemLibrary.h"
@@ -52,22 +53,25 @@ TwipScale::TwipScale(int dpi) : dpi_(dpi > 0 ? dpi : 96) {
     widthFactor_ = std::max(1.0, AverageLetterWidth(dpi_) / kDesignLetterWidth);
 }
 
-HFONT DialogFont(int dpi) {
-    // The windows' twip layouts were made for the classic 8-point dialog
-    // font; larger message fonts would wrap their labels. One font per DPI,
-    // kept while the program runs: a window moved back needs it again.
-    static std::map<int, UniqueFont> fonts;
-    UniqueFont& font = fonts[dpi];
+HFONT KeptFont(const char* face, int hundredthsOfPoint, int weight, int dpi) {
+    static std::map<std::tuple<std::string, int, int, int>, UniqueFont> fonts;
+    UniqueFont& font = fonts[{face, hundredthsOfPoint, weight, dpi}];
     if (!font) {
-        LOGFONTA face{};
-        face.lfHeight = -MulDiv(8, dpi, 72);
-        face.lfWeight = FW_NORMAL;
-        face.lfCharSet = DEFAULT_CHARSET;
-        face.lfQuality = CLEARTYPE_QUALITY;
-        lstrcpyA(face.lfFaceName, "MS Shell Dlg");
-        font.reset(CreateFontIndirectA(&face));
+        LOGFONTA wanted{};
+        wanted.lfHeight = -MulDiv(hundredthsOfPoint, dpi, 7200);
+        wanted.lfWeight = weight;
+        wanted.lfCharSet = DEFAULT_CHARSET;
+        wanted.lfQuality = CLEARTYPE_QUALITY;
+        lstrcpynA(wanted.lfFaceName, face, LF_FACESIZE);
+        font.reset(CreateFontIndirectA(&wanted));
     }
     return font.get();
+}
+
+HFONT DialogFont(int dpi) {
+    // The windows' twip layouts were made for the classic 8-point dialog
+    // font; larger message fonts would wrap their labels.
+    return KeptFont("MS Shell Dlg", 800, FW_NORMAL, dpi);
 }
 
 void MakeControls(HWND parent, std::span<const ControlPiece> pieces) {

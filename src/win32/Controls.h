@@ -32,6 +32,9 @@ private:
     double widthFactor_ = 1.0;
 };
 
+// A font at a DPI, made at the first call and kept while the program runs (a
+// window moved back to a monitor needs it again).
+HFONT KeptFont(const char* face, int hundredthsOfPoint, int weight, int dpi);
 // The 8-point dialog font at a DPI, shared by every window of the program.
 HFONT DialogFont(int dpi);
 

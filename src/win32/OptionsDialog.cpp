@@ -3,7 +3,6 @@
 #include <cderr.h>
 #include <commdlg.h>
 
-#include <map>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -13,7 +12,6 @@
 #include "win32/ActiveForm.h"
 #include "win32/Boundary.h"
 #include "win32/Controls.h"
-#include "win32/Handles.h"
 #include "win32/MessagePump.h"
 #include "win32/SystemLibrary.h"
 
@@ -25,19 +23,8 @@ namespace {
 constexpr int kClientWidth = 5370;
 constexpr int kFirstCheckTop = 1440, kCheckRow = 300, kButtonGap = 360, kButtonHeight = 390, kBottomMargin = 90;
 
-// The "..." buttons' bold 9.75-point font, one per DPI.
-HFONT DotsFont(int dpi) {
-    static std::map<int, UniqueFont> fonts;
-    UniqueFont& font = fonts[dpi];
-    if (!font) {
-        LOGFONTA bold{};
-        bold.lfHeight = -MulDiv(975, dpi, 7200);
-        bold.lfWeight = FW_BOLD;
-        lstrcpyA(bold.lfFaceName, "MS Sans Serif");
-        font.reset(CreateFontIndirectA(&bold));
-    }
-    return font.get();
-}
+// The "..." buttons' font.
+HFONT DotsFont(int dpi) { return KeptFont("MS Sans Serif", 975, FW_BOLD, dpi); }
 
 constexpr DWORD kEdit = WS_TABSTOP | ES_AUTOHSCROLL;
 constexpr DWORD kLabel = SS_LEFT | SS_LEFTNOWORDWRAP;
