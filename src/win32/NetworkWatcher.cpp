@@ -15,7 +15,7 @@ HMODULE IpHelper() {
 }  // namespace
 
 NetworkWatcher::~NetworkWatcher() {
-    // Returns once a notice under way has been delivered.
+    // From the program's thread: on the notices' own it would deadlock.
     if (const auto cancel = SystemFunction<CancelNotify>(IpHelper(), "CancelMibChangeNotify2"); cancel && notification_)
         cancel(notification_);
 }
