@@ -44,9 +44,10 @@ soak: windows
 dist: windows
 	scripts/make-dist.sh
 
-# Refreshes the README's screenshots from the last end-to-end run.
+# Refreshes the README's screenshots from the last end-to-end run (not the
+# DPI test's, named ...-96dpi.png, ...-144dpi.png).
 screenshots:
-	cp build/windows/e2e-shots/*.png docs/screenshots/
+	cp $(filter-out %dpi.png,$(wildcard build/windows/e2e-shots/*.png)) docs/screenshots/
 
 clean:
 	rm -rf build

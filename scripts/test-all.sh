@@ -34,9 +34,10 @@ echo "== Tier 2 and 3: Windows tests and end-to-end scenarios under Wine (Xvfb)"
 . scripts/wine-env.sh
 wine_test_env
 scripts/wine-prefix.sh
-rm -rf build/windows/results build/windows/e2e-shots
+rm -rf build/windows/results build/windows/e2e-shots build/windows/e2e-shots-144dpi
 scripts/in-xvfb.sh ctest --preset windows || failed+=("windows")
 scripts/convert-shots.sh build/windows/e2e-shots
+scripts/convert-shots.sh build/windows/e2e-shots-144dpi
 
 echo "== Downloads: the zip and the setup, tested as players meet them (the setup in a fresh prefix)"
 if scripts/make-dist.sh; then
@@ -52,8 +53,9 @@ echo "== Summary"
 echo "Tier 1, native unit tests:        $(count_tests build/native/results/*.xml)"
 echo "Tier 2, Windows tests under Wine:  $(count_tests build/windows/results/wendrel_win_tests.xml)"
 echo "Tier 3, end-to-end under Wine:     $(count_tests build/windows/results/wendrel_e2e_tests.xml)"
+echo "Tiers 2 and 3 at 144 dpi:          $(count_tests build/windows/results/wendrel_win_tests_144dpi.xml build/windows/results/wendrel_e2e_tests_144dpi.xml)"
 echo "Tier 4, the setup under Wine:      $(count_tests build/windows/results/wendrel_setup_tests.xml)"
-ls build/windows/e2e-shots/*.png >/dev/null 2>&1 && echo "Screenshots of this run: build/windows/e2e-shots/"
+ls build/windows/e2e-shots/*.png >/dev/null 2>&1 && echo "Screenshots of this run: build/windows/e2e-shots/ (at 144 dpi: e2e-shots-144dpi/)"
 if [ ${#failed[@]} -gt 0 ]; then
     echo "FAILED: ${failed[*]}"
     exit 1

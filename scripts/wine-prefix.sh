@@ -15,4 +15,8 @@ if [ -n "${WENDREL_VIRTUAL_DESKTOP:-}" ]; then
     timeout 60 wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
     timeout 60 wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d "$WENDREL_VIRTUAL_DESKTOP" /f >/dev/null 2>&1
 fi
+# WENDREL_LOGPIXELS=144: the screen's DPI (96 when not set), for the high-DPI run.
+if [ -n "${WENDREL_LOGPIXELS:-}" ]; then
+    timeout 60 wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$WENDREL_LOGPIXELS" /f >/dev/null 2>&1
+fi
 timeout 120 wineserver -w

@@ -1,5 +1,6 @@
 #include "monitor/frmWendrel.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <vector>
@@ -12,6 +13,20 @@
 namespace {
 
 std::string Players(std::int32_t count) { return std::to_string(count) + (count == 1 ? " player" : " players"); }
+
+// "45 s" up to two minutes, then whole minutes.
+std::string Duration(std::int64_t seconds) {
+    return seconds < 120 ? std::to_string(seconds) + " s" : std::to_string((seconds + 30) / 60) + " min";
+}
+
+// Seconds from a failed timer-driven check to the next, the failures in a row
+// counted from 1: 15, 30, 60, ...; quick ones (after a wake or a new network,
+// when the network may still be coming up) begin with 5 s: 5, 15, 30, ...
+std::int64_t RetryDelay(int failures, bool quick) {
+    if (quick && failures == 1) return frmWendrel::kFirstQuickRetry;
+    const int doublings = std::clamp(failures - (quick ? 2 : 1), 0, 40);
+    return frmWendrel::kFirstRetry << doublings;
+}
 
 }  // namespace
 
@@ -58,24 +73,15 @@ void frmWendrel::Timer1_Timer() {
         if (!deps_.app.Quitting) deps_.view.SetTimerEnabled(true);
     });
     ++SecondCount;
+    if (ticksSinceWake_ < kSameWakeTicks) ++ticksSinceWake_;
     // While a rescan started with the button still waits for the page, the
     // timer's rescan waits for the next tick after it (the count stays).
-    if (SecondCount >= std::int64_t{minutes} * 60 && !rescanRunning_) {
+    if ((checkNow_ || SecondCount >= TicksToNextCheck()) && !rescanRunning_) {
+        checkNow_ = false;
         SecondCount = 0;
-        btnRescan_Click();
+        Rescan(true);
         if (deps_.app.Quitting) return;
-        if (PlayerTotal < AlarmOn) {
-            if (AlarmActive) Log("alarm off: " + Players(PlayerTotal) + ", alarm at " + Players(AlarmOn));
-            AlarmActive = false;
-            ShowNormalIcon();
-        } else {
-            deps_.sound.Play(Sound, kSndFilenameNoDefaultAsync);
-            Log(std::string(AlarmActive ? "alarm again: " : "alarm on: ") + Players(PlayerTotal) + ", alarm at " +
-                Players(AlarmOn) + ", sound \"" + Sound + "\"");
-            // Once per alarm: the icon may sit in the tray's hidden overflow.
-            if (!AlarmActive && Notify) ShowAlarmNotification();
-            AlarmActive = true;
-        }
+        DecideAlarm();
     }
     if (AlarmActive) {
         if (HighIconShown) {
@@ -91,7 +97,54 @@ void frmWendrel::Timer1_Timer() {
     }
 }
 
-void frmWendrel::btnRescan_Click() {
+std::int64_t frmWendrel::TicksToNextCheck() const {
+    const std::int64_t interval = std::int64_t{minutes} * 60;
+    return failedChecks_ == 0 ? interval : std::min(interval, RetryDelay(failedChecks_, quickRetries_));
+}
+
+void frmWendrel::CountCheck(bool failed) {
+    if (!failed) {
+        failedChecks_ = 0;
+        quickRetries_ = false;
+    } else if (failedChecks_ < 64) {
+        ++failedChecks_;
+    }
+}
+
+void frmWendrel::StartQuickChecks() {
+    checkNow_ = true;
+    failedChecks_ = 0;
+    quickRetries_ = true;
+}
+
+void frmWendrel::DecideAlarm() {
+    const std::int64_t now = deps_.clock.UtcNow();
+    if (PlayerTotal < AlarmOn) {
+        if (AlarmActive) Log("alarm off: " + Players(PlayerTotal) + ", alarm at " + Players(AlarmOn));
+        // A failed check says nothing about the players: only a count below
+        // the threshold ends the alarm for good.
+        if (lastFailure_.empty()) lastReached_.reset();
+        AlarmActive = false;
+        ShowNormalIcon();
+        return;
+    }
+    deps_.sound.Play(Sound, kSndFilenameNoDefaultAsync);
+    const bool resumed = !AlarmActive && ContinuesLastAlarm(now);
+    Log(std::string(AlarmActive ? "alarm again: " : "alarm on: ") + Players(PlayerTotal) + ", alarm at " +
+        Players(AlarmOn) + ", sound \"" + Sound + "\"" + (resumed ? ", the same alarm as before the gap" : ""));
+    // Once per alarm: the icon may sit in the tray's hidden overflow.
+    if (!AlarmActive && Notify && !resumed) ShowAlarmNotification();
+    AlarmActive = true;
+    lastReached_ = now;
+}
+
+bool frmWendrel::ContinuesLastAlarm(std::int64_t now) const {
+    return lastReached_ && now >= *lastReached_ && now - *lastReached_ <= 2 * std::int64_t{minutes} * 60;
+}
+
+void frmWendrel::btnRescan_Click() { Rescan(false); }
+
+void frmWendrel::Rescan(bool timerDriven) {
     if (rescanRunning_) return;
     deps_.view.SetRescanEnabled(false);
     rescanRunning_ = true;
@@ -115,11 +168,26 @@ void frmWendrel::btnRescan_Click() {
     PlayerTotal = servers->TotalPlayers();
 
     const std::string& failure = scanner.FailureReason();
-    std::string statusLine =
-        "Last scan " + TimeOfDay() + (failure.empty() ? ": " + Players(PlayerTotal) : " failed: " + failure);
-    Log("scan " + deps_.source.shown + (failure.empty() ? ": " : " failed: " + failure + "; ") + Players(PlayerTotal));
+    lastScanTime_ = TimeOfDay();
+    lastFailure_ = failure;
+    if (timerDriven) CountCheck(!failure.empty());
+    std::string statusLine = StatusLine(false);
+    Log("scan " + deps_.source.shown + (failure.empty() ? ": " : " failed: " + failure + "; ") + Players(PlayerTotal) +
+        (timerDriven && failedChecks_ > 0 ? "; retry in " + NextTry() : ""));
     RecordScan(failure.empty() ? std::optional<std::int32_t>(PlayerTotal) : std::nullopt, statusLine);
     deps_.view.SetStatusLine(statusLine);
+}
+
+std::string frmWendrel::NextTry() const {
+    return Duration(std::max<std::int64_t>(1, TicksToNextCheck() - SecondCount));
+}
+
+std::string frmWendrel::StatusLine(bool beforeSleep) const {
+    std::string line = "Last scan " + lastScanTime_ + (beforeSleep ? ", before the computer slept" : "");
+    if (lastFailure_.empty()) return line + ": " + Players(PlayerTotal);
+    line += (beforeSleep ? ", failed: " : " failed: ") + lastFailure_;
+    if (failedChecks_ > 0 && !beforeSleep) line += "; next try in " + NextTry();
+    return line;
 }
 
 void frmWendrel::ShowAlarmNotification() {
@@ -209,6 +277,54 @@ void frmWendrel::OnTaskbarCreated() {
     // Explorer restarted and forgot the icon: add it again as it is now.
     FillTrayData(HighIconShown ? TrayIconKind::High : TrayIconKind::Normal);
     deps_.tray.NotifyIcon(TrayMessage::Add, TrayData);
+}
+
+void frmWendrel::RefreshTrayIcon() { ShowIcon(HighIconShown ? TrayIconKind::High : TrayIconKind::Normal); }
+
+void frmWendrel::OnSuspend() {
+    asleep_ = true;
+    Log("suspend");
+}
+
+void frmWendrel::OnResume() {
+    // Windows sends a second notice for one wake when a user woke it.
+    if (!asleep_ && ticksSinceWake_ < kSameWakeTicks) return;
+    asleep_ = false;
+    ticksSinceWake_ = 0;
+    Log("resume: " +
+        (lastScanTime_.empty() ? std::string("no scan yet")
+                               : "the last scan, " + lastScanTime_ + ", is from before the sleep") +
+        "; checking now" + (AlarmActive ? "; the alarm stops" : ""));
+    if (!lastScanTime_.empty()) deps_.view.SetStatusLine(StatusLine(true));
+    // What was found before the sleep raises no alarm now.
+    AlarmActive = false;
+    if (HighIconShown) {
+        ShowNormalIcon();
+        HighIconShown = false;
+    }
+    StartQuickChecks();
+}
+
+void frmWendrel::OnNetworkChange() {
+    // A new address where checks work changes nothing; after a failed one it
+    // may be the network coming back.
+    if (failedChecks_ == 0 || checkNow_) return;
+    Log("network: a new address after a failed check; checking now");
+    StartQuickChecks();
+}
+
+void frmWendrel::ForgetTimeRules(const std::string& why) {
+    Log("clock: " + why + "; the time zone and calendar are read again");
+    deps_.clock.Refresh();
+    if (deps_.historyView) deps_.historyView->Update();
+}
+
+void frmWendrel::OnTimeChange() { ForgetTimeRules("the time was set"); }
+
+void frmWendrel::OnSettingChange(const std::string& area) {
+    // "intl": the regional settings, the first day of the week among them.
+    if (area == "intl") ForgetTimeRules("the regional settings changed");
+    if (area == "TimeZone") ForgetTimeRules("the time zone changed");
 }
 
 void frmWendrel::UnloadMainForm() {

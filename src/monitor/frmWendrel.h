@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "common/AppState.h"
@@ -47,6 +48,10 @@ public:
     static constexpr const char* kMakerName = WENDREL_PUBLISHER;
     static constexpr std::int32_t kParkedAlarmOn = 99999;
     static constexpr std::int32_t kStartCount = 5940;  // 99 minutes of ticks
+    // Seconds before the first retry after a failed timer-driven check (then
+    // twice as long after each), and after a wake's or a new network's first
+    // failed check (then 15, 30, ...).
+    static constexpr std::int64_t kFirstRetry = 15, kFirstQuickRetry = 5;
 
     explicit frmWendrel(MonitorDeps deps);
 
@@ -75,6 +80,16 @@ public:
     // Returns true to cancel the close (the window is hidden instead).
     bool Form_QueryUnload();
     void OnTaskbarCreated();
+    // The icon's pictures were loaded again (another size): the tray shows them.
+    void RefreshTrayIcon();
+
+    // The desktop's notices.
+    void OnSuspend();        // the computer goes to sleep
+    void OnResume();         // it woke: the result shown is old, a check runs as soon as the network answers
+    void OnNetworkChange();  // Windows reports a new address: the network may be back
+    void OnTimeChange();     // the clock was set
+    // A setting changed; area is what the notice names ("intl", "TimeZone", ...).
+    void OnSettingChange(const std::string& area);
 
     // The commands.
     void mnuLaunch_Click();
@@ -91,6 +106,15 @@ public:
     void btnHistory_Click();
 
 private:
+    void Rescan(bool timerDriven);
+    void DecideAlarm();
+    void CountCheck(bool failed);
+    void StartQuickChecks();
+    std::int64_t TicksToNextCheck() const;
+    bool ContinuesLastAlarm(std::int64_t now) const;
+    std::string StatusLine(bool beforeSleep) const;
+    std::string NextTry() const;  // "15 s": how long until the next timer-driven check
+    void ForgetTimeRules(const std::string& why);
     void ShowAlarmNotification();
     void RecordScan(std::optional<std::int32_t> players, std::string& statusLine);
     void FillTrayIdentity();
@@ -114,4 +138,19 @@ private:
     bool busy_ = false;           // a tray action is running
     bool rescanRunning_ = false;  // a scan is waiting for the page
     bool unloaded_ = false;
+
+    // When the next timer-driven check comes.
+    bool checkNow_ = false;      // a wake or a new network: at the next tick
+    int failedChecks_ = 0;       // timer-driven checks failed in a row
+    bool quickRetries_ = false;  // the retries start at kFirstQuickRetry
+    // The last timer-driven check that reached the threshold, as long as no
+    // check since found fewer players: an alarm again soon after is the same one.
+    std::optional<std::int64_t> lastReached_;
+    // The last scan, for the status line.
+    std::string lastScanTime_;  // empty before the first
+    std::string lastFailure_;   // empty when it read a count
+    // Windows may send two resume notices for one wake.
+    bool asleep_ = false;
+    std::int64_t ticksSinceWake_ = kSameWakeTicks;
+    static constexpr std::int64_t kSameWakeTicks = 60;
 };

@@ -18,4 +18,7 @@ public:
     virtual int UtcOffsetMinutes(std::int64_t utc) = 0;
     // The user's first day of the week: 0 Monday … 6 Sunday.
     virtual int FirstDayOfWeek() = 0;
+    // The clock, the time zone or the regional settings changed: whatever the
+    // clock keeps of them is read again.
+    virtual void Refresh() {}
 };

@@ -1,8 +1,11 @@
 #include "win32/Controls.h"
 
 #include <algorithm>
+#include <map>
+#include <tuple>
 
 #include "win32/Handles.h"
+#include "win32/SystemLibrary.h"
 
 namespace {
 int ScreenDpi() {
@@ -11,50 +14,81 @@ int ScreenDpi() {
     return dpi > 0 ? dpi : 96;
 }
 
-// Average width of the letters in the dialog font, in pixels at 96 dpi.
+HMODULE User32() { return GetModuleHandleA("user32.dll"); }
+
+// Average width of the letters in the dialog font at a DPI, in pixels at 96 dpi.
 double AverageLetterWidth(int dpi) {
-    static const double width = [dpi] {
+    static std::map<int, double> widths;
+    auto [width, added] = widths.try_emplace(dpi);
+    if (added) {
         const UniqueScreenDc screen(GetDC(nullptr));
-        const UniqueSelection font = Select(screen.get(), DialogFont());
+        const UniqueSelection font = Select(screen.get(), DialogFont(dpi));
         SIZE size{};
         const char letters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
         GetTextExtentPoint32A(screen.get(), letters, 52, &size);
-        return size.cx / 52.0 * 96.0 / dpi;
-    }();
-    return width;
+        width->second = size.cx / 52.0 * 96.0 / dpi;
+    }
+    return width->second;
 }
 
 // The layouts' font: 8-point MS Sans Serif averages about 5.5 pixels a letter.
 constexpr double kDesignLetterWidth = 5.5;
 }  // namespace
 
-TwipScale::TwipScale() : dpi_(ScreenDpi()) {
+int WindowDpi(HWND window) {
+    using GetDpi = UINT(WINAPI*)(HWND);
+    static const auto getDpi = SystemFunction<GetDpi>(User32(), "GetDpiForWindow");
+    const int dpi = getDpi && window ? static_cast<int>(getDpi(window)) : 0;
+    return dpi > 0 ? dpi : ScreenDpi();
+}
+
+int SystemMetric(int index, int dpi) {
+    using GetMetric = int(WINAPI*)(int, UINT);
+    static const auto getMetric = SystemFunction<GetMetric>(User32(), "GetSystemMetricsForDpi");
+    if (getMetric) return getMetric(index, static_cast<UINT>(dpi));
+    return MulDiv(GetSystemMetrics(index), dpi, ScreenDpi());
+}
+
+TwipScale::TwipScale(int dpi) : dpi_(dpi > 0 ? dpi : 96) {
     widthFactor_ = std::max(1.0, AverageLetterWidth(dpi_) / kDesignLetterWidth);
 }
 
-HFONT DialogFont() {
-    // The windows' twip layouts were made for the classic 8-point dialog
-    // font; larger message fonts would wrap their labels.
-    static UniqueFont font = [] {
-        LOGFONTA face{};
-        face.lfHeight = -MulDiv(8, ScreenDpi(), 72);
-        face.lfWeight = FW_NORMAL;
-        face.lfCharSet = DEFAULT_CHARSET;
-        face.lfQuality = CLEARTYPE_QUALITY;
-        lstrcpyA(face.lfFaceName, "MS Shell Dlg");
-        return UniqueFont(CreateFontIndirectA(&face));
-    }();
+HFONT KeptFont(const char* face, int hundredthsOfPoint, int weight, int dpi) {
+    static std::map<std::tuple<std::string, int, int, int>, UniqueFont> fonts;
+    UniqueFont& font = fonts[{face, hundredthsOfPoint, weight, dpi}];
+    if (!font) {
+        LOGFONTA wanted{};
+        wanted.lfHeight = -MulDiv(hundredthsOfPoint, dpi, 7200);
+        wanted.lfWeight = weight;
+        wanted.lfCharSet = DEFAULT_CHARSET;
+        wanted.lfQuality = CLEARTYPE_QUALITY;
+        lstrcpynA(wanted.lfFaceName, face, LF_FACESIZE);
+        font.reset(CreateFontIndirectA(&wanted));
+    }
     return font.get();
 }
 
-HWND MakeControl(HWND parent, const char* className, const char* text, DWORD style, DWORD exStyle, int id,
-                 const Twips& box, const TwipScale& scale, HFONT font) {
-    HWND control =
-        CreateWindowExA(exStyle, className, text, WS_CHILD | WS_VISIBLE | style, scale.X(box.left), scale.Y(box.top),
-                        scale.X(box.width), scale.Y(box.height), parent,
-                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleA(nullptr), nullptr);
-    if (control) SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-    return control;
+HFONT DialogFont(int dpi) {
+    // The windows' twip layouts were made for the classic 8-point dialog
+    // font; larger message fonts would wrap their labels.
+    return KeptFont("MS Shell Dlg", 800, FW_NORMAL, dpi);
+}
+
+void MakeControls(HWND parent, std::span<const ControlPiece> pieces) {
+    for (const ControlPiece& piece : pieces)
+        CreateWindowExA(piece.exStyle, piece.className, piece.text, WS_CHILD | WS_VISIBLE | piece.style, 0, 0, 0, 0,
+                        parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(piece.id)), GetModuleHandleA(nullptr),
+                        nullptr);
+}
+
+void PlaceControls(HWND parent, std::span<const ControlPiece> pieces, const TwipScale& scale) {
+    for (const ControlPiece& piece : pieces) {
+        HWND control = GetDlgItem(parent, piece.id);
+        if (!control) continue;
+        SetWindowPos(control, nullptr, scale.X(piece.box.left), scale.Y(piece.box.top), scale.X(piece.box.width),
+                     scale.Y(piece.box.height), SWP_NOZORDER | SWP_NOACTIVATE);
+        SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(piece.font(scale.Dpi())), TRUE);
+    }
 }
 
 std::string WindowText(HWND window) {
@@ -63,13 +97,34 @@ std::string WindowText(HWND window) {
     return text;
 }
 
+SIZE FrameSize(HWND window) {
+    RECT outer{}, client{};
+    GetWindowRect(window, &outer);
+    GetClientRect(window, &client);
+    return {outer.right - outer.left - client.right, outer.bottom - outer.top - client.bottom};
+}
+
 void SizeClientCentred(HWND window, int width, int height) {
-    RECT frame{0, 0, width, height};
-    AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongPtrA(window, GWL_STYLE)), FALSE,
-                       static_cast<DWORD>(GetWindowLongPtrA(window, GWL_EXSTYLE)));
-    RECT work{};
-    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
-    const int w = frame.right - frame.left, h = frame.bottom - frame.top;
+    const SIZE frame = FrameSize(window);
+    const int w = width + frame.cx, h = height + frame.cy;
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    GetMonitorInfoA(MonitorFromWindow(window, MONITOR_DEFAULTTOPRIMARY), &monitor);
+    const RECT& work = monitor.rcWork;
     SetWindowPos(window, nullptr, work.left + (work.right - work.left - w) / 2,
                  work.top + (work.bottom - work.top - h) / 2, w, h, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void MoveForDpiChange(HWND window, const RECT& suggested, int width, int height) {
+    // The suggested rectangle first: in it the window has its frame at the
+    // new DPI, which then sets the size that gives the client area it needs.
+    SetWindowPos(window, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    const SIZE frame = FrameSize(window);
+    SetWindowPos(window, nullptr, 0, 0, width + frame.cx, height + frame.cy,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void RedrawAll(HWND window) {
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
 }

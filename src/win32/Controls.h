@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <span>
 #include <string>
 
 // A control's box in twips: left, top, width, height.
@@ -9,13 +10,19 @@ struct Twips {
     int left, top, width, height;
 };
 
-// Converts twips to pixels at the screen's DPI (15 twips per pixel at
-// 96 dpi). The layouts were drawn for the narrow classic 8-point dialog font;
-// where the dialog font is wider, horizontal distances grow with it, as
-// dialog units would, so no caption is cut off.
+// The DPI a window is drawn at: that of its monitor where Windows keeps one
+// per monitor (Windows 10 1607 and later), otherwise the screen's.
+int WindowDpi(HWND window);
+// A system metric (SM_CXSMICON...) at a DPI.
+int SystemMetric(int index, int dpi);
+
+// Converts twips to pixels at a DPI (15 twips per pixel at 96 dpi). The
+// layouts were drawn for the narrow classic 8-point dialog font; where the
+// dialog font is wider, horizontal distances grow with it, as dialog units
+// would, so no caption is cut off.
 class TwipScale {
 public:
-    TwipScale();
+    explicit TwipScale(int dpi);
     int X(int twips) const { return static_cast<int>(MulDiv(twips, dpi_, 1440) * widthFactor_ + 0.5); }
     int Y(int twips) const { return MulDiv(twips, dpi_, 1440); }
     int Dpi() const { return dpi_; }
@@ -25,14 +32,37 @@ private:
     double widthFactor_ = 1.0;
 };
 
-// The 8-point dialog font, shared by every window of the program.
-HFONT DialogFont();
+// A font at a DPI, made at the first call and kept while the program runs (a
+// window moved back to a monitor needs it again).
+HFONT KeptFont(const char* face, int hundredthsOfPoint, int weight, int dpi);
+// The 8-point dialog font at a DPI, shared by every window of the program.
+HFONT DialogFont(int dpi);
 
-HWND MakeControl(HWND parent, const char* className, const char* text, DWORD style, DWORD exStyle, int id,
-                 const Twips& box, const TwipScale& scale, HFONT font = DialogFont());
+// One control of a window laid out in twips: what it is and where it goes.
+struct ControlPiece {
+    int id;
+    const char* className;
+    const char* text;
+    DWORD style, exStyle;
+    Twips box;
+    HFONT (*font)(int dpi) = DialogFont;
+};
+
+// Makes the pieces' controls in order (the tab order); PlaceControls puts them.
+void MakeControls(HWND parent, std::span<const ControlPiece> pieces);
+// Puts each piece's control at its box, with its font, at scale's DPI: at
+// the start, and again when the window moves to a monitor at another DPI.
+void PlaceControls(HWND parent, std::span<const ControlPiece> pieces, const TwipScale& scale);
 
 std::string WindowText(HWND window);
 
 // Sizes a top-level window so that its client area is width x height pixels,
-// centred on the primary monitor's work area.
+// centred on its monitor's work area.
 void SizeClientCentred(HWND window, int width, int height);
+// A fixed-size window's answer to WM_DPICHANGED: it goes where Windows
+// suggests, with a client area of width x height pixels in the new frame.
+void MoveForDpiChange(HWND window, const RECT& suggested, int width, int height);
+// The frame's size around the client area, as the window has it now.
+SIZE FrameSize(HWND window);
+// Draws a window and its controls again, in the system's colours as they are now.
+void RedrawAll(HWND window);

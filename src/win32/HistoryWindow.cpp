@@ -81,7 +81,8 @@ void HistoryWindow::Show() {
                              CW_USEDEFAULT, 100, 100, owner_, nullptr, GetModuleHandleA(nullptr), this))
             return;
         // Plain DPI scaling, and never larger than the work area.
-        const TwipScale scale;
+        dpi_ = WindowDpi(hwnd_);
+        const TwipScale scale(dpi_);
         RECT work{};
         SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
         SizeClientCentred(hwnd_, std::min<int>(scale.Y(kClientWidth), (work.right - work.left) * 9 / 10),
@@ -112,13 +113,13 @@ void HistoryWindow::Recompute() {
 void HistoryWindow::Render(HDC dc, int width, int height) {
     const RECT all{0, 0, width, height};
     FillRect(dc, &all, GetSysColorBrush(COLOR_WINDOW));
-    const UniqueSelection font = Select(dc, DialogFont());
+    const UniqueSelection font = Select(dc, DialogFont(Dpi()));
     TEXTMETRICA metrics{};
     GetTextMetricsA(dc, &metrics);
     pictures_.calmRgb = GetSysColor(COLOR_WINDOW);
     pictures_.busyRgb = GetSysColor(COLOR_HIGHLIGHT);
     const TextMetrics text{std::max<int>(1, metrics.tmAveCharWidth), std::max<int>(1, metrics.tmHeight)};
-    DrawShapes(dc, LayOutHistory(pictures_, width, height, text), GetDeviceCaps(dc, LOGPIXELSX));
+    DrawShapes(dc, LayOutHistory(pictures_, width, height, text), Dpi());
 }
 
 void HistoryWindow::Paint() {
@@ -143,13 +144,27 @@ LRESULT HistoryWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_ERASEBKGND: return 1;  // the paint covers every pixel
         case WM_SIZE: InvalidateRect(hwnd_, nullptr, FALSE); return 0;
         case WM_GETMINMAXINFO: {
-            const TwipScale scale;
-            RECT frame{0, 0, scale.Y(kSmallestWidth), scale.Y(kSmallestHeight)};
-            AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongPtrA(hwnd_, GWL_STYLE)), FALSE, 0);
+            const TwipScale scale(Dpi());
+            const SIZE frame = FrameSize(hwnd_);
             auto* limits = reinterpret_cast<MINMAXINFO*>(lParam);
-            limits->ptMinTrackSize = {frame.right - frame.left, frame.bottom - frame.top};
+            limits->ptMinTrackSize = {scale.Y(kSmallestWidth) + frame.cx, scale.Y(kSmallestHeight) + frame.cy};
             return 0;
         }
+        case WM_DPICHANGED: {
+            // Another monitor: the size Windows suggests, and text and lines at its DPI.
+            dpi_ = LOWORD(wParam);
+            const RECT& suggested = *reinterpret_cast<const RECT*>(lParam);
+            SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                         suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+            InvalidateRect(hwnd_, nullptr, FALSE);
+            return 0;
+        }
+        case WM_SYSCOLORCHANGE:
+        case WM_THEMECHANGED:
+        case WM_SETTINGCHANGE:
+            // The paint takes the system's colours and fonts as they are now.
+            InvalidateRect(hwnd_, nullptr, FALSE);
+            return 0;
         case WM_CLOSE: ::ShowWindow(hwnd_, SW_HIDE); return 0;  // kept for the next Show
         case WM_KEYDOWN:
             if (wParam == VK_ESCAPE) ::ShowWindow(hwnd_, SW_HIDE);

@@ -20,8 +20,26 @@ constexpr Twips kHide{(kClientWidth - kButtonWidth) / 2, 2985, kButtonWidth, 285
 constexpr Twips kHistory{kHide.left + kButtonWidth + kButtonGap, kHide.top, kButtonWidth, kHide.height};
 constexpr int kServerColumn = 2400, kPlayersColumn = 1440;
 
-HICON LoadAppIcon(int id, int sizeMetric) {
-    const int size = GetSystemMetrics(sizeMetric);
+// The row of four buttons of equal size under the frame.
+constexpr Twips ButtonInRow(int index) {
+    return {kFrame.left + index * (kButtonWidth + kButtonGap), kButtonTop, kButtonWidth, kButtonHeight};
+}
+
+constexpr DWORD kButton = WS_TABSTOP | BS_PUSHBUTTON;
+const ControlPiece kPieces[] = {
+    {IDC_FRAME, "BUTTON", "Current Server Status", BS_GROUPBOX, 0, kFrame},
+    {IDC_LIST, WC_LISTVIEWA, "", WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_NOSORTHEADER, WS_EX_CLIENTEDGE, kList},
+    {IDC_STATUSLINE, "STATIC", "Not scanned yet", SS_LEFT | SS_NOPREFIX, 0, kStatusLine},
+    {IDC_OPTIONS, "BUTTON", "&Options", kButton, 0, ButtonInRow(0)},
+    {IDC_RESCAN, "BUTTON", "&Rescan", kButton, 0, ButtonInRow(1)},
+    {IDC_SORT, "BUTTON", "&Sort Missions", kButton, 0, ButtonInRow(2)},
+    {IDC_LAUNCH, "BUTTON", "&Start Quellan", kButton, 0, ButtonInRow(3)},
+    {IDC_HIDE, "BUTTON", "&Hide", kButton, 0, kHide},
+    {IDC_HISTORY, "BUTTON", "His&tory", kButton, 0, kHistory},
+};
+
+HICON LoadAppIcon(int id, int sizeMetric, int dpi) {
+    const int size = SystemMetric(sizeMetric, dpi);
     return static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id), IMAGE_ICON, size, size, 0));
 }
 
@@ -40,7 +58,15 @@ bool TrayHostWindow::Create(frmWendrel& form) {
     // restart or a second start, which run at a lower integrity level.
     for (UINT message : {taskbarCreated_, showStatus_})
         ChangeWindowMessageFilterEx(hwnd_, message, MSGFLT_ALLOW, nullptr);
+    dpi_ = WindowDpi(hwnd_);
     return true;
+}
+
+HICON TrayHostWindow::Icon(TrayIconKind kind) {
+    UniqueIcon& icon = kind == TrayIconKind::Normal ? normalIcon_ : highIcon_;
+    // Loaded when first needed, and again at another DPI.
+    if (!icon) icon.reset(LoadAppIcon(kind == TrayIconKind::Normal ? IDI_WENDREL : IDI_HIGH, SM_CXSMICON, dpi_));
+    return icon.get();
 }
 
 void TrayHostWindow::Destroy() {
@@ -61,6 +87,7 @@ LRESULT TrayHostWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         form_->tiFB_MouseMove(kWmLButtonDblClk);
         return 0;
     }
+    if (const LRESULT handled = OnDesktopNotice(message, wParam, lParam); handled != -1) return handled;
     switch (message) {
         // A close request to the program (taskkill without /f, an installer)
         // ends it as Exit does, instead of leaving it without windows.
@@ -75,12 +102,32 @@ LRESULT TrayHostWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     }
 }
 
+// The desktop's notices, each passed to the core, which decides what it
+// means; -1 for any other message.
+LRESULT TrayHostWindow::OnDesktopNotice(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_POWERBROADCAST:
+            if (wParam == PBT_APMSUSPEND) form_->OnSuspend();
+            if (wParam == PBT_APMRESUMEAUTOMATIC || wParam == PBT_APMRESUMESUSPEND) form_->OnResume();
+            return TRUE;
+        case WM_TIMECHANGE: form_->OnTimeChange(); return 0;
+        case WM_SETTINGCHANGE: form_->OnSettingChange(lParam ? reinterpret_cast<const char*>(lParam) : ""); return 0;
+        case kNetworkChangedMessage: form_->OnNetworkChange(); return 0;
+        case WM_DPICHANGED:
+            // The notification area's icons follow its DPI: the pictures at the new size.
+            dpi_ = LOWORD(wParam);
+            normalIcon_.reset();
+            highIcon_.reset();
+            form_->RefreshTrayIcon();
+            return 0;
+        default: return -1;
+    }
+}
+
 bool MainWindow::Create(frmWendrel& form) {
     form_ = &form;
-    normalIcon_.reset(LoadAppIcon(IDI_WENDREL, SM_CXSMICON));
-    bigIcon_.reset(LoadAppIcon(IDI_WENDREL, SM_CXICON));
     if (!trayHost_.Create(form)) return false;
-    Register(kClassName, bigIcon_.get());
+    Register(kClassName);
     // Owned by the hidden tray host, like a form of a program whose task bar
     // entry is switched off: no task bar button on any shell.
     const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
@@ -89,38 +136,33 @@ bool MainWindow::Create(frmWendrel& form) {
 }
 
 void MainWindow::CreateControls() {
-    const TwipScale scale;
-    SendMessageA(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(normalIcon_.get()));
-    SendMessageA(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.get()));
-
-    MakeControl(hwnd_, "BUTTON", "Current Server Status", BS_GROUPBOX, 0, IDC_FRAME, kFrame, scale);
-    list_ = MakeControl(hwnd_, WC_LISTVIEWA, "", WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_NOSORTHEADER,
-                        WS_EX_CLIENTEDGE, IDC_LIST, kList, scale);
+    MakeControls(hwnd_, kPieces);
+    list_ = GetDlgItem(hwnd_, IDC_LIST);
     ListView_SetExtendedListViewStyle(list_, LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
     LVCOLUMNA column{};
-    column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
+    column.mask = LVCF_TEXT | LVCF_SUBITEM;
     column.pszText = const_cast<char*>("Server");
-    column.cx = scale.X(kServerColumn);
     SendMessageA(list_, LVM_INSERTCOLUMNA, 0, reinterpret_cast<LPARAM>(&column));
     column.pszText = const_cast<char*>("Players");
-    column.cx = scale.X(kPlayersColumn);
     column.iSubItem = 1;
     SendMessageA(list_, LVM_INSERTCOLUMNA, 1, reinterpret_cast<LPARAM>(&column));
-    MakeControl(hwnd_, "STATIC", "Not scanned yet", SS_LEFT | SS_NOPREFIX, 0, IDC_STATUSLINE, kStatusLine, scale);
-
-    const std::pair<int, const char*> buttons[] = {{IDC_OPTIONS, "&Options"},
-                                                   {IDC_RESCAN, "&Rescan"},
-                                                   {IDC_SORT, "&Sort Missions"},
-                                                   {IDC_LAUNCH, "&Start Quellan"}};
-    int left = kFrame.left;
-    for (const auto& [id, caption] : buttons) {
-        MakeControl(hwnd_, "BUTTON", caption, WS_TABSTOP | BS_PUSHBUTTON, 0, id,
-                    {left, kButtonTop, kButtonWidth, kButtonHeight}, scale);
-        left += kButtonWidth + kButtonGap;
-    }
-    MakeControl(hwnd_, "BUTTON", "&Hide", WS_TABSTOP | BS_PUSHBUTTON, 0, IDC_HIDE, kHide, scale);
-    MakeControl(hwnd_, "BUTTON", "His&tory", WS_TABSTOP | BS_PUSHBUTTON, 0, IDC_HISTORY, kHistory, scale);
+    dpi_ = WindowDpi(hwnd_);
+    LayOut();
+    const TwipScale scale(dpi_);
     SizeClientCentred(hwnd_, scale.X(kClientWidth), scale.Y(kClientHeight));
+}
+
+void MainWindow::LayOut() {
+    const TwipScale scale(dpi_);
+    PlaceControls(hwnd_, kPieces, scale);
+    ListView_SetColumnWidth(list_, 0, scale.X(kServerColumn));
+    ListView_SetColumnWidth(list_, 1, scale.X(kPlayersColumn));
+    // The new icons are the window's before the old ones go.
+    UniqueIcon small(LoadAppIcon(IDI_WENDREL, SM_CXSMICON, dpi_)), big(LoadAppIcon(IDI_WENDREL, SM_CXICON, dpi_));
+    SendMessageA(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small.get()));
+    SendMessageA(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big.get()));
+    smallIcon_ = std::move(small);
+    bigIcon_ = std::move(big);
 }
 
 LRESULT MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -147,6 +189,26 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_ACTIVATE:
             if (LOWORD(wParam) != WA_INACTIVE) ActiveForm::Activated(hwnd_);
             return 0;
+        case WM_DPICHANGED: {
+            dpi_ = LOWORD(wParam);
+            LayOut();
+            const TwipScale scale(dpi_);
+            MoveForDpiChange(hwnd_, *reinterpret_cast<const RECT*>(lParam), scale.X(kClientWidth),
+                             scale.Y(kClientHeight));
+            RedrawAll(hwnd_);  // a smaller caption leaves the larger one's pixels behind
+            return 0;
+        }
+        case WM_SYSCOLORCHANGE:
+        case WM_SETTINGCHANGE:
+            // Common controls hear these only from their window; Wine's list
+            // keeps the colours it was made with, so they are given again.
+            SendMessageA(list_, message, wParam, lParam);
+            ListView_SetBkColor(list_, GetSysColor(COLOR_WINDOW));
+            ListView_SetTextBkColor(list_, GetSysColor(COLOR_WINDOW));
+            ListView_SetTextColor(list_, GetSysColor(COLOR_WINDOWTEXT));
+            RedrawAll(hwnd_);
+            return 0;
+        case WM_THEMECHANGED: RedrawAll(hwnd_); return 0;
         case WM_CLOSE:
             // The close box hides the window unless the program is ending.
             if (!form_->Form_QueryUnload()) Destroy();
@@ -236,13 +298,10 @@ MenuCommand MainWindow::ShowPopupMenu() {
 std::uintptr_t MainWindow::TrayWindowHandle() { return reinterpret_cast<std::uintptr_t>(trayHost_.Handle()); }
 
 std::uintptr_t MainWindow::IconHandle(TrayIconKind kind) {
-    if (kind == TrayIconKind::Normal) return reinterpret_cast<std::uintptr_t>(normalIcon_.get());
-    // The alarm icon is loaded when it is first needed.
-    if (!highIcon_) highIcon_.reset(LoadAppIcon(IDI_HIGH, SM_CXSMICON));
-    return reinterpret_cast<std::uintptr_t>(highIcon_.get());
+    return reinterpret_cast<std::uintptr_t>(trayHost_.Icon(kind));
 }
 
-void MainWindow::UnloadHighIcon() { highIcon_.reset(); }
+void MainWindow::UnloadHighIcon() { trayHost_.UnloadHighIcon(); }
 
 void MainWindow::Destroy() {
     trayHost_.Destroy();

@@ -10,23 +10,32 @@
 class frmWendrel;
 
 // The hidden top-level window that owns the tray icon: it receives the tray
-// callbacks, Explorer's "TaskbarCreated" broadcast and the request of a
-// second start to show the status window.
+// callbacks, Explorer's "TaskbarCreated" broadcast, the request of a second
+// start to show the status window, and the desktop's notices (sleep and
+// wake, the clock, settings, a new network address).
 class TrayHostWindow : public Window<TrayHostWindow> {
 public:
     static constexpr const char* kClassName = WENDREL_TRAY_CLASS;
     static constexpr const char* kShowStatusMessage = "Orvane.Wendrel.ShowStatus";
+    static constexpr UINT kNetworkChangedMessage = WM_APP + 1;  // posted by the NetworkWatcher
 
     bool Create(frmWendrel& form);
     void Destroy();
 
+    // The tray icon's pictures, at the small-icon size of the host's DPI.
+    HICON Icon(TrayIconKind kind);
+    void UnloadHighIcon() { highIcon_.reset(); }
+
 private:
     friend class Window<TrayHostWindow>;
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT OnDesktopNotice(UINT message, WPARAM wParam, LPARAM lParam);
 
     frmWendrel* form_ = nullptr;
     UINT taskbarCreated_ = 0;
     UINT showStatus_ = 0;
+    int dpi_ = 96;
+    UniqueIcon normalIcon_, highIcon_;
 };
 
 // The main window "Wendrel V<version>": the server list, the status line, the
@@ -58,9 +67,12 @@ private:
     friend class Window<MainWindow>;
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void CreateControls();
+    // Places the controls, the list's columns and the window's icons at dpi_.
+    void LayOut();
 
     frmWendrel* form_ = nullptr;
     TrayHostWindow trayHost_;
     HWND list_ = nullptr;
-    UniqueIcon normalIcon_, highIcon_, bigIcon_;
+    int dpi_ = 96;
+    UniqueIcon smallIcon_, bigIcon_;
 };

@@ -13,6 +13,7 @@
 #include "win32/Boundary.h"
 #include "win32/Controls.h"
 #include "win32/MessagePump.h"
+#include "win32/SystemLibrary.h"
 
 namespace {
 
@@ -22,6 +23,52 @@ namespace {
 constexpr int kClientWidth = 5370;
 constexpr int kFirstCheckTop = 1440, kCheckRow = 300, kButtonGap = 360, kButtonHeight = 390, kBottomMargin = 90;
 
+// The "..." buttons' font.
+HFONT DotsFont(int dpi) { return KeptFont("MS Sans Serif", 975, FW_BOLD, dpi); }
+
+constexpr DWORD kEdit = WS_TABSTOP | ES_AUTOHSCROLL;
+constexpr DWORD kLabel = SS_LEFT | SS_LEFTNOWORDWRAP;
+constexpr DWORD kButton = WS_TABSTOP | BS_PUSHBUTTON;
+
+// The controls above the check boxes. Creation order is the tab order; each
+// label comes just before the box its access key moves to.
+const ControlPiece kBoxes[] = {
+    {IDC_LABEL0, "STATIC", "&Check Every:", kLabel, 0, {105, 150, 1080, 270}},
+    {IDC_MINUTES, "EDIT", "", kEdit, WS_EX_CLIENTEDGE, {1320, 120, 645, 315}},
+    {IDC_LABEL2, "STATIC", "minutes for", kLabel, 0, {2040, 120, 960, 270}},
+    {IDC_USERS, "EDIT", "", kEdit, WS_EX_CLIENTEDGE, {2880, 120, 645, 315}},
+    {IDC_LABEL3, "STATIC", "players online", kLabel, 0, {3600, 120, 960, 270}},
+    {IDC_LABEL1, "STATIC", "&Alarm Sound:", kLabel, 0, {105, 533, 1080, 270}},
+    {IDC_SOUND, "EDIT", "", kEdit, WS_EX_CLIENTEDGE, {1320, 533, 3525, 315}},
+    {IDC_ALARMDLG, "BUTTON", "...", kButton, 0, {4800, 533, 375, 323}, DotsFont},
+    // Two lines high; it wraps before the box that follows it instead of running under it.
+    {IDC_LABEL4, "STATIC", "&Quellan Directory:", SS_LEFT, 0, {105, 975, 1155, 390}},
+    {IDC_ZALMO, "EDIT", "", kEdit, WS_EX_CLIENTEDGE, {1320, 960, 3525, 315}},
+    {IDC_ZALMODLG, "BUTTON", "...", kButton, 0, {4800, 960, 375, 323}, DotsFont},
+};
+
+// All the dialog's controls, in creation order: the boxes, a check box a row
+// for each check field of the table, then OK and Cancel.
+std::vector<ControlPiece> Pieces() {
+    std::vector<ControlPiece> pieces(std::begin(kBoxes), std::end(kBoxes));
+    int top = kFirstCheckTop;
+    for (const OptionsFieldRow& row : kOptionsFields) {
+        if (row.kind != FieldKind::Check) continue;
+        pieces.push_back({row.control, "BUTTON", row.caption, WS_TABSTOP | BS_3STATE, 0, {1320, top, 3015, 255}});
+        top += kCheckRow;
+    }
+    const int buttonTop = top + kButtonGap;
+    pieces.push_back({IDOK, "BUTTON", "OK", WS_TABSTOP | BS_DEFPUSHBUTTON, 0, {1313, buttonTop, 1140, kButtonHeight}});
+    pieces.push_back({IDCANCEL, "BUTTON", "Cancel", kButton, 0, {2918, buttonTop, 1140, kButtonHeight}});
+    return pieces;
+}
+
+// The client area's height follows from the last row, OK and Cancel.
+int ClientHeight(const std::vector<ControlPiece>& pieces) {
+    const Twips& last = pieces.back().box;
+    return last.top + last.height + kBottomMargin;
+}
+
 UINT CheckState(std::int16_t value) {
     return value == 0 ? BST_UNCHECKED : value == 1 ? BST_CHECKED : BST_INDETERMINATE;
 }
@@ -30,6 +77,15 @@ const OptionsFieldRow* RowOfControl(int id) {
     for (const OptionsFieldRow& row : kOptionsFields)
         if (row.control == id) return &row;
     return nullptr;
+}
+
+// The dialog manager of Windows 10 1703 and later scales a dialog at a DPI
+// change by itself; this one is laid out again from its twips instead.
+void TakeOverDpiChanges(HWND dialog) {
+    using SetBehavior = BOOL(WINAPI*)(HWND, int, int);
+    constexpr int kDisableAll = 1;  // DDC_DISABLE_ALL
+    const auto set = SystemFunction<SetBehavior>(GetModuleHandleA("user32.dll"), "SetDialogDpiChangeBehavior");
+    if (set) set(dialog, kDisableAll, kDisableAll);
 }
 
 // An empty dialog template: the controls are made in code, in twips.
@@ -139,51 +195,28 @@ INT_PTR CALLBACK OptionsDialog::DialogProc(HWND window, UINT message, WPARAM wPa
 }
 
 void OptionsDialog::CreateControls() {
-    const TwipScale scale;
     SetWindowTextA(window_, "Options");
     HICON icon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_WENDREL));
     SendMessageA(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
-
-    LOGFONTA bold{};
-    bold.lfHeight = -MulDiv(975, scale.Dpi(), 7200);  // 9.75 point
-    bold.lfWeight = FW_BOLD;
-    lstrcpyA(bold.lfFaceName, "MS Sans Serif");
-    boldFont_.reset(CreateFontIndirectA(&bold));
-
-    constexpr DWORD kEdit = WS_TABSTOP | ES_AUTOHSCROLL;
-    constexpr DWORD kLabel = SS_LEFT | SS_LEFTNOWORDWRAP;
-    // Creation order is the tab order; each label comes just before the box
-    // its access key moves to.
-    MakeControl(window_, "STATIC", "&Check Every:", kLabel, 0, IDC_LABEL0, {105, 150, 1080, 270}, scale);
-    MakeControl(window_, "EDIT", "", kEdit, WS_EX_CLIENTEDGE, IDC_MINUTES, {1320, 120, 645, 315}, scale);
-    MakeControl(window_, "STATIC", "minutes for", kLabel, 0, IDC_LABEL2, {2040, 120, 960, 270}, scale);
-    MakeControl(window_, "EDIT", "", kEdit, WS_EX_CLIENTEDGE, IDC_USERS, {2880, 120, 645, 315}, scale);
-    MakeControl(window_, "STATIC", "players online", kLabel, 0, IDC_LABEL3, {3600, 120, 960, 270}, scale);
-    MakeControl(window_, "STATIC", "&Alarm Sound:", kLabel, 0, IDC_LABEL1, {105, 533, 1080, 270}, scale);
-    MakeControl(window_, "EDIT", "", kEdit, WS_EX_CLIENTEDGE, IDC_SOUND, {1320, 533, 3525, 315}, scale);
-    MakeControl(window_, "BUTTON", "...", WS_TABSTOP | BS_PUSHBUTTON, 0, IDC_ALARMDLG, {4800, 533, 375, 323}, scale,
-                boldFont_.get());
-    // Two lines high; it wraps before the box that follows it instead of running under it.
-    MakeControl(window_, "STATIC", "&Quellan Directory:", SS_LEFT, 0, IDC_LABEL4, {105, 975, 1155, 390}, scale);
-    MakeControl(window_, "EDIT", "", kEdit, WS_EX_CLIENTEDGE, IDC_ZALMO, {1320, 960, 3525, 315}, scale);
-    MakeControl(window_, "BUTTON", "...", WS_TABSTOP | BS_PUSHBUTTON, 0, IDC_ZALMODLG, {4800, 960, 375, 323}, scale,
-                boldFont_.get());
-    int top = kFirstCheckTop;
-    for (const OptionsFieldRow& row : kOptionsFields) {
-        if (row.kind != FieldKind::Check) continue;
-        MakeControl(window_, "BUTTON", row.caption, WS_TABSTOP | BS_3STATE, 0, row.control, {1320, top, 3015, 255},
-                    scale);
-        top += kCheckRow;
-    }
-    const int buttonTop = top + kButtonGap;
-    MakeControl(window_, "BUTTON", "OK", WS_TABSTOP | BS_DEFPUSHBUTTON, 0, IDOK, {1313, buttonTop, 1140, kButtonHeight},
-                scale);
-    MakeControl(window_, "BUTTON", "Cancel", WS_TABSTOP | BS_PUSHBUTTON, 0, IDCANCEL,
-                {2918, buttonTop, 1140, kButtonHeight}, scale);
+    TakeOverDpiChanges(window_);
+    const std::vector<ControlPiece> pieces = Pieces();
+    MakeControls(window_, pieces);
     // The boxes take any text, of any length.
     for (const OptionsFieldRow& row : kOptionsFields)
         if (row.kind != FieldKind::Check) SendDlgItemMessageA(window_, row.control, EM_LIMITTEXT, 0, 0);
-    SizeClientCentred(window_, scale.X(kClientWidth), scale.Y(buttonTop + kButtonHeight + kBottomMargin));
+    dpi_ = WindowDpi(window_);
+    const TwipScale scale(dpi_);
+    PlaceControls(window_, pieces, scale);
+    SizeClientCentred(window_, scale.X(kClientWidth), scale.Y(ClientHeight(pieces)));
+}
+
+void OptionsDialog::OnDpiChanged(int dpi, const RECT& suggested) {
+    dpi_ = dpi;
+    const std::vector<ControlPiece> pieces = Pieces();
+    const TwipScale scale(dpi_);
+    PlaceControls(window_, pieces, scale);
+    MoveForDpiChange(window_, suggested, scale.X(kClientWidth), scale.Y(ClientHeight(pieces)));
+    RedrawAll(window_);
 }
 
 INT_PTR OptionsDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -196,7 +229,11 @@ INT_PTR OptionsDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             // The close box unloads the form with its entries, as closing a form always did.
             form_->Unload();
             return TRUE;
-        default: (void)lParam; return FALSE;
+        case WM_DPICHANGED: OnDpiChanged(LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam)); return TRUE;
+        case WM_SYSCOLORCHANGE:
+        case WM_SETTINGCHANGE:
+        case WM_THEMECHANGED: RedrawAll(window_); return FALSE;
+        default: return FALSE;
     }
 }
 

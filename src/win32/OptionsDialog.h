@@ -3,12 +3,11 @@
 #include <windows.h>
 
 #include "platform/OptionsView.h"
-#include "win32/Handles.h"
 
 class frmOptions;
 
 // The Options window: a modeless dialog without an owner, laid out in twips
-// scaled to the screen's DPI. It shows the core's controls and reports
+// scaled to its monitor's DPI, and again when it moves to another. It shows the core's controls and reports
 // every edit, button and activation back to it.
 class OptionsDialog : public OptionsView {
 public:
@@ -29,9 +28,10 @@ private:
     INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void OnCommand(int id, int code);
     void CreateControls();
+    void OnDpiChanged(int dpi, const RECT& suggested);
 
     frmOptions* form_ = nullptr;
     HWND window_ = nullptr;
     bool filling_ = false;  // edits caused by ShowControls are not user edits
-    UniqueFont boldFont_;
+    int dpi_ = 96;
 };

@@ -14,7 +14,8 @@ Program::Program(const StartArguments& args, EventLog* log)
       historyWindow_(history_, clock_),
       form_(MonitorDeps{app_, options_, mainWindow_, tray_, sound_, launcher_, msgBox_, missionFiles_, inet_, clock_,
                         log, StatusSource::FromUrl(args.statusUrl.empty() ? StatusSource::kDefaultUrl : args.statusUrl),
-                        &history_, &historyWindow_}) {
+                        &history_, &historyWindow_}),
+      log_(log) {
     optionsDialog_.Attach(options_);
     options_.SetMonitor(&form_);
     historyWindow_.SetThreshold([this] { return form_.AlarmOn; });
@@ -22,7 +23,12 @@ Program::Program(const StartArguments& args, EventLog* log)
 
 bool Program::Start() {
     if (!mainWindow_.Create(form_)) return false;
-    historyWindow_.SetOwner(reinterpret_cast<HWND>(mainWindow_.TrayWindowHandle()));
+    const HWND trayHost = reinterpret_cast<HWND>(mainWindow_.TrayWindowHandle());
+    historyWindow_.SetOwner(trayHost);
+    // Without the notices the retries alone find the network coming back.
+    std::string error;
+    if (!network_.Start(trayHost, TrayHostWindow::kNetworkChangedMessage, error) && log_)
+        log_->Write("start: no notice of the network coming back: " + error);
     form_.Form_Initialize();
     // A failure during start-up is reported; the timer still runs, so the
     // program goes on watching.

@@ -8,6 +8,7 @@
 #include "settings/mdRegistry.h"
 #include "win32/HistoryWindow.h"
 #include "win32/MainWindow.h"
+#include "win32/NetworkWatcher.h"
 #include "win32/OptionsDialog.h"
 #include "win32/Win32Clock.h"
 #include "win32/Win32HistoryFile.h"
@@ -49,4 +50,6 @@ private:
     PlayerHistory history_;
     HistoryWindow historyWindow_;
     frmWendrel form_;
+    NetworkWatcher network_;
+    EventLog* log_;
 };

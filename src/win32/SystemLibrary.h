@@ -3,7 +3,7 @@
 #include <windows.h>
 
 // Libraries that are not on Windows' KnownDLLs list (WinINet, the multimedia
-// library) are loaded at run time from the system folder only, never from the
+// library, the IP helper) are loaded at run time from the system folder only, never from the
 // program's own folder, where a planted copy could wait in Downloads.
 
 // Makes the system folder the only place the process looks for libraries

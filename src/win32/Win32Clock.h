@@ -15,7 +15,10 @@ public:
     std::int64_t UtcNow() override;
     int UtcOffsetMinutes(std::int64_t utc) override;
     int FirstDayOfWeek() override;
+    void Refresh() override { zones_.clear(); }
 
 private:
-    std::map<int, std::optional<TIME_ZONE_INFORMATION>> zones_;  // by year: reading one takes the registry
+    // By year: reading one takes the registry. The first day of the week is
+    // read each time: Windows keeps the locale's settings itself.
+    std::map<int, std::optional<TIME_ZONE_INFORMATION>> zones_;
 };

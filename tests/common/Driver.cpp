@@ -164,6 +164,31 @@ std::string Narrow(const wchar_t* text) {
 }
 }  // namespace
 
+void WakeFromSleep() { PostMessageA(HWND_BROADCAST, WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, 0); }
+
+void ChangeRegionalSettings() {
+    // As Windows' own senders do: the wide call (Wine garbles a broadcast string of the ANSI one).
+    SendMessageTimeoutW(HWND_BROADCAST, WM_SETTINGCHANGE, 0, reinterpret_cast<LPARAM>(L"intl"), SMTO_ABORTIFHUNG, 5000,
+                        nullptr);
+}
+
+RECT MoveToDpi(HWND window, int fromDpi, int toDpi) {
+    RECT before;
+    GetWindowRect(window, &before);
+    const RECT suggested{before.left, before.top, before.left + MulDiv(before.right - before.left, toDpi, fromDpi),
+                         before.top + MulDiv(before.bottom - before.top, toDpi, fromDpi)};
+    const RemoteMemory remote(ProcessOf(window), sizeof suggested);
+    if (!remote.At(0)) return before;
+    remote.Write(0, &suggested, sizeof suggested);
+    PostMessageA(window, WM_DPICHANGED, MAKEWPARAM(toDpi, toDpi), reinterpret_cast<LPARAM>(remote.At(0)));
+    WaitUntil([&] {
+        RECT now;
+        GetWindowRect(window, &now);
+        return !EqualRect(&now, &before);
+    });
+    return suggested;
+}
+
 std::vector<Balloon> ReadBalloons() {
     std::vector<Balloon> balloons;
     for (HWND w : TopWindows(TOOLTIPS_CLASSA)) {

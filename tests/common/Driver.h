@@ -40,6 +40,14 @@ bool Ticked(HWND parent, int id);
 void RightClickTrayIcon(HWND trayHost);
 void DoubleClickTrayIcon(HWND trayHost);
 void ClickNotification(HWND trayHost);
+// What Windows tells every top-level window when the computer wakes from
+// sleep, and when the user changes the regional settings.
+void WakeFromSleep();
+void ChangeRegionalSettings();
+// What Windows tells a window that moved to a monitor at toDpi: the window's
+// rectangle scaled from its top left corner as the suggested one, in the
+// window's process. Returns it once the window has moved.
+RECT MoveToDpi(HWND window, int fromDpi, int toDpi);
 
 // The open pop-up menu, once there is one.
 HWND WaitForMenu(std::chrono::milliseconds timeout = 10s);

@@ -151,8 +151,9 @@ private:
 class FakeClock : public Clock {
 public:
     std::int64_t utc = 1796677445;  // 2026-12-07T21:04:05Z
-    int offsetMinutes = 0, firstDay = 0;
+    int offsetMinutes = 0, firstDay = 0, refreshes = 0;
     LocalTime Now() override { return {2026, 12, 7, 21, 4, 5}; }
+    void Refresh() override { ++refreshes; }
     std::int64_t UtcNow() override { return utc; }
     int UtcOffsetMinutes(std::int64_t) override { return offsetMinutes; }
     int FirstDayOfWeek() override { return firstDay; }

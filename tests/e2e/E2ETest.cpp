@@ -84,9 +84,11 @@ struct Scenario : ::testing::Test {
     std::string Log() const { return ReadFileText(log); }
     int Scans() const { return CountLines(Log(), " scan http"); }
 
-    HWND Start(const std::string& extra = "", const std::string& exe = WendrelProcess::ExePath()) {
-        EXPECT_TRUE(wendrel.Start(
-            "--status-url " + status.server.Url("/") + " --log \"" + log + "\" --timeout 20 " + extra, exe));
+    HWND Start(const std::string& extra = "", const std::string& exe = WendrelProcess::ExePath(),
+               const std::string& url = "") {
+        EXPECT_TRUE(wendrel.Start("--status-url " + (url.empty() ? status.server.Url("/") : url) + " --log \"" + log +
+                                      "\" --timeout 20 " + extra,
+                                  exe));
         HWND host = wendrel.WaitForTrayHost();
         EXPECT_NE(host, nullptr) << "wendrel.exe did not create its windows";
         return host;
@@ -554,6 +556,98 @@ TEST_F(Scenario, ScanFaultsShowAReasonWhileTheWindowAnswersAndTheNextScanWorks) 
         ASSERT_TRUE(WaitForLog(" scan http", scans + 2)) << Name(f);
         EXPECT_NE(driver::ControlText(main, IDC_STATUSLINE).find(": 5 players"), std::string::npos)
             << "after " << Name(f);
+    }
+}
+
+// A status page with 14 players that can stop answering.
+struct FlakyStatus {
+    std::atomic<PageFault> fault{PageFault::Good};
+    LoopbackServer server{[this](LoopbackServer& self, SOCKET c, const std::string&) { Serve(self, c, fault, 14); }};
+};
+
+// After a wake (Wine sends no power notices: the test does) the count shown
+// is marked as old and the alarm stops; a check is made at once and again 5 s
+// after it fails; the alarm that comes back is the one from before the sleep:
+// no second notification.
+TEST_F(Scenario, AWakeChecksAtOnceAndSaysTheCountWasFromBeforeTheSleep) {
+    FlakyStatus flaky;
+    HWND host = Start("", WendrelProcess::ExePath(), flaky.server.Url("/"));
+    ASSERT_TRUE(WaitForLog("notification: Drevak Wing: 14 players online"));
+    HWND main = ShowMainWindow(host);
+    flaky.fault = PageFault::NeverAnswer;
+    driver::WakeFromSleep();
+    EXPECT_TRUE(driver::WaitUntil([&] { return flaky.server.RequestCount() == 2; }, 5s)) << "no check within 5 s";
+    EXPECT_NE(driver::ControlText(main, IDC_STATUSLINE).find(", before the computer slept: 14 players"),
+              std::string::npos);
+    EXPECT_EQ(CountLines(Log(), "is from before the sleep; checking now; the alarm stops"), 1);
+    flaky.fault = PageFault::Good;  // the held check fails now
+    ASSERT_TRUE(WaitForLog("retry in 5 s"));
+    EXPECT_NE(driver::ControlText(main, IDC_STATUSLINE).find(" failed: "), std::string::npos);
+    ASSERT_TRUE(WaitForLog("alarm on: 14 players", 2));
+    EXPECT_EQ(driver::ControlText(main, IDC_STATUSLINE).find("before"), std::string::npos);
+    EXPECT_EQ(CountLines(Log(), "notification:"), 1) << Log();
+    driver::ChangeRegionalSettings();  // the hidden tray host hears the broadcasts
+    EXPECT_TRUE(WaitForLog("clock: the regional settings changed"));
+}
+
+// A lobby that does not answer for 20 s (at a log-on before the network is
+// up): the failed checks are tried again after 15 and 30 s, so the count and
+// the alarm come within a minute of its return, not after the 5 min interval.
+TEST_F(Scenario, AStatusPageBackAfter20sIsCountedWithinAMinute) {
+    FlakyStatus flaky;
+    flaky.fault = PageFault::NeverAnswer;
+    HWND main = ShowMainWindow(Start("--timeout 3", WendrelProcess::ExePath(), flaky.server.Url("/")));
+    ASSERT_TRUE(WaitForLog("retry in 15 s"));
+    EXPECT_NE(driver::ControlText(main, IDC_STATUSLINE).find("; next try in 15 s"), std::string::npos);
+    Sleep(17000);
+    flaky.fault = PageFault::Good;
+    ASSERT_TRUE(WaitForLog("alarm on: 14 players", 1, 60s)) << Log();
+    EXPECT_EQ(CountLines(Log(), "retry in 30 s"), 1);
+    EXPECT_NE(driver::ControlText(main, IDC_STATUSLINE).find(": 14 players"), std::string::npos);
+    ASSERT_TRUE(WaitForLog("notification:"));
+    EXPECT_EQ(CountLines(Log(), "notification:"), 1);
+}
+
+// The other DPI a window is moved to: from 96 to 144, from more to 96.
+int OtherDpi(int dpi) { return dpi > 96 ? 96 : 144; }
+
+// The windows at the screen's DPI, and again when Windows says they moved to
+// a monitor at another (Wine sends no WM_DPICHANGED): text and sizes at each
+// DPI, with a screenshot of each window at both.
+TEST_F(Scenario, TheWindowsAreLaidOutAtTheirMonitorsDpi) {
+    HWND host = Start("--history \"" + folder + "history.csv\"");
+    HWND main = ShowMainWindow(host);
+    driver::Click(main, IDC_HISTORY);
+    HWND history = driver::WaitForVisible("WendrelHistory", "Wendrel History", wendrel.Pid());
+    HWND options = OpenOptions(host);
+    ASSERT_TRUE(main && history && options);
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSX), other = OtherDpi(dpi);
+    ReleaseDC(nullptr, screen);
+    // A size that is more than the smallest the window takes at either DPI and fits the screen at both.
+    SetWindowPos(history, nullptr, 0, 0, MulDiv(520, dpi, 96), MulDiv(390, dpi, 96), SWP_NOZORDER);
+    struct Shown {
+        HWND window;
+        const char* name;
+        int twipsHigh;  // the client area's height; 0: resizable
+    };
+    const Shown windows[] = {{main, "main-window", 3390}, {options, "options", 3180}, {history, "history", 0}};
+    for (const Shown& w : windows) SetWindowPos(w.window, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    for (const int at : {dpi, other}) {
+        for (const Shown& w : windows) {
+            if (at != dpi) {
+                const RECT suggested = driver::MoveToDpi(w.window, dpi, at);
+                RECT placed;
+                GetWindowRect(w.window, &placed);
+                EXPECT_EQ(placed.left, suggested.left) << w.name;
+                EXPECT_TRUE(w.twipsHigh || EqualRect(&placed, &suggested)) << w.name;
+            }
+            RECT client;
+            GetClientRect(w.window, &client);
+            EXPECT_TRUE(!w.twipsHigh || client.bottom == MulDiv(w.twipsHigh, at, 1440)) << w.name << " at " << at;
+            SetForegroundWindow(w.window);
+            Shot((std::string(w.name) + "-" + std::to_string(at) + "dpi").c_str(), w.window);
+        }
     }
 }
 

@@ -233,10 +233,79 @@ TEST_F(MonitorFixture, FailedScanShowsWhyAndCountsZero) {
     inet.Fail("the server did not answer within 30 s");
     Start();
     EXPECT_EQ(view.rows, (std::vector<std::pair<std::string, std::int32_t>>{{"status.quellan.example", 0}}));
-    EXPECT_EQ(view.statusLine, "Last scan 21:04:05 failed: the server did not answer within 30 s");
+    EXPECT_EQ(view.statusLine, "Last scan 21:04:05 failed: the server did not answer within 30 s; next try in 15 s");
     EXPECT_EQ(log.lines.back(),
               "scan http://status.quellan.example failed: the server did not answer within 30 s; "
-              "0 players");
+              "0 players; retry in 15 s");
+}
+
+// After a failed timer-driven check the next comes sooner than the
+// interval: 15 s, then twice as long each time, never later than the
+// interval; the first success goes back to the interval.
+TEST_F(MonitorFixture, AFailedCheckIsRetriedSoonerEachTimeLaterUpToTheInterval) {
+    struct Step {
+        std::int32_t minutes;
+        bool fails;
+        int ticks;         // from the previous check to this one
+        const char* next;  // the status line's next try after it ("" when it worked)
+    };
+    const Step steps[] = {
+        {5, true, 15, "30 s"},   {5, true, 30, "60 s"}, {5, true, 60, "2 min"}, {5, true, 120, "4 min"},
+        {5, true, 240, "5 min"},  // twice 240 s is more than the interval
+        {5, true, 300, "5 min"}, {5, false, 300, ""},   {5, true, 300, "15 s"},  // a success starts afresh
+        {1, true, 15, "30 s"},   {1, true, 30, "60 s"}, {1, true, 60, "60 s"},   // a shorter interval caps sooner
+        {1, false, 60, ""},      {1, false, 60, ""},    {0, true, 1, "1 s"},    {0, true, 1, "1 s"},
+    };
+    inet.Fail("no connection");
+    Start();  // the start-up check fails
+    EXPECT_EQ(view.statusLine, "Last scan 21:04:05 failed: no connection; next try in 15 s");
+    for (std::size_t i = 0; i < std::size(steps); ++i) {
+        const Step& s = steps[i];
+        form.ApplySettings({s.minutes, 2, "x.wav"});
+        Players(s.fails ? kDown : 1);
+        EXPECT_EQ(TicksToCheck(), s.ticks) << "step " << i;
+        const std::string failed = std::string("failed: no connection; next try in ") + s.next;
+        EXPECT_EQ(view.statusLine, s.fails ? "Last scan 21:04:05 " + failed : "Last scan 21:04:05: 1 player")
+            << "step " << i;
+    }
+    EXPECT_EQ(log.Count("; retry in 15 s"), 2);
+    EXPECT_EQ(log.Count("; retry in 1 s"), 2);
+}
+
+// A check that fails ends the alarm, but a count at or above the threshold
+// again within two intervals (by the clock) is the same alarm: no second
+// notification. A sleep counts as such a gap. The sound follows every check.
+TEST_F(MonitorFixture, AnAlarmInterruptedOnlyByFailedChecksOrASleepNotifiesOnce) {
+    struct Step {
+        int players;                // at the check; kDown: it fails
+        int away;                   // seconds that pass before it, without ticks
+        bool sleep;                 // the computer slept then
+        std::size_t notifications;  // so far
+    };
+    const Step steps[] = {
+        {9, 0, false, 1},     {kDown, 0, false, 1},   {kDown, 0, false, 1}, {9, 0, false, 1},  // the same alarm
+        {1, 0, false, 1},     {9, 0, false, 2},        // a count below ends it for good
+        {kDown, 0, false, 2}, {9, 700, false, 3},      // more than two intervals later
+        {9, 120, true, 3},    {9, 8 * 3600, true, 4},  // a short sleep, a night
+    };
+    Start();
+    form.ApplySettings({5, 5, "x.wav", true});
+    for (std::size_t i = 0; i < std::size(steps); ++i) {
+        const Step& s = steps[i];
+        clock.utc += s.away;
+        if (s.sleep) {
+            form.OnSuspend();
+            form.OnResume();
+        }
+        Players(s.players);
+        TicksToCheck();
+        EXPECT_EQ(tray.notifications.size(), s.notifications) << "step " << i;
+        tray.Clear();
+        Ticks(2);  // the icon changes on every tick while the alarm is on
+        EXPECT_EQ(tray.IconSteps().size(), s.players >= 5 ? 2u : 0u) << "step " << i;
+    }
+    EXPECT_EQ(sound.played.size(), 6u);
+    EXPECT_EQ(log.Count("the same alarm as before the gap"), 2);
 }
 
 }  // namespace

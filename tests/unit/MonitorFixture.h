@@ -18,7 +18,14 @@ struct MonitorFixture : ::testing::Test, FakeWorld {
         Players(0);
     }
 
-    void Players(int count) { inet.ServePage(StatusPage(std::to_string(count))); }
+    static constexpr int kDown = -1;  // the page cannot be fetched
+
+    void Players(int count) {
+        if (count == kDown)
+            inet.Fail("no connection");
+        else
+            inet.ServePage(StatusPage(std::to_string(count)));
+    }
 
     void Store(const char* name, SettingValue value, std::uint32_t type) {
         store.EnsureKey(kKey, kHKeyCurrentUser);
@@ -30,10 +37,23 @@ struct MonitorFixture : ::testing::Test, FakeWorld {
         form.Form_Load();
     }
 
+    // Each tick is a second on the clock.
     void Ticks(int n) {
         for (int i = 0; i < n; ++i) {
             ASSERT_TRUE(view.timerEnabled) << "the timer must be running before tick " << i;
+            ++clock.utc;
             form.Timer1_Timer();
         }
+    }
+
+    // Ticks until the next timer-driven check has been made; how many.
+    int TicksToCheck() {
+        const std::size_t before = inet.requests.size();
+        int n = 0;
+        while (inet.requests.size() == before && n < 100000 && !HasFatalFailure()) {
+            Ticks(1);
+            ++n;
+        }
+        return n;
     }
 };
