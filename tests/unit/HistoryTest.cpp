@@ -239,6 +239,16 @@ TEST(HistoryFiguresTest, TheBusiestHourLine) {
               "00:00, 1 player on average.");
 }
 
+// The day's hour labels, each checked to stand clear of the one before.
+std::vector<const Shape*> HourLabels(const std::vector<Shape>& shapes) {
+    std::vector<const Shape*> hours;
+    for (const Shape& s : shapes)
+        if (s.kind == Shape::Kind::Text && s.text.size() == 5 && s.text[2] == ':') hours.push_back(&s);
+    EXPECT_GE(hours.size(), 8u);
+    for (std::size_t i = 1; i < hours.size(); ++i) EXPECT_LT(hours[i - 1]->x2, hours[i]->x1) << hours[i]->text;
+    return hours;
+}
+
 // The last 24 hours: a step line with gaps and marks where scans failed,
 // the threshold dashed, and hour labels at local hours that never overlap.
 TEST(HistoryChartTest, TheLastDayShowsFailuresAsGapsWithMarks) {
@@ -267,18 +277,54 @@ TEST(HistoryChartTest, TheLastDayShowsFailuresAsGapsWithMarks) {
     EXPECT_GT(runs[1].first, failureX);
     EXPECT_EQ(count([](const Shape& s) { return s.kind == Shape::Kind::DashedLine && s.ink == Ink::Threshold; }), 1);
 
-    std::vector<const Shape*> hours;
-    for (const Shape& s : shapes)
-        if (s.kind == Shape::Kind::Text && s.text.size() == 5 && s.text[2] == ':') hours.push_back(&s);
-    ASSERT_GE(hours.size(), 8u);
-    for (std::size_t i = 1; i < hours.size(); ++i) EXPECT_LT(hours[i - 1]->x2, hours[i]->x1) << hours[i]->text;
+    const auto hours = HourLabels(shapes);
     // 21:04 UTC is 22:34 local: a labelled hour is a whole local hour.
     const auto label = std::find_if(hours.begin(), hours.end(), [](const Shape* s) { return s->text == "22:00"; });
     ASSERT_NE(label, hours.end());
     const int x = ((*label)->x1 + (*label)->x2) / 2;
     const int plotRight = 800 - 16 - 7;
     EXPECT_NEAR(x, plotRight - (plotRight - 40) * 34 / (24 * 60), 12);
+
+    // The night Berlin's clocks go back, 02:00 comes twice, an hour apart.
+    p.day = LastDay({}, 1792929600);  // 2026-10-25T12:00Z
+    p.offset = [](std::int64_t utc) { return utc < 1792890000 ? 120 : 60; };
+    EXPECT_EQ(HourLabels(LayOutHistory(p, 800, 600, {7, 16})).size(), 11u) << "16:00 to 12:00, 02:00 once";
 }
+
+// Any threshold draws: within reach of the counts as a dashed line, far off
+// them (a player silencing the alarm) as a note above the plot.
+TEST(HistoryChartTest, AnyThresholdDraws) {
+    const struct {
+        std::int32_t threshold, players;
+        const char* note;
+    } kCases[] = {
+        {5, 10, nullptr},
+        {40, 10, nullptr},
+        {0, 0, nullptr},
+        {20, 0, nullptr},
+        {41, 10, "alarm at 41, above the picture"},
+        {INT32_MAX, 10, "alarm at 2147483647, above the picture"},
+        {INT32_MAX, 999999999, nullptr},
+        {-1, 10, "alarm at -1, below the picture"},
+        {INT32_MIN, 999999999, "alarm at -2147483648, below the picture"},
+    };
+    for (const auto& c : kCases) {
+        HistoryPictures p;
+        p.day = LastDay(std::vector<HistoryRecord>{{kNow - kHour, c.players}}, kNow);
+        p.threshold = c.threshold;
+        const auto shapes = LayOutHistory(p, 800, 600, {7, 16});
+        int lines = 0, notes = 0;
+        for (const Shape& s : shapes) {
+            if (s.ink != Ink::Threshold) continue;
+            EXPECT_TRUE(s.x1 >= 0 && s.x2 <= 800 && s.y1 >= 0 && s.y2 <= 600) << c.threshold << " " << s.text;
+            lines += s.kind == Shape::Kind::DashedLine;
+            notes += c.note && s.text == c.note;
+        }
+        EXPECT_EQ(lines, c.note ? 0 : 1) << c.threshold;
+        EXPECT_EQ(notes, c.note ? 1 : 0) << c.threshold;
+    }
+}
+
 
 TEST(HistoryChartTest, TheWeekGridFillsOnlyHoursWithDataAndHasALegend) {
     HistoryPictures p;
