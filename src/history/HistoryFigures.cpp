@@ -3,27 +3,47 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <unordered_map>
 
 namespace {
 constexpr std::int64_t kHour = 3600, kDay = 86400;
 
 std::int64_t FloorDiv(std::int64_t a, std::int64_t b) { return a >= 0 ? a / b : -((-a + b - 1) / b); }
 
-// Offsets change only at the turn of an hour: ask once per hour.
+// An offset changes a few times a year, at a minute that need not be the
+// turn of a UTC hour (St John's changes at half past). Each UTC hour is asked
+// at its start and its end; only an hour whose two answers differ is
+// searched for the second of its change. Records come in time order, so the
+// hour before is all there is to keep.
 class CachedOffset {
 public:
     explicit CachedOffset(const UtcOffset& offset) : offset_(offset) {}
     std::int64_t Local(std::int64_t utc) {
         const std::int64_t hour = FloorDiv(utc, kHour);
-        auto [it, added] = cache_.try_emplace(hour, 0);
-        if (added) it->second = offset_(hour * kHour);
-        return utc + it->second * 60;
+        if (!planned_ || hour != hour_) Plan(hour);
+        return utc + (utc < change_ ? before_ : after_) * 60;
     }
 
 private:
+    void Plan(std::int64_t hour) {
+        const std::int64_t start = hour * kHour, end = start + kHour;
+        before_ = planned_ && hour == hour_ + 1 ? after_ : offset_(start);
+        after_ = offset_(end);
+        planned_ = true;
+        hour_ = hour;
+        change_ = end;
+        if (after_ == before_) return;
+        // The first second with the new offset: offset_(low) is before_, offset_(change_) is not.
+        for (std::int64_t low = start; change_ - low > 1;) {
+            const std::int64_t middle = low + (change_ - low) / 2;
+            (offset_(middle) == before_ ? low : change_) = middle;
+        }
+    }
+
     const UtcOffset& offset_;
-    std::unordered_map<std::int64_t, int> cache_;
+    bool planned_ = false;
+    std::int64_t hour_ = 0;       // the UTC hour planned
+    int before_ = 0, after_ = 0;  // its offsets before and from change_
+    std::int64_t change_ = 0;
 };
 }  // namespace
 

@@ -32,7 +32,8 @@ struct TypicalWeek {
     int Weekday(int row) const { return (firstDay + row) % 7; }
 };
 // Failed scans count in no hour: a lobby that was down is not an empty one.
-// Offsets are asked once per hour of UTC time, not per record.
+// Offsets are asked about once per hour of UTC time, not per record, and a
+// change of offset counts from the second it happens.
 TypicalWeek ComputeTypicalWeek(const std::vector<HistoryRecord>& records, const UtcOffset& offset, int firstDay);
 
 struct BusiestHour {

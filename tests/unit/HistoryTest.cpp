@@ -215,6 +215,15 @@ TEST(HistoryFiguresTest, HoursOfTheWeekInLocalTimeAcrossDaylightSavingAndTheYear
     EXPECT_EQ(sundayFirst.Weekday(0), 6);
     EXPECT_EQ(sundayFirst.cells[0][4].Average(), 20.0);
     EXPECT_EQ(DaysOfHistory(records, CentralEurope), 4);
+
+    // St John's goes from 02:00 NST (UTC-3:30) to 03:00 NDT (UTC-2:30) at
+    // 05:30 UTC on 8 March 2026, in the middle of a UTC hour.
+    const auto stJohns = [](std::int64_t utc) { return utc >= 1772947800 ? -150 : -210; };
+    const std::vector<HistoryRecord> change = {{1772947800 - 600, 2}, {1772947800, 10}, {1772947800 + 1200, 10}};
+    const auto busiest = FindBusiestHour(ComputeTypicalWeek(change, stJohns, 0));
+    ASSERT_TRUE(busiest);
+    EXPECT_EQ(busiest->weekday * 100 + busiest->hour, 603) << "Sunday 03:00 NDT";
+    EXPECT_EQ(ComputeTypicalWeek(change, stJohns, 0).cells[6][1].Average(), 2.0) << "01:50 NST";
 }
 
 TEST(HistoryFiguresTest, TheBusiestHourLine) {
@@ -324,7 +333,6 @@ TEST(HistoryChartTest, AnyThresholdDraws) {
         EXPECT_EQ(notes, c.note ? 1 : 0) << c.threshold;
     }
 }
-
 
 TEST(HistoryChartTest, TheWeekGridFillsOnlyHoursWithDataAndHasALegend) {
     HistoryPictures p;
