@@ -15,12 +15,14 @@ struct HistoryRecord {
 };
 
 // The history file: this header line, then one line per record, so that a
-// spreadsheet opens it: "2026-12-07T21:04:05Z,14,ok" or "…Z,,failed".
+// spreadsheet opens it: "2026-12-07 21:04:05,14,ok" or "…,,failed". A
+// spreadsheet reads that time form as a date and time; the form of earlier
+// versions, "2026-12-07T21:04:05Z", is read too.
 inline constexpr std::string_view kHistoryHeader = "Time (UTC),Players,Scan";
 
 std::string FormatRecord(const HistoryRecord& record);
-// A line as FormatRecord writes it (a trailing CR allowed); nothing for any
-// other line.
+// A line in either time form (a trailing CR allowed); nothing for any other
+// line.
 std::optional<HistoryRecord> ParseRecord(std::string_view line);
 
 struct ParsedHistory {
@@ -32,7 +34,7 @@ ParsedHistory ParseHistory(std::string_view text);
 // The whole file: the header and the records, each line ended with CR LF.
 std::string FormatHistory(const std::vector<HistoryRecord>& records);
 
-// "2026-12-07T21:04:05Z"; and its civil parts from seconds, for other uses.
+// "2026-12-07 21:04:05"; and its civil parts from seconds.
 std::string FormatUtc(std::int64_t time);
 struct CivilTime {
     int year, month, day, hour, minute, second;

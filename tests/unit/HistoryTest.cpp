@@ -46,26 +46,32 @@ private:
 
 TEST(HistoryRecordTest, LinesInAndOut) {
     const std::pair<const char*, std::optional<HistoryRecord>> lines[] = {
+        {"2026-12-07 21:04:05,14,ok", HistoryRecord{kNow, 14}},
+        {"2026-12-07 21:04:05,,failed", HistoryRecord{kNow, std::nullopt}},
+        {"2026-12-07 21:04:05,0,ok\r", HistoryRecord{kNow, 0}},
+        {"1970-01-01 00:00:00,3,ok", HistoryRecord{0, 3}},
+        {"2028-02-29 23:59:59,1,ok", HistoryRecord{1835481599, 1}},
+        {"2026-12-07 21:04:05,2147483647,ok", HistoryRecord{kNow, INT32_MAX}},  // a total over servers
+        // The form earlier versions wrote, read but no longer written.
         {"2026-12-07T21:04:05Z,14,ok", HistoryRecord{kNow, 14}},
         {"2026-12-07T21:04:05Z,,failed", HistoryRecord{kNow, std::nullopt}},
-        {"2026-12-07T21:04:05Z,0,ok\r", HistoryRecord{kNow, 0}},
-        {"1970-01-01T00:00:00Z,3,ok", HistoryRecord{0, 3}},
-        {"2028-02-29T23:59:59Z,1,ok", HistoryRecord{1835481599, 1}},
         // Damaged or foreign lines.
-        {"2027-02-29T10:00:00Z,1,ok", std::nullopt},  // no such day
-        {"2026-12-07T24:00:00Z,1,ok", std::nullopt},
-        {"2026-12-07 21:04:05,14,ok", std::nullopt},
+        {"2027-02-29 10:00:00,1,ok", std::nullopt},  // no such day
+        {"2026-12-07 24:00:00,1,ok", std::nullopt},
+        {"07/12/2026 21:04,14,ok", std::nullopt},  // as a spreadsheet may save it
+        {"2026-12-07 21:04:05Z,14,ok", std::nullopt},
+        {"2026-12-07T21:04:05,14,ok", std::nullopt},
         {"2026-12-07T21:04:05Z,14", std::nullopt},
         {"2026-12-07T21:04:05Z,,ok", std::nullopt},       // ok needs a count
         {"2026-12-07T21:04:05Z,0,failed", std::nullopt},  // a failure has none
         {"2026-12-07T21:04:05Z,-3,ok", std::nullopt},
-        {"2026-12-07T21:04:05Z,1234567890,ok", std::nullopt},
+        {"2026-12-07 21:04:05,2147483648,ok", std::nullopt},
         {"Time (UTC),Players,Scan", std::nullopt},
         {"", std::nullopt},
     };
     for (const auto& [line, record] : lines) {
         EXPECT_EQ(ParseRecord(line), record) << line;
-        if (record && std::string(line).back() != '\r') {
+        if (record && std::string(line).back() != '\r' && line[10] == ' ') {
             EXPECT_EQ(FormatRecord(*record), line);
         }
     }
@@ -97,7 +103,7 @@ TEST(PlayerHistoryTest, AtMostOneRecordAMinuteEachOneLineAppended) {
     EXPECT_EQ(file.appends, 3);
     EXPECT_EQ(file.text,
               "Time (UTC),Players,Scan\r\n"
-              "2026-12-07T21:04:00Z,0,ok\r\n2026-12-07T21:05:00Z,60,ok\r\n2026-12-07T21:07:20Z,200,ok\r\n");
+              "2026-12-07 21:04:00,0,ok\r\n2026-12-07 21:05:00,60,ok\r\n2026-12-07 21:07:20,200,ok\r\n");
     EXPECT_EQ(file.replaces, 0);
     EXPECT_EQ(history.TakeProblem(), "");
 }
