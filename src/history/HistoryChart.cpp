@@ -265,6 +265,18 @@ std::uint32_t BlendRgb(std::uint32_t calm, std::uint32_t busy, double share) {
     return rgb;
 }
 
+HistoryPictures WorkOutPictures(std::span<const HistoryRecord> records, std::int64_t now, const UtcOffset& offset,
+                                int firstDay, std::int32_t threshold) {
+    HistoryPictures p;
+    const std::span<const HistoryRecord> past = UpTo(records, now);
+    p.offset = offset;
+    p.day = LastDay(past, now);
+    p.week = ComputeTypicalWeek(past, offset, firstDay);
+    p.summary = SummaryLine(DaysOfHistory(past, offset), FindBusiestHour(p.week));
+    p.threshold = threshold;
+    return p;
+}
+
 std::vector<Shape> LayOutHistory(const HistoryPictures& pictures, int width, int height, TextMetrics text) {
     std::vector<Shape> shapes;
     Painter paint(shapes, text);

@@ -50,15 +50,22 @@ private:
 const std::array<const char*, 7> kWeekdayNames = {"Monday", "Tuesday",  "Wednesday", "Thursday",
                                                   "Friday", "Saturday", "Sunday"};
 
-DaySeries LastDay(const std::vector<HistoryRecord>& records, std::int64_t now) {
+std::span<const HistoryRecord> UpTo(std::span<const HistoryRecord> records, std::int64_t now) {
+    const auto end = std::upper_bound(records.begin(), records.end(), now,
+                                      [](std::int64_t t, const HistoryRecord& r) { return t < r.time; });
+    return records.first(static_cast<std::size_t>(end - records.begin()));
+}
+
+DaySeries LastDay(std::span<const HistoryRecord> records, std::int64_t now) {
     DaySeries series{now - kDay, now, {}};
+    records = UpTo(records, now);
     const auto from = std::lower_bound(records.begin(), records.end(), series.from,
                                        [](const HistoryRecord& r, std::int64_t t) { return r.time < t; });
-    for (auto it = from; it != records.end() && it->time <= now; ++it) series.records.push_back(*it);
+    series.records.assign(from, records.end());
     return series;
 }
 
-TypicalWeek ComputeTypicalWeek(const std::vector<HistoryRecord>& records, const UtcOffset& offset, int firstDay) {
+TypicalWeek ComputeTypicalWeek(std::span<const HistoryRecord> records, const UtcOffset& offset, int firstDay) {
     TypicalWeek week;
     week.firstDay = firstDay;
     CachedOffset local(offset);
@@ -84,7 +91,7 @@ std::optional<BusiestHour> FindBusiestHour(const TypicalWeek& week) {
     return busiest;
 }
 
-int DaysOfHistory(const std::vector<HistoryRecord>& records, const UtcOffset& offset) {
+int DaysOfHistory(std::span<const HistoryRecord> records, const UtcOffset& offset) {
     CachedOffset local(offset);
     int days = 0;
     std::optional<std::int64_t> last;

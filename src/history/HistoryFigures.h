@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -12,12 +13,16 @@
 // Local time minus UTC, in minutes, at a moment (the user's time zone).
 using UtcOffset = std::function<int(std::int64_t utc)>;
 
+// The records up to now, of records in time order: one dated ahead of now
+// came from a clock that ran ahead, and is no day of this history yet.
+std::span<const HistoryRecord> UpTo(std::span<const HistoryRecord> records, std::int64_t now);
+
 // The last 24 hours: the records in that span, oldest first.
 struct DaySeries {
     std::int64_t from = 0, to = 0;  // UTC seconds
     std::vector<HistoryRecord> records;
 };
-DaySeries LastDay(const std::vector<HistoryRecord>& records, std::int64_t now);
+DaySeries LastDay(std::span<const HistoryRecord> records, std::int64_t now);
 
 // A typical week: the average player count of each hour of the week, in
 // local time; rows start on the user's first day of the week.
@@ -34,7 +39,7 @@ struct TypicalWeek {
 // Failed scans count in no hour: a lobby that was down is not an empty one.
 // Offsets are asked about once per hour of UTC time, not per record, and a
 // change of offset counts from the second it happens.
-TypicalWeek ComputeTypicalWeek(const std::vector<HistoryRecord>& records, const UtcOffset& offset, int firstDay);
+TypicalWeek ComputeTypicalWeek(std::span<const HistoryRecord> records, const UtcOffset& offset, int firstDay);
 
 struct BusiestHour {
     int weekday;  // 0 Monday … 6 Sunday
@@ -45,7 +50,7 @@ struct BusiestHour {
 std::optional<BusiestHour> FindBusiestHour(const TypicalWeek& week);
 
 // The local calendar days that have at least one record.
-int DaysOfHistory(const std::vector<HistoryRecord>& records, const UtcOffset& offset);
+int DaysOfHistory(std::span<const HistoryRecord> records, const UtcOffset& offset);
 
 extern const std::array<const char*, 7> kWeekdayNames;  // Monday first
 

@@ -100,12 +100,18 @@ ParsedHistory ParseHistory(std::string_view text) {
         if (const auto record = ParseRecord(line))
             parsed.records.push_back(*record);
         else
-            ++parsed.skipped;
+            parsed.unreadable.emplace_back(line);
     }
     // Written in order; a clock set back can leave records out of it.
     std::stable_sort(parsed.records.begin(), parsed.records.end(),
                      [](const HistoryRecord& a, const HistoryRecord& b) { return a.time < b.time; });
     return parsed;
+}
+
+std::string JoinLines(const std::vector<std::string>& lines) {
+    std::string text;
+    for (const std::string& line : lines) text += line + "\r\n";
+    return text;
 }
 
 std::string FormatHistory(const std::vector<HistoryRecord>& records) {

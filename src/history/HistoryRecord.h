@@ -26,13 +26,16 @@ std::string FormatRecord(const HistoryRecord& record);
 std::optional<HistoryRecord> ParseRecord(std::string_view line);
 
 struct ParsedHistory {
-    std::vector<HistoryRecord> records;  // in time order
-    std::size_t skipped = 0;             // damaged or foreign lines
-    bool header = false;                 // the first line was the header
+    std::vector<HistoryRecord> records;   // in time order
+    std::vector<std::string> unreadable;  // damaged or foreign lines, as they were, in file order
+    bool header = false;                  // the first line was the header
 };
+// Blank lines and the header count as neither records nor unreadable lines.
 ParsedHistory ParseHistory(std::string_view text);
 // The whole file: the header and the records, each line ended with CR LF.
 std::string FormatHistory(const std::vector<HistoryRecord>& records);
+// Lines, each ended with CR LF.
+std::string JoinLines(const std::vector<std::string>& lines);
 
 // "2026-12-07 21:04:05"; and its civil parts from seconds.
 std::string FormatUtc(std::int64_t time);

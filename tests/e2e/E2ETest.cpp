@@ -499,10 +499,10 @@ TEST_F(Scenario, WithoutAWritableHistoryItStillScansAndAlarms) {
     status.Players(4);
     Start("--history \"" + blocker + "\\history.csv\"");
     ASSERT_TRUE(WaitForLog("alarm on: 4 players"));
-    EXPECT_EQ(CountLines(Log(), "history: the history file"), 1) << Log();
+    EXPECT_EQ(CountLines(Log(), "history: History not saved: the history file"), 1) << Log();
     HWND main = ShowMainWindow(wendrel.TrayHost());
     ASSERT_NE(main, nullptr);
-    EXPECT_NE(driver::ControlText(main, IDC_STATUSLINE).find("No history is kept"), std::string::npos);
+    EXPECT_NE(driver::ControlText(main, IDC_STATUSLINE).find("History not saved"), std::string::npos);
 }
 
 TEST_F(Scenario, CloseBoxHidesAndScanningGoesOn) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "FakeMonitor.h"
+#include "MemoryHistoryFile.h"
 #include "history/HistoryChart.h"
 #include "history/HistoryFigures.h"
 #include "history/PlayerHistory.h"
@@ -11,38 +12,6 @@ namespace {
 
 constexpr std::int64_t kMinute = 60, kHour = 3600, kDay = 86400;
 constexpr std::int64_t kNow = 1796677445;  // Monday 2026-12-07 21:04:05 UTC
-
-// The history file in memory, failing on request.
-class MemoryHistoryFile : public HistoryFile {
-public:
-    std::string text;
-    bool failRead = false, failAppend = false, failReplace = false;
-    int appends = 0, replaces = 0;
-
-    std::string Path() const override { return "C:\\h\\history.csv"; }
-    bool Read(std::string& out, std::string& error) override {
-        out = text;
-        return !failRead || Fail(error);
-    }
-    bool Append(const std::string& more, std::string& error) override {
-        if (failAppend) return Fail(error);
-        ++appends;
-        text += more;
-        return true;
-    }
-    bool Replace(const std::string& all, std::string& error) override {
-        if (failReplace) return Fail(error);
-        ++replaces;
-        text = all;
-        return true;
-    }
-
-private:
-    static bool Fail(std::string& error) {
-        error = "Access is denied";
-        return false;
-    }
-};
 
 TEST(HistoryRecordTest, LinesInAndOut) {
     const std::pair<const char*, std::optional<HistoryRecord>> lines[] = {
@@ -85,7 +54,7 @@ TEST(HistoryRecordTest, AFileWithDamagedLinesKeepsTheRestInTimeOrder) {
         "2026-12-07T21:04:00Z,,failed\n"
         "2026-12-07T21:0");  // a line cut off by a crash
     EXPECT_TRUE(parsed.header);
-    EXPECT_EQ(parsed.skipped, 2u);
+    EXPECT_EQ(parsed.unreadable, (std::vector<std::string>{"garbage", "2026-12-07T21:0"}));
     ASSERT_EQ(parsed.records.size(), 2u);
     EXPECT_EQ(parsed.records[0], (HistoryRecord{kNow - 5, std::nullopt}));
     EXPECT_EQ(parsed.records[1], (HistoryRecord{kNow + 55, 5}));
@@ -97,32 +66,94 @@ TEST(PlayerHistoryTest, AtMostOneRecordAMinuteEachOneLineAppended) {
     PlayerHistory history(file);
     history.Load(kNow);
     const std::int64_t minute = kNow / 60 * 60;
-    for (std::int64_t t : {minute, minute + 20, minute + 59, minute + 60, minute + 61, minute + 200})
-        history.Add(t, static_cast<std::int32_t>(t - minute));
-    EXPECT_EQ(history.Records().size(), 3u);
-    EXPECT_EQ(file.appends, 3);
+    const struct {
+        std::int64_t at;
+        bool recorded;
+    } kScans[] = {
+        {minute, true},
+        {minute + 20, false},
+        {minute + 59, false},
+        {minute + 60, true},
+        {minute + 61, false},
+        {minute + 200, true},
+        {minute - kHour, true},  // the clock set back an hour: a minute of
+                                 // its own
+        {minute + 30, false},    // set back into a minute that has a scan
+    };
+    for (std::size_t i = 0; i < std::size(kScans); ++i)
+        EXPECT_EQ(history.Add(kScans[i].at, static_cast<std::int32_t>(i)), kScans[i].recorded) << i;
+    EXPECT_EQ(history.Records().size(), 4u);
+    EXPECT_EQ(file.appends, 4);
     EXPECT_EQ(file.text,
               "Time (UTC),Players,Scan\r\n"
-              "2026-12-07 21:04:00,0,ok\r\n2026-12-07 21:05:00,60,ok\r\n2026-12-07 21:07:20,200,ok\r\n");
+              "2026-12-07 21:04:00,0,ok\r\n2026-12-07 21:05:00,3,ok\r\n2026-12-07 21:07:20,5,ok\r\n"
+              "2026-12-07 20:04:00,6,ok\r\n");
     EXPECT_EQ(file.replaces, 0);
-    EXPECT_EQ(history.TakeProblem(), "");
+    EXPECT_TRUE(history.TakeNotices().empty());
+
+    // After a restart too.
+    PlayerHistory again(file);
+    again.Load(kNow);
+    for (const auto& scan : kScans) EXPECT_FALSE(again.Add(scan.at + 1, 1)) << scan.at - minute;
+    EXPECT_TRUE(again.Add(minute + 240, 1));
+    EXPECT_EQ(ParseHistory(file.text).records, again.Records());
 }
 
+// What a start keeps, and where the rest goes: nothing is dropped without a
+// copy unless it is old, and a clock that runs ahead drops nothing.
 TEST(PlayerHistoryTest, StartDropsWhatIsOlderThan90DaysInOneRewrite) {
-    MemoryHistoryFile file;
-    file.text = FormatHistory({{kNow - 91 * kDay, 1}, {kNow - 89 * kDay, 2}, {kNow - kHour, std::nullopt}}) +
-                "a line of something else\r\n";
-    PlayerHistory history(file);
-    history.Load(kNow);
-    EXPECT_EQ(file.replaces, 1);
-    EXPECT_EQ(history.Records(), (std::vector<HistoryRecord>{{kNow - 89 * kDay, 2}, {kNow - kHour, std::nullopt}}));
-    EXPECT_EQ(ParseHistory(file.text).records, history.Records());
+    std::vector<HistoryRecord> tenDays;
+    for (int day = 9; day >= 0; --day) tenDays.push_back({kNow - (day == 9 ? 91 : day * 10) * kDay, day});
+    const std::string header = "Time (UTC),Players,Scan\r\n";
+    const struct {
+        const char* what;
+        std::string text;
+        std::int64_t now;
+        std::size_t kept;
+        bool backup;
+        std::string unreadable;
+    } kCases[] = {
+        {"old records and a foreign line",
+         FormatHistory({{kNow - 91 * kDay, 1}, {kNow - 89 * kDay, 2}, {kNow - kHour, std::nullopt}}) +
+             "a line of something else\r\n",
+         kNow, 2, true, "a line of something else\r\n"},
+        {"a tenth of the records dropped: no copy", FormatHistory(tenDays), kNow, 9, false, ""},
+        {"a clock a year ahead", FormatHistory({{kNow - 89 * kDay, 2}, {kNow - kHour, 3}}), kNow + 365 * kDay, 2, false,
+         ""},
+        {"saved by a spreadsheet", header + "07/12/2026 21:04,14,ok\r\n07/12/2026 21:09,,failed\r\n", kNow, 0, false,
+         "07/12/2026 21:04,14,ok\r\n07/12/2026 21:09,,failed\r\n"},
+        {"no header", "2026-12-07T20:04:05Z,3,ok\n", kNow, 1, false, ""},
+    };
+    for (const auto& c : kCases) {
+        MemoryHistoryFile file;
+        file.text = c.text;
+        PlayerHistory history(file);
+        history.Load(c.now);
+        EXPECT_EQ(history.Records().size(), c.kept) << c.what;
+        EXPECT_EQ(ParseHistory(file.text).records, history.Records()) << c.what;
+        EXPECT_EQ(ParseHistory(file.text).unreadable.size(), 0u) << c.what;
+        EXPECT_EQ(file.beside.count(".bak") ? file.beside[".bak"] : "", c.backup ? c.text : "") << c.what;
+        EXPECT_EQ(file.beside[".bad"], c.unreadable) << c.what;
+        const bool rewritten = file.text != c.text;
+        EXPECT_EQ(history.TakeNotices().size(), c.backup + !c.unreadable.empty()) << c.what;
 
-    PlayerHistory again(file);  // nothing to drop: no rewrite
-    again.Load(kNow);
-    EXPECT_EQ(file.replaces, 1);
-    again.Add(kNow, 4);
-    EXPECT_EQ(ParseHistory(file.text).records.size(), 3u);
+        PlayerHistory again(file);  // nothing to drop: no rewrite
+        again.Load(c.now);
+        EXPECT_EQ(file.replaces, rewritten ? 1 : 0) << c.what;
+        EXPECT_TRUE(again.TakeNotices().empty()) << c.what;
+    }
+
+    // The record made while the clock ran ahead counts for no day once it is right.
+    MemoryHistoryFile file;
+    file.text = kCases[2].text;
+    PlayerHistory ahead(file);
+    ahead.Load(kNow + 365 * kDay);
+    ahead.Add(kNow + 365 * kDay, 7);
+    PlayerHistory right(file);
+    right.Load(kNow);
+    EXPECT_EQ(right.Records().size(), 3u);
+    const auto none = [](std::int64_t) { return 0; };
+    EXPECT_EQ(WorkOutPictures(right.Records(), kNow, none, 0, 5).summary.substr(0, 17), "2 days of history");
 }
 
 TEST(PlayerHistoryTest, AFileThatCannotBeUsedIsReportedOnce) {
@@ -130,8 +161,9 @@ TEST(PlayerHistoryTest, AFileThatCannotBeUsedIsReportedOnce) {
         bool failRead, failAppend;
         const char* problem;
     };
-    for (const Case& c : {Case{true, false, "cannot be read: Access is denied"},
-                          Case{false, true, "cannot be written: Access is denied"}}) {
+    for (const Case& c :
+         {Case{true, false, "No history is kept: the history file C:\\h\\history.csv cannot be read"},
+          Case{false, true, "History not saved: the history file C:\\h\\history.csv cannot be written"}}) {
         MemoryHistoryFile file;
         file.text = FormatHistory({{kNow - kHour, 3}});
         file.failRead = c.failRead;
@@ -139,13 +171,35 @@ TEST(PlayerHistoryTest, AFileThatCannotBeUsedIsReportedOnce) {
         PlayerHistory history(file);
         history.Load(kNow);
         history.Add(kNow, 4);
-        EXPECT_EQ(history.TakeProblem(), std::string("the history file C:\\h\\history.csv ") + c.problem);
+        EXPECT_EQ(history.TakeNotices(), std::vector<std::string>{std::string(c.problem) + ": Access is denied"});
         history.Add(kNow + kMinute, 5);
-        EXPECT_EQ(history.TakeProblem(), "") << "said once";
+        EXPECT_TRUE(history.TakeNotices().empty()) << "said once";
         EXPECT_EQ(file.appends, 0);
         // This run's scans are still shown.
         EXPECT_EQ(history.Records().size(), c.failRead ? 2u : 3u);
     }
+
+    // Held open by a spreadsheet: the records wait, a day's at most, and go
+    // in with the next write that works; each spell of failures is said.
+    MemoryHistoryFile file;
+    PlayerHistory history(file);
+    history.Load(kNow);
+    file.failAppend = true;
+    const std::int64_t waits = PlayerHistory::kMostWaiting + 2;
+    for (std::int64_t i = 0; i <= waits; ++i) {
+        file.failAppend = i < waits;
+        history.Add(kNow + i * kMinute, static_cast<std::int32_t>(i % 50));
+    }
+    EXPECT_EQ(history.TakeNotices(),
+              (std::vector<std::string>{
+                  "History not saved: the history file C:\\h\\history.csv cannot be written: Access is denied",
+                  "History saved again, with 1439 records that waited (3 older records could not wait)"}));
+    const std::vector<HistoryRecord> lastDay(history.Records().end() - PlayerHistory::kMostWaiting,
+                                             history.Records().end());
+    EXPECT_EQ(ParseHistory(file.text).records, lastDay);
+    file.failAppend = true;
+    history.Add(kNow + (waits + 1) * kMinute, 1);
+    EXPECT_EQ(history.TakeNotices().size(), 1u) << "a new spell of failures";
 }
 
 // Each completed scan is recorded, a failed one as a failure; an unwritable
@@ -169,14 +223,16 @@ TEST(PlayerHistoryTest, TheMonitorRecordsEveryCompletedScan) {
     form.Form_Initialize();
     form.Form_Load();
     EXPECT_EQ(w.view.statusLine,
-              "Last scan 21:04:05: 6 players\r\nNo history is kept: the history file C:\\h\\history.csv cannot be "
+              "Last scan 21:04:05: 6 players\r\nHistory not saved: the history file C:\\h\\history.csv cannot be "
               "written: Access is denied");
-    EXPECT_EQ(w.log.Count("history: the history file"), 1);
+    EXPECT_EQ(w.log.Count("history: History not saved"), 1);
     file.failAppend = false;
     w.clock.utc += kMinute;
     w.inet.Fail("the server did not answer within 30 s");
     form.btnRescan_Click();
-    EXPECT_EQ(w.view.statusLine, "Last scan 21:04:05 failed: the server did not answer within 30 s");
+    EXPECT_EQ(w.view.statusLine,
+              "Last scan 21:04:05 failed: the server did not answer within 30 s\r\nHistory saved again, with 1 "
+              "record that waited");
     EXPECT_EQ(history.Records(), (std::vector<HistoryRecord>{{kNow, 6}, {kNow + kMinute, std::nullopt}}));
     EXPECT_EQ(view.updates, 2);
     form.btnRescan_Click();  // the same minute: nothing new to draw
@@ -268,11 +324,11 @@ std::vector<const Shape*> HourLabels(const std::vector<Shape>& shapes) {
 // the threshold dashed, and hour labels at local hours that never overlap.
 TEST(HistoryChartTest, TheLastDayShowsFailuresAsGapsWithMarks) {
     HistoryPictures p;
-    p.day = LastDay({{kNow - 2 * kDay, 50},
-                     {kNow - 3 * kHour, 2},
-                     {kNow - 3 * kHour + 5 * kMinute, std::nullopt},
-                     {kNow - 3 * kHour + 10 * kMinute, 4},
-                     {kNow - kHour, 3}},
+    p.day = LastDay(std::vector<HistoryRecord>{{kNow - 2 * kDay, 50},
+                                               {kNow - 3 * kHour, 2},
+                                               {kNow - 3 * kHour + 5 * kMinute, std::nullopt},
+                                               {kNow - 3 * kHour + 10 * kMinute, 4},
+                                               {kNow - kHour, 3}},
                     kNow);
     ASSERT_EQ(p.day.records.size(), 4u) << "only the last 24 hours";
     p.threshold = 5;
@@ -293,11 +349,11 @@ TEST(HistoryChartTest, TheLastDayShowsFailuresAsGapsWithMarks) {
     EXPECT_EQ(count([](const Shape& s) { return s.kind == Shape::Kind::DashedLine && s.ink == Ink::Threshold; }), 1);
 
     const auto hours = HourLabels(shapes);
+    const int plotRight = 800 - 16 - 7;
     // 21:04 UTC is 22:34 local: a labelled hour is a whole local hour.
     const auto label = std::find_if(hours.begin(), hours.end(), [](const Shape* s) { return s->text == "22:00"; });
     ASSERT_NE(label, hours.end());
     const int x = ((*label)->x1 + (*label)->x2) / 2;
-    const int plotRight = 800 - 16 - 7;
     EXPECT_NEAR(x, plotRight - (plotRight - 40) * 34 / (24 * 60), 12);
 
     // The night Berlin's clocks go back, 02:00 comes twice, an hour apart.
