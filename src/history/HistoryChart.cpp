@@ -170,17 +170,19 @@ void LayOutThreshold(Painter& paint, std::int32_t threshold, const DayPlot& plot
     paint.Text(b.right, plot.Y(threshold) - top, label, Align::Right, Ink::Threshold);
 }
 
-// The counts as a step line, with a gap and a cross for each failed scan.
+// The counts as a step line, with a gap and a cross for each failed scan,
+// and a gap from each stop to the next scan.
 void LayOutSeries(Painter& paint, const std::vector<HistoryRecord>& records, const DayPlot& plot) {
     const TextMetrics& m = paint.Metrics();
     const Box& b = plot.box;
-    if (records.empty()) {
+    if (std::none_of(records.begin(), records.end(), [](const HistoryRecord& r) { return r.IsScan(); })) {
         paint.Text((b.left + b.right) / 2, (b.top + b.bottom) / 2 - m.lineHeight / 2, "No scans in the last 24 hours",
                    Align::Center);
         return;
     }
     for (std::size_t i = 0; i < records.size(); ++i) {
         const HistoryRecord& r = records[i];
+        if (r.stopped) continue;
         if (!r.players) {
             // A failed scan: a gap in the line, and a cross on the time axis.
             const int cx = plot.X(r.time), cy = b.bottom - m.lineHeight / 2, arm = std::max(2, m.charWidth / 2);

@@ -98,6 +98,7 @@ int DaysOfHistory(std::span<const HistoryRecord> records, const UtcOffset& offse
     // Records are in time order, so local days come in order too (but for
     // an hour repeated when the clocks go back, which stays within a day).
     for (const HistoryRecord& record : records) {
+        if (!record.IsScan()) continue;
         const std::int64_t day = FloorDiv(local.Local(record.time), kDay);
         if (!last || day > *last) {
             ++days;

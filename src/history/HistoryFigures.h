@@ -17,7 +17,7 @@ using UtcOffset = std::function<int(std::int64_t utc)>;
 // came from a clock that ran ahead, and is no day of this history yet.
 std::span<const HistoryRecord> UpTo(std::span<const HistoryRecord> records, std::int64_t now);
 
-// The last 24 hours: the records in that span, oldest first.
+// The last 24 hours: the records in that span (scans and stops), oldest first.
 struct DaySeries {
     std::int64_t from = 0, to = 0;  // UTC seconds
     std::vector<HistoryRecord> records;
@@ -36,9 +36,9 @@ struct TypicalWeek {
     std::array<std::array<Cell, 24>, 7> cells;  // [row][hour]
     int Weekday(int row) const { return (firstDay + row) % 7; }
 };
-// Failed scans count in no hour: a lobby that was down is not an empty one.
-// Offsets are asked about once per hour of UTC time, not per record, and a
-// change of offset counts from the second it happens.
+// Failed scans (and stops) count in no hour: a lobby that was down is not an
+// empty one. Offsets are asked about once per hour of UTC time, not per
+// record, and a change of offset counts from the second it happens.
 TypicalWeek ComputeTypicalWeek(std::span<const HistoryRecord> records, const UtcOffset& offset, int firstDay);
 
 struct BusiestHour {
@@ -49,7 +49,7 @@ struct BusiestHour {
 // The hour of the week with the highest average, the earliest of equals.
 std::optional<BusiestHour> FindBusiestHour(const TypicalWeek& week);
 
-// The local calendar days that have at least one record.
+// The local calendar days that have at least one scan.
 int DaysOfHistory(std::span<const HistoryRecord> records, const UtcOffset& offset);
 
 extern const std::array<const char*, 7> kWeekdayNames;  // Monday first

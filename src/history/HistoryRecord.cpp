@@ -67,7 +67,7 @@ std::string FormatRecord(const HistoryRecord& record) {
     std::string line = FormatUtc(record.time);
     line += ',';
     if (record.players) line += std::to_string(*record.players);
-    line += record.players ? ",ok" : ",failed";
+    line += record.stopped ? ",stopped" : record.players ? ",ok" : ",failed";
     return line;
 }
 
@@ -79,6 +79,7 @@ std::optional<HistoryRecord> ParseRecord(std::string_view line) {
     const std::string_view count = line.substr(first + 1, second - first - 1), scan = line.substr(second + 1);
     if (!time) return std::nullopt;
     if (scan == "failed" && count.empty()) return HistoryRecord{*time, std::nullopt};
+    if (scan == "stopped" && count.empty()) return HistoryRecord{*time, std::nullopt, true};
     if (scan != "ok" || count.empty() || count.size() > 10) return std::nullopt;
     // Any count the program holds: a total over several servers may have ten digits.
     const auto players = Digits(count, 0, count.size());

@@ -8,16 +8,20 @@
 
 // One completed scan: when (UTC, seconds since 1970) and how many players,
 // or that it failed (no count: a lobby that was down is not an empty one).
+// Or no scan at all but the moment Wendrel stopped watching (it exited, or
+// the computer went to sleep): the count before it holds no further.
 struct HistoryRecord {
     std::int64_t time = 0;
     std::optional<std::int32_t> players;
+    bool stopped = false;  // a stop, not a scan (players is then empty)
     bool operator==(const HistoryRecord&) const = default;
+    bool IsScan() const { return !stopped; }
 };
 
 // The history file: this header line, then one line per record, so that a
-// spreadsheet opens it: "2026-12-07 21:04:05,14,ok" or "…,,failed". A
-// spreadsheet reads that time form as a date and time; the form of earlier
-// versions, "2026-12-07T21:04:05Z", is read too.
+// spreadsheet opens it: "2026-12-07 21:04:05,14,ok", "…,,failed" or
+// "…,,stopped". A spreadsheet reads that time form as a date and time; the
+// form of earlier versions, "2026-12-07T21:04:05Z", is read too.
 inline constexpr std::string_view kHistoryHeader = "Time (UTC),Players,Scan";
 
 std::string FormatRecord(const HistoryRecord& record);

@@ -65,14 +65,23 @@ bool PlayerHistory::SetAside(const std::vector<std::string>& lines) {
 
 bool PlayerHistory::MinuteHasScan(std::int64_t time) const {
     const std::int64_t minute = Minute(time);
-    const auto at = std::lower_bound(records_.begin(), records_.end(), minute * 60,
-                                     [](const HistoryRecord& r, std::int64_t t) { return r.time < t; });
-    return at != records_.end() && Minute(at->time) == minute;
+    auto at = std::lower_bound(records_.begin(), records_.end(), minute * 60,
+                               [](const HistoryRecord& r, std::int64_t t) { return r.time < t; });
+    for (; at != records_.end() && Minute(at->time) == minute; ++at)
+        if (at->IsScan()) return true;
+    return false;
 }
 
 bool PlayerHistory::Add(std::int64_t time, std::optional<std::int32_t> players) {
     if (MinuteHasScan(time)) return false;
     Record({time, players});
+    return true;
+}
+
+bool PlayerHistory::MarkStopped(std::int64_t time) {
+    const auto at = std::upper_bound(records_.begin(), records_.end(), time, Earlier);
+    if (at == records_.begin() || (at - 1)->stopped) return false;
+    Record({time, std::nullopt, true});
     return true;
 }
 

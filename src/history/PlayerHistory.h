@@ -34,7 +34,12 @@ public:
     // A completed scan: recorded unless the same minute has a scan.
     // Returns whether it was recorded.
     bool Add(std::int64_t time, std::optional<std::int32_t> players);
-    // The records, in time order.
+    // Wendrel stops watching at time (it exits, or the computer sleeps):
+    // recorded after a scan, and not again until the next one. Returns
+    // whether it was recorded.
+    bool MarkStopped(std::int64_t time);
+
+    // Scans and stops, in time order.
     const std::vector<HistoryRecord>& Records() const { return records_; }
     // What went wrong with the file, or right again, since the last call:
     // each a line for the status line and the log.

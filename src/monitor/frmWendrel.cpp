@@ -226,6 +226,7 @@ void frmWendrel::EndAfterQuitting() {
 
 void frmWendrel::Exit(const std::string& logLine) {
     Log(logLine);
+    if (deps_.history) deps_.history->MarkStopped(deps_.clock.UtcNow());
     deps_.app.Quitting = true;
     deps_.view.SetTimerEnabled(false);
     EndAfterQuitting();

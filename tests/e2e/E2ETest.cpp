@@ -490,6 +490,11 @@ TEST_F(Scenario, TheHistoryWindowShowsTheDaysRecordedAndEachNewScan) {
     EXPECT_EQ(CountLines(ReadFileText(history), "Z,"), lines) << "the earlier lines were rewritten";
     EXPECT_TRUE(driver::WaitUntil([&] { return driver::CaptureClient(window) != shown; }, 5s))
         << "the open window did not draw the new scan";
+
+    // Exit marks the moment the watching stopped.
+    ASSERT_TRUE(ChooseFromTrayMenu(host, TrayMenuItem::Exit));
+    ASSERT_TRUE(wendrel.WaitForExit(10s));
+    EXPECT_EQ(CountLines(ReadFileText(history), ",,stopped"), 1);
 }
 
 TEST_F(Scenario, WithoutAWritableHistoryItStillScansAndAlarms) {

@@ -17,6 +17,7 @@ TEST(HistoryRecordTest, LinesInAndOut) {
     const std::pair<const char*, std::optional<HistoryRecord>> lines[] = {
         {"2026-12-07 21:04:05,14,ok", HistoryRecord{kNow, 14}},
         {"2026-12-07 21:04:05,,failed", HistoryRecord{kNow, std::nullopt}},
+        {"2026-12-07 21:04:05,,stopped", HistoryRecord{kNow, std::nullopt, true}},
         {"2026-12-07 21:04:05,0,ok\r", HistoryRecord{kNow, 0}},
         {"1970-01-01 00:00:00,3,ok", HistoryRecord{0, 3}},
         {"2028-02-29 23:59:59,1,ok", HistoryRecord{1835481599, 1}},
@@ -30,6 +31,7 @@ TEST(HistoryRecordTest, LinesInAndOut) {
         {"07/12/2026 21:04,14,ok", std::nullopt},  // as a spreadsheet may save it
         {"2026-12-07 21:04:05Z,14,ok", std::nullopt},
         {"2026-12-07T21:04:05,14,ok", std::nullopt},
+        {"2026-12-07 21:04:05,3,stopped", std::nullopt},  // a stop has no count
         {"2026-12-07T21:04:05Z,14", std::nullopt},
         {"2026-12-07T21:04:05Z,,ok", std::nullopt},       // ok needs a count
         {"2026-12-07T21:04:05Z,0,failed", std::nullopt},  // a failure has none
@@ -91,10 +93,12 @@ TEST(PlayerHistoryTest, AtMostOneRecordAMinuteEachOneLineAppended) {
     EXPECT_EQ(file.replaces, 0);
     EXPECT_TRUE(history.TakeNotices().empty());
 
-    // After a restart too.
+    // After a restart too; a stop takes no scan's minute, and comes once.
     PlayerHistory again(file);
     again.Load(kNow);
     for (const auto& scan : kScans) EXPECT_FALSE(again.Add(scan.at + 1, 1)) << scan.at - minute;
+    EXPECT_TRUE(again.MarkStopped(minute + 230));
+    EXPECT_FALSE(again.MarkStopped(minute + 235));
     EXPECT_TRUE(again.Add(minute + 240, 1));
     EXPECT_EQ(ParseHistory(file.text).records, again.Records());
 }
@@ -239,6 +243,9 @@ TEST(PlayerHistoryTest, TheMonitorRecordsEveryCompletedScan) {
     EXPECT_EQ(view.updates, 2);
     form.btnHistory_Click();
     EXPECT_EQ(view.shows, 1);
+    // Exit marks where the watching stopped.
+    form.mnuQuit_Click();
+    EXPECT_EQ(ParseHistory(file.text).records.back(), (HistoryRecord{kNow + kMinute, std::nullopt, true}));
 }
 
 // Central Europe in 2027: an hour ahead of UTC, two in summer, from
@@ -248,14 +255,15 @@ int CentralEurope(std::int64_t utc) { return utc >= 1806195600 && utc < 18249444
 TEST(HistoryFiguresTest, HoursOfTheWeekInLocalTimeAcrossDaylightSavingAndTheYearsEnd) {
     const std::int64_t saturday2230 = 1806186600;  // 2027-03-27T22:30Z: Saturday 23:30 local
     const std::vector<HistoryRecord> records = {
-        {saturday2230, 4},                         // Saturday 23:30 (UTC+1)
-        {saturday2230 + kHour, 6},                 // Sunday 00:30
-        {saturday2230 + 3 * kHour, 10},            // 02:30 UTC+1 does not exist: 03:30 in UTC+2
-        {saturday2230 + 4 * kHour, 20},            // 04:30
-        {saturday2230 + 5 * kHour, std::nullopt},  // a failure counts nowhere
-        {1830292200, 3},                           // 2027-12-31T22:30Z: Friday 23:30 local
-        {1830292200 + kHour, 5},                   // 2028-01-01 00:30: Saturday
-        {1830292200 + kHour + 60, 9},              // the same hour: the average is 7
+        {saturday2230, 4},                            // Saturday 23:30 (UTC+1)
+        {saturday2230 + kHour, 6},                    // Sunday 00:30
+        {saturday2230 + 3 * kHour, 10},               // 02:30 UTC+1 does not exist: 03:30 in UTC+2
+        {saturday2230 + 4 * kHour, 20},               // 04:30
+        {saturday2230 + 5 * kHour, std::nullopt},     // a failure counts nowhere
+        {1830292200, 3},                              // 2027-12-31T22:30Z: Friday 23:30 local
+        {1830292200 + kHour, 5},                      // 2028-01-01 00:30: Saturday
+        {1830292200 + kHour + 60, 9},                 // the same hour: the average is 7
+        {1830292200 + 2 * kDay, std::nullopt, true},  // a stop: no scan, and no day of its own
     };
     const TypicalWeek week = ComputeTypicalWeek(records, CentralEurope, 0);
     const auto average = [&](int weekday, int hour) {
@@ -324,13 +332,15 @@ std::vector<const Shape*> HourLabels(const std::vector<Shape>& shapes) {
 // the threshold dashed, and hour labels at local hours that never overlap.
 TEST(HistoryChartTest, TheLastDayShowsFailuresAsGapsWithMarks) {
     HistoryPictures p;
-    p.day = LastDay(std::vector<HistoryRecord>{{kNow - 2 * kDay, 50},
-                                               {kNow - 3 * kHour, 2},
-                                               {kNow - 3 * kHour + 5 * kMinute, std::nullopt},
-                                               {kNow - 3 * kHour + 10 * kMinute, 4},
-                                               {kNow - kHour, 3}},
-                    kNow);
-    ASSERT_EQ(p.day.records.size(), 4u) << "only the last 24 hours";
+    p.day = LastDay(
+        std::vector<HistoryRecord>{{kNow - 2 * kDay, 50},
+                                   {kNow - 3 * kHour, 2},
+                                   {kNow - 3 * kHour + 5 * kMinute, std::nullopt},
+                                   {kNow - 3 * kHour + 10 * kMinute, 4},
+                                   {kNow - kHour, 3},
+                                   {kNow - 30 * kMinute, std::nullopt, true}},  // Wendrel stopped: no line after it
+        kNow);
+    ASSERT_EQ(p.day.records.size(), 5u) << "only the last 24 hours";
     p.threshold = 5;
     p.offset = [](std::int64_t) { return 90; };  // an hour and a half ahead: hours fall between UTC hours
     const auto shapes = LayOutHistory(p, 800, 600, {7, 16});
@@ -346,10 +356,11 @@ TEST(HistoryChartTest, TheLastDayShowsFailuresAsGapsWithMarks) {
         if (s.ink == Ink::Failure) failureX = (s.x1 + s.x2) / 2;
     EXPECT_LE(runs[0].second, failureX) << "the line stops at the failed scan";
     EXPECT_GT(runs[1].first, failureX);
+    const int plotRight = 800 - 16 - 7;
+    EXPECT_LT(runs[2].second, plotRight - 10) << "and at the stop, half an hour before the end";
     EXPECT_EQ(count([](const Shape& s) { return s.kind == Shape::Kind::DashedLine && s.ink == Ink::Threshold; }), 1);
 
     const auto hours = HourLabels(shapes);
-    const int plotRight = 800 - 16 - 7;
     // 21:04 UTC is 22:34 local: a labelled hour is a whole local hour.
     const auto label = std::find_if(hours.begin(), hours.end(), [](const Shape* s) { return s->text == "22:00"; });
     ASSERT_NE(label, hours.end());
