@@ -25,8 +25,8 @@ public:
         text = FormatHistory(records);
         return true;
     }
-    bool Append(const std::string&, std::string&) override { return true; }
-    bool Replace(const std::string&, std::string&) override { return true; }
+    bool Append(std::string_view, const std::string&, std::string&) override { return true; }
+    bool Replace(std::string_view, const std::string&, std::string&) override { return true; }
     std::int64_t now = 0;
 };
 

@@ -19,11 +19,16 @@ struct Box {
     int Height() const { return bottom - top; }
 };
 
+// The threshold joins the day's scale while the counts keep at least a
+// quarter of its height (or the scale stays small): a threshold far above
+// them, a player's way of silencing the alarm, is a note instead.
+constexpr std::int64_t kThresholdReach = 4, kSmallScale = 5;
+
 // The smallest "nice" step (1, 2, 5 times a power of ten) that cuts the range
-// into at most maxSteps.
-int NiceStep(int range, int maxSteps) {
-    for (int power = 1;; power *= 10)
-        for (int m : {1, 2, 5})
+// into at most maxSteps. 64-bit: any count or threshold, times the steps, fits.
+std::int64_t NiceStep(std::int64_t range, std::int64_t maxSteps) {
+    for (std::int64_t power = 1;; power *= 10)
+        for (std::int64_t m : {1, 2, 5})
             if (range <= m * power * maxSteps) return m * power;
 }
 
@@ -57,6 +62,23 @@ public:
         return static_cast<int>(letters) * text_.charWidth + text_.charWidth / 2;
     }
     const TextMetrics& Metrics() const { return text_; }
+    // Text cut at its spaces into lines that fit width; a word wider than
+    // that stands on a line of its own.
+    std::vector<std::string> Wrap(const std::string& text, int width) const {
+        std::vector<std::string> lines(1);
+        for (std::size_t at = 0; at < text.size();) {
+            const std::size_t end = std::min(text.find(' ', at), text.size());
+            const std::string word = text.substr(at, end - at);
+            if (lines.back().empty())
+                lines.back() = word;
+            else if (Width(lines.back() + " " + word) <= width)
+                lines.back() += " " + word;
+            else
+                lines.push_back(word);
+            at = end + 1;
+        }
+        return lines;
+    }
 
 private:
     std::vector<Shape>& shapes_;
@@ -73,23 +95,28 @@ std::string Clock(int hour) {
 // the step between the count's labels, and the times it spans.
 struct DayPlot {
     Box box;
-    int top, step;
+    std::int64_t top, step;
     std::int64_t from, to;
     int X(std::int64_t t) const {
         return box.left + static_cast<int>((t - from) * box.Width() / std::max<std::int64_t>(1, to - from));
     }
-    int Y(double players) const { return box.bottom - static_cast<int>(players * box.Height() / top); }
+    int Y(double players) const {
+        return box.bottom - static_cast<int>(players * box.Height() / static_cast<double>(top));
+    }
+    bool InScale(std::int64_t players) const { return players >= 0 && players <= top; }
 };
 
 // The plot for the day's counts and the threshold; none when area is too small.
 std::optional<DayPlot> PlanDay(const Painter& paint, const HistoryPictures& p, const Box& area) {
     const TextMetrics& m = paint.Metrics();
-    int highest = std::max(p.threshold, 1);
+    std::int64_t highest = 1;
     for (const HistoryRecord& r : p.day.records)
-        if (r.players) highest = std::max(highest, *r.players);
+        if (r.players) highest = std::max<std::int64_t>(highest, *r.players);
+    if (p.threshold <= kThresholdReach * std::max(highest, kSmallScale))
+        highest = std::max<std::int64_t>(highest, p.threshold);
     const int maxSteps = std::max(1, (area.Height() - 3 * m.lineHeight) / (2 * m.lineHeight));
-    const int step = NiceStep(highest, std::min(maxSteps, 5));
-    const int top = static_cast<int>(std::ceil(static_cast<double>(highest) / step)) * step;
+    const std::int64_t step = NiceStep(highest, std::min(maxSteps, 5));
+    const std::int64_t top = (highest + step - 1) / step * step;
     const Box box{area.left + paint.Width(std::to_string(top)) + m.charWidth, area.top + 2 * m.lineHeight,
                   area.right - m.charWidth, area.bottom - m.lineHeight - m.lineHeight / 2};
     if (box.Width() < 4 * m.charWidth || box.Height() < m.lineHeight) return std::nullopt;
@@ -102,7 +129,7 @@ void LayOutDayAxes(Painter& paint, const HistoryPictures& p, const Box& area, co
     const Box& b = plot.box;
     paint.Line(b.left, b.top, b.left, b.bottom, Ink::Axis);
     paint.Line(b.left, b.bottom, b.right, b.bottom, Ink::Axis);
-    for (int value = 0; value <= plot.top; value += plot.step) {
+    for (std::int64_t value = 0; value <= plot.top; value += plot.step) {
         paint.Line(b.left - m.charWidth / 2, plot.Y(value), b.left, plot.Y(value), Ink::Axis);
         paint.Text(b.left - m.charWidth, plot.Y(value) - m.lineHeight / 2, std::to_string(value), Align::Right);
     }
@@ -112,37 +139,50 @@ void LayOutDayAxes(Painter& paint, const HistoryPictures& p, const Box& area, co
         return 24;
     }();
     const int startOffset = p.offset ? p.offset(plot.from) * 60 : 0;
+    const int half = paint.Width("00:00") / 2;
+    int lastRight = area.left - m.charWidth;  // of the last label
     for (std::int64_t t = (plot.from + startOffset) / kHour * kHour + kHour - startOffset; t <= plot.to; t += kHour) {
         // Each hour as the clock on the wall shows it, daylight saving included.
         const std::int64_t local = t + (p.offset ? p.offset(t) * 60 : 0);
         const int hour = static_cast<int>(((local / kHour) % 24 + 24) % 24);
-        const bool labelled = hour % labelEvery == 0;
         const int x = plot.X(t);
+        // The night the clocks go back shows an hour twice: its second label
+        // would fall on the first.
+        const bool labelled = hour % labelEvery == 0 && x - half >= lastRight + m.charWidth && x + half <= area.right;
         paint.Line(x, b.bottom, x, b.bottom + (labelled ? m.lineHeight / 3 : m.lineHeight / 6), Ink::Axis);
-        if (labelled && x - paint.Width("00:00") / 2 >= area.left && x + paint.Width("00:00") / 2 <= area.right)
-            paint.Text(x, b.bottom + m.lineHeight / 3, Clock(hour), Align::Center);
+        if (!labelled) continue;
+        paint.Text(x, b.bottom + m.lineHeight / 3, Clock(hour), Align::Center);
+        lastRight = x + half;
     }
 }
 
-void LayOutThreshold(Painter& paint, int threshold, const DayPlot& plot) {
-    if (threshold < 0 || threshold > plot.top) return;
+// A dashed line, or a note above the plot for a threshold out of its scale.
+void LayOutThreshold(Painter& paint, std::int32_t threshold, const DayPlot& plot) {
     const Box& b = plot.box;
+    const std::string label = "alarm at " + std::to_string(threshold);
+    const int top = paint.Metrics().lineHeight;
+    if (!plot.InScale(threshold)) {
+        paint.Text(b.right, b.top - top, label + (threshold < 0 ? ", below the picture" : ", above the picture"),
+                   Align::Right, Ink::Threshold);
+        return;
+    }
     paint.Line(b.left, plot.Y(threshold), b.right, plot.Y(threshold), Ink::Threshold, true);
-    paint.Text(b.right, plot.Y(threshold) - paint.Metrics().lineHeight, "alarm at " + std::to_string(threshold),
-               Align::Right, Ink::Threshold);
+    paint.Text(b.right, plot.Y(threshold) - top, label, Align::Right, Ink::Threshold);
 }
 
-// The counts as a step line, with a gap and a cross for each failed scan.
+// The counts as a step line, with a gap and a cross for each failed scan,
+// and a gap from each stop to the next scan.
 void LayOutSeries(Painter& paint, const std::vector<HistoryRecord>& records, const DayPlot& plot) {
     const TextMetrics& m = paint.Metrics();
     const Box& b = plot.box;
-    if (records.empty()) {
+    if (std::none_of(records.begin(), records.end(), [](const HistoryRecord& r) { return r.IsScan(); })) {
         paint.Text((b.left + b.right) / 2, (b.top + b.bottom) / 2 - m.lineHeight / 2, "No scans in the last 24 hours",
                    Align::Center);
         return;
     }
     for (std::size_t i = 0; i < records.size(); ++i) {
         const HistoryRecord& r = records[i];
+        if (r.stopped) continue;
         if (!r.players) {
             // A failed scan: a gap in the line, and a cross on the time axis.
             const int cx = plot.X(r.time), cy = b.bottom - m.lineHeight / 2, arm = std::max(2, m.charWidth / 2);
@@ -175,7 +215,9 @@ void LayOutWeek(Painter& paint, const HistoryPictures& p, const Box& area) {
     for (const auto& row : p.week.cells)
         for (const auto& cell : row)
             if (const auto average = cell.Average()) highest = std::max(highest, *average);
-    const int legendWidth = paint.Width("0000") + 2 * m.charWidth;
+    // The legend's room fits its top count, however many digits it has.
+    const std::string most = std::to_string(static_cast<long long>(std::llround(highest)));
+    const int legendWidth = std::max(paint.Width("0000"), paint.Width(most)) + 2 * m.charWidth;
     const Box grid{area.left + paint.Width("Wed") + m.charWidth, area.top + 2 * m.lineHeight,
                    area.right - legendWidth - m.charWidth, area.bottom - m.lineHeight - m.lineHeight / 3};
     if (grid.Width() < 24 || grid.Height() < 7) return;
@@ -209,8 +251,7 @@ void LayOutWeek(Painter& paint, const HistoryPictures& p, const Box& area) {
         paint.Fill(legendLeft, top, legendRight, bottom, BlendRgb(p.calmRgb, p.busyRgb, 0.08 + 0.92 * s / 4.0));
     }
     paint.Frame({legendLeft, grid.top, legendRight, grid.bottom}, Ink::Grid);
-    paint.Text(legendRight + m.charWidth / 2, grid.top, std::to_string(static_cast<long>(std::lround(highest))),
-               Align::Left);
+    paint.Text(legendRight + m.charWidth / 2, grid.top, most, Align::Left);
     paint.Text(legendRight + m.charWidth / 2, grid.bottom - m.lineHeight, "0", Align::Left);
 }
 
@@ -226,15 +267,30 @@ std::uint32_t BlendRgb(std::uint32_t calm, std::uint32_t busy, double share) {
     return rgb;
 }
 
+HistoryPictures WorkOutPictures(std::span<const HistoryRecord> records, std::int64_t now, const UtcOffset& offset,
+                                int firstDay, std::int32_t threshold) {
+    HistoryPictures p;
+    const std::span<const HistoryRecord> past = UpTo(records, now);
+    p.offset = offset;
+    p.day = LastDay(past, now);
+    p.week = ComputeTypicalWeek(past, offset, firstDay);
+    p.summary = SummaryLine(DaysOfHistory(past, offset), FindBusiestHour(p.week));
+    p.threshold = threshold;
+    return p;
+}
+
 std::vector<Shape> LayOutHistory(const HistoryPictures& pictures, int width, int height, TextMetrics text) {
     std::vector<Shape> shapes;
     Painter paint(shapes, text);
     const int margin = text.lineHeight;
     const Box all{margin, margin / 2, width - margin, height - margin / 2};
-    const int summaryTop = all.bottom - text.lineHeight;
+    // The summary takes a second line when the window is too narrow for one.
+    const std::vector<std::string> summary = paint.Wrap(pictures.summary, all.Width());
+    const int summaryTop = all.bottom - static_cast<int>(summary.size()) * text.lineHeight;
     const int split = all.top + (summaryTop - all.top) * 11 / 20;
     LayOutDay(paint, pictures, {all.left, all.top, all.right, split - margin / 2});
     LayOutWeek(paint, pictures, {all.left, split + margin / 2, all.right, summaryTop - margin / 2});
-    paint.Text(all.left, summaryTop, pictures.summary, Align::Left);
+    for (std::size_t i = 0; i < summary.size(); ++i)
+        paint.Text(all.left, summaryTop + static_cast<int>(i) * text.lineHeight, summary[i], Align::Left);
     return shapes;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -41,6 +42,11 @@ struct HistoryPictures {
     std::uint32_t calmRgb = 0;  // the week's colour for few players (the window's background)
     std::uint32_t busyRgb = 0;  // and for the most
 };
+
+// The figures of a history (in time order) as the window shows them at now:
+// records dated ahead of now count nowhere.
+HistoryPictures WorkOutPictures(std::span<const HistoryRecord> records, std::int64_t now, const UtcOffset& offset,
+                                int firstDay, std::int32_t threshold);
 
 struct TextMetrics {
     int charWidth;   // average, in pixels

@@ -2,16 +2,17 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
 
 namespace {
 
 constexpr std::int64_t kDay = 86400;
 
-// Reads exactly n digits at text[at...].
-std::optional<int> Digits(std::string_view text, std::size_t at, std::size_t n) {
+// Reads exactly n digits (at most 18) at text[at...].
+std::optional<std::int64_t> Digits(std::string_view text, std::size_t at, std::size_t n) {
     if (at + n > text.size()) return std::nullopt;
-    int value = 0;
+    std::int64_t value = 0;
     for (std::size_t i = at; i < at + n; ++i) {
         if (text[i] < '0' || text[i] > '9') return std::nullopt;
         value = value * 10 + (text[i] - '0');
@@ -19,15 +20,18 @@ std::optional<int> Digits(std::string_view text, std::size_t at, std::size_t n) 
     return value;
 }
 
-// "YYYY-MM-DDTHH:MM:SSZ", a real date and time, to seconds.
+// "YYYY-MM-DD HH:MM:SS" or "YYYY-MM-DDTHH:MM:SSZ", a real date and time, to
+// seconds.
 std::optional<std::int64_t> ParseUtc(std::string_view text) {
-    if (text.size() != 20 || text[4] != '-' || text[7] != '-' || text[10] != 'T' || text[13] != ':' ||
-        text[16] != ':' || text[19] != 'Z')
+    const bool spreadsheetForm = text.size() == 19 && text[10] == ' ';
+    const bool isoForm = text.size() == 20 && text[10] == 'T' && text[19] == 'Z';
+    if ((!spreadsheetForm && !isoForm) || text[4] != '-' || text[7] != '-' || text[13] != ':' || text[16] != ':')
         return std::nullopt;
     const auto y = Digits(text, 0, 4), mo = Digits(text, 5, 2), d = Digits(text, 8, 2), h = Digits(text, 11, 2),
                mi = Digits(text, 14, 2), s = Digits(text, 17, 2);
     if (!y || !mo || !d || !h || !mi || !s || *h > 23 || *mi > 59 || *s > 59) return std::nullopt;
-    const std::chrono::year_month_day date{std::chrono::year{*y}, std::chrono::month{static_cast<unsigned>(*mo)},
+    const std::chrono::year_month_day date{std::chrono::year{static_cast<int>(*y)},
+                                           std::chrono::month{static_cast<unsigned>(*mo)},
                                            std::chrono::day{static_cast<unsigned>(*d)}};
     if (!date.ok()) return std::nullopt;
     const std::int64_t days = std::chrono::sys_days{date}.time_since_epoch().count();
@@ -54,7 +58,7 @@ CivilTime ToCivil(std::int64_t seconds) {
 std::string FormatUtc(std::int64_t time) {
     const CivilTime t = ToCivil(time);
     char text[32];
-    std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02dZ", t.year, t.month, t.day, t.hour, t.minute,
+    std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", t.year, t.month, t.day, t.hour, t.minute,
                   t.second);
     return text;
 }
@@ -63,7 +67,7 @@ std::string FormatRecord(const HistoryRecord& record) {
     std::string line = FormatUtc(record.time);
     line += ',';
     if (record.players) line += std::to_string(*record.players);
-    line += record.players ? ",ok" : ",failed";
+    line += record.stopped ? ",stopped" : record.players ? ",ok" : ",failed";
     return line;
 }
 
@@ -75,10 +79,12 @@ std::optional<HistoryRecord> ParseRecord(std::string_view line) {
     const std::string_view count = line.substr(first + 1, second - first - 1), scan = line.substr(second + 1);
     if (!time) return std::nullopt;
     if (scan == "failed" && count.empty()) return HistoryRecord{*time, std::nullopt};
-    if (scan != "ok" || count.empty() || count.size() > 9) return std::nullopt;
+    if (scan == "stopped" && count.empty()) return HistoryRecord{*time, std::nullopt, true};
+    if (scan != "ok" || count.empty() || count.size() > 10) return std::nullopt;
+    // Any count the program holds: a total over several servers may have ten digits.
     const auto players = Digits(count, 0, count.size());
-    if (!players) return std::nullopt;
-    return HistoryRecord{*time, *players};
+    if (!players || *players > INT32_MAX) return std::nullopt;
+    return HistoryRecord{*time, static_cast<std::int32_t>(*players)};
 }
 
 ParsedHistory ParseHistory(std::string_view text) {
@@ -95,12 +101,18 @@ ParsedHistory ParseHistory(std::string_view text) {
         if (const auto record = ParseRecord(line))
             parsed.records.push_back(*record);
         else
-            ++parsed.skipped;
+            parsed.unreadable.emplace_back(line);
     }
     // Written in order; a clock set back can leave records out of it.
     std::stable_sort(parsed.records.begin(), parsed.records.end(),
                      [](const HistoryRecord& a, const HistoryRecord& b) { return a.time < b.time; });
     return parsed;
+}
+
+std::string JoinLines(const std::vector<std::string>& lines) {
+    std::string text;
+    for (const std::string& line : lines) text += line + "\r\n";
+    return text;
 }
 
 std::string FormatHistory(const std::vector<HistoryRecord>& records) {

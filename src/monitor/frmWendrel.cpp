@@ -203,10 +203,10 @@ void frmWendrel::ShowAlarmNotification() {
 void frmWendrel::RecordScan(std::optional<std::int32_t> players, std::string& statusLine) {
     if (!deps_.history) return;
     const bool recorded = deps_.history->Add(deps_.clock.UtcNow(), players);
-    // Said once: the scan and the alarm go on without the history.
-    if (const std::string problem = deps_.history->TakeProblem(); !problem.empty()) {
-        statusLine += "\r\nNo history is kept: " + problem;
-        Log("history: " + problem);
+    // Each said once: the scan and the alarm go on without the history.
+    for (const std::string& notice : deps_.history->TakeNotices()) {
+        statusLine += "\r\n" + notice;
+        Log("history: " + notice);
     }
     // An open History window works its figures out again only for a new record.
     if (recorded && deps_.historyView) deps_.historyView->Update();
@@ -342,6 +342,7 @@ void frmWendrel::EndAfterQuitting() {
 
 void frmWendrel::Exit(const std::string& logLine) {
     Log(logLine);
+    if (deps_.history) deps_.history->MarkStopped(deps_.clock.UtcNow());
     deps_.app.Quitting = true;
     deps_.view.SetTimerEnabled(false);
     EndAfterQuitting();

@@ -101,13 +101,9 @@ void HistoryWindow::Update() {
 }
 
 void HistoryWindow::Recompute() {
-    const std::vector<HistoryRecord>& records = history_.Records();
-    const std::int64_t now = clock_.UtcNow();
-    pictures_.offset = [this](std::int64_t utc) { return clock_.UtcOffsetMinutes(utc); };
-    pictures_.day = LastDay(records, now);
-    pictures_.week = ComputeTypicalWeek(records, pictures_.offset, clock_.FirstDayOfWeek());
-    pictures_.summary = SummaryLine(DaysOfHistory(records, pictures_.offset), FindBusiestHour(pictures_.week));
-    pictures_.threshold = threshold_ ? threshold_() : 0;
+    pictures_ = WorkOutPictures(
+        history_.Records(), clock_.UtcNow(), [this](std::int64_t utc) { return clock_.UtcOffsetMinutes(utc); },
+        clock_.FirstDayOfWeek(), threshold_ ? threshold_() : 0);
 }
 
 void HistoryWindow::Render(HDC dc, int width, int height) {

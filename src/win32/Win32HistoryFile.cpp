@@ -21,6 +21,22 @@ void MakeFolders(const std::string& path) {
     CreateDirectoryA(folder.c_str(), nullptr);
 }
 
+// Whether the file is empty or its last byte ends a line.
+bool EndsWithLineEnd(HANDLE file, bool& ended, std::string& error) {
+    LARGE_INTEGER size{};
+    if (!GetFileSizeEx(file, &size)) return FailWithLastError(error);
+    ended = true;
+    if (size.QuadPart == 0) return true;
+    LARGE_INTEGER last{};
+    last.QuadPart = size.QuadPart - 1;
+    char byte = 0;
+    DWORD read = 0;
+    if (!SetFilePointerEx(file, last, nullptr, FILE_BEGIN) || !ReadFile(file, &byte, 1, &read, nullptr))
+        return FailWithLastError(error);
+    ended = read == 1 && byte == '\n';
+    return true;
+}
+
 }  // namespace
 
 std::string Win32HistoryFile::DefaultPath() {
@@ -50,11 +66,19 @@ bool Win32HistoryFile::Read(std::string& text, std::string& error) {
     return ReadAll(file.get(), text, error);
 }
 
-bool Win32HistoryFile::Append(const std::string& text, std::string& error) {
-    MakeFolders(path_);
+bool Win32HistoryFile::Append(std::string_view suffix, const std::string& text, std::string& error) {
+    const std::string path = path_ + std::string(suffix);
+    MakeFolders(path);
     // Others may read the history while a record goes in, but not change it.
-    const UniqueFile file = OpenForAppending(path_, FILE_SHARE_READ);
-    return file ? WriteAll(file.get(), text, error) : FailWithLastError(error);
+    // Opened for appending only, every write goes to the end.
+    const UniqueFile file(CreateFileA(path.c_str(), FILE_APPEND_DATA | FILE_READ_DATA, FILE_SHARE_READ, nullptr,
+                                      OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return FailWithLastError(error);
+    bool ended = true;
+    if (!EndsWithLineEnd(file.get(), ended, error)) return false;
+    return WriteAll(file.get(), ended ? text : "\r\n" + text, error);
 }
 
-bool Win32HistoryFile::Replace(const std::string& text, std::string& error) { return WriteDurably(path_, text, error); }
+bool Win32HistoryFile::Replace(std::string_view suffix, const std::string& text, std::string& error) {
+    return WriteDurably(path_ + std::string(suffix), text, error);
+}

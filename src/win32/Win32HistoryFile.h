@@ -15,8 +15,8 @@ public:
 
     std::string Path() const override { return path_; }
     bool Read(std::string& text, std::string& error) override;
-    bool Append(const std::string& text, std::string& error) override;
-    bool Replace(const std::string& text, std::string& error) override;
+    bool Append(std::string_view suffix, const std::string& text, std::string& error) override;
+    bool Replace(std::string_view suffix, const std::string& text, std::string& error) override;
 
 private:
     std::string path_;

@@ -455,7 +455,11 @@ TEST_F(Scenario, TheHistoryWindowShowsTheDaysRecordedAndEachNewScan) {
         std::ofstream out(history, std::ios::binary);
         out << MadeUpHistory(std::time(nullptr));
     }
+    // Written in the form of earlier versions, which is read as it is.
     const int lines = CountLines(ReadFileText(history), "Z,");
+    const auto records = [&] {
+        return CountLines(ReadFileText(history), ",ok") + CountLines(ReadFileText(history), ",failed");
+    };
     settings::SetDword("CheckInterval", 0);
     settings::SetDword("Players", 5);
     status.Players(3);
@@ -482,11 +486,17 @@ TEST_F(Scenario, TheHistoryWindowShowsTheDaysRecordedAndEachNewScan) {
     const auto shown = driver::CaptureClient(window);
 
     status.Players(12);
-    ASSERT_TRUE(driver::WaitUntil([&] { return CountLines(ReadFileText(history), "Z,") >= lines + 2; }, 75s))
+    ASSERT_TRUE(driver::WaitUntil([&] { return records() >= lines + 2; }, 75s))
         << "no record was added in the next minute";
-    EXPECT_NE(CountLines(ReadFileText(history), "Z,12,ok"), 0);
+    EXPECT_NE(CountLines(ReadFileText(history), ",12,ok"), 0);
+    EXPECT_EQ(CountLines(ReadFileText(history), "Z,"), lines) << "the earlier lines were rewritten";
     EXPECT_TRUE(driver::WaitUntil([&] { return driver::CaptureClient(window) != shown; }, 5s))
         << "the open window did not draw the new scan";
+
+    // Exit marks the moment the watching stopped.
+    ASSERT_TRUE(ChooseFromTrayMenu(host, TrayMenuItem::Exit));
+    ASSERT_TRUE(wendrel.WaitForExit(10s));
+    EXPECT_EQ(CountLines(ReadFileText(history), ",,stopped"), 1);
 }
 
 TEST_F(Scenario, WithoutAWritableHistoryItStillScansAndAlarms) {
@@ -496,10 +506,10 @@ TEST_F(Scenario, WithoutAWritableHistoryItStillScansAndAlarms) {
     status.Players(4);
     Start("--history \"" + blocker + "\\history.csv\"");
     ASSERT_TRUE(WaitForLog("alarm on: 4 players"));
-    EXPECT_EQ(CountLines(Log(), "history: the history file"), 1) << Log();
+    EXPECT_EQ(CountLines(Log(), "history: History not saved: the history file"), 1) << Log();
     HWND main = ShowMainWindow(wendrel.TrayHost());
     ASSERT_NE(main, nullptr);
-    EXPECT_NE(driver::ControlText(main, IDC_STATUSLINE).find("No history is kept"), std::string::npos);
+    EXPECT_NE(driver::ControlText(main, IDC_STATUSLINE).find("History not saved"), std::string::npos);
 }
 
 TEST_F(Scenario, CloseBoxHidesAndScanningGoesOn) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "FakeMonitor.h"
+#include "MemoryHistoryFile.h"
 #include "history/HistoryChart.h"
 #include "history/HistoryFigures.h"
 #include "history/PlayerHistory.h"
@@ -12,60 +13,36 @@ namespace {
 constexpr std::int64_t kMinute = 60, kHour = 3600, kDay = 86400;
 constexpr std::int64_t kNow = 1796677445;  // Monday 2026-12-07 21:04:05 UTC
 
-// The history file in memory, failing on request.
-class MemoryHistoryFile : public HistoryFile {
-public:
-    std::string text;
-    bool failRead = false, failAppend = false, failReplace = false;
-    int appends = 0, replaces = 0;
-
-    std::string Path() const override { return "C:\\h\\history.csv"; }
-    bool Read(std::string& out, std::string& error) override {
-        out = text;
-        return !failRead || Fail(error);
-    }
-    bool Append(const std::string& more, std::string& error) override {
-        if (failAppend) return Fail(error);
-        ++appends;
-        text += more;
-        return true;
-    }
-    bool Replace(const std::string& all, std::string& error) override {
-        if (failReplace) return Fail(error);
-        ++replaces;
-        text = all;
-        return true;
-    }
-
-private:
-    static bool Fail(std::string& error) {
-        error = "Access is denied";
-        return false;
-    }
-};
-
 TEST(HistoryRecordTest, LinesInAndOut) {
     const std::pair<const char*, std::optional<HistoryRecord>> lines[] = {
+        {"2026-12-07 21:04:05,14,ok", HistoryRecord{kNow, 14}},
+        {"2026-12-07 21:04:05,,failed", HistoryRecord{kNow, std::nullopt}},
+        {"2026-12-07 21:04:05,,stopped", HistoryRecord{kNow, std::nullopt, true}},
+        {"2026-12-07 21:04:05,0,ok\r", HistoryRecord{kNow, 0}},
+        {"1970-01-01 00:00:00,3,ok", HistoryRecord{0, 3}},
+        {"2028-02-29 23:59:59,1,ok", HistoryRecord{1835481599, 1}},
+        {"2026-12-07 21:04:05,2147483647,ok", HistoryRecord{kNow, INT32_MAX}},  // a total over servers
+        // The form earlier versions wrote, read but no longer written.
         {"2026-12-07T21:04:05Z,14,ok", HistoryRecord{kNow, 14}},
         {"2026-12-07T21:04:05Z,,failed", HistoryRecord{kNow, std::nullopt}},
-        {"2026-12-07T21:04:05Z,0,ok\r", HistoryRecord{kNow, 0}},
-        {"1970-01-01T00:00:00Z,3,ok", HistoryRecord{0, 3}},
-        {"2028-02-29T23:59:59Z,1,ok", HistoryRecord{1835481599, 1}},
         // Damaged or foreign lines.
-        {"2027-02-29T10:00:00Z,1,ok", std::nullopt},  // no such day
-        {"2026-12-07T24:00:00Z,1,ok", std::nullopt},
-        {"2026-12-07 21:04:05,14,ok", std::nullopt},
+        {"2027-02-29 10:00:00,1,ok", std::nullopt},  // no such day
+        {"2026-12-07 24:00:00,1,ok", std::nullopt},
+        {"07/12/2026 21:04,14,ok", std::nullopt},  // as a spreadsheet may save it
+        {"2026-12-07 21:04:05Z,14,ok", std::nullopt},
+        {"2026-12-07T21:04:05,14,ok", std::nullopt},
+        {"2026-12-07 21:04:05,3,stopped", std::nullopt},  // a stop has no count
         {"2026-12-07T21:04:05Z,14", std::nullopt},
         {"2026-12-07T21:04:05Z,,ok", std::nullopt},       // ok needs a count
         {"2026-12-07T21:04:05Z,0,failed", std::nullopt},  // a failure has none
         {"2026-12-07T21:04:05Z,-3,ok", std::nullopt},
-        {"2026-12-07T21:04:05Z,1234567890,ok", std::nullopt},
+        {"2026-12-07 21:04:05,2147483648,ok", std::nullopt},
         {"Time (UTC),Players,Scan", std::nullopt},
         {"", std::nullopt},
     };
     for (const auto& [line, record] : lines) {
         EXPECT_EQ(ParseRecord(line), record) << line;
-        if (record && std::string(line).back() != '\r') {
+        if (record && std::string(line).back() != '\r' && line[10] == ' ') {
             EXPECT_EQ(FormatRecord(*record), line);
         }
     }
@@ -79,7 +56,7 @@ TEST(HistoryRecordTest, AFileWithDamagedLinesKeepsTheRestInTimeOrder) {
         "2026-12-07T21:04:00Z,,failed\n"
         "2026-12-07T21:0");  // a line cut off by a crash
     EXPECT_TRUE(parsed.header);
-    EXPECT_EQ(parsed.skipped, 2u);
+    EXPECT_EQ(parsed.unreadable, (std::vector<std::string>{"garbage", "2026-12-07T21:0"}));
     ASSERT_EQ(parsed.records.size(), 2u);
     EXPECT_EQ(parsed.records[0], (HistoryRecord{kNow - 5, std::nullopt}));
     EXPECT_EQ(parsed.records[1], (HistoryRecord{kNow + 55, 5}));
@@ -91,32 +68,96 @@ TEST(PlayerHistoryTest, AtMostOneRecordAMinuteEachOneLineAppended) {
     PlayerHistory history(file);
     history.Load(kNow);
     const std::int64_t minute = kNow / 60 * 60;
-    for (std::int64_t t : {minute, minute + 20, minute + 59, minute + 60, minute + 61, minute + 200})
-        history.Add(t, static_cast<std::int32_t>(t - minute));
-    EXPECT_EQ(history.Records().size(), 3u);
-    EXPECT_EQ(file.appends, 3);
+    const struct {
+        std::int64_t at;
+        bool recorded;
+    } kScans[] = {
+        {minute, true},
+        {minute + 20, false},
+        {minute + 59, false},
+        {minute + 60, true},
+        {minute + 61, false},
+        {minute + 200, true},
+        {minute - kHour, true},  // the clock set back an hour: a minute of
+                                 // its own
+        {minute + 30, false},    // set back into a minute that has a scan
+    };
+    for (std::size_t i = 0; i < std::size(kScans); ++i)
+        EXPECT_EQ(history.Add(kScans[i].at, static_cast<std::int32_t>(i)), kScans[i].recorded) << i;
+    EXPECT_EQ(history.Records().size(), 4u);
+    EXPECT_EQ(file.appends, 4);
     EXPECT_EQ(file.text,
               "Time (UTC),Players,Scan\r\n"
-              "2026-12-07T21:04:00Z,0,ok\r\n2026-12-07T21:05:00Z,60,ok\r\n2026-12-07T21:07:20Z,200,ok\r\n");
+              "2026-12-07 21:04:00,0,ok\r\n2026-12-07 21:05:00,3,ok\r\n2026-12-07 21:07:20,5,ok\r\n"
+              "2026-12-07 20:04:00,6,ok\r\n");
     EXPECT_EQ(file.replaces, 0);
-    EXPECT_EQ(history.TakeProblem(), "");
+    EXPECT_TRUE(history.TakeNotices().empty());
+
+    // After a restart too; a stop takes no scan's minute, and comes once.
+    PlayerHistory again(file);
+    again.Load(kNow);
+    for (const auto& scan : kScans) EXPECT_FALSE(again.Add(scan.at + 1, 1)) << scan.at - minute;
+    EXPECT_TRUE(again.MarkStopped(minute + 230));
+    EXPECT_FALSE(again.MarkStopped(minute + 235));
+    EXPECT_TRUE(again.Add(minute + 240, 1));
+    EXPECT_EQ(ParseHistory(file.text).records, again.Records());
 }
 
+// What a start keeps, and where the rest goes: nothing is dropped without a
+// copy unless it is old, and a clock that runs ahead drops nothing.
 TEST(PlayerHistoryTest, StartDropsWhatIsOlderThan90DaysInOneRewrite) {
-    MemoryHistoryFile file;
-    file.text = FormatHistory({{kNow - 91 * kDay, 1}, {kNow - 89 * kDay, 2}, {kNow - kHour, std::nullopt}}) +
-                "a line of something else\r\n";
-    PlayerHistory history(file);
-    history.Load(kNow);
-    EXPECT_EQ(file.replaces, 1);
-    EXPECT_EQ(history.Records(), (std::vector<HistoryRecord>{{kNow - 89 * kDay, 2}, {kNow - kHour, std::nullopt}}));
-    EXPECT_EQ(ParseHistory(file.text).records, history.Records());
+    std::vector<HistoryRecord> tenDays;
+    for (int day = 9; day >= 0; --day) tenDays.push_back({kNow - (day == 9 ? 91 : day * 10) * kDay, day});
+    const std::string header = "Time (UTC),Players,Scan\r\n";
+    const struct {
+        const char* what;
+        std::string text;
+        std::int64_t now;
+        std::size_t kept;
+        bool backup;
+        std::string unreadable;
+    } kCases[] = {
+        {"old records and a foreign line",
+         FormatHistory({{kNow - 91 * kDay, 1}, {kNow - 89 * kDay, 2}, {kNow - kHour, std::nullopt}}) +
+             "a line of something else\r\n",
+         kNow, 2, true, "a line of something else\r\n"},
+        {"a tenth of the records dropped: no copy", FormatHistory(tenDays), kNow, 9, false, ""},
+        {"a clock a year ahead", FormatHistory({{kNow - 89 * kDay, 2}, {kNow - kHour, 3}}), kNow + 365 * kDay, 2, false,
+         ""},
+        {"saved by a spreadsheet", header + "07/12/2026 21:04,14,ok\r\n07/12/2026 21:09,,failed\r\n", kNow, 0, false,
+         "07/12/2026 21:04,14,ok\r\n07/12/2026 21:09,,failed\r\n"},
+        {"no header", "2026-12-07T20:04:05Z,3,ok\n", kNow, 1, false, ""},
+    };
+    for (const auto& c : kCases) {
+        MemoryHistoryFile file;
+        file.text = c.text;
+        PlayerHistory history(file);
+        history.Load(c.now);
+        EXPECT_EQ(history.Records().size(), c.kept) << c.what;
+        EXPECT_EQ(ParseHistory(file.text).records, history.Records()) << c.what;
+        EXPECT_EQ(ParseHistory(file.text).unreadable.size(), 0u) << c.what;
+        EXPECT_EQ(file.beside.count(".bak") ? file.beside[".bak"] : "", c.backup ? c.text : "") << c.what;
+        EXPECT_EQ(file.beside[".bad"], c.unreadable) << c.what;
+        const bool rewritten = file.text != c.text;
+        EXPECT_EQ(history.TakeNotices().size(), c.backup + !c.unreadable.empty()) << c.what;
 
-    PlayerHistory again(file);  // nothing to drop: no rewrite
-    again.Load(kNow);
-    EXPECT_EQ(file.replaces, 1);
-    again.Add(kNow, 4);
-    EXPECT_EQ(ParseHistory(file.text).records.size(), 3u);
+        PlayerHistory again(file);  // nothing to drop: no rewrite
+        again.Load(c.now);
+        EXPECT_EQ(file.replaces, rewritten ? 1 : 0) << c.what;
+        EXPECT_TRUE(again.TakeNotices().empty()) << c.what;
+    }
+
+    // The record made while the clock ran ahead counts for no day once it is right.
+    MemoryHistoryFile file;
+    file.text = kCases[2].text;
+    PlayerHistory ahead(file);
+    ahead.Load(kNow + 365 * kDay);
+    ahead.Add(kNow + 365 * kDay, 7);
+    PlayerHistory right(file);
+    right.Load(kNow);
+    EXPECT_EQ(right.Records().size(), 3u);
+    const auto none = [](std::int64_t) { return 0; };
+    EXPECT_EQ(WorkOutPictures(right.Records(), kNow, none, 0, 5).summary.substr(0, 17), "2 days of history");
 }
 
 TEST(PlayerHistoryTest, AFileThatCannotBeUsedIsReportedOnce) {
@@ -124,8 +165,9 @@ TEST(PlayerHistoryTest, AFileThatCannotBeUsedIsReportedOnce) {
         bool failRead, failAppend;
         const char* problem;
     };
-    for (const Case& c : {Case{true, false, "cannot be read: Access is denied"},
-                          Case{false, true, "cannot be written: Access is denied"}}) {
+    for (const Case& c :
+         {Case{true, false, "No history is kept: the history file C:\\h\\history.csv cannot be read"},
+          Case{false, true, "History not saved: the history file C:\\h\\history.csv cannot be written"}}) {
         MemoryHistoryFile file;
         file.text = FormatHistory({{kNow - kHour, 3}});
         file.failRead = c.failRead;
@@ -133,13 +175,35 @@ TEST(PlayerHistoryTest, AFileThatCannotBeUsedIsReportedOnce) {
         PlayerHistory history(file);
         history.Load(kNow);
         history.Add(kNow, 4);
-        EXPECT_EQ(history.TakeProblem(), std::string("the history file C:\\h\\history.csv ") + c.problem);
+        EXPECT_EQ(history.TakeNotices(), std::vector<std::string>{std::string(c.problem) + ": Access is denied"});
         history.Add(kNow + kMinute, 5);
-        EXPECT_EQ(history.TakeProblem(), "") << "said once";
+        EXPECT_TRUE(history.TakeNotices().empty()) << "said once";
         EXPECT_EQ(file.appends, 0);
         // This run's scans are still shown.
         EXPECT_EQ(history.Records().size(), c.failRead ? 2u : 3u);
     }
+
+    // Held open by a spreadsheet: the records wait, a day's at most, and go
+    // in with the next write that works; each spell of failures is said.
+    MemoryHistoryFile file;
+    PlayerHistory history(file);
+    history.Load(kNow);
+    file.failAppend = true;
+    const std::int64_t waits = PlayerHistory::kMostWaiting + 2;
+    for (std::int64_t i = 0; i <= waits; ++i) {
+        file.failAppend = i < waits;
+        history.Add(kNow + i * kMinute, static_cast<std::int32_t>(i % 50));
+    }
+    EXPECT_EQ(history.TakeNotices(),
+              (std::vector<std::string>{
+                  "History not saved: the history file C:\\h\\history.csv cannot be written: Access is denied",
+                  "History saved again, with 1439 records that waited (3 older records could not wait)"}));
+    const std::vector<HistoryRecord> lastDay(history.Records().end() - PlayerHistory::kMostWaiting,
+                                             history.Records().end());
+    EXPECT_EQ(ParseHistory(file.text).records, lastDay);
+    file.failAppend = true;
+    history.Add(kNow + (waits + 1) * kMinute, 1);
+    EXPECT_EQ(history.TakeNotices().size(), 1u) << "a new spell of failures";
 }
 
 // Each completed scan is recorded, a failed one as a failure; an unwritable
@@ -163,20 +227,25 @@ TEST(PlayerHistoryTest, TheMonitorRecordsEveryCompletedScan) {
     form.Form_Initialize();
     form.Form_Load();
     EXPECT_EQ(w.view.statusLine,
-              "Last scan 21:04:05: 6 players\r\nNo history is kept: the history file C:\\h\\history.csv cannot be "
+              "Last scan 21:04:05: 6 players\r\nHistory not saved: the history file C:\\h\\history.csv cannot be "
               "written: Access is denied");
-    EXPECT_EQ(w.log.Count("history: the history file"), 1);
+    EXPECT_EQ(w.log.Count("history: History not saved"), 1);
     file.failAppend = false;
     w.clock.utc += kMinute;
     w.inet.Fail("the server did not answer within 30 s");
     form.btnRescan_Click();
-    EXPECT_EQ(w.view.statusLine, "Last scan 21:04:05 failed: the server did not answer within 30 s");
+    EXPECT_EQ(w.view.statusLine,
+              "Last scan 21:04:05 failed: the server did not answer within 30 s\r\nHistory saved again, with 1 "
+              "record that waited");
     EXPECT_EQ(history.Records(), (std::vector<HistoryRecord>{{kNow, 6}, {kNow + kMinute, std::nullopt}}));
     EXPECT_EQ(view.updates, 2);
     form.btnRescan_Click();  // the same minute: nothing new to draw
     EXPECT_EQ(view.updates, 2);
     form.btnHistory_Click();
     EXPECT_EQ(view.shows, 1);
+    // Exit marks where the watching stopped.
+    form.mnuQuit_Click();
+    EXPECT_EQ(ParseHistory(file.text).records.back(), (HistoryRecord{kNow + kMinute, std::nullopt, true}));
 }
 
 // Central Europe in 2027: an hour ahead of UTC, two in summer, from
@@ -186,14 +255,15 @@ int CentralEurope(std::int64_t utc) { return utc >= 1806195600 && utc < 18249444
 TEST(HistoryFiguresTest, HoursOfTheWeekInLocalTimeAcrossDaylightSavingAndTheYearsEnd) {
     const std::int64_t saturday2230 = 1806186600;  // 2027-03-27T22:30Z: Saturday 23:30 local
     const std::vector<HistoryRecord> records = {
-        {saturday2230, 4},                         // Saturday 23:30 (UTC+1)
-        {saturday2230 + kHour, 6},                 // Sunday 00:30
-        {saturday2230 + 3 * kHour, 10},            // 02:30 UTC+1 does not exist: 03:30 in UTC+2
-        {saturday2230 + 4 * kHour, 20},            // 04:30
-        {saturday2230 + 5 * kHour, std::nullopt},  // a failure counts nowhere
-        {1830292200, 3},                           // 2027-12-31T22:30Z: Friday 23:30 local
-        {1830292200 + kHour, 5},                   // 2028-01-01 00:30: Saturday
-        {1830292200 + kHour + 60, 9},              // the same hour: the average is 7
+        {saturday2230, 4},                            // Saturday 23:30 (UTC+1)
+        {saturday2230 + kHour, 6},                    // Sunday 00:30
+        {saturday2230 + 3 * kHour, 10},               // 02:30 UTC+1 does not exist: 03:30 in UTC+2
+        {saturday2230 + 4 * kHour, 20},               // 04:30
+        {saturday2230 + 5 * kHour, std::nullopt},     // a failure counts nowhere
+        {1830292200, 3},                              // 2027-12-31T22:30Z: Friday 23:30 local
+        {1830292200 + kHour, 5},                      // 2028-01-01 00:30: Saturday
+        {1830292200 + kHour + 60, 9},                 // the same hour: the average is 7
+        {1830292200 + 2 * kDay, std::nullopt, true},  // a stop: no scan, and no day of its own
     };
     const TypicalWeek week = ComputeTypicalWeek(records, CentralEurope, 0);
     const auto average = [&](int weekday, int hour) {
@@ -215,6 +285,15 @@ TEST(HistoryFiguresTest, HoursOfTheWeekInLocalTimeAcrossDaylightSavingAndTheYear
     EXPECT_EQ(sundayFirst.Weekday(0), 6);
     EXPECT_EQ(sundayFirst.cells[0][4].Average(), 20.0);
     EXPECT_EQ(DaysOfHistory(records, CentralEurope), 4);
+
+    // St John's goes from 02:00 NST (UTC-3:30) to 03:00 NDT (UTC-2:30) at
+    // 05:30 UTC on 8 March 2026, in the middle of a UTC hour.
+    const auto stJohns = [](std::int64_t utc) { return utc >= 1772947800 ? -150 : -210; };
+    const std::vector<HistoryRecord> change = {{1772947800 - 600, 2}, {1772947800, 10}, {1772947800 + 1200, 10}};
+    const auto busiest = FindBusiestHour(ComputeTypicalWeek(change, stJohns, 0));
+    ASSERT_TRUE(busiest);
+    EXPECT_EQ(busiest->weekday * 100 + busiest->hour, 603) << "Sunday 03:00 NDT";
+    EXPECT_EQ(ComputeTypicalWeek(change, stJohns, 0).cells[6][1].Average(), 2.0) << "01:50 NST";
 }
 
 TEST(HistoryFiguresTest, TheBusiestHourLine) {
@@ -239,17 +318,29 @@ TEST(HistoryFiguresTest, TheBusiestHourLine) {
               "00:00, 1 player on average.");
 }
 
+// The day's hour labels, each checked to stand clear of the one before.
+std::vector<const Shape*> HourLabels(const std::vector<Shape>& shapes) {
+    std::vector<const Shape*> hours;
+    for (const Shape& s : shapes)
+        if (s.kind == Shape::Kind::Text && s.text.size() == 5 && s.text[2] == ':') hours.push_back(&s);
+    EXPECT_GE(hours.size(), 8u);
+    for (std::size_t i = 1; i < hours.size(); ++i) EXPECT_LT(hours[i - 1]->x2, hours[i]->x1) << hours[i]->text;
+    return hours;
+}
+
 // The last 24 hours: a step line with gaps and marks where scans failed,
 // the threshold dashed, and hour labels at local hours that never overlap.
 TEST(HistoryChartTest, TheLastDayShowsFailuresAsGapsWithMarks) {
     HistoryPictures p;
-    p.day = LastDay({{kNow - 2 * kDay, 50},
-                     {kNow - 3 * kHour, 2},
-                     {kNow - 3 * kHour + 5 * kMinute, std::nullopt},
-                     {kNow - 3 * kHour + 10 * kMinute, 4},
-                     {kNow - kHour, 3}},
-                    kNow);
-    ASSERT_EQ(p.day.records.size(), 4u) << "only the last 24 hours";
+    p.day = LastDay(
+        std::vector<HistoryRecord>{{kNow - 2 * kDay, 50},
+                                   {kNow - 3 * kHour, 2},
+                                   {kNow - 3 * kHour + 5 * kMinute, std::nullopt},
+                                   {kNow - 3 * kHour + 10 * kMinute, 4},
+                                   {kNow - kHour, 3},
+                                   {kNow - 30 * kMinute, std::nullopt, true}},  // Wendrel stopped: no line after it
+        kNow);
+    ASSERT_EQ(p.day.records.size(), 5u) << "only the last 24 hours";
     p.threshold = 5;
     p.offset = [](std::int64_t) { return 90; };  // an hour and a half ahead: hours fall between UTC hours
     const auto shapes = LayOutHistory(p, 800, 600, {7, 16});
@@ -265,19 +356,55 @@ TEST(HistoryChartTest, TheLastDayShowsFailuresAsGapsWithMarks) {
         if (s.ink == Ink::Failure) failureX = (s.x1 + s.x2) / 2;
     EXPECT_LE(runs[0].second, failureX) << "the line stops at the failed scan";
     EXPECT_GT(runs[1].first, failureX);
+    const int plotRight = 800 - 16 - 7;
+    EXPECT_LT(runs[2].second, plotRight - 10) << "and at the stop, half an hour before the end";
     EXPECT_EQ(count([](const Shape& s) { return s.kind == Shape::Kind::DashedLine && s.ink == Ink::Threshold; }), 1);
 
-    std::vector<const Shape*> hours;
-    for (const Shape& s : shapes)
-        if (s.kind == Shape::Kind::Text && s.text.size() == 5 && s.text[2] == ':') hours.push_back(&s);
-    ASSERT_GE(hours.size(), 8u);
-    for (std::size_t i = 1; i < hours.size(); ++i) EXPECT_LT(hours[i - 1]->x2, hours[i]->x1) << hours[i]->text;
+    const auto hours = HourLabels(shapes);
     // 21:04 UTC is 22:34 local: a labelled hour is a whole local hour.
     const auto label = std::find_if(hours.begin(), hours.end(), [](const Shape* s) { return s->text == "22:00"; });
     ASSERT_NE(label, hours.end());
     const int x = ((*label)->x1 + (*label)->x2) / 2;
-    const int plotRight = 800 - 16 - 7;
     EXPECT_NEAR(x, plotRight - (plotRight - 40) * 34 / (24 * 60), 12);
+
+    // The night Berlin's clocks go back, 02:00 comes twice, an hour apart.
+    p.day = LastDay({}, 1792929600);  // 2026-10-25T12:00Z
+    p.offset = [](std::int64_t utc) { return utc < 1792890000 ? 120 : 60; };
+    EXPECT_EQ(HourLabels(LayOutHistory(p, 800, 600, {7, 16})).size(), 11u) << "16:00 to 12:00, 02:00 once";
+}
+
+// Any threshold draws: within reach of the counts as a dashed line, far off
+// them (a player silencing the alarm) as a note above the plot.
+TEST(HistoryChartTest, AnyThresholdDraws) {
+    const struct {
+        std::int32_t threshold, players;
+        const char* note;
+    } kCases[] = {
+        {5, 10, nullptr},
+        {40, 10, nullptr},
+        {0, 0, nullptr},
+        {20, 0, nullptr},
+        {41, 10, "alarm at 41, above the picture"},
+        {INT32_MAX, 10, "alarm at 2147483647, above the picture"},
+        {INT32_MAX, 999999999, nullptr},
+        {-1, 10, "alarm at -1, below the picture"},
+        {INT32_MIN, 999999999, "alarm at -2147483648, below the picture"},
+    };
+    for (const auto& c : kCases) {
+        HistoryPictures p;
+        p.day = LastDay(std::vector<HistoryRecord>{{kNow - kHour, c.players}}, kNow);
+        p.threshold = c.threshold;
+        const auto shapes = LayOutHistory(p, 800, 600, {7, 16});
+        int lines = 0, notes = 0;
+        for (const Shape& s : shapes) {
+            if (s.ink != Ink::Threshold) continue;
+            EXPECT_TRUE(s.x1 >= 0 && s.x2 <= 800 && s.y1 >= 0 && s.y2 <= 600) << c.threshold << " " << s.text;
+            lines += s.kind == Shape::Kind::DashedLine;
+            notes += c.note && s.text == c.note;
+        }
+        EXPECT_EQ(lines, c.note ? 0 : 1) << c.threshold;
+        EXPECT_EQ(notes, c.note ? 1 : 0) << c.threshold;
+    }
 }
 
 TEST(HistoryChartTest, TheWeekGridFillsOnlyHoursWithDataAndHasALegend) {

@@ -173,8 +173,9 @@ TEST(FileLogTest, AppendsWholeLines) {
     DeleteFileA(path.c_str());
 }
 
-// Appends (into folders it makes) and replaces read back whole. A replace
-// that cannot happen keeps the file as it was, and removes its scratch copy.
+// Appends (into folders it makes, each on a line of its own) and replaces
+// read back whole, also of the files beside it. A replace that cannot happen
+// keeps the file as it was, and removes its scratch copy.
 TEST(Win32HistoryFileTest, AReplaceChangesTheWholeFileOrNothing) {
     const std::string root = TempPath("wendrel-history-" + std::to_string(GetCurrentProcessId()));
     fs::remove_all(root);
@@ -183,9 +184,22 @@ TEST(Win32HistoryFileTest, AReplaceChangesTheWholeFileOrNothing) {
     std::string text = "left over", error;
     ASSERT_TRUE(file.Read(text, error)) << error;
     EXPECT_EQ(text, "") << "no file yet reads as an empty history";
-    ASSERT_TRUE(file.Append("a,1\n", error) && file.Append("b,2\n", error)) << error;
+    ASSERT_TRUE(file.Append("", "a,1\n", error) && file.Append("", "b,2", error) && file.Append("", "c,3\n", error))
+        << error;
+    ASSERT_TRUE(file.Read(text, error)) << error;
+    EXPECT_EQ(text, "a,1\nb,2\r\nc,3\n") << "a torn last line gets its line end before the next";
+    ASSERT_TRUE(file.Append(".bad", "d\r\n", error) && file.Replace(".bak", "e", error)) << error;
+    EXPECT_EQ(ReadAll(path + ".bad") + ReadAll(path + ".bak"), "d\r\ne");
+    {
+        // A spreadsheet holds it open for reading and lets others only read.
+        const UniqueFile held(
+            CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+        ASSERT_TRUE(held);
+        EXPECT_FALSE(file.Append("", "f,4\r\n", error));
+        EXPECT_FALSE(error.empty());
+    }
     const std::string large(3 << 20, 'x');  // larger than the file it replaces
-    ASSERT_TRUE(file.Replace(large, error)) << error;
+    ASSERT_TRUE(file.Replace("", large, error)) << error;
     ASSERT_TRUE(file.Read(text, error)) << error;
     EXPECT_TRUE(text == large) << text.size();
 
@@ -212,7 +226,7 @@ TEST(Win32HistoryFileTest, AReplaceChangesTheWholeFileOrNothing) {
             const UniqueFile held = blocker.hold(path);
             ASSERT_TRUE(held) << blocker.what;
             error.clear();
-            EXPECT_FALSE(file.Replace("new", error)) << blocker.what;
+            EXPECT_FALSE(file.Replace("", "new", error)) << blocker.what;
             EXPECT_FALSE(error.empty()) << blocker.what;
         }
         ASSERT_TRUE(file.Read(text, error)) << error;
