@@ -11,7 +11,7 @@ failed=()
 run() {
     local name=$1
     mkdir -p "build/fuzz/corpus/$name"
-    "$bin/fuzz_$name" -max_total_time="$seconds" -max_len=4194304 -rss_limit_mb=4096 -print_final_stats=1 \
+    "$bin/fuzz_$name" -max_total_time="$seconds" -timeout=20 -max_len=4194304 -rss_limit_mb=4096 -print_final_stats=1 \
         -artifact_prefix="build/fuzz/crashes/$name-" "build/fuzz/corpus/$name" "fuzz/corpus/$name" \
         > "build/fuzz/$name.log" 2>&1
 }

@@ -284,6 +284,9 @@ void frmWendrel::RefreshTrayIcon() { ShowIcon(HighIconShown ? TrayIconKind::High
 void frmWendrel::OnSuspend() {
     asleep_ = true;
     Log("suspend");
+    // The history shows the sleep as a time Wendrel was not watching.
+    if (deps_.history && deps_.history->MarkStopped(deps_.clock.UtcNow()) && deps_.historyView)
+        deps_.historyView->Update();
 }
 
 void frmWendrel::OnResume() {

@@ -243,9 +243,15 @@ TEST(PlayerHistoryTest, TheMonitorRecordsEveryCompletedScan) {
     EXPECT_EQ(view.updates, 2);
     form.btnHistory_Click();
     EXPECT_EQ(view.shows, 1);
-    // Exit marks where the watching stopped.
+    // A sleep and Exit mark where the watching stopped; an open window draws it.
+    w.clock.utc += kMinute;
+    form.OnSuspend();
+    EXPECT_EQ(ParseHistory(file.text).records.back(), (HistoryRecord{kNow + 2 * kMinute, std::nullopt, true}));
+    EXPECT_EQ(view.updates, 3);
+    w.clock.utc += kMinute;
+    form.btnRescan_Click();
     form.mnuQuit_Click();
-    EXPECT_EQ(ParseHistory(file.text).records.back(), (HistoryRecord{kNow + kMinute, std::nullopt, true}));
+    EXPECT_EQ(ParseHistory(file.text).records.back(), (HistoryRecord{kNow + 3 * kMinute, std::nullopt, true}));
 }
 
 // Central Europe in 2027: an hour ahead of UTC, two in summer, from
