@@ -18,6 +18,8 @@ namespace {
 
 std::string setupExe, shotsFolder;
 constexpr const char* kUninstallKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Wendrel";
+constexpr const char* kInstalled[] = {"wendrel.exe", "Flyover.wav", "README.txt", "LICENSE.txt", "uninstall.exe"};
+const std::string kSetupCaption = std::string(kWendrelTitle).replace(0, 9, "Wendrel ") + " Setup";
 
 std::string KnownFolder(int csidl) {
     char path[MAX_PATH] = {};
@@ -32,6 +34,28 @@ std::string UninstallValue(const char* name) {
     if (RegGetValueA(HKEY_CURRENT_USER, kUninstallKey, name, RRF_RT_ANY, &type, value, &size) != ERROR_SUCCESS)
         return "<missing>";
     return type == REG_DWORD ? std::to_string(*reinterpret_cast<DWORD*>(value)) : std::string(value);
+}
+
+std::string Quoted(const std::string& path) { return "\"" + path + "\""; }
+DWORD RunSetup(const std::string& arguments) { return driver::RunAndWait(Quoted(setupExe) + " " + arguments, 90s); }
+
+void Shot(HWND window, const char* name) {
+    if (shotsFolder.empty()) return;
+    RECT r;
+    GetWindowRect(window, &r);
+    driver::SaveShot(shotsFolder, name, &r);
+}
+
+// The setup's window, past its first pages (each Next after a moment, for
+// the page to be there).
+HWND OpenSetup(driver::Process& setup, int pages) {
+    if (!setup.Start(Quoted(setupExe))) return nullptr;
+    HWND window = driver::WaitForVisible("#32770", kSetupCaption.c_str(), setup.Pid(), 30s);
+    for (int page = 0; window && page < pages; ++page) {
+        Sleep(500);
+        driver::Click(window, IDOK);
+    }
+    return window;
 }
 
 struct Setup : ::testing::Test {
@@ -49,27 +73,15 @@ struct Setup : ::testing::Test {
 // The page with "Start Wendrel with Windows", for the README.
 TEST_F(Setup, TheOptionsPageOffersToStartWithWindows) {
     driver::Process setup;
-    ASSERT_TRUE(setup.Start("\"" + setupExe + "\""));
-    const std::string caption = std::string(kWendrelTitle).replace(0, 9, "Wendrel ") + " Setup";
-    HWND window = driver::WaitForVisible("#32770", caption.c_str(), setup.Pid(), 30s);
-    ASSERT_NE(window, nullptr) << "no window \"" << caption << "\"";
-    // Welcome, then the folder, then the options.
-    for (int page = 0; page < 2; ++page) {
-        Sleep(500);
-        driver::Click(window, IDOK);
-    }
-    HWND tree = nullptr;
+    HWND window = OpenSetup(setup, 2);  // past the welcome and the folder
+    ASSERT_NE(window, nullptr) << "no window \"" << kSetupCaption << "\"";
     ASSERT_TRUE(driver::WaitUntil([&] {
-        for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
-            if (HWND found = FindWindowExA(child, nullptr, "SysTreeView32", nullptr)) tree = found;
+        HWND page = FindWindowExA(window, nullptr, "#32770", nullptr);
+        HWND tree = FindWindowExA(page, nullptr, "SysTreeView32", nullptr);
         return tree && IsWindowVisible(tree);
     })) << "the options page did not come";
     Sleep(600);
-    if (!shotsFolder.empty()) {
-        RECT r;
-        GetWindowRect(window, &r);
-        driver::SaveShot(shotsFolder, "setup-options", &r);
-    }
+    Shot(window, "setup-options");
     setup.Kill();
     EXPECT_FALSE(fs::exists(folder + "wendrel.exe")) << "nothing is installed before Install";
 }
@@ -79,9 +91,8 @@ TEST_F(Setup, InstallOverARunningCopyAndUninstallSilently) {
     settings::RemoveRunValue();
 
     // A silent install: files, shortcut, uninstall entry, start with Windows.
-    ASSERT_EQ(driver::RunAndWait("\"" + setupExe + "\" /S"), 0u);
-    for (const char* file : {"wendrel.exe", "Flyover.wav", "README.txt", "LICENSE.txt", "uninstall.exe"})
-        EXPECT_TRUE(fs::exists(folder + file)) << file;
+    ASSERT_EQ(RunSetup("/S"), 0u);
+    for (const char* file : kInstalled) EXPECT_TRUE(fs::exists(folder + file)) << file;
     EXPECT_TRUE(fs::exists(shortcut));
     const std::string exe = folder + "wendrel.exe";
     EXPECT_EQ(settings::RunValue().value_or("<missing>"), "\"" + exe + "\"");
@@ -110,7 +121,7 @@ TEST_F(Setup, InstallOverARunningCopyAndUninstallSilently) {
     settings::SetDword("Players", 7);
 
     // Again, over the running copy: closed, replaced, settings kept, running again.
-    ASSERT_EQ(driver::RunAndWait("\"" + setupExe + "\" /S"), 0u);
+    ASSERT_EQ(RunSetup("/S"), 0u);
     EXPECT_FALSE(driver::ProcessRunning(first)) << "the running Wendrel was not closed";
     EXPECT_EQ(CountLines(ReadFileText(log), "exit: asked to close"), 1);
     EXPECT_EQ(settings::Get("Players").second, (std::vector<unsigned char>{7, 0, 0, 0}));
@@ -118,7 +129,7 @@ TEST_F(Setup, InstallOverARunningCopyAndUninstallSilently) {
     EXPECT_NE(second, 0u) << "Wendrel does not run again after the update";
 
     // A silent uninstall with Wendrel running: it ends, all but the settings go.
-    driver::RunAndWait("\"" + folder + "uninstall.exe\" /S");
+    driver::RunAndWait(Quoted(folder + "uninstall.exe") + " /S");
     EXPECT_TRUE(driver::WaitUntil([&] { return !fs::exists(folder); }, 30s)) << "the program's folder stayed";
     EXPECT_FALSE(driver::ProcessRunning(second));
     EXPECT_FALSE(fs::exists(shortcut));
