@@ -58,32 +58,110 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "${PUBLISHER}"
 
 Var wasRunning
 
-; Ends a running Wendrel as taskkill without /f does: a close request to its
-; window, which it answers as it answers Exit. Waits up to 10 s for it to go.
-!macro CLOSE_WENDREL prefix
-Function ${prefix}CloseWendrel
-    StrCpy $wasRunning 0
+; Whether Wendrel is gone: $2 is 1 when no Wendrel window is left and the
+; installed wendrel.exe, if there is one, can be opened for writing (a
+; running program's exe cannot); else 0, and $3 says what is in the way.
+!macro WENDREL_GONE prefix
+Function ${prefix}WendrelGone
+    StrCpy $2 0
     FindWindow $0 "${TRAY_CLASS}"
-    ${If} $0 = 0
+    ${If} $0 <> 0
+        StrCpy $3 "Wendrel is still running: it did not close when asked."
         Return
     ${EndIf}
-    StrCpy $wasRunning 1
-    SendMessage $0 ${WM_CLOSE} 0 0 /TIMEOUT=5000
-    StrCpy $1 0
+    StrCpy $2 1
+    ${IfNot} ${FileExists} "$INSTDIR\wendrel.exe"
+        Return
+    ${EndIf}
+    ClearErrors
+    FileOpen $0 "$INSTDIR\wendrel.exe" a
+    ${If} ${Errors}
+        StrCpy $2 0
+        StrCpy $3 "$INSTDIR\wendrel.exe is in use: a Wendrel is still running."
+    ${Else}
+        FileClose $0
+    ${EndIf}
+FunctionEnd
+!macroend
+
+; Ends a running Wendrel as taskkill without /f does: a close request to its
+; window, which it answers as it answers Exit. Waits up to 10 s for it to go.
+; One that stays is reported: the user may end it and retry, or cancel, which
+; ends the setup (with /S: exit code 2) before it changed anything.
+!macro CLOSE_WENDREL prefix
+!insertmacro WENDREL_GONE "${prefix}"
+Function ${prefix}CloseWendrel
+    StrCpy $wasRunning 0
     ${Do}
         FindWindow $0 "${TRAY_CLASS}"
-        ${If} $0 = 0
-        ${OrIf} $1 >= 50
-            ${ExitDo}
+        ${If} $0 <> 0
+            StrCpy $wasRunning 1
+            SendMessage $0 ${WM_CLOSE} 0 0 /TIMEOUT=5000
         ${EndIf}
-        Sleep 200
-        IntOp $1 $1 + 1
+        StrCpy $1 0
+        ${Do}
+            Call ${prefix}WendrelGone
+            ${If} $2 = 1
+                Return
+            ${EndIf}
+            Sleep 200
+            IntOp $1 $1 + 1
+        ${LoopUntil} $1 >= 50
+        DetailPrint $3
+        MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "$3$\r$\n$\r$\nEnd it (with Task Manager if it does not answer), then choose Retry. Cancel leaves the installed Wendrel as it is." /SD IDCANCEL IDRETRY +2
+        Abort "Nothing was changed."
     ${Loop}
-    Sleep 500 ; the process ends just after its window
 FunctionEnd
 !macroend
 !insertmacro CLOSE_WENDREL ""
 !insertmacro CLOSE_WENDREL "un."
+
+; A file that cannot be written or removed ends the setup, unless the user
+; makes it free and retries: it is never skipped. $0 names the file. A
+; Wendrel the setup closed runs again when the setup ends here.
+!macro FILE_FAILED prefix verb ended
+Function ${prefix}FileFailed
+    DetailPrint "Could not ${verb} $0."
+    MessageBox MB_RETRYCANCEL|MB_ICONSTOP "Could not ${verb} $0.$\r$\n$\r$\nClose any program that has it open, then choose Retry." /SD IDCANCEL IDCANCEL +2
+        Return
+    !if "${prefix}" == ""
+        ${If} $wasRunning = 1
+            Call StartWendrel
+        ${EndIf}
+    !endif
+    Abort "${ended}"
+FunctionEnd
+!macroend
+!insertmacro FILE_FAILED "" "write" "The setup ended before it was done: run it again."
+!insertmacro FILE_FAILED "un." "remove" "Wendrel is partly removed: run its uninstaller again."
+
+; Runs command, which sets the error flag when it fails, until it works:
+; again for 2 s (a file may be held a moment, by a virus scanner or an
+; uninstaller that is ending), then as the user says.
+!macro OR_RETRY prefix command path
+    StrCpy $1 0
+    ${Do}
+        ClearErrors
+        ${command}
+        ${IfNot} ${Errors}
+            ${ExitDo}
+        ${EndIf}
+        IntOp $1 $1 + 1
+        ${If} $1 < 10
+            Sleep 200
+        ${Else}
+            StrCpy $0 "${path}"
+            Call ${prefix}FileFailed
+            StrCpy $1 0
+        ${EndIf}
+    ${Loop}
+!macroend
+!macro INSTALL_FILE name
+    !insertmacro OR_RETRY "" 'File "${STAGE}\${name}"' "$INSTDIR\${name}"
+!macroend
+!macro REMOVE_FILE path
+    !insertmacro OR_RETRY "un." 'Delete "${path}"' "${path}"
+!macroend
 
 ; The command "Start Wendrel with Windows" runs: the one under the Run key
 ; when it starts this copy (it keeps the options given there), else the
@@ -114,13 +192,16 @@ FunctionEnd
 Section "Wendrel" SecProgram
     SectionIn RO
     Call CloseWendrel
-    SetOutPath "$INSTDIR"
-    File "${STAGE}\wendrel.exe"
-    File "${STAGE}\Flyover.wav"
-    File "${STAGE}\README.txt"
-    File "${STAGE}\LICENSE.txt"
-    WriteUninstaller "$INSTDIR\uninstall.exe"
-    CreateShortCut "$SMPROGRAMS\Wendrel.lnk" "$INSTDIR\wendrel.exe" "" "$INSTDIR\wendrel.exe" 0
+    !insertmacro OR_RETRY "" 'SetOutPath "$INSTDIR"' "$INSTDIR"
+    SetOverwrite try
+    ; The program last: a setup that ends early leaves the old one whole.
+    !insertmacro INSTALL_FILE Flyover.wav
+    !insertmacro INSTALL_FILE README.txt
+    !insertmacro INSTALL_FILE LICENSE.txt
+    !insertmacro INSTALL_FILE wendrel.exe
+    !insertmacro OR_RETRY "" 'WriteUninstaller "$INSTDIR\uninstall.exe"' "$INSTDIR\uninstall.exe"
+    !insertmacro OR_RETRY "" 'CreateShortCut "$SMPROGRAMS\Wendrel.lnk" "$INSTDIR\wendrel.exe" "" "$INSTDIR\wendrel.exe" 0' \
+        "$SMPROGRAMS\Wendrel.lnk"
 
     WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayName" "Wendrel"
     WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
@@ -156,21 +237,29 @@ FunctionEnd
 
 Section "Uninstall"
     Call un.CloseWendrel
-    Delete "$INSTDIR\wendrel.exe"
-    Delete "$INSTDIR\Flyover.wav"
-    Delete "$INSTDIR\README.txt"
-    Delete "$INSTDIR\LICENSE.txt"
-    Delete "$INSTDIR\uninstall.exe"
-    RMDir "$INSTDIR"
-    Delete "$SMPROGRAMS\Wendrel.lnk"
-    DeleteRegValue HKCU "${RUN_KEY}" "${RUN_VALUE}"
-    DeleteRegKey HKCU "${UNINSTALL_KEY}"
-    MessageBox MB_YESNO|MB_ICONQUESTION "Remove your Wendrel settings and player history too?$\r$\n$\r$\nThey are kept for a later install if you choose No." /SD IDNO IDNO keep
+    StrCpy $R6 0
+    MessageBox MB_YESNO|MB_ICONQUESTION "Remove your Wendrel settings and player history too?$\r$\n$\r$\nThey are kept for a later install if you choose No." /SD IDNO IDNO +2
+        StrCpy $R6 1
+    ; The uninstaller and its entry go last: a file that stays and ends the
+    ; uninstall here leaves them for another go.
+    !insertmacro REMOVE_FILE "$INSTDIR\wendrel.exe"
+    !insertmacro REMOVE_FILE "$INSTDIR\Flyover.wav"
+    !insertmacro REMOVE_FILE "$INSTDIR\README.txt"
+    !insertmacro REMOVE_FILE "$INSTDIR\LICENSE.txt"
+    !insertmacro REMOVE_FILE "$SMPROGRAMS\Wendrel.lnk"
+    ${If} $R6 = 1
+        !insertmacro REMOVE_FILE "$LOCALAPPDATA\Wendrel\history.csv"
+        !insertmacro REMOVE_FILE "$LOCALAPPDATA\Wendrel\history.csv.tmp"
+        RMDir "$LOCALAPPDATA\Wendrel"
         DeleteRegKey HKCU "${SETTINGS_KEY}"
         ${un.GetParent} "${SETTINGS_KEY}" $0 ; the publisher's key, when nothing else is in it
         DeleteRegKey /ifempty HKCU $0
-        Delete "$LOCALAPPDATA\Wendrel\history.csv"
-        Delete "$LOCALAPPDATA\Wendrel\history.csv.tmp"
-        RMDir "$LOCALAPPDATA\Wendrel"
-    keep:
+    ${EndIf}
+    ; Run in place (_?=), the uninstaller cannot remove itself: its caller does.
+    ${If} $EXEPATH != "$INSTDIR\uninstall.exe"
+        !insertmacro REMOVE_FILE "$INSTDIR\uninstall.exe"
+    ${EndIf}
+    RMDir "$INSTDIR" ; only when empty: what the user put there stays
+    DeleteRegValue HKCU "${RUN_KEY}" "${RUN_VALUE}"
+    DeleteRegKey HKCU "${UNINSTALL_KEY}"
 SectionEnd

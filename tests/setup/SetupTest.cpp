@@ -1,11 +1,14 @@
 // The setup for players, run as a player and an administrator would, in a
 // fresh Wine prefix: silent install, install over a running copy, silent
-// uninstall with Wendrel running, and a look at the options page.
+// uninstall with Wendrel running, a copy that does not close, and a look at
+// the options page.
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <shlobj.h>
+#include <tlhelp32.h>
 
 #include <filesystem>
+#include <fstream>
 
 #include "Driver.h"
 #include "LoopbackServer.h"
@@ -38,6 +41,20 @@ std::string UninstallValue(const char* name) {
 
 std::string Quoted(const std::string& path) { return "\"" + path + "\""; }
 DWORD RunSetup(const std::string& arguments) { return driver::RunAndWait(Quoted(setupExe) + " " + arguments, 90s); }
+
+// A program that hangs: every thread of the process stopped.
+void Hang(DWORD pid) {
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    THREADENTRY32 entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry)) {
+        if (entry.th32OwnerProcessID != pid) continue;
+        HANDLE thread = OpenThread(THREAD_SUSPEND_RESUME, FALSE, entry.th32ThreadID);
+        SuspendThread(thread);
+        CloseHandle(thread);
+    }
+    CloseHandle(snapshot);
+}
 
 void Shot(HWND window, const char* name) {
     if (shotsFolder.empty()) return;
@@ -137,6 +154,55 @@ TEST_F(Setup, InstallOverARunningCopyAndUninstallSilently) {
     EXPECT_FALSE(settings::RunValue().has_value());
     EXPECT_EQ(settings::Get("Players").second, (std::vector<unsigned char>{7, 0, 0, 0})) << "the settings went too";
     settings::Reset();
+}
+
+// A Wendrel that does not answer (its threads stopped: it keeps its window
+// and its exe in use, as a hung one does) and a file held open are errors
+// before the old program is touched; in the window the setup says so, and
+// Retry goes on once the copy is ended.
+TEST_F(Setup, ACopyThatDoesNotCloseOrAFileHeldOpenFailsTheSetup) {
+    settings::RemoveRunValue();
+    ASSERT_EQ(RunSetup("/S"), 0u);
+    const std::string exe = folder + "wendrel.exe", uninstallInPlace = Quoted(folder + "uninstall.exe") + " /S _?=" +
+                                                                       folder.substr(0, folder.size() - 1);
+    const auto newSize = fs::file_size(exe);
+    std::ofstream(exe, std::ios::app | std::ios::binary) << "an older build";
+    const auto oldSize = fs::file_size(exe);
+
+    HANDLE held = CreateFileA((folder + "README.txt").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    EXPECT_EQ(RunSetup("/S"), 2u) << "a file that could not be written was skipped";
+    CloseHandle(held);
+    EXPECT_EQ(fs::file_size(exe), oldSize) << "the old program was not kept whole";
+
+    WendrelProcess hung;
+    ASSERT_TRUE(hung.Start("--status-url " + status.Url("/"), exe));
+    ASSERT_NE(hung.WaitForTrayHost(), nullptr);
+    Hang(hung.Pid());
+    EXPECT_EQ(RunSetup("/S"), 2u) << "the setup went on over a copy that did not close";
+    EXPECT_EQ(driver::RunAndWait(uninstallInPlace, 90s), 2u) << "the uninstaller went on over it";
+    for (const char* file : kInstalled) EXPECT_TRUE(fs::exists(folder + file)) << file;
+    EXPECT_EQ(fs::file_size(exe), oldSize);
+    EXPECT_EQ(UninstallValue("DisplayName"), "Wendrel");
+    EXPECT_TRUE(settings::RunValue().has_value());
+
+    driver::Process setup;
+    HWND window = OpenSetup(setup, 3);  // to Install
+    HWND box = driver::WaitForMessageBox(kSetupCaption.c_str(), setup.Pid(), window, 40s);
+    ASSERT_NE(box, nullptr) << "the setup did not say that Wendrel still runs";
+    EXPECT_NE(driver::MessageBoxText(box).find("did not close"), std::string::npos) << driver::MessageBoxText(box);
+    Shot(box, "setup-still-running");
+    hung.Kill();  // as Task Manager ends it
+    driver::Click(box, IDRETRY);
+    EXPECT_NE(WaitForWendrel(hung.Pid()), 0u) << "Wendrel does not run again after the update";
+    EXPECT_EQ(fs::file_size(exe), newSize) << "Retry did not install the new program";
+    setup.Kill();  // on its last page, in the folder
+
+    held = CreateFileA((folder + "README.txt").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    EXPECT_EQ(driver::RunAndWait(uninstallInPlace, 90s), 2u) << "a file that could not be removed was skipped";
+    CloseHandle(held);
+    EXPECT_EQ(UninstallValue("DisplayName"), "Wendrel") << "the entry went with files left";
+    driver::RunAndWait(Quoted(folder + "uninstall.exe") + " /S");
+    EXPECT_TRUE(driver::WaitUntil([&] { return !fs::exists(folder); }, 30s)) << "a second go left the folder";
 }
 
 }  // namespace
