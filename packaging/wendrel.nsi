@@ -42,6 +42,7 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "${PUBLISHER}"
 
 !define MUI_WELCOMEPAGE_TEXT "This will install Wendrel ${VERSION}, which watches the Quellan lobby and raises an alarm when enough players are online for Zalmo.$\r$\n$\r$\nNo administrator rights are needed: Wendrel is installed for you alone.$\r$\n$\r$\nClick Next to continue."
 !insertmacro MUI_PAGE_WELCOME
+!define MUI_PAGE_CUSTOMFUNCTION_LEAVE DirectoryLeave
 !insertmacro MUI_PAGE_DIRECTORY
 !define MUI_PAGE_HEADER_TEXT "Choose Options"
 !define MUI_PAGE_HEADER_SUBTEXT "Choose how Wendrel starts."
@@ -185,12 +186,71 @@ Function StartWendrel
     ${EndIf}
 FunctionEnd
 
+; Whether folder $R0 may take Wendrel's files: $R1 is 1 when it does not
+; exist, is empty, or holds a Wendrel that the setup installed (the one the
+; uninstall entry names, even partly removed, or another); else 0.
+Function FolderIsFree
+    StrCpy $R1 1
+    ReadRegStr $R2 HKCU "${UNINSTALL_KEY}" "InstallLocation"
+    ${If} $R2 == $R0
+        Return
+    ${EndIf}
+    ${If} ${FileExists} "$R0\uninstall.exe"
+    ${AndIf} ${FileExists} "$R0\wendrel.exe"
+        Return
+    ${EndIf}
+    ClearErrors
+    FindFirst $R2 $R3 "$R0\*"
+    ${DoUntil} ${Errors}
+        ${If} $R3 != "."
+        ${AndIf} $R3 != ".."
+            StrCpy $R1 0
+            ${ExitDo}
+        ${EndIf}
+        FindNext $R2 $R3
+    ${Loop}
+    FindClose $R2
+FunctionEnd
+
+; Wendrel goes into a folder of its own: the chosen one ($INSTDIR, kept in
+; $R0) when it is free, else a "Wendrel" folder inside it. $R1 is 0 when
+; that holds other files too.
+Function OwnFolder
+    StrCpy $R0 $INSTDIR
+    Call FolderIsFree
+    ${If} $R1 = 0
+        StrCpy $INSTDIR "$R0\Wendrel"
+        Push $R0
+        StrCpy $R0 $INSTDIR
+        Call FolderIsFree
+        Pop $R0
+    ${EndIf}
+FunctionEnd
+
+Function DirectoryLeave
+    Call OwnFolder
+    ${If} $R1 = 0
+        MessageBox MB_OK|MB_ICONEXCLAMATION "$R0 and $INSTDIR already hold other files.$\r$\n$\r$\nChoose an empty folder for Wendrel."
+        StrCpy $INSTDIR $R0
+        Abort
+    ${ElseIf} $INSTDIR != $R0
+        MessageBox MB_OKCANCEL|MB_ICONINFORMATION "$R0 already holds other files, which the setup leaves alone. Wendrel will be installed in a folder of its own:$\r$\n$\r$\n$INSTDIR" IDOK +3
+        StrCpy $INSTDIR $R0
+        Abort
+    ${EndIf}
+FunctionEnd
+
 Function .onInit
     SetShellVarContext current
 FunctionEnd
 
 Section "Wendrel" SecProgram
     SectionIn RO
+    ; For /D=, which the folder page does not check.
+    Call OwnFolder
+    ${If} $R1 = 0
+        Abort "$R0 and $INSTDIR already hold other files: choose an empty folder for Wendrel."
+    ${EndIf}
     Call CloseWendrel
     !insertmacro OR_RETRY "" 'SetOutPath "$INSTDIR"' "$INSTDIR"
     SetOverwrite try

@@ -1,7 +1,7 @@
 // The setup for players, run as a player and an administrator would, in a
 // fresh Wine prefix: silent install, install over a running copy, silent
-// uninstall with Wendrel running, a copy that does not close, and a look at
-// the options page.
+// uninstall with Wendrel running, a copy that does not close, a folder of
+// other files, and a look at the pages.
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <shlobj.h>
@@ -87,18 +87,34 @@ struct Setup : ::testing::Test {
     void TearDown() override { KillRunningWendrels(); }
 };
 
-// The page with "Start Wendrel with Windows", for the README.
+// The options page, for the README. Back on the folder page, a folder that
+// holds other files gets a Wendrel folder inside it.
 TEST_F(Setup, TheOptionsPageOffersToStartWithWindows) {
+    settings::RemoveRunValue();
     driver::Process setup;
     HWND window = OpenSetup(setup, 2);  // past the welcome and the folder
     ASSERT_NE(window, nullptr) << "no window \"" << kSetupCaption << "\"";
-    ASSERT_TRUE(driver::WaitUntil([&] {
+    const auto onOptionsPage = [&] {
         HWND page = FindWindowExA(window, nullptr, "#32770", nullptr);
         HWND tree = FindWindowExA(page, nullptr, "SysTreeView32", nullptr);
         return tree && IsWindowVisible(tree);
-    })) << "the options page did not come";
+    };
+    ASSERT_TRUE(driver::WaitUntil(onOptionsPage)) << "the options page did not come";
     Sleep(600);
     Shot(window, "setup-options");
+
+    const std::string games = MakeTempFolder("wendrel-games");
+    std::ofstream(games + "notes.txt") << "the player's own";
+    driver::Click(window, 3);  // Back
+    Sleep(500);
+    SetDlgItemTextA(FindWindowExA(window, nullptr, "#32770", nullptr), 1019, games.substr(0, games.size() - 1).c_str());
+    driver::Click(window, IDOK);
+    HWND box = driver::WaitForMessageBox(kSetupCaption.c_str(), setup.Pid(), window);
+    ASSERT_NE(box, nullptr) << "nothing said of the folder's files";
+    EXPECT_NE(driver::MessageBoxText(box).find(games + "Wendrel"), std::string::npos) << driver::MessageBoxText(box);
+    Shot(box, "setup-own-folder");
+    driver::PressOk(box);
+    ASSERT_TRUE(driver::WaitUntil(onOptionsPage)) << "the options page did not come again";
     setup.Kill();
     EXPECT_FALSE(fs::exists(folder + "wendrel.exe")) << "nothing is installed before Install";
 }
@@ -203,6 +219,20 @@ TEST_F(Setup, ACopyThatDoesNotCloseOrAFileHeldOpenFailsTheSetup) {
     EXPECT_EQ(UninstallValue("DisplayName"), "Wendrel") << "the entry went with files left";
     driver::RunAndWait(Quoted(folder + "uninstall.exe") + " /S");
     EXPECT_TRUE(driver::WaitUntil([&] { return !fs::exists(folder); }, 30s)) << "a second go left the folder";
+}
+
+// /D= names a folder of the player's own files: Wendrel goes into a folder
+// of its own inside it, and its uninstaller leaves the player's files.
+TEST_F(Setup, AFolderOfOtherFilesKeepsThem) {
+    const std::string games = MakeTempFolder("wendrel-games");
+    for (const char* file : {"README.txt", "LICENSE.txt"}) std::ofstream(games + file) << "the player's own";
+    ASSERT_EQ(RunSetup("/S /D=" + games.substr(0, games.size() - 1)), 0u);
+    EXPECT_EQ(UninstallValue("InstallLocation"), games + "Wendrel");
+    EXPECT_TRUE(fs::exists(games + "Wendrel\\wendrel.exe"));
+    driver::RunAndWait(Quoted(games + "Wendrel\\uninstall.exe") + " /S");
+    EXPECT_TRUE(driver::WaitUntil([&] { return !fs::exists(games + "Wendrel"); }, 30s));
+    for (const char* file : {"README.txt", "LICENSE.txt"})
+        EXPECT_EQ(ReadFileText(games + file), "the player's own") << file;
 }
 
 }  // namespace
