@@ -44,6 +44,8 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "${PUBLISHER}"
 !insertmacro MUI_PAGE_WELCOME
 !define MUI_PAGE_CUSTOMFUNCTION_LEAVE DirectoryLeave
 !insertmacro MUI_PAGE_DIRECTORY
+!define MUI_PAGE_CUSTOMFUNCTION_PRE OptionsPre
+!define MUI_PAGE_CUSTOMFUNCTION_SHOW OptionsShow
 !define MUI_PAGE_HEADER_TEXT "Choose Options"
 !define MUI_PAGE_HEADER_SUBTEXT "Choose how Wendrel starts."
 !define MUI_COMPONENTSPAGE_TEXT_COMPLIST "Install:"
@@ -164,17 +166,38 @@ FunctionEnd
     !insertmacro OR_RETRY "un." 'Delete "${path}"' "${path}"
 !macroend
 
+; Who the Run value starts: $R4 is "this" (this installation's wendrel.exe,
+; quoted as the program and the setup write it), "other" or "none"; $R0 is
+; the value.
+!macro RUN_VALUE_OWNER prefix
+Function ${prefix}RunValueOwner
+    StrCpy $R4 none
+    ReadRegStr $R0 HKCU "${RUN_KEY}" "${RUN_VALUE}"
+    ${If} $R0 == ""
+        Return
+    ${EndIf}
+    StrCpy $R4 other
+    StrCpy $R1 '"$INSTDIR\wendrel.exe"'
+    StrLen $R2 $R1
+    StrCpy $R3 $R0 $R2
+    ${If} $R3 == $R1
+        StrCpy $R4 this
+    ${EndIf}
+FunctionEnd
+!macroend
+!insertmacro RUN_VALUE_OWNER ""
+!insertmacro RUN_VALUE_OWNER "un."
+
 ; The command "Start Wendrel with Windows" runs: the one under the Run key
 ; when it starts this copy (it keeps the options given there), else the
 ; program itself, as the Options dialog of a Wendrel started without options
 ; would write it.
 Function StartCommand
-    StrCpy $R1 '"$INSTDIR\wendrel.exe"'
-    ReadRegStr $R0 HKCU "${RUN_KEY}" "${RUN_VALUE}"
-    StrLen $R2 $R1
-    StrCpy $R3 $R0 $R2
-    ${If} $R3 == $R1
+    Call RunValueOwner
+    ${If} $R4 == this
         StrCpy $R1 $R0
+    ${Else}
+        StrCpy $R1 '"$INSTDIR\wendrel.exe"'
     ${EndIf}
 FunctionEnd
 
@@ -277,19 +300,43 @@ Section "Wendrel" SecProgram
 SectionEnd
 
 Section "Start Wendrel with Windows" SecRun
-    Call StartCommand
-    WriteRegStr HKCU "${RUN_KEY}" "${RUN_VALUE}" $R1
+    ; With /S, another copy's start with Windows stays; in the window, the
+    ; box decides (it starts unticked then).
+    Call RunValueOwner
+    ${If} $R4 != other
+    ${OrIfNot} ${Silent}
+        Call StartCommand
+        WriteRegStr HKCU "${RUN_KEY}" "${RUN_VALUE}" $R1
+    ${EndIf}
 SectionEnd
 
 Section "-After"
     ${IfNot} ${SectionIsSelected} ${SecRun}
-        DeleteRegValue HKCU "${RUN_KEY}" "${RUN_VALUE}"
+        Call RunValueOwner
+        ${If} $R4 == this
+            DeleteRegValue HKCU "${RUN_KEY}" "${RUN_VALUE}"
+        ${EndIf}
     ${EndIf}
     ; A Wendrel that was running before runs again.
     ${If} $wasRunning = 1
         Call StartWendrel
     ${EndIf}
 SectionEnd
+
+; Another copy's start with Windows (a portable one, say) is kept unless the
+; user ticks the box: it starts unticked then, and the page says why.
+Function OptionsPre
+    Call RunValueOwner
+    ${If} $R4 == other
+        !insertmacro UnselectSection ${SecRun}
+    ${EndIf}
+FunctionEnd
+
+Function OptionsShow
+    ${If} $R4 == other
+        SendMessage $mui.ComponentsPage.Text ${WM_SETTEXT} 0 "STR:Another copy of Wendrel starts with Windows; it goes on doing so unless you tick the box to start this one instead. It starts with:$\r$\n$R0"
+    ${EndIf}
+FunctionEnd
 
 Function un.onInit
     SetShellVarContext current
@@ -320,6 +367,9 @@ Section "Uninstall"
         !insertmacro REMOVE_FILE "$INSTDIR\uninstall.exe"
     ${EndIf}
     RMDir "$INSTDIR" ; only when empty: what the user put there stays
-    DeleteRegValue HKCU "${RUN_KEY}" "${RUN_VALUE}"
+    Call un.RunValueOwner
+    ${If} $R4 == this
+        DeleteRegValue HKCU "${RUN_KEY}" "${RUN_VALUE}"
+    ${EndIf}
     DeleteRegKey HKCU "${UNINSTALL_KEY}"
 SectionEnd

@@ -1,7 +1,7 @@
 // The setup for players, run as a player and an administrator would, in a
 // fresh Wine prefix: silent install, install over a running copy, silent
 // uninstall with Wendrel running, a copy that does not close, a folder of
-// other files, and a look at the pages.
+// other files, another copy's start with Windows, and a look at the pages.
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <shlobj.h>
@@ -42,6 +42,11 @@ std::string UninstallValue(const char* name) {
 std::string Quoted(const std::string& path) { return "\"" + path + "\""; }
 DWORD RunSetup(const std::string& arguments) { return driver::RunAndWait(Quoted(setupExe) + " " + arguments, 90s); }
 
+void SetRunValue(const std::string& command) {
+    RegSetKeyValueA(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Run", WENDREL_RUN_VALUE, REG_SZ,
+                    command.c_str(), static_cast<DWORD>(command.size() + 1));
+}
+
 // A program that hangs: every thread of the process stopped.
 void Hang(DWORD pid) {
     HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
@@ -54,6 +59,13 @@ void Hang(DWORD pid) {
         CloseHandle(thread);
     }
     CloseHandle(snapshot);
+}
+
+// The state image (ticked or not) of the options page's second box.
+UINT SecondBoxState(HWND tree) {
+    const auto first = SendMessageA(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0);
+    const auto second = SendMessageA(tree, TVM_GETNEXTITEM, TVGN_NEXT, first);
+    return static_cast<UINT>(SendMessageA(tree, TVM_GETITEMSTATE, second, TVIS_STATEIMAGEMASK));
 }
 
 void Shot(HWND window, const char* name) {
@@ -88,23 +100,28 @@ struct Setup : ::testing::Test {
 };
 
 // The options page, for the README. Back on the folder page, a folder that
-// holds other files gets a Wendrel folder inside it.
+// holds other files gets a Wendrel folder inside it; and the options page
+// tells of another copy's start with Windows and leaves it unticked.
 TEST_F(Setup, TheOptionsPageOffersToStartWithWindows) {
     settings::RemoveRunValue();
     driver::Process setup;
     HWND window = OpenSetup(setup, 2);  // past the welcome and the folder
     ASSERT_NE(window, nullptr) << "no window \"" << kSetupCaption << "\"";
+    HWND page = nullptr, tree = nullptr;
     const auto onOptionsPage = [&] {
-        HWND page = FindWindowExA(window, nullptr, "#32770", nullptr);
-        HWND tree = FindWindowExA(page, nullptr, "SysTreeView32", nullptr);
+        page = FindWindowExA(window, nullptr, "#32770", nullptr);
+        tree = FindWindowExA(page, nullptr, "SysTreeView32", nullptr);
         return tree && IsWindowVisible(tree);
     };
     ASSERT_TRUE(driver::WaitUntil(onOptionsPage)) << "the options page did not come";
     Sleep(600);
     Shot(window, "setup-options");
+    const UINT ticked = SecondBoxState(tree);
 
     const std::string games = MakeTempFolder("wendrel-games");
     std::ofstream(games + "notes.txt") << "the player's own";
+    const std::string otherCopy = "\"C:\\Games\\Wendrel\\wendrel.exe\" --status-url " + status.Url("/");
+    SetRunValue(otherCopy);
     driver::Click(window, 3);  // Back
     Sleep(500);
     SetDlgItemTextA(FindWindowExA(window, nullptr, "#32770", nullptr), 1019, games.substr(0, games.size() - 1).c_str());
@@ -115,8 +132,13 @@ TEST_F(Setup, TheOptionsPageOffersToStartWithWindows) {
     Shot(box, "setup-own-folder");
     driver::PressOk(box);
     ASSERT_TRUE(driver::WaitUntil(onOptionsPage)) << "the options page did not come again";
+    Sleep(600);
+    EXPECT_NE(driver::ControlText(page, 1006).find(otherCopy), std::string::npos) << driver::ControlText(page, 1006);
+    EXPECT_NE(SecondBoxState(tree), ticked) << "the box to take it over is ticked";
+    Shot(window, "setup-options-other-copy");
     setup.Kill();
     EXPECT_FALSE(fs::exists(folder + "wendrel.exe")) << "nothing is installed before Install";
+    settings::RemoveRunValue();
 }
 
 TEST_F(Setup, InstallOverARunningCopyAndUninstallSilently) {
@@ -233,6 +255,19 @@ TEST_F(Setup, AFolderOfOtherFilesKeepsThem) {
     EXPECT_TRUE(driver::WaitUntil([&] { return !fs::exists(games + "Wendrel"); }, 30s));
     for (const char* file : {"README.txt", "LICENSE.txt"})
         EXPECT_EQ(ReadFileText(games + file), "the player's own") << file;
+}
+
+// A portable copy's start with Windows, with its own options: a silent
+// install and uninstall leave it as it is.
+TEST_F(Setup, AnotherCopysStartWithWindowsIsLeftToIt) {
+    const std::string otherCopy = "\"C:\\Games\\Wendrel\\wendrel.exe\" --status-url " + status.Url("/");
+    SetRunValue(otherCopy);
+    ASSERT_EQ(RunSetup("/S"), 0u);
+    EXPECT_EQ(settings::RunValue().value_or("<missing>"), otherCopy) << "the install took it over";
+    driver::RunAndWait(Quoted(folder + "uninstall.exe") + " /S");
+    EXPECT_TRUE(driver::WaitUntil([&] { return !fs::exists(folder); }, 30s));
+    EXPECT_EQ(settings::RunValue().value_or("<missing>"), otherCopy) << "the uninstaller took it away";
+    settings::RemoveRunValue();
 }
 
 }  // namespace
