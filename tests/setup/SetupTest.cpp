@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <shlobj.h>
-#include <tlhelp32.h>
 
 #include <filesystem>
 #include <fstream>
@@ -41,24 +40,15 @@ std::string UninstallValue(const char* name) {
 
 std::string Quoted(const std::string& path) { return "\"" + path + "\""; }
 DWORD RunSetup(const std::string& arguments) { return driver::RunAndWait(Quoted(setupExe) + " " + arguments, 90s); }
+// uninstall.exe /S in folder (with a trailing backslash); whether the folder went.
+bool UninstallSilently(const std::string& folder) {
+    driver::RunAndWait(Quoted(folder + "uninstall.exe") + " /S");
+    return driver::WaitUntil([&] { return !fs::exists(folder); }, 30s);
+}
 
 void SetRunValue(const std::string& command) {
     RegSetKeyValueA(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Run", WENDREL_RUN_VALUE, REG_SZ,
                     command.c_str(), static_cast<DWORD>(command.size() + 1));
-}
-
-// A program that hangs: every thread of the process stopped.
-void Hang(DWORD pid) {
-    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
-    THREADENTRY32 entry{};
-    entry.dwSize = sizeof entry;
-    for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry)) {
-        if (entry.th32OwnerProcessID != pid) continue;
-        HANDLE thread = OpenThread(THREAD_SUSPEND_RESUME, FALSE, entry.th32ThreadID);
-        SuspendThread(thread);
-        CloseHandle(thread);
-    }
-    CloseHandle(snapshot);
 }
 
 // The state image (ticked or not) of the options page's second box.
@@ -184,8 +174,7 @@ TEST_F(Setup, InstallOverARunningCopyAndUninstallSilently) {
     EXPECT_NE(second, 0u) << "Wendrel does not run again after the update";
 
     // A silent uninstall with Wendrel running: it ends, all but the settings go.
-    driver::RunAndWait(Quoted(folder + "uninstall.exe") + " /S");
-    EXPECT_TRUE(driver::WaitUntil([&] { return !fs::exists(folder); }, 30s)) << "the program's folder stayed";
+    EXPECT_TRUE(UninstallSilently(folder)) << "the program's folder stayed";
     EXPECT_FALSE(driver::ProcessRunning(second));
     EXPECT_FALSE(fs::exists(shortcut));
     EXPECT_EQ(UninstallValue("DisplayName"), "<missing>");
@@ -194,8 +183,8 @@ TEST_F(Setup, InstallOverARunningCopyAndUninstallSilently) {
     settings::Reset();
 }
 
-// A Wendrel that does not answer (its threads stopped: it keeps its window
-// and its exe in use, as a hung one does) and a file held open are errors
+// A Wendrel that does not answer (held by a debugger that never lets it go
+// on: it keeps its window and its exe in use, as a hung one does) and a file held open are errors
 // before the old program is touched; in the window the setup says so, and
 // Retry goes on once the copy is ended.
 TEST_F(Setup, ACopyThatDoesNotCloseOrAFileHeldOpenFailsTheSetup) {
@@ -215,7 +204,7 @@ TEST_F(Setup, ACopyThatDoesNotCloseOrAFileHeldOpenFailsTheSetup) {
     WendrelProcess hung;
     ASSERT_TRUE(hung.Start("--status-url " + status.Url("/"), exe));
     ASSERT_NE(hung.WaitForTrayHost(), nullptr);
-    Hang(hung.Pid());
+    ASSERT_TRUE(DebugActiveProcess(hung.Pid()));
     EXPECT_EQ(RunSetup("/S"), 2u) << "the setup went on over a copy that did not close";
     EXPECT_EQ(driver::RunAndWait(uninstallInPlace, 90s), 2u) << "the uninstaller went on over it";
     for (const char* file : kInstalled) EXPECT_TRUE(fs::exists(folder + file)) << file;
@@ -229,6 +218,7 @@ TEST_F(Setup, ACopyThatDoesNotCloseOrAFileHeldOpenFailsTheSetup) {
     ASSERT_NE(box, nullptr) << "the setup did not say that Wendrel still runs";
     EXPECT_NE(driver::MessageBoxText(box).find("did not close"), std::string::npos) << driver::MessageBoxText(box);
     Shot(box, "setup-still-running");
+    DebugActiveProcessStop(hung.Pid());
     hung.Kill();  // as Task Manager ends it
     driver::Click(box, IDRETRY);
     EXPECT_NE(WaitForWendrel(hung.Pid()), 0u) << "Wendrel does not run again after the update";
@@ -239,8 +229,7 @@ TEST_F(Setup, ACopyThatDoesNotCloseOrAFileHeldOpenFailsTheSetup) {
     EXPECT_EQ(driver::RunAndWait(uninstallInPlace, 90s), 2u) << "a file that could not be removed was skipped";
     CloseHandle(held);
     EXPECT_EQ(UninstallValue("DisplayName"), "Wendrel") << "the entry went with files left";
-    driver::RunAndWait(Quoted(folder + "uninstall.exe") + " /S");
-    EXPECT_TRUE(driver::WaitUntil([&] { return !fs::exists(folder); }, 30s)) << "a second go left the folder";
+    EXPECT_TRUE(UninstallSilently(folder)) << "a second go left the folder";
 }
 
 // /D= names a folder of the player's own files: Wendrel goes into a folder
@@ -251,8 +240,7 @@ TEST_F(Setup, AFolderOfOtherFilesKeepsThem) {
     ASSERT_EQ(RunSetup("/S /D=" + games.substr(0, games.size() - 1)), 0u);
     EXPECT_EQ(UninstallValue("InstallLocation"), games + "Wendrel");
     EXPECT_TRUE(fs::exists(games + "Wendrel\\wendrel.exe"));
-    driver::RunAndWait(Quoted(games + "Wendrel\\uninstall.exe") + " /S");
-    EXPECT_TRUE(driver::WaitUntil([&] { return !fs::exists(games + "Wendrel"); }, 30s));
+    EXPECT_TRUE(UninstallSilently(games + "Wendrel\\"));
     for (const char* file : {"README.txt", "LICENSE.txt"})
         EXPECT_EQ(ReadFileText(games + file), "the player's own") << file;
 }
@@ -264,8 +252,7 @@ TEST_F(Setup, AnotherCopysStartWithWindowsIsLeftToIt) {
     SetRunValue(otherCopy);
     ASSERT_EQ(RunSetup("/S"), 0u);
     EXPECT_EQ(settings::RunValue().value_or("<missing>"), otherCopy) << "the install took it over";
-    driver::RunAndWait(Quoted(folder + "uninstall.exe") + " /S");
-    EXPECT_TRUE(driver::WaitUntil([&] { return !fs::exists(folder); }, 30s));
+    EXPECT_TRUE(UninstallSilently(folder));
     EXPECT_EQ(settings::RunValue().value_or("<missing>"), otherCopy) << "the uninstaller took it away";
     settings::RemoveRunValue();
 }
