@@ -1,11 +1,13 @@
 // The setup for players, run as a player and an administrator would, in a
 // fresh Wine prefix: silent install, install over a running copy, silent
-// uninstall with Wendrel running, and a look at the options page.
+// uninstall with Wendrel running, a copy that does not close, a folder of
+// other files, another copy's start with Windows, and a look at the pages.
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <shlobj.h>
 
 #include <filesystem>
+#include <fstream>
 
 #include "Driver.h"
 #include "LoopbackServer.h"
@@ -18,6 +20,8 @@ namespace {
 
 std::string setupExe, shotsFolder;
 constexpr const char* kUninstallKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Wendrel";
+constexpr const char* kInstalled[] = {"wendrel.exe", "Flyover.wav", "README.txt", "LICENSE.txt", "uninstall.exe"};
+const std::string kSetupCaption = std::string(kWendrelTitle).replace(0, 9, "Wendrel ") + " Setup";
 
 std::string KnownFolder(int csidl) {
     char path[MAX_PATH] = {};
@@ -34,6 +38,45 @@ std::string UninstallValue(const char* name) {
     return type == REG_DWORD ? std::to_string(*reinterpret_cast<DWORD*>(value)) : std::string(value);
 }
 
+std::string Quoted(const std::string& path) { return "\"" + path + "\""; }
+DWORD RunSetup(const std::string& arguments) { return driver::RunAndWait(Quoted(setupExe) + " " + arguments, 90s); }
+// uninstall.exe /S in folder (with a trailing backslash); whether the folder went.
+bool UninstallSilently(const std::string& folder) {
+    driver::RunAndWait(Quoted(folder + "uninstall.exe") + " /S");
+    return driver::WaitUntil([&] { return !fs::exists(folder); }, 30s);
+}
+
+void SetRunValue(const std::string& command) {
+    RegSetKeyValueA(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Run", WENDREL_RUN_VALUE, REG_SZ,
+                    command.c_str(), static_cast<DWORD>(command.size() + 1));
+}
+
+// The state image (ticked or not) of the options page's second box.
+UINT SecondBoxState(HWND tree) {
+    const auto first = SendMessageA(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0);
+    const auto second = SendMessageA(tree, TVM_GETNEXTITEM, TVGN_NEXT, first);
+    return static_cast<UINT>(SendMessageA(tree, TVM_GETITEMSTATE, second, TVIS_STATEIMAGEMASK));
+}
+
+void Shot(HWND window, const char* name) {
+    if (shotsFolder.empty()) return;
+    RECT r;
+    GetWindowRect(window, &r);
+    driver::SaveShot(shotsFolder, name, &r);
+}
+
+// The setup's window, past its first pages (each Next after a moment, for
+// the page to be there).
+HWND OpenSetup(driver::Process& setup, int pages) {
+    if (!setup.Start(Quoted(setupExe))) return nullptr;
+    HWND window = driver::WaitForVisible("#32770", kSetupCaption.c_str(), setup.Pid(), 30s);
+    for (int page = 0; window && page < pages; ++page) {
+        Sleep(500);
+        driver::Click(window, IDOK);
+    }
+    return window;
+}
+
 struct Setup : ::testing::Test {
     const std::string folder = KnownFolder(CSIDL_LOCAL_APPDATA) + "\\Programs\\Wendrel\\";
     const std::string shortcut = KnownFolder(CSIDL_PROGRAMS) + "\\Wendrel.lnk";
@@ -46,32 +89,46 @@ struct Setup : ::testing::Test {
     void TearDown() override { KillRunningWendrels(); }
 };
 
-// The page with "Start Wendrel with Windows", for the README.
+// The options page, for the README. Back on the folder page, a folder that
+// holds other files gets a Wendrel folder inside it; and the options page
+// tells of another copy's start with Windows and leaves it unticked.
 TEST_F(Setup, TheOptionsPageOffersToStartWithWindows) {
+    settings::RemoveRunValue();
     driver::Process setup;
-    ASSERT_TRUE(setup.Start("\"" + setupExe + "\""));
-    const std::string caption = std::string(kWendrelTitle).replace(0, 9, "Wendrel ") + " Setup";
-    HWND window = driver::WaitForVisible("#32770", caption.c_str(), setup.Pid(), 30s);
-    ASSERT_NE(window, nullptr) << "no window \"" << caption << "\"";
-    // Welcome, then the folder, then the options.
-    for (int page = 0; page < 2; ++page) {
-        Sleep(500);
-        driver::Click(window, IDOK);
-    }
-    HWND tree = nullptr;
-    ASSERT_TRUE(driver::WaitUntil([&] {
-        for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
-            if (HWND found = FindWindowExA(child, nullptr, "SysTreeView32", nullptr)) tree = found;
+    HWND window = OpenSetup(setup, 2);  // past the welcome and the folder
+    ASSERT_NE(window, nullptr) << "no window \"" << kSetupCaption << "\"";
+    HWND page = nullptr, tree = nullptr;
+    const auto onOptionsPage = [&] {
+        page = FindWindowExA(window, nullptr, "#32770", nullptr);
+        tree = FindWindowExA(page, nullptr, "SysTreeView32", nullptr);
         return tree && IsWindowVisible(tree);
-    })) << "the options page did not come";
+    };
+    ASSERT_TRUE(driver::WaitUntil(onOptionsPage)) << "the options page did not come";
     Sleep(600);
-    if (!shotsFolder.empty()) {
-        RECT r;
-        GetWindowRect(window, &r);
-        driver::SaveShot(shotsFolder, "setup-options", &r);
-    }
+    Shot(window, "setup-options");
+    const UINT ticked = SecondBoxState(tree);
+
+    const std::string games = MakeTempFolder("wendrel-games");
+    std::ofstream(games + "notes.txt") << "the player's own";
+    const std::string otherCopy = "\"C:\\Games\\Wendrel\\wendrel.exe\" --status-url " + status.Url("/");
+    SetRunValue(otherCopy);
+    driver::Click(window, 3);  // Back
+    Sleep(500);
+    SetDlgItemTextA(FindWindowExA(window, nullptr, "#32770", nullptr), 1019, games.substr(0, games.size() - 1).c_str());
+    driver::Click(window, IDOK);
+    HWND box = driver::WaitForMessageBox(kSetupCaption.c_str(), setup.Pid(), window);
+    ASSERT_NE(box, nullptr) << "nothing said of the folder's files";
+    EXPECT_NE(driver::MessageBoxText(box).find(games + "Wendrel"), std::string::npos) << driver::MessageBoxText(box);
+    Shot(box, "setup-own-folder");
+    driver::PressOk(box);
+    ASSERT_TRUE(driver::WaitUntil(onOptionsPage)) << "the options page did not come again";
+    Sleep(600);
+    EXPECT_NE(driver::ControlText(page, 1006).find(otherCopy), std::string::npos) << driver::ControlText(page, 1006);
+    EXPECT_NE(SecondBoxState(tree), ticked) << "the box to take it over is ticked";
+    Shot(window, "setup-options-other-copy");
     setup.Kill();
     EXPECT_FALSE(fs::exists(folder + "wendrel.exe")) << "nothing is installed before Install";
+    settings::RemoveRunValue();
 }
 
 TEST_F(Setup, InstallOverARunningCopyAndUninstallSilently) {
@@ -79,9 +136,8 @@ TEST_F(Setup, InstallOverARunningCopyAndUninstallSilently) {
     settings::RemoveRunValue();
 
     // A silent install: files, shortcut, uninstall entry, start with Windows.
-    ASSERT_EQ(driver::RunAndWait("\"" + setupExe + "\" /S"), 0u);
-    for (const char* file : {"wendrel.exe", "Flyover.wav", "README.txt", "LICENSE.txt", "uninstall.exe"})
-        EXPECT_TRUE(fs::exists(folder + file)) << file;
+    ASSERT_EQ(RunSetup("/S"), 0u);
+    for (const char* file : kInstalled) EXPECT_TRUE(fs::exists(folder + file)) << file;
     EXPECT_TRUE(fs::exists(shortcut));
     const std::string exe = folder + "wendrel.exe";
     EXPECT_EQ(settings::RunValue().value_or("<missing>"), "\"" + exe + "\"");
@@ -110,7 +166,7 @@ TEST_F(Setup, InstallOverARunningCopyAndUninstallSilently) {
     settings::SetDword("Players", 7);
 
     // Again, over the running copy: closed, replaced, settings kept, running again.
-    ASSERT_EQ(driver::RunAndWait("\"" + setupExe + "\" /S"), 0u);
+    ASSERT_EQ(RunSetup("/S"), 0u);
     EXPECT_FALSE(driver::ProcessRunning(first)) << "the running Wendrel was not closed";
     EXPECT_EQ(CountLines(ReadFileText(log), "exit: asked to close"), 1);
     EXPECT_EQ(settings::Get("Players").second, (std::vector<unsigned char>{7, 0, 0, 0}));
@@ -118,14 +174,87 @@ TEST_F(Setup, InstallOverARunningCopyAndUninstallSilently) {
     EXPECT_NE(second, 0u) << "Wendrel does not run again after the update";
 
     // A silent uninstall with Wendrel running: it ends, all but the settings go.
-    driver::RunAndWait("\"" + folder + "uninstall.exe\" /S");
-    EXPECT_TRUE(driver::WaitUntil([&] { return !fs::exists(folder); }, 30s)) << "the program's folder stayed";
+    EXPECT_TRUE(UninstallSilently(folder)) << "the program's folder stayed";
     EXPECT_FALSE(driver::ProcessRunning(second));
     EXPECT_FALSE(fs::exists(shortcut));
     EXPECT_EQ(UninstallValue("DisplayName"), "<missing>");
     EXPECT_FALSE(settings::RunValue().has_value());
     EXPECT_EQ(settings::Get("Players").second, (std::vector<unsigned char>{7, 0, 0, 0})) << "the settings went too";
     settings::Reset();
+}
+
+// A Wendrel that does not answer (held by a debugger that never lets it go
+// on: it keeps its window and its exe in use, as a hung one does) and a file held open are errors
+// before the old program is touched; in the window the setup says so, and
+// Retry goes on once the copy is ended.
+TEST_F(Setup, ACopyThatDoesNotCloseOrAFileHeldOpenFailsTheSetup) {
+    settings::RemoveRunValue();
+    ASSERT_EQ(RunSetup("/S"), 0u);
+    const std::string exe = folder + "wendrel.exe", uninstallInPlace = Quoted(folder + "uninstall.exe") + " /S _?=" +
+                                                                       folder.substr(0, folder.size() - 1);
+    const auto newSize = fs::file_size(exe);
+    std::ofstream(exe, std::ios::app | std::ios::binary) << "an older build";
+    const auto oldSize = fs::file_size(exe);
+
+    HANDLE held = CreateFileA((folder + "README.txt").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    EXPECT_EQ(RunSetup("/S"), 2u) << "a file that could not be written was skipped";
+    CloseHandle(held);
+    EXPECT_EQ(fs::file_size(exe), oldSize) << "the old program was not kept whole";
+
+    WendrelProcess hung;
+    ASSERT_TRUE(hung.Start("--status-url " + status.Url("/"), exe));
+    ASSERT_NE(hung.WaitForTrayHost(), nullptr);
+    ASSERT_TRUE(DebugActiveProcess(hung.Pid()));
+    EXPECT_EQ(RunSetup("/S"), 2u) << "the setup went on over a copy that did not close";
+    EXPECT_EQ(driver::RunAndWait(uninstallInPlace, 90s), 2u) << "the uninstaller went on over it";
+    for (const char* file : kInstalled) EXPECT_TRUE(fs::exists(folder + file)) << file;
+    EXPECT_EQ(fs::file_size(exe), oldSize);
+    EXPECT_EQ(UninstallValue("DisplayName"), "Wendrel");
+    EXPECT_TRUE(settings::RunValue().has_value());
+
+    driver::Process setup;
+    HWND window = OpenSetup(setup, 3);  // to Install
+    HWND box = driver::WaitForMessageBox(kSetupCaption.c_str(), setup.Pid(), window, 40s);
+    ASSERT_NE(box, nullptr) << "the setup did not say that Wendrel still runs";
+    EXPECT_NE(driver::MessageBoxText(box).find("did not close"), std::string::npos) << driver::MessageBoxText(box);
+    Shot(box, "setup-still-running");
+    DebugActiveProcessStop(hung.Pid());
+    hung.Kill();  // as Task Manager ends it
+    driver::Click(box, IDRETRY);
+    EXPECT_NE(WaitForWendrel(hung.Pid()), 0u) << "Wendrel does not run again after the update";
+    EXPECT_EQ(fs::file_size(exe), newSize) << "Retry did not install the new program";
+    setup.Kill();  // on its last page, in the folder
+
+    held = CreateFileA((folder + "README.txt").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    EXPECT_EQ(driver::RunAndWait(uninstallInPlace, 90s), 2u) << "a file that could not be removed was skipped";
+    CloseHandle(held);
+    EXPECT_EQ(UninstallValue("DisplayName"), "Wendrel") << "the entry went with files left";
+    EXPECT_TRUE(UninstallSilently(folder)) << "a second go left the folder";
+}
+
+// /D= names a folder of the player's own files: Wendrel goes into a folder
+// of its own inside it, and its uninstaller leaves the player's files.
+TEST_F(Setup, AFolderOfOtherFilesKeepsThem) {
+    const std::string games = MakeTempFolder("wendrel-games");
+    for (const char* file : {"README.txt", "LICENSE.txt"}) std::ofstream(games + file) << "the player's own";
+    ASSERT_EQ(RunSetup("/S /D=" + games.substr(0, games.size() - 1)), 0u);
+    EXPECT_EQ(UninstallValue("InstallLocation"), games + "Wendrel");
+    EXPECT_TRUE(fs::exists(games + "Wendrel\\wendrel.exe"));
+    EXPECT_TRUE(UninstallSilently(games + "Wendrel\\"));
+    for (const char* file : {"README.txt", "LICENSE.txt"})
+        EXPECT_EQ(ReadFileText(games + file), "the player's own") << file;
+}
+
+// A portable copy's start with Windows, with its own options: a silent
+// install and uninstall leave it as it is.
+TEST_F(Setup, AnotherCopysStartWithWindowsIsLeftToIt) {
+    const std::string otherCopy = "\"C:\\Games\\Wendrel\\wendrel.exe\" --status-url " + status.Url("/");
+    SetRunValue(otherCopy);
+    ASSERT_EQ(RunSetup("/S"), 0u);
+    EXPECT_EQ(settings::RunValue().value_or("<missing>"), otherCopy) << "the install took it over";
+    EXPECT_TRUE(UninstallSilently(folder));
+    EXPECT_EQ(settings::RunValue().value_or("<missing>"), otherCopy) << "the uninstaller took it away";
+    settings::RemoveRunValue();
 }
 
 }  // namespace
