@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "FakeMonitor.h"
+#include "MemoryHistoryFile.h"
 #include "platform/resource.h"
 #include "settings/Settings.h"
 #include "win32/Controls.h"
@@ -314,12 +315,7 @@ TEST(MainWindowTest, ANewSystemColourReachesTheList) {
 // The History window draws itself again when the system's colours, theme
 // or settings change.
 TEST(HistoryWindowTest, NewColoursOrANewThemeDrawItAgain) {
-    struct : HistoryFile {
-        std::string Path() const override { return "none"; }
-        bool Read(std::string&, std::string&) override { return true; }
-        bool Append(const std::string&, std::string&) override { return true; }
-        bool Replace(const std::string&, std::string&) override { return true; }
-    } file;
+    MemoryHistoryFile file;
     PlayerHistory history(file);
     FakeClock clock;
     HistoryWindow window(history, clock);
