@@ -72,7 +72,12 @@ std::string DescribeDay(const HistoryPictures& p) {
     if (highest)
         text += " Highest " + PlayersText(*highest->players) + ", at " + When(p, highest->time) + "; lowest " +
                 PlayersText(*lowest->players) + ", at " + When(p, lowest->time) + ".";
-    text += failed == 0 ? " No check failed." : " " + Counted(failed, "check", "checks") + " failed.";
+    if (failed == 0) {
+        text += " No check failed.";
+    } else {
+        text += ' ';
+        text += Counted(failed, "check", "checks") + " failed.";
+    }
     if (stops) text += " Wendrel stopped watching " + Counted(stops, "time", "times") + ".";
     return text + " The alarm is at " + PlayersText(p.threshold) + ".";
 }
