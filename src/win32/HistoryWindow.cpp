@@ -14,7 +14,7 @@
 namespace {
 
 // Twips: the window's first client size, and the smallest it may be made.
-constexpr int kClientWidth = 10500, kClientHeight = 8400, kSmallestWidth = 6750, kSmallestHeight = 5850;
+constexpr int kClientWidth = 10500, kClientHeight = 7800, kSmallestWidth = 6750, kSmallestHeight = 5250;
 constexpr COLORREF kAlarmRed = RGB(0xC8, 0x32, 0x1E);
 constexpr std::size_t kInks = static_cast<std::size_t>(Ink::Focus) + 1;
 
@@ -241,12 +241,10 @@ bool HistoryWindow::Key(Picture which, WPARAM key) {
     }
     const std::optional<CursorKey> move = CursorKeyOf(key);
     if (!move) return false;
-    if (cursor.picture != which || !keyed_) {
-        if (cursor.picture != which) cursor = FirstCursor(which, pictures_);
-        keyed_ = true;
-    } else {
-        cursor = MoveCursor(cursor, *move, pictures_);
-    }
+    if (GetFocus() != PictureWindow(which)) SetFocus(PictureWindow(which));
+    if (cursor.picture != which) cursor = FirstCursor(which, pictures_);
+    keyed_ = true;
+    cursor = MoveCursor(cursor, *move, pictures_);
     hover_ = {};  // the keys take over the readout from the pointer
     MarkChanged();
     return true;
