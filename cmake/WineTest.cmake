@@ -9,12 +9,14 @@ file(WRITE ${CMAKE_BINARY_DIR}/wineprefix.txt "${WENDREL_WINEPREFIX}\n")
 # The prefix of the same tests on a screen at 144 dpi (the fixture dpi144 makes it).
 set(WENDREL_WINEPREFIX_144 ${CMAKE_BINARY_DIR}/wineprefix-144dpi)
 
-# wendrel_add_wine_test(NAME TARGET [PREFIX DIR] [REPORT NAME] [ARGS ...] [ENVIRONMENT VAR=VALUE ...] [PROPERTIES ...])
+# wendrel_add_wine_test(NAME TARGET [PREFIX DIR] [REPORT NAME] [LAUNCHER SCRIPT] [ARGS ...]
+#                       [ENVIRONMENT VAR=VALUE ...] [PROPERTIES ...])
 # Runs the GoogleTest exe TARGET with ARGS under Wine (the toolchain's
 # emulator) in the tests' prefix (or DIR), with a time limit, and writes its
-# XML report to results/TARGET.xml (or NAME.xml) in the build folder.
+# XML report to results/TARGET.xml (or NAME.xml) in the build folder; with
+# LAUNCHER, through that script, which ends by running its arguments.
 function(wendrel_add_wine_test name target)
-    cmake_parse_arguments(PARSE_ARGV 2 arg "" "PREFIX;REPORT" "ARGS;ENVIRONMENT;PROPERTIES")
+    cmake_parse_arguments(PARSE_ARGV 2 arg "" "PREFIX;REPORT;LAUNCHER" "ARGS;ENVIRONMENT;PROPERTIES")
     if(NOT arg_PREFIX)
         set(arg_PREFIX ${WENDREL_WINEPREFIX})
     endif()
@@ -26,7 +28,12 @@ function(wendrel_add_wine_test name target)
     # backslash would escape the ";" of the next variable.
     string(REPLACE "/" "\\" report "Z:${CMAKE_BINARY_DIR}/results/${arg_REPORT}.xml")
     set(environment WINEPREFIX=${arg_PREFIX} GTEST_OUTPUT=xml:${report} ${arg_ENVIRONMENT})
-    add_test(NAME ${name} COMMAND ${target} ${arg_ARGS})
+    if(arg_LAUNCHER)
+        add_test(NAME ${name} COMMAND ${arg_LAUNCHER} ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:${target}>
+            ${arg_ARGS})
+    else()
+        add_test(NAME ${name} COMMAND ${target} ${arg_ARGS})
+    endif()
     set_tests_properties(${name} PROPERTIES ENVIRONMENT "${environment}" TIMEOUT 600 ${arg_PROPERTIES})
 endfunction()
 

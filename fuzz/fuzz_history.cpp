@@ -59,8 +59,8 @@ void CheckLoad(const std::string& original, const MemoryHistoryFile& file, const
 }
 
 // The week worked out one record at a time, asking the zone at each.
-void CheckWeek(const std::vector<HistoryRecord>& records, const UtcOffset& zone, int firstDay) {
-    const TypicalWeek week = ComputeTypicalWeek(records, zone, firstDay);
+void CheckWeek(const std::vector<HistoryRecord>& records, const UtcOffset& zone, int firstDay, std::int32_t threshold) {
+    const TypicalWeek week = ComputeTypicalWeek(records, zone, firstDay, threshold);
     TypicalWeek each;
     for (const HistoryRecord& r : records) {
         if (!r.players) continue;
@@ -125,7 +125,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (std::int64_t t = now + 2 * kHour; !history.Add(t, 1);) t += 60;
     Check(ParseHistory(file.text).records == history.Records(), "the file does not read back");
 
-    CheckWeek(history.Records(), zone, firstDay);
+    CheckWeek(history.Records(), zone, firstDay, threshold);
     const HistoryPictures pictures = WorkOutPictures(history.Records(), now, zone, firstDay, threshold);
     for (const Shape& s : LayOutHistory(pictures, width, height, text))
         Check(std::min(s.x1, s.x2) >= 0 && std::max(s.x1, s.x2) <= width && std::min(s.y1, s.y2) >= 0 &&

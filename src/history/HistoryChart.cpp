@@ -13,11 +13,9 @@ constexpr std::int64_t kHour = 3600;
 // record at all means Wendrel was not running, not that the count held.
 constexpr std::int64_t kLongestHold = kHour;
 
-struct Box {
-    int left, top, right, bottom;
-    int Width() const { return right - left; }
-    int Height() const { return bottom - top; }
-};
+// The readout's room under the pictures: two lines whatever it says, so the
+// pictures keep their place under the pointer as it changes.
+constexpr int kReadoutLines = 2;
 
 // The threshold joins the day's scale while the counts keep at least a
 // quarter of its height (or the scale stays small): a threshold far above
@@ -37,25 +35,10 @@ Shape MakeShape(Shape::Kind kind, int x1, int y1, int x2, int y2, Ink ink, std::
     return Shape{kind, x1, y1, x2, y2, ink, rgb, std::move(text), align};
 }
 
-class Painter {
+// Text widths as the average character width gives them.
+class TextMeasure {
 public:
-    Painter(std::vector<Shape>& shapes, TextMetrics text) : shapes_(shapes), text_(text) {}
-    void Line(int x1, int y1, int x2, int y2, Ink ink, bool dashed = false) {
-        shapes_.push_back(MakeShape(dashed ? Shape::Kind::DashedLine : Shape::Kind::Line, x1, y1, x2, y2, ink));
-    }
-    void Fill(int x1, int y1, int x2, int y2, std::uint32_t rgb) {
-        shapes_.push_back(MakeShape(Shape::Kind::Box, x1, y1, x2, y2, Ink::Heat, rgb));
-    }
-    void Frame(const Box& b, Ink ink) {
-        shapes_.push_back(MakeShape(Shape::Kind::Frame, b.left, b.top, b.right, b.bottom, ink));
-    }
-    // Text on one line whose anchor x is its left, centre or right.
-    void Text(int x, int top, const std::string& text, Align align, Ink ink = Ink::Text) {
-        const int width = Width(text);
-        const int left = align == Align::Left ? x : align == Align::Center ? x - width / 2 : x - width;
-        shapes_.push_back(
-            MakeShape(Shape::Kind::Text, left, top, left + width, top + text_.lineHeight, ink, 0, text, align));
-    }
+    explicit TextMeasure(TextMetrics text) : text_(text) {}
     int Width(const std::string& text) const {
         // UTF-8 continuation bytes take no room of their own.
         const auto letters = std::count_if(text.begin(), text.end(), [](char c) { return (c & 0xC0) != 0x80; });
@@ -81,33 +64,35 @@ public:
     }
 
 private:
-    std::vector<Shape>& shapes_;
     TextMetrics text_;
 };
 
-std::string Clock(int hour) {
-    char text[8];
-    std::snprintf(text, sizeof text, "%02d:00", hour);
-    return text;
-}
+class Painter : public TextMeasure {
+public:
+    Painter(std::vector<Shape>& shapes, TextMetrics text) : TextMeasure(text), shapes_(shapes) {}
+    void Line(int x1, int y1, int x2, int y2, Ink ink, bool dashed = false) {
+        shapes_.push_back(MakeShape(dashed ? Shape::Kind::DashedLine : Shape::Kind::Line, x1, y1, x2, y2, ink));
+    }
+    void Fill(int x1, int y1, int x2, int y2, std::uint32_t rgb) {
+        shapes_.push_back(MakeShape(Shape::Kind::Box, x1, y1, x2, y2, Ink::Heat, rgb));
+    }
+    void Frame(const Box& b, Ink ink) {
+        shapes_.push_back(MakeShape(Shape::Kind::Frame, b.left, b.top, b.right, b.bottom, ink));
+    }
+    // Text on one line whose anchor x is its left, centre or right.
+    void Text(int x, int top, const std::string& text, Align align, Ink ink = Ink::Text) {
+        const int width = Width(text);
+        const int left = align == Align::Left ? x : align == Align::Center ? x - width / 2 : x - width;
+        shapes_.push_back(
+            MakeShape(Shape::Kind::Text, left, top, left + width, top + Metrics().lineHeight, ink, 0, text, align));
+    }
 
-// Where the day's picture falls: the plot's box, the count at its top and
-// the step between the count's labels, and the times it spans.
-struct DayPlot {
-    Box box;
-    std::int64_t top, step;
-    std::int64_t from, to;
-    int X(std::int64_t t) const {
-        return box.left + static_cast<int>((t - from) * box.Width() / std::max<std::int64_t>(1, to - from));
-    }
-    int Y(double players) const {
-        return box.bottom - static_cast<int>(players * box.Height() / static_cast<double>(top));
-    }
-    bool InScale(std::int64_t players) const { return players >= 0 && players <= top; }
+private:
+    std::vector<Shape>& shapes_;
 };
 
 // The plot for the day's counts and the threshold; none when area is too small.
-std::optional<DayPlot> PlanDay(const Painter& paint, const HistoryPictures& p, const Box& area) {
+std::optional<DayPlot> PlanDay(const TextMeasure& paint, const HistoryPictures& p, const Box& area) {
     const TextMetrics& m = paint.Metrics();
     std::int64_t highest = 1;
     for (const HistoryRecord& r : p.day.records)
@@ -151,7 +136,7 @@ void LayOutDayAxes(Painter& paint, const HistoryPictures& p, const Box& area, co
         const bool labelled = hour % labelEvery == 0 && x - half >= lastRight + m.charWidth && x + half <= area.right;
         paint.Line(x, b.bottom, x, b.bottom + (labelled ? m.lineHeight / 3 : m.lineHeight / 6), Ink::Axis);
         if (!labelled) continue;
-        paint.Text(x, b.bottom + m.lineHeight / 3, Clock(hour), Align::Center);
+        paint.Text(x, b.bottom + m.lineHeight / 3, HourText(hour), Align::Center);
         lastRight = x + half;
     }
 }
@@ -199,60 +184,105 @@ void LayOutSeries(Painter& paint, const std::vector<HistoryRecord>& records, con
     }
 }
 
-void LayOutDay(Painter& paint, const HistoryPictures& p, const Box& area) {
-    paint.Text(area.left, area.top, "Last 24 hours", Align::Left);
-    const std::optional<DayPlot> plot = PlanDay(paint, p, area);
-    if (!plot) return;
-    LayOutDayAxes(paint, p, area, *plot);
-    LayOutThreshold(paint, p.threshold, *plot);
-    LayOutSeries(paint, p.day.records, *plot);
+void LayOutDay(Painter& paint, const HistoryPictures& p, const HistoryPlan& plan) {
+    paint.Text(plan.day.left, plan.day.top, "Last 24 hours", Align::Left);
+    if (!plan.plot) return;
+    LayOutDayAxes(paint, p, plan.day, *plan.plot);
+    LayOutThreshold(paint, p.threshold, *plan.plot);
+    LayOutSeries(paint, p.day.records, *plan.plot);
 }
 
-void LayOutWeek(Painter& paint, const HistoryPictures& p, const Box& area) {
-    const TextMetrics& m = paint.Metrics();
-    paint.Text(area.left, area.top, "A typical week: average players each hour", Align::Left);
+double HighestAverage(const TypicalWeek& week) {
     double highest = 0;
-    for (const auto& row : p.week.cells)
+    for (const auto& row : week.cells)
         for (const auto& cell : row)
             if (const auto average = cell.Average()) highest = std::max(highest, *average);
-    // The legend's room fits its top count, however many digits it has.
-    const std::string most = std::to_string(static_cast<long long>(std::llround(highest)));
-    const int legendWidth = std::max(paint.Width("0000"), paint.Width(most)) + 2 * m.charWidth;
+    return highest;
+}
+
+// The legend's top count, of the week's busiest hour.
+std::string LegendTop(const TypicalWeek& week) {
+    return std::to_string(static_cast<long long>(std::llround(HighestAverage(week))));
+}
+
+// The grid, with room left of it for the weekdays and right of it for the
+// legend, which fits its top count however many digits it has.
+std::optional<WeekGrid> PlanWeek(const TextMeasure& paint, const HistoryPictures& p, const Box& area) {
+    const TextMetrics& m = paint.Metrics();
+    const int legendWidth = std::max(paint.Width("0000"), paint.Width(LegendTop(p.week))) + 2 * m.charWidth;
     const Box grid{area.left + paint.Width("Wed") + m.charWidth, area.top + 2 * m.lineHeight,
                    area.right - legendWidth - m.charWidth, area.bottom - m.lineHeight - m.lineHeight / 3};
-    if (grid.Width() < 24 || grid.Height() < 7) return;
-    const auto cellLeft = [&](int hour) { return grid.left + hour * grid.Width() / 24; };
-    const auto cellTop = [&](int row) { return grid.top + row * grid.Height() / 7; };
+    if (grid.Width() < 24 || grid.Height() < 7) return std::nullopt;
+    return WeekGrid{grid};
+}
 
+// A cell or legend step share of the way from calm to busy: a blend of the
+// two colours, or in solid heat that share of the box in the busy colour.
+void Heat(Painter& paint, const HistoryPictures& p, const Box& box, double share) {
+    share = 0.08 + 0.92 * share;
+    if (!p.solidHeat) return paint.Fill(box.left, box.top, box.right, box.bottom, BlendRgb(p.calmRgb, p.busyRgb, share));
+    const double side = std::sqrt(share);
+    const int width = std::max(1, static_cast<int>(std::lround(box.Width() * side))),
+              height = std::max(1, static_cast<int>(std::lround(box.Height() * side)));
+    const int left = box.left + (box.Width() - width) / 2, top = box.top + (box.Height() - height) / 2;
+    paint.Fill(left, top, left + width, top + height, p.busyRgb);
+}
+
+void LayOutWeek(Painter& paint, const HistoryPictures& p, const HistoryPlan& plan) {
+    const TextMetrics& m = paint.Metrics();
+    paint.Text(plan.week.left, plan.week.top, "A typical week: average players each hour", Align::Left);
+    if (!plan.grid) return;
+    const WeekGrid& g = *plan.grid;
+    const Box& grid = g.box;
+    const double highest = HighestAverage(p.week);
     for (int row = 0; row < 7; ++row) {
         const std::string name = std::string(kWeekdayNames[p.week.Weekday(row)]).substr(0, 3);
-        paint.Text(grid.left - m.charWidth / 2, (cellTop(row) + cellTop(row + 1) - m.lineHeight) / 2, name,
+        paint.Text(grid.left - m.charWidth / 2, (g.CellTop(row) + g.CellTop(row + 1) - m.lineHeight) / 2, name,
                    Align::Right);
         for (int hour = 0; hour < 24; ++hour) {
             // An hour without data stays blank.
             const auto average = p.week.cells[row][hour].Average();
-            if (!average) continue;
-            const double share = highest > 0 ? *average / highest : 0;
-            paint.Fill(cellLeft(hour), cellTop(row), cellLeft(hour + 1), cellTop(row + 1),
-                       BlendRgb(p.calmRgb, p.busyRgb, 0.08 + 0.92 * share));
+            if (average) Heat(paint, p, g.Cell(row, hour), highest > 0 ? *average / highest : 0);
         }
     }
     paint.Frame(grid, Ink::Grid);
+    // The hours that usually reach the threshold, once the history can tell.
+    if (p.busy.wanting == 0)
+        for (const CellRun& run : BusyRuns(p.week))
+            paint.Frame({g.CellLeft(run.from), g.CellTop(run.row), g.CellLeft(run.to), g.CellTop(run.row + 1)},
+                        Ink::Busy);
     const int labelEvery = grid.Width() / 24 >= paint.Width("00") + m.charWidth / 2 ? 2 : 3;
     for (int hour = 0; hour <= 24; hour += labelEvery) {
-        paint.Line(cellLeft(hour), grid.bottom, cellLeft(hour), grid.bottom + m.lineHeight / 4, Ink::Axis);
-        if (hour < 24) paint.Text(cellLeft(hour), grid.bottom + m.lineHeight / 4, std::to_string(hour), Align::Center);
+        paint.Line(g.CellLeft(hour), grid.bottom, g.CellLeft(hour), grid.bottom + m.lineHeight / 4, Ink::Axis);
+        if (hour < 24)
+            paint.Text(g.CellLeft(hour), grid.bottom + m.lineHeight / 4, std::to_string(hour), Align::Center);
     }
 
     // The legend: five steps from none to the busiest hour's average.
     const int legendLeft = grid.right + m.charWidth, legendRight = legendLeft + m.charWidth * 2;
-    for (int s = 0; s < 5; ++s) {
-        const int top = grid.top + (4 - s) * grid.Height() / 5, bottom = grid.top + (5 - s) * grid.Height() / 5;
-        paint.Fill(legendLeft, top, legendRight, bottom, BlendRgb(p.calmRgb, p.busyRgb, 0.08 + 0.92 * s / 4.0));
-    }
+    for (int s = 0; s < 5; ++s)
+        Heat(paint, p,
+             {legendLeft, grid.top + (4 - s) * grid.Height() / 5, legendRight, grid.top + (5 - s) * grid.Height() / 5},
+             s / 4.0);
     paint.Frame({legendLeft, grid.top, legendRight, grid.bottom}, Ink::Grid);
-    paint.Text(legendRight + m.charWidth / 2, grid.top, most, Align::Left);
+    paint.Text(legendRight + m.charWidth / 2, grid.top, LegendTop(p.week), Align::Left);
     paint.Text(legendRight + m.charWidth / 2, grid.bottom - m.lineHeight, "0", Align::Left);
+}
+
+// The cursor on the item the readout names: a line through the day's record
+// (with a box round its count), a thick frame round the week's cell.
+void LayOutMark(Painter& paint, const HistoryPictures& p, const HistoryPlan& plan, const HistoryItem& marked) {
+    if (marked.picture == Picture::Day && plan.plot && marked.record < p.day.records.size()) {
+        const DayPlot& plot = *plan.plot;
+        const HistoryRecord& r = p.day.records[marked.record];
+        const int x = plot.X(r.time), arm = paint.Metrics().charWidth / 2 + 1;
+        paint.Line(x, plot.box.top, x, plot.box.bottom, Ink::Cursor);
+        if (r.players && plot.InScale(*r.players))
+            paint.Frame({x - arm, plot.Y(*r.players) - arm, x + arm, plot.Y(*r.players) + arm}, Ink::Cursor);
+    }
+    if (marked.picture == Picture::Week && plan.grid && marked.row >= 0 && marked.row < 7 && marked.hour >= 0 &&
+        marked.hour < 24)
+        paint.Frame(plan.grid->Cell(marked.row, marked.hour), Ink::Cursor);
 }
 
 }  // namespace
@@ -273,24 +303,47 @@ HistoryPictures WorkOutPictures(std::span<const HistoryRecord> records, std::int
     const std::span<const HistoryRecord> past = UpTo(records, now);
     p.offset = offset;
     p.day = LastDay(past, now);
-    p.week = ComputeTypicalWeek(past, offset, firstDay);
-    p.summary = SummaryLine(DaysOfHistory(past, offset), FindBusiestHour(p.week));
+    p.week = ComputeTypicalWeek(past, offset, firstDay, threshold);
+    p.days = DaysOfHistory(past, offset);
+    p.summary = SummaryLine(p.days, FindBusiestHour(p.week));
+    p.busy = FindUsuallyBusy(past, p.week, now, offset);
+    p.usuallyBusy = UsuallyBusyLine(p.busy, threshold, now, offset);
     p.threshold = threshold;
     return p;
 }
 
-std::vector<Shape> LayOutHistory(const HistoryPictures& pictures, int width, int height, TextMetrics text) {
-    std::vector<Shape> shapes;
-    Painter paint(shapes, text);
+HistoryPlan PlanHistory(const HistoryPictures& pictures, int width, int height, TextMetrics text) {
+    const TextMeasure measure(text);
     const int margin = text.lineHeight;
     const Box all{margin, margin / 2, width - margin, height - margin / 2};
-    // The summary takes a second line when the window is too narrow for one.
-    const std::vector<std::string> summary = paint.Wrap(pictures.summary, all.Width());
-    const int summaryTop = all.bottom - static_cast<int>(summary.size()) * text.lineHeight;
-    const int split = all.top + (summaryTop - all.top) * 11 / 20;
-    LayOutDay(paint, pictures, {all.left, all.top, all.right, split - margin / 2});
-    LayOutWeek(paint, pictures, {all.left, split + margin / 2, all.right, summaryTop - margin / 2});
-    for (std::size_t i = 0; i < summary.size(); ++i)
-        paint.Text(all.left, summaryTop + static_cast<int>(i) * text.lineHeight, summary[i], Align::Left);
+    // Lines the window's text takes, wrapped with room to spare: the
+    // average character width only estimates the real text's.
+    const auto linesOf = [&](const std::string& line) {
+        return static_cast<int>(measure.Wrap(line, all.Width() * 9 / 10).size()) * text.lineHeight;
+    };
+    HistoryPlan plan;
+    plan.readout = {all.left, all.bottom - kReadoutLines * text.lineHeight, all.right, all.bottom};
+    plan.usuallyBusy = {all.left, plan.readout.top - linesOf(pictures.usuallyBusy), all.right, plan.readout.top};
+    plan.summary = {all.left, plan.usuallyBusy.top - linesOf(pictures.summary), all.right, plan.usuallyBusy.top};
+    const int split = all.top + (plan.summary.top - all.top) * 11 / 20;
+    plan.day = {all.left, all.top, all.right, split - margin / 2};
+    plan.week = {all.left, split + margin / 2, all.right, plan.summary.top - margin / 2};
+    plan.plot = PlanDay(measure, pictures, plan.day);
+    plan.grid = PlanWeek(measure, pictures, plan.week);
+    return plan;
+}
+
+std::vector<Shape> LayOutHistory(const HistoryPictures& pictures, int width, int height, TextMetrics text,
+                                 const HistoryItem& marked, Picture focused) {
+    std::vector<Shape> shapes;
+    Painter paint(shapes, text);
+    const HistoryPlan plan = PlanHistory(pictures, width, height, text);
+    LayOutDay(paint, pictures, plan);
+    LayOutWeek(paint, pictures, plan);
+    LayOutMark(paint, pictures, plan, marked);
+    if (focused != Picture::None) {
+        const Box& area = focused == Picture::Day ? plan.day : plan.week;
+        paint.Frame({area.left, area.top, area.right - 1, area.bottom - 1}, Ink::Focus);
+    }
     return shapes;
 }

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <functional>
+#include <utility>
 
 namespace {
 constexpr std::int64_t kHour = 3600, kDay = 86400;
@@ -45,6 +47,45 @@ private:
     int before_ = 0, after_ = 0;  // its offsets before and from change_
     std::int64_t change_ = 0;
 };
+
+// A local time in seconds on the wall clock.
+WallClock FromLocal(std::int64_t local) {
+    const std::int64_t day = FloorDiv(local, kDay), second = local - day * kDay;
+    return {day, static_cast<int>((day % 7 + 7 + 3) % 7),  // 1 Jan 1970: a Thursday
+            static_cast<int>(second / kHour), static_cast<int>(second % kHour / 60)};
+}
+
+// The start of the local hour that holds utc, in UTC.
+std::int64_t HourStart(std::int64_t utc, const UtcOffset& offset) {
+    const std::int64_t local = utc + offset(utc) * 60;
+    return utc - (local - FloorDiv(local, kHour) * kHour);
+}
+
+const TypicalWeek::Cell& CellAt(const TypicalWeek& week, std::int64_t utc, const UtcOffset& offset) {
+    const WallClock at = ToWallClock(utc, offset);
+    return week.cells[week.Row(at.weekday)][at.hour];
+}
+
+// The hour whose average comes first by better, the earliest of equals.
+template <typename Better>
+std::optional<BusiestHour> FindHour(const TypicalWeek& week, Better better) {
+    std::optional<BusiestHour> found;
+    for (int row = 0; row < 7; ++row)
+        for (int hour = 0; hour < 24; ++hour)
+            if (const auto average = week.cells[row][hour].Average();
+                average && (!found || better(*average, found->average)))
+                found = BusiestHour{week.Weekday(row), hour, *average};
+    return found;
+}
+
+std::string DayName(std::int64_t daysAhead, int weekday) {
+    if (daysAhead == 0) return "today";
+    if (daysAhead == 1) return "tomorrow";
+    return (daysAhead >= 7 ? "next " : "") + std::string(kWeekdayNames[weekday]);
+}
+
+constexpr const char* kEnDash = "\xE2\x80\x93";
+constexpr const char* kEmDash = " \xE2\x80\x94 ";
 }  // namespace
 
 const std::array<const char*, 7> kWeekdayNames = {"Monday", "Tuesday",  "Wednesday", "Thursday",
@@ -65,31 +106,78 @@ DaySeries LastDay(std::span<const HistoryRecord> records, std::int64_t now) {
     return series;
 }
 
-TypicalWeek ComputeTypicalWeek(std::span<const HistoryRecord> records, const UtcOffset& offset, int firstDay) {
+TypicalWeek ComputeTypicalWeek(std::span<const HistoryRecord> records, const UtcOffset& offset, int firstDay,
+                               std::int32_t threshold) {
     TypicalWeek week;
     week.firstDay = firstDay;
     CachedOffset local(offset);
+    // The local day each hour last counted a week in, and a week that reached
+    // the threshold: records come in time order, so each hour's days do too.
+    std::array<std::array<std::int64_t, 24>, 7> counted, reached;
+    for (auto& row : counted) row.fill(INT64_MIN);
+    reached = counted;
     for (const HistoryRecord& record : records) {
         if (!record.players) continue;
-        const std::int64_t t = local.Local(record.time);
-        const int weekday = static_cast<int>(((FloorDiv(t, kDay) % 7) + 7 + 3) % 7);  // 1 Jan 1970: a Thursday
-        const int hour = static_cast<int>(FloorDiv(t, kHour) - FloorDiv(t, kDay) * 24);
-        TypicalWeek::Cell& cell = week.cells[(weekday - firstDay + 7) % 7][hour];
+        const WallClock at = FromLocal(local.Local(record.time));
+        const int row = week.Row(at.weekday);
+        TypicalWeek::Cell& cell = week.cells[row][at.hour];
         cell.sum += *record.players;
         ++cell.count;
+        if (std::exchange(counted[row][at.hour], at.day) != at.day) ++cell.weeks;
+        if (*record.players >= threshold && std::exchange(reached[row][at.hour], at.day) != at.day) ++cell.reached;
     }
     return week;
 }
 
-std::optional<BusiestHour> FindBusiestHour(const TypicalWeek& week) {
-    std::optional<BusiestHour> busiest;
-    for (int row = 0; row < 7; ++row)
-        for (int hour = 0; hour < 24; ++hour)
-            if (const auto average = week.cells[row][hour].Average();
-                average && (!busiest || *average > busiest->average))
-                busiest = BusiestHour{week.Weekday(row), hour, *average};
-    return busiest;
+WallClock ToWallClock(std::int64_t utc, const UtcOffset& offset) { return FromLocal(utc + offset(utc) * 60); }
+
+UsuallyBusy FindUsuallyBusy(std::span<const HistoryRecord> past, const TypicalWeek& week, std::int64_t now,
+                            const UtcOffset& offset) {
+    UsuallyBusy busy;
+    const auto first = std::find_if(past.begin(), past.end(), [](const HistoryRecord& r) { return r.IsScan(); });
+    busy.wanting = std::max<std::int64_t>(0, kBusyHistory - (first == past.end() ? 0 : now - first->time));
+    if (busy.wanting > 0) return busy;
+    // Hour by hour of the wall clock: the hour the clocks skip is no hour,
+    // the one they repeat comes twice.
+    const auto isBusy = [&](std::int64_t hour) { return CellAt(week, hour, offset).UsuallyBusy(); };
+    const auto next = [&](std::int64_t hour) { return HourStart(hour + kHour, offset); };
+    const auto previous = [&](std::int64_t hour) { return HourStart(hour - 1, offset); };
+    std::int64_t start = HourStart(now, offset);
+    if (isBusy(start)) {
+        for (int i = 1; i < kWeekHours && isBusy(previous(start)); ++i) start = previous(start);
+    } else {
+        for (int i = 0; i < kWeekHours && !isBusy(start); ++i) start = next(start);
+        if (!isBusy(start)) return busy;
+    }
+    BusySpan span{start, start, ToWallClock(start, offset).weekday};
+    for (int i = 0; i < kWeekHours && isBusy(span.end); ++i) {
+        const TypicalWeek::Cell& cell = CellAt(week, span.end, offset);
+        if (i == 0 || std::int64_t{cell.reached} * span.weeks < std::int64_t{span.reached} * cell.weeks) {
+            span.reached = cell.reached;
+            span.weeks = cell.weeks;
+        }
+        span.end = next(span.end);
+    }
+    busy.next = span;
+    return busy;
 }
+
+std::vector<CellRun> BusyRuns(const TypicalWeek& week) {
+    std::vector<CellRun> runs;
+    for (int row = 0; row < 7; ++row)
+        for (int hour = 0; hour < 24; ++hour) {
+            if (!week.cells[row][hour].UsuallyBusy()) continue;
+            if (!runs.empty() && runs.back().row == row && runs.back().to == hour)
+                ++runs.back().to;
+            else
+                runs.push_back({row, hour, hour + 1});
+        }
+    return runs;
+}
+
+std::optional<BusiestHour> FindBusiestHour(const TypicalWeek& week) { return FindHour(week, std::greater<>()); }
+
+std::optional<BusiestHour> FindQuietestHour(const TypicalWeek& week) { return FindHour(week, std::less<>()); }
 
 int DaysOfHistory(std::span<const HistoryRecord> records, const UtcOffset& offset) {
     CachedOffset local(offset);
@@ -112,10 +200,52 @@ std::string SummaryLine(int days, const std::optional<BusiestHour>& busiest) {
     if (days == 0) return "No history yet: each scan is recorded here, one a minute at most.";
     std::string line = days == 1 ? "1 day of history." : std::to_string(days) + " days of history.";
     if (!busiest) return line + " No scan has found the lobby yet.";
-    const long players = std::lround(busiest->average);
-    char text[128];
-    std::snprintf(text, sizeof text, " Usually busiest: %s %02d:00\xE2\x80\x93%02d:00, %ld %s on average.",
-                  kWeekdayNames[busiest->weekday], busiest->hour, (busiest->hour + 1) % 24, players,
-                  players == 1 ? "player" : "players");
-    return line + text;
+    return line + " Usually busiest: " + kWeekdayNames[busiest->weekday] + " " +
+           HoursText(busiest->hour, busiest->hour + 1) + ", " + PlayersText(std::lround(busiest->average)) +
+           " on average.";
+}
+
+std::string HourText(int hour) {
+    char text[8];
+    std::snprintf(text, sizeof text, "%02d:00", (hour % 24 + 24) % 24);
+    return text;
+}
+
+std::string HoursText(int from, int to) { return HourText(from) + kEnDash + HourText(to); }
+
+std::string PlayersText(std::int64_t count, bool orMore) {
+    return std::to_string(count) + (orMore ? " or more players" : count == 1 ? " player" : " players");
+}
+
+std::string SpanEvidence(const BusySpan& span) {
+    return "in " + std::to_string(span.reached) + " of the last " + std::to_string(span.weeks) + " " +
+           kWeekdayNames[span.weekday] + "s";
+}
+
+std::string UsuallyBusyLine(const UsuallyBusy& busy, std::int32_t threshold, std::int64_t now,
+                            const UtcOffset& offset) {
+    const std::string players = PlayersText(threshold, true);
+    if (busy.wanting > 0) {
+        const std::int64_t days = (busy.wanting + kDay - 1) / kDay;
+        return "When it usually has " + players + ": known after two weeks of history, in " + std::to_string(days) +
+               (days == 1 ? " more day." : " more days.");
+    }
+    if (!busy.next) return "Rarely " + players + ": no hour of the week has had them in half its weeks.";
+    const BusySpan& span = *busy.next;
+    const WallClock from = ToWallClock(span.start, offset), to = ToWallClock(span.end, offset);
+    const std::string when = span.start <= now ? "now, until " + HourText(to.hour)
+                                               : DayName(from.day - ToWallClock(now, offset).day, from.weekday) +
+                                                     " " + HoursText(from.hour, to.hour);
+    return "Usually " + players + ": " + when + " (" + SpanEvidence(span) + ")";
+}
+
+std::string BusySoonText(const BusySpan& span, std::int32_t threshold, const UtcOffset& offset) {
+    return "usually has " + PlayersText(threshold, true) + " from " + HourText(ToWallClock(span.start, offset).hour) +
+           kEmDash + SpanEvidence(span);
+}
+
+bool BusyReminder::Due(const BusySpan& next, std::int64_t now) {
+    if (now < next.start - kLead || now >= next.start || next.start < remindedUntil_) return false;
+    remindedUntil_ = next.end;
+    return true;
 }

@@ -25,29 +25,72 @@ struct DaySeries {
 DaySeries LastDay(std::span<const HistoryRecord> records, std::int64_t now);
 
 // A typical week: the average player count of each hour of the week, in
-// local time; rows start on the user's first day of the week.
+// local time, and how often it reached the alarm threshold; rows start on
+// the user's first day of the week.
 struct TypicalWeek {
     struct Cell {
         double sum = 0;
         int count = 0;
+        // The weeks with a scan in this hour, and those of them in which a
+        // scan in it reached the threshold.
+        int weeks = 0, reached = 0;
         std::optional<double> Average() const { return count ? std::optional<double>(sum / count) : std::nullopt; }
+        // Reached in at least half its weeks, of two at least: one week tells nothing.
+        bool UsuallyBusy() const { return weeks >= 2 && 2 * reached >= weeks; }
     };
     int firstDay = 0;                           // weekday of row 0: 0 Monday … 6 Sunday
     std::array<std::array<Cell, 24>, 7> cells;  // [row][hour]
     int Weekday(int row) const { return (firstDay + row) % 7; }
+    int Row(int weekday) const { return (weekday - firstDay + 7) % 7; }
 };
 // Failed scans (and stops) count in no hour: a lobby that was down is not an
 // empty one. Offsets are asked about once per hour of UTC time, not per
 // record, and a change of offset counts from the second it happens.
-TypicalWeek ComputeTypicalWeek(std::span<const HistoryRecord> records, const UtcOffset& offset, int firstDay);
+TypicalWeek ComputeTypicalWeek(std::span<const HistoryRecord> records, const UtcOffset& offset, int firstDay,
+                               std::int32_t threshold);
+
+// A moment as the clock on the wall shows it: its calendar day (days since
+// 1970), weekday (0 Monday … 6 Sunday), hour and minute.
+struct WallClock {
+    std::int64_t day;
+    int weekday, hour, minute;
+};
+WallClock ToWallClock(std::int64_t utc, const UtcOffset& offset);
+inline constexpr int kWeekHours = 7 * 24;
+
+// Usually busy hours in a row, as the clock on the wall shows them.
+struct BusySpan {
+    std::int64_t start = 0, end = 0;  // UTC seconds: the first hour's start, the last one's end
+    int weekday = 0;                  // of the first hour
+    int reached = 0, weeks = 0;       // the figures of its least sure hour
+};
+// What the history says of its usually busy hours at now: how much more of
+// it is wanted before it tells, and else the span that goes on at now or
+// comes next within a week (none when no hour is usually busy). Daylight
+// saving counts as the week's hours do: by the clock on the wall.
+struct UsuallyBusy {
+    std::int64_t wanting = 0;  // seconds of history still wanted; 0 when there is enough
+    std::optional<BusySpan> next;
+};
+inline constexpr std::int64_t kBusyHistory = 14 * 86400;
+UsuallyBusy FindUsuallyBusy(std::span<const HistoryRecord> past, const TypicalWeek& week, std::int64_t now,
+                            const UtcOffset& offset);
+
+// The usually busy hours of each row in runs of hours, in the grid's order.
+struct CellRun {
+    int row, from, to;  // hours from up to (not including) to
+};
+std::vector<CellRun> BusyRuns(const TypicalWeek& week);
 
 struct BusiestHour {
     int weekday;  // 0 Monday … 6 Sunday
     int hour;
     double average;
 };
-// The hour of the week with the highest average, the earliest of equals.
+// The hour of the week with the highest average, the earliest of equals;
+// and the one with the lowest.
 std::optional<BusiestHour> FindBusiestHour(const TypicalWeek& week);
+std::optional<BusiestHour> FindQuietestHour(const TypicalWeek& week);
 
 // The local calendar days that have at least one scan.
 int DaysOfHistory(std::span<const HistoryRecord> records, const UtcOffset& offset);
@@ -57,3 +100,32 @@ extern const std::array<const char*, 7> kWeekdayNames;  // Monday first
 // The line under the pictures: how much history there is, and when the
 // lobby is usually busiest.
 std::string SummaryLine(int days, const std::optional<BusiestHour>& busiest);
+
+// "19:00", "19:00–23:00".
+std::string HourText(int hour);
+std::string HoursText(int from, int to);
+// "2 or more players", "1 player".
+std::string PlayersText(std::int64_t count, bool orMore = false);
+// "in 8 of the last 10 Saturdays"
+std::string SpanEvidence(const BusySpan& span);
+// The line under the summary: "Usually 2 or more players: today
+// 19:00–23:00 (in 8 of the last 10 Saturdays)", or how much more history
+// it wants, or that the lobby rarely has that many.
+std::string UsuallyBusyLine(const UsuallyBusy& busy, std::int32_t threshold, std::int64_t now,
+                            const UtcOffset& offset);
+// The reminder's words: "usually has 2 or more players from 19:00 — in 8
+// of the last 10 Saturdays".
+std::string BusySoonText(const BusySpan& span, std::int32_t threshold, const UtcOffset& offset);
+
+// When to tell the player that the lobby usually gets busy soon: within
+// kLead before a usually busy span starts, once per span, however often the
+// span is worked out again.
+class BusyReminder {
+public:
+    static constexpr std::int64_t kLead = 30 * 60;
+    // Whether a reminder of next is due at now; a due one counts as given.
+    bool Due(const BusySpan& next, std::int64_t now);
+
+private:
+    std::int64_t remindedUntil_ = INT64_MIN;  // the end of the last span reminded of
+};

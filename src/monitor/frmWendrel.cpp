@@ -12,8 +12,6 @@
 
 namespace {
 
-std::string Players(std::int32_t count) { return std::to_string(count) + (count == 1 ? " player" : " players"); }
-
 // "45 s" up to two minutes, then whole minutes.
 std::string Duration(std::int64_t seconds) {
     return seconds < 120 ? std::to_string(seconds) + " s" : std::to_string((seconds + 30) / 60) + " min";
@@ -34,9 +32,11 @@ frmWendrel::frmWendrel(MonitorDeps deps) : deps_(std::move(deps)) {}
 
 void frmWendrel::ApplySettings(const MonitorSettings& settings) {
     minutes = settings.minutes;
+    busyStale_ = busyStale_ || AlarmOn != settings.alarmOn || Remind != settings.remind;
     AlarmOn = settings.alarmOn;
     Sound = settings.sound;
     Notify = settings.notify;
+    Remind = settings.remind;
 }
 
 void frmWendrel::Form_Initialize() {
@@ -58,7 +58,7 @@ void frmWendrel::Form_Load() {
     deps_.tray.NotifyIcon(TrayMessage::Add, TrayData);
     deps_.view.HideWindow();
     deps_.view.HideFromTaskList();
-    Log("start: every " + std::to_string(minutes) + " min, alarm at " + Players(AlarmOn) + ", sound \"" + Sound +
+    Log("start: every " + std::to_string(minutes) + " min, alarm at " + PlayersText(AlarmOn) + ", sound \"" + Sound +
         "\", status page " + deps_.source.shown);
     if (deps_.history) deps_.history->Load(deps_.clock.UtcNow());
     SecondCount = kStartCount;
@@ -95,6 +95,24 @@ void frmWendrel::Timer1_Timer() {
         ShowNormalIcon();
         HighIconShown = false;
     }
+    RemindBeforeBusy();
+}
+
+void frmWendrel::RemindBeforeBusy() {
+    // An alarm that is on says more than a reminder.
+    if (!Remind || !deps_.history || AlarmActive) return;
+    const std::int64_t now = deps_.clock.UtcNow();
+    const UtcOffset offset = [this](std::int64_t utc) { return deps_.clock.UtcOffsetMinutes(utc); };
+    if (busyStale_ || (nextBusy_ && now >= nextBusy_->end)) {
+        busyStale_ = false;
+        const auto past = UpTo(deps_.history->Records(), now);
+        nextBusy_ = FindUsuallyBusy(past, ComputeTypicalWeek(past, offset, deps_.clock.FirstDayOfWeek(), AlarmOn),
+                                    now, offset)
+                        .next;
+    }
+    if (!nextBusy_ || !reminder_.Due(*nextBusy_, now)) return;
+    ShowNotice("Drevak Wing usually gets busy soon",
+               "Drevak Wing " + BusySoonText(*nextBusy_, AlarmOn, offset) + ". Click here to see the history.", true);
 }
 
 std::int64_t frmWendrel::TicksToNextCheck() const {
@@ -120,7 +138,7 @@ void frmWendrel::StartQuickChecks() {
 void frmWendrel::DecideAlarm() {
     const std::int64_t now = deps_.clock.UtcNow();
     if (PlayerTotal < AlarmOn) {
-        if (AlarmActive) Log("alarm off: " + Players(PlayerTotal) + ", alarm at " + Players(AlarmOn));
+        if (AlarmActive) Log("alarm off: " + PlayersText(PlayerTotal) + ", alarm at " + PlayersText(AlarmOn));
         // A failed check says nothing about the players: only a count below
         // the threshold ends the alarm for good.
         if (lastFailure_.empty()) lastReached_.reset();
@@ -130,8 +148,8 @@ void frmWendrel::DecideAlarm() {
     }
     deps_.sound.Play(Sound, kSndFilenameNoDefaultAsync);
     const bool resumed = !AlarmActive && ContinuesLastAlarm(now);
-    Log(std::string(AlarmActive ? "alarm again: " : "alarm on: ") + Players(PlayerTotal) + ", alarm at " +
-        Players(AlarmOn) + ", sound \"" + Sound + "\"" + (resumed ? ", the same alarm as before the gap" : ""));
+    Log(std::string(AlarmActive ? "alarm again: " : "alarm on: ") + PlayersText(PlayerTotal) + ", alarm at " +
+        PlayersText(AlarmOn) + ", sound \"" + Sound + "\"" + (resumed ? ", the same alarm as before the gap" : ""));
     // Once per alarm: the icon may sit in the tray's hidden overflow.
     if (!AlarmActive && Notify && !resumed) ShowAlarmNotification();
     AlarmActive = true;
@@ -172,7 +190,7 @@ void frmWendrel::Rescan(bool timerDriven) {
     lastFailure_ = failure;
     if (timerDriven) CountCheck(!failure.empty());
     std::string statusLine = StatusLine(false);
-    Log("scan " + deps_.source.shown + (failure.empty() ? ": " : " failed: " + failure + "; ") + Players(PlayerTotal) +
+    Log("scan " + deps_.source.shown + (failure.empty() ? ": " : " failed: " + failure + "; ") + PlayersText(PlayerTotal) +
         (timerDriven && failedChecks_ > 0 ? "; retry in " + NextTry() : ""));
     RecordScan(failure.empty() ? std::optional<std::int32_t>(PlayerTotal) : std::nullopt, statusLine);
     deps_.view.SetStatusLine(statusLine);
@@ -184,20 +202,26 @@ std::string frmWendrel::NextTry() const {
 
 std::string frmWendrel::StatusLine(bool beforeSleep) const {
     std::string line = "Last scan " + lastScanTime_ + (beforeSleep ? ", before the computer slept" : "");
-    if (lastFailure_.empty()) return line + ": " + Players(PlayerTotal);
+    if (lastFailure_.empty()) return line + ": " + PlayersText(PlayerTotal);
     line += (beforeSleep ? ", failed: " : " failed: ") + lastFailure_;
     if (failedChecks_ > 0 && !beforeSleep) line += "; next try in " + NextTry();
     return line;
 }
 
 void frmWendrel::ShowAlarmNotification() {
+    ShowNotice("Drevak Wing: " + PlayersText(PlayerTotal) + " online",
+               "Your alarm is set for " + PlayersText(AlarmOn) + " or more. Click here to see the lobby's status.", false);
+}
+
+void frmWendrel::ShowNotice(const std::string& title, const std::string& text, bool reminder) {
     TrayNotification notification;
     notification.hWnd = deps_.view.TrayWindowHandle();
     notification.uID = 1;
-    notification.title = "Drevak Wing: " + Players(PlayerTotal) + " online";
-    notification.text = "Your alarm is set for " + Players(AlarmOn) + " or more. Click here to see the lobby's status.";
+    notification.title = title;
+    notification.text = text;
     deps_.tray.ShowNotification(notification);
-    Log("notification: " + notification.title);
+    reminderShownLast_ = reminder;
+    Log((reminder ? "reminder: " : "notification: ") + (reminder ? text : title));
 }
 
 void frmWendrel::RecordScan(std::optional<std::int32_t> players, std::string& statusLine) {
@@ -209,7 +233,9 @@ void frmWendrel::RecordScan(std::optional<std::int32_t> players, std::string& st
         Log("history: " + notice);
     }
     // An open History window works its figures out again only for a new record.
-    if (recorded && deps_.historyView) deps_.historyView->Update();
+    if (!recorded) return;
+    busyStale_ = true;
+    if (deps_.historyView) deps_.historyView->Update();
 }
 
 void frmWendrel::btnHistory_Click() {
@@ -245,7 +271,9 @@ void frmWendrel::tiFB_MouseMove(std::int32_t mouseMessage) {
     if (busy_) return;
     busy_ = true;
     const ScopeExit done([this] { busy_ = false; });
-    if (mouseMessage == kWmLButtonDblClk || mouseMessage == kNinBalloonUserClick) {
+    if (mouseMessage == kNinBalloonUserClick && reminderShownLast_) {
+        btnHistory_Click();
+    } else if (mouseMessage == kWmLButtonDblClk || mouseMessage == kNinBalloonUserClick) {
         deps_.view.ShowNormal();
     } else if (mouseMessage == kWmRButtonUp) {
         switch (deps_.view.ShowPopupMenu()) {
@@ -319,6 +347,7 @@ void frmWendrel::OnNetworkChange() {
 void frmWendrel::ForgetTimeRules(const std::string& why) {
     Log("clock: " + why + "; the time zone and calendar are read again");
     deps_.clock.Refresh();
+    busyStale_ = true;
     if (deps_.historyView) deps_.historyView->Update();
 }
 

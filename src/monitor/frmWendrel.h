@@ -7,6 +7,7 @@
 #include "common/AppState.h"
 #include "common/Names.h"
 #include "common/Version.h"
+#include "history/HistoryFigures.h"
 #include "history/PlayerHistory.h"
 #include "platform/Clock.h"
 #include "platform/EventLog.h"
@@ -60,6 +61,7 @@ public:
     std::int32_t AlarmOn = 0;
     std::string Sound;
     bool Notify = false;  // a notification when the alarm goes on
+    bool Remind = false;  // a notification before the lobby usually gets busy
 
     void ApplySettings(const MonitorSettings& settings) override;
 
@@ -116,6 +118,8 @@ private:
     std::string NextTry() const;  // "15 s": how long until the next timer-driven check
     void ForgetTimeRules(const std::string& why);
     void ShowAlarmNotification();
+    void RemindBeforeBusy();
+    void ShowNotice(const std::string& title, const std::string& text, bool reminder);
     void RecordScan(std::optional<std::int32_t> players, std::string& statusLine);
     void FillTrayIdentity();
     void FillTrayData(TrayIconKind icon);
@@ -149,6 +153,14 @@ private:
     // The last scan, for the status line.
     std::string lastScanTime_;  // empty before the first
     std::string lastFailure_;   // empty when it read a count
+    // The usually busy span the reminder looks ahead to, worked out again
+    // when the history, the clock or the threshold changes, or once it ended.
+    bool busyStale_ = true;
+    std::optional<BusySpan> nextBusy_;
+    BusyReminder reminder_;
+    // What the last notification was: Windows tells a click on it by the
+    // icon alone, and a reminder's click shows the history.
+    bool reminderShownLast_ = false;
     // Windows may send two resume notices for one wake.
     bool asleep_ = false;
     std::int64_t ticksSinceWake_ = kSameWakeTicks;

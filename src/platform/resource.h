@@ -22,6 +22,7 @@
 #define IDC_LABEL2 1012
 #define IDC_LABEL3 1013
 #define IDC_LABEL4 1014
+#define IDC_REMIND 1015
 
 // Main window
 #define IDC_FRAME 1100
@@ -33,6 +34,13 @@
 #define IDC_LAUNCH 1106
 #define IDC_HIDE 1107
 #define IDC_HISTORY 1108
+
+// History window: the two pictures and the lines of text under them
+#define IDC_HISTORY_DAY 1201
+#define IDC_HISTORY_WEEK 1202
+#define IDC_HISTORY_SUMMARY 1203
+#define IDC_HISTORY_BUSY 1204
+#define IDC_HISTORY_READOUT 1205
 
 // Tray menu
 #define IDM_LAUNCH 2001

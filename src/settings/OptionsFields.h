@@ -9,7 +9,7 @@
 #include "settings/Settings.h"
 
 // The Options form's fields, in the dialog's order.
-enum class OptionsField { Minutes, Users, Sound, Zalmo, InWindow, Notify, StartWithWindows };
+enum class OptionsField { Minutes, Users, Sound, Zalmo, InWindow, Notify, Remind, StartWithWindows };
 
 enum class FieldKind {
     Number,  // a text box that must hold a whole number, stored as a 32-bit integer
@@ -34,6 +34,7 @@ inline constexpr OptionsFieldRow kOptionsFields[] = {
     {OptionsField::Zalmo, FieldKind::Text, &Settings::ZalmoPath, IDC_ZALMO, "Quellan Directory"},
     {OptionsField::InWindow, FieldKind::Check, &Settings::InWindow, IDC_INWINDOW, "Launch Quellan in Window"},
     {OptionsField::Notify, FieldKind::Check, &Settings::Notify, IDC_NOTIFY, "Show a &notification"},
+    {OptionsField::Remind, FieldKind::Check, &Settings::Remind, IDC_REMIND, "Tell me before it usually gets &busy"},
     // Kept as the Run value of Windows' start-up programs (frmOptions handles it).
     {OptionsField::StartWithWindows, FieldKind::Check, nullptr, IDC_STARTUP, "Start Wendrel with &Windows"},
 };

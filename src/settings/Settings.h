@@ -22,6 +22,7 @@ inline constexpr Setting AlarmSound{"AlarmSound", kRegSz, "Flyover.wav"};
 inline constexpr Setting ZalmoPath{"ZalmoPath", kRegSz, "C:\\Program Files\\QuellanPro3\\qlpro.exe"};
 inline constexpr Setting InWindow{"InWindow", kRegDword, "1"};
 inline constexpr Setting Notify{"Notify", kRegDword, "1"};
+inline constexpr Setting Remind{"Remind", kRegDword, "0"};
 
 // "Start Wendrel with Windows": this value under the current user's Run key
 // holds the command that starts the program; the box shows whether it exists.

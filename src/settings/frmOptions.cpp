@@ -93,7 +93,7 @@ MonitorSettings frmOptions::ForMonitor(std::vector<std::string>* fallbacks) {
         return *ToInt32(row.stored->defaultText);
     };
     return {number(OptionsField::Minutes), number(OptionsField::Users), controls.Text(OptionsField::Sound),
-            controls.Check(OptionsField::Notify) != 0};
+            controls.Check(OptionsField::Notify) != 0, controls.Check(OptionsField::Remind) != 0};
 }
 
 bool frmOptions::CheckNumber(const OptionsFieldRow& row) {

@@ -13,7 +13,8 @@ struct MonitorSettings {
     std::int32_t minutes = 0;
     std::int32_t alarmOn = 0;
     std::string sound;
-    bool notify = true;  // show a notification when the alarm goes on
+    bool notify = true;   // show a notification when the alarm goes on
+    bool remind = false;  // and one before the lobby usually gets busy
 };
 
 class MonitorSettingsSink {

@@ -1,10 +1,14 @@
 #include "win32/HistoryWindow.h"
 
+#include <windowsx.h>
+
 #include <array>
 
+#include "history/HistoryReadout.h"
 #include "platform/resource.h"
 #include "win32/Controls.h"
 #include "win32/Handles.h"
+#include "win32/PictureAccessible.h"
 #include "win32/TextConversion.h"
 
 namespace {
@@ -12,11 +16,15 @@ namespace {
 // Twips: the window's first client size, and the smallest it may be made.
 constexpr int kClientWidth = 10500, kClientHeight = 7800, kSmallestWidth = 6750, kSmallestHeight = 5250;
 constexpr COLORREF kAlarmRed = RGB(0xC8, 0x32, 0x1E);
+constexpr std::size_t kInks = static_cast<std::size_t>(Ink::Focus) + 1;
 
 COLORREF InkColour(Ink ink) {
     switch (ink) {
         case Ink::Text:
-        case Ink::Axis: return GetSysColor(COLOR_WINDOWTEXT);
+        case Ink::Axis:
+        case Ink::Busy:
+        case Ink::Cursor:
+        case Ink::Focus: return GetSysColor(COLOR_WINDOWTEXT);
         case Ink::Grid: return GetSysColor(COLOR_GRAYTEXT);
         case Ink::Series: return GetSysColor(COLOR_HIGHLIGHT);
         case Ink::Threshold:
@@ -26,18 +34,59 @@ COLORREF InkColour(Ink ink) {
     return GetSysColor(COLOR_WINDOWTEXT);
 }
 
+// The series and the busy hours' frames stand out by width, the cursor by
+// more, the focus by its dots: none of them needs colour to be told apart.
+HPEN MakePen(Ink ink, int dpi) {
+    const int thick = std::max(2, MulDiv(2, dpi, 96));
+    switch (ink) {
+        case Ink::Series:
+        case Ink::Busy: return CreatePen(PS_SOLID, thick, InkColour(ink));
+        case Ink::Cursor: return CreatePen(PS_SOLID, thick + 1, InkColour(ink));
+        case Ink::Focus: return CreatePen(PS_DOT, 1, InkColour(ink));
+        default: return CreatePen(PS_SOLID, 1, InkColour(ink));
+    }
+}
+
+bool HighContrast() {
+    HIGHCONTRASTA contrast{};
+    contrast.cbSize = sizeof contrast;
+    return SystemParametersInfoA(SPI_GETHIGHCONTRAST, sizeof contrast, &contrast, 0) &&
+           (contrast.dwFlags & HCF_HIGHCONTRASTON);
+}
+
+void SetText(HWND control, const std::string& utf8) {
+    if (!control) return;
+    const std::wstring text = Wide(utf8, CP_UTF8);
+    SetWindowTextW(control, text.c_str());
+}
+
+void Place(HWND window, const Box& box) {
+    MoveWindow(window, box.left, box.top, std::max(0, box.Width()), std::max(0, box.Height()), TRUE);
+}
+
+std::optional<CursorKey> CursorKeyOf(WPARAM key) {
+    switch (key) {
+        case VK_LEFT: return CursorKey::Left;
+        case VK_RIGHT: return CursorKey::Right;
+        case VK_UP: return CursorKey::Up;
+        case VK_DOWN: return CursorKey::Down;
+        case VK_HOME: return CursorKey::Home;
+        case VK_END: return CursorKey::End;
+        default: return std::nullopt;
+    }
+}
+
 }  // namespace
 
 void DrawShapes(HDC dc, const std::vector<Shape>& shapes, int dpi) {
-    const int thick = std::max(2, MulDiv(2, dpi, 96));
-    std::array<UniquePen, 7> pens;  // by ink, made on first use
+    std::array<UniquePen, kInks> pens;  // by ink, made on first use
     const UniquePen dashed(CreatePen(PS_DASH, 1, kAlarmRed));
     const UniqueSelection pen = Select(dc, GetStockObject(DC_PEN));
     SetBkMode(dc, TRANSPARENT);
     for (const Shape& s : shapes) {
         const auto penFor = [&](Ink ink) {
             UniquePen& slot = pens[static_cast<std::size_t>(ink)];
-            if (!slot) slot.reset(CreatePen(PS_SOLID, ink == Ink::Series ? thick : 1, InkColour(ink)));
+            if (!slot) slot.reset(MakePen(ink, dpi));
             return slot.get();
         };
         switch (s.kind) {
@@ -77,9 +126,18 @@ void DrawShapes(HDC dc, const std::vector<Shape>& shapes, int dpi) {
 void HistoryWindow::Show() {
     if (!hwnd_) {
         Register(kClassName, LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_WENDREL)));
-        if (!CreateWindowExA(0, kClassName, "Wendrel History", WS_OVERLAPPEDWINDOW & ~WS_MINIMIZEBOX, CW_USEDEFAULT,
-                             CW_USEDEFAULT, 100, 100, owner_, nullptr, GetModuleHandleA(nullptr), this))
+        WNDCLASSEXA picture{};
+        picture.cbSize = sizeof picture;
+        picture.lpfnWndProc = PictureProc;
+        picture.hInstance = GetModuleHandleA(nullptr);
+        picture.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));  // IDC_ARROW
+        picture.lpszClassName = kPictureClassName;
+        RegisterClassExA(&picture);
+        if (!CreateWindowExA(0, kClassName, "Wendrel History",
+                             (WS_OVERLAPPEDWINDOW & ~WS_MINIMIZEBOX) | WS_CLIPCHILDREN, CW_USEDEFAULT, CW_USEDEFAULT,
+                             100, 100, owner_, nullptr, GetModuleHandleA(nullptr), this))
             return;
+        MakeChildren();
         // Plain DPI scaling, and never larger than the work area.
         dpi_ = WindowDpi(hwnd_);
         const TwipScale scale(dpi_);
@@ -89,21 +147,107 @@ void HistoryWindow::Show() {
                           std::min<int>(scale.Y(kClientHeight), (work.bottom - work.top) * 8 / 10));
     }
     Recompute();
+    Layout();
     ::ShowWindow(hwnd_, SW_SHOWNORMAL);
     SetForegroundWindow(hwnd_);
-    InvalidateRect(hwnd_, nullptr, FALSE);
+    RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
+}
+
+void HistoryWindow::MakeChildren() {
+    const auto make = [this](const char* cls, const char* text, int id, DWORD style) {
+        return CreateWindowExA(0, cls, text, WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0, hwnd_,
+                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleA(nullptr), nullptr);
+    };
+    // In reading order: a reader goes through the pictures, then the lines.
+    day_ = make(kPictureClassName, PictureName(Picture::Day).c_str(), IDC_HISTORY_DAY, WS_TABSTOP);
+    week_ = make(kPictureClassName, PictureName(Picture::Week).c_str(), IDC_HISTORY_WEEK, WS_TABSTOP);
+    summary_ = make("STATIC", "", IDC_HISTORY_SUMMARY, SS_LEFT | SS_NOPREFIX);
+    busy_ = make("STATIC", "", IDC_HISTORY_BUSY, SS_LEFT | SS_NOPREFIX);
+    readout_ = make("STATIC", "", IDC_HISTORY_READOUT, SS_LEFT | SS_NOPREFIX);
 }
 
 void HistoryWindow::Update() {
     if (!hwnd_ || !IsWindowVisible(hwnd_)) return;
     Recompute();
-    InvalidateRect(hwnd_, nullptr, FALSE);
+    Layout();
+    RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
 }
 
 void HistoryWindow::Recompute() {
     pictures_ = WorkOutPictures(
         history_.Records(), clock_.UtcNow(), [this](std::int64_t utc) { return clock_.UtcOffsetMinutes(utc); },
         clock_.FirstDayOfWeek(), threshold_ ? threshold_() : 0);
+    pictures_.solidHeat = HighContrast();
+    // The records have moved on: the pointer's item is found again when it
+    // next moves; the day's cursor stays on a record.
+    hover_ = {};
+    if (const std::size_t count = pictures_.day.records.size(); dayCursor_.record >= count)
+        dayCursor_.record = count ? count - 1 : 0;
+    SetText(summary_, pictures_.summary);
+    SetText(busy_, pictures_.usuallyBusy);
+    readoutText_.clear();
+    MarkChanged();
+}
+
+TextMetrics HistoryWindow::Metrics() {
+    const UniqueScreenDc dc(GetDC(nullptr));
+    const UniqueSelection font = Select(dc.get(), DialogFont(Dpi()));
+    TEXTMETRICA metrics{};
+    GetTextMetricsA(dc.get(), &metrics);
+    return {std::max<int>(1, metrics.tmAveCharWidth), std::max<int>(1, metrics.tmHeight)};
+}
+
+void HistoryWindow::Layout() {
+    if (!hwnd_) return;
+    RECT client;
+    GetClientRect(hwnd_, &client);
+    plan_ = PlanHistory(pictures_, client.right, client.bottom, Metrics());
+    Place(day_, plan_.day);
+    Place(week_, plan_.week);
+    Place(summary_, plan_.summary);
+    Place(busy_, plan_.usuallyBusy);
+    Place(readout_, plan_.readout);
+    for (HWND line : {summary_, busy_, readout_})
+        SendMessageA(line, WM_SETFONT, reinterpret_cast<WPARAM>(DialogFont(Dpi())), TRUE);
+}
+
+HistoryItem HistoryWindow::Marked() const {
+    if (hover_.picture != Picture::None) return hover_;
+    if (!keyed_) return {};
+    return focused_ == Picture::Day ? dayCursor_ : focused_ == Picture::Week ? weekCursor_ : HistoryItem{};
+}
+
+void HistoryWindow::MarkChanged() {
+    const HistoryItem marked = Marked();
+    const std::string text = Readout(pictures_, marked);
+    if (text == readoutText_) return;
+    readoutText_ = text;
+    SetText(readout_, text);
+    if (!hwnd_) return;
+    RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
+    if (marked.picture != Picture::None) AnnounceValueChange(PictureWindow(marked.picture));
+}
+
+bool HistoryWindow::Key(Picture which, WPARAM key) {
+    HistoryItem& cursor = which == Picture::Day ? dayCursor_ : weekCursor_;
+    if (key == VK_TAB) {
+        // Two pictures: Tab and Shift+Tab both go to the other one, its cursor shown.
+        const Picture other = which == Picture::Day ? Picture::Week : Picture::Day;
+        HistoryItem& next = other == Picture::Day ? dayCursor_ : weekCursor_;
+        if (next.picture != other) next = FirstCursor(other, pictures_);
+        keyed_ = true;
+        SetFocus(PictureWindow(other));
+        return true;
+    }
+    const std::optional<CursorKey> move = CursorKeyOf(key);
+    if (!move) return false;
+    if (GetFocus() != PictureWindow(which)) SetFocus(PictureWindow(which));
+    if (cursor.picture != which) cursor = FirstCursor(which, pictures_);
+    keyed_ = true;
+    cursor = MoveCursor(cursor, *move, pictures_);
+    hover_ = {};  // the keys take over the readout from the pointer
+    MarkChanged();
+    return true;
 }
 
 void HistoryWindow::Render(HDC dc, int width, int height) {
@@ -115,7 +259,7 @@ void HistoryWindow::Render(HDC dc, int width, int height) {
     pictures_.calmRgb = GetSysColor(COLOR_WINDOW);
     pictures_.busyRgb = GetSysColor(COLOR_HIGHLIGHT);
     const TextMetrics text{std::max<int>(1, metrics.tmAveCharWidth), std::max<int>(1, metrics.tmHeight)};
-    DrawShapes(dc, LayOutHistory(pictures_, width, height, text), Dpi());
+    DrawShapes(dc, LayOutHistory(pictures_, width, height, text, Marked(), focused_), Dpi());
 }
 
 void HistoryWindow::Paint() {
@@ -134,11 +278,114 @@ void HistoryWindow::Paint() {
     }
 }
 
+// A picture's window shows its part of the whole window's drawing.
+void HistoryWindow::PaintPicture(HWND picture) {
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(picture, &paint);
+    const UniquePaint painting({picture, &paint});
+    RECT client, own;
+    GetClientRect(hwnd_, &client);
+    GetClientRect(picture, &own);
+    POINT at{0, 0};
+    MapWindowPoints(picture, hwnd_, &at, 1);
+    const UniqueMemoryDc memory(CreateCompatibleDC(dc));
+    const UniqueBitmap bitmap(CreateCompatibleBitmap(dc, std::max<LONG>(1, own.right), std::max<LONG>(1, own.bottom)));
+    {
+        const UniqueSelection target = Select(memory.get(), bitmap.get());
+        SetViewportOrgEx(memory.get(), -at.x, -at.y, nullptr);
+        Render(memory.get(), client.right, client.bottom);
+        SetViewportOrgEx(memory.get(), 0, 0, nullptr);
+        BitBlt(dc, 0, 0, own.right, own.bottom, memory.get(), 0, 0, SRCCOPY);
+    }
+}
+
+LRESULT CALLBACK HistoryWindow::PictureProc(HWND picture, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* self = reinterpret_cast<HistoryWindow*>(GetWindowLongPtrA(GetParent(picture), GWLP_USERDATA));
+    if (!self) return DefWindowProcA(picture, message, wParam, lParam);
+    const Picture which = GetDlgCtrlID(picture) == IDC_HISTORY_DAY ? Picture::Day : Picture::Week;
+    return CatchAtBoundary<LRESULT>(
+        0, [&] { return self->OnPictureMessage(picture, which, message, wParam, lParam); });
+}
+
+LRESULT HistoryWindow::OnPictureMessage(HWND picture, Picture which, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_PAINT: PaintPicture(picture); return 0;
+        case WM_ERASEBKGND: return 1;
+        case WM_GETDLGCODE: return DLGC_WANTARROWS | DLGC_WANTTAB;
+        case WM_SETFOCUS:
+        case WM_KILLFOCUS:
+            focused_ = message == WM_SETFOCUS ? which : Picture::None;
+            if (message == WM_SETFOCUS) lastFocus_ = picture;
+            readoutText_.clear();  // the readout follows the focused cursor
+            MarkChanged();
+            RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
+            return 0;
+        case WM_KEYDOWN:
+            if (wParam == VK_ESCAPE) {
+                ::ShowWindow(hwnd_, SW_HIDE);
+                return 0;
+            }
+            if (Key(which, wParam)) return 0;
+            break;
+        case WM_LBUTTONDOWN: {
+            // A click puts the keys' cursor where the pointer is.
+            SetFocus(picture);
+            if (hover_.picture == which) {
+                (which == Picture::Day ? dayCursor_ : weekCursor_) = hover_;
+                keyed_ = true;
+            }
+            return 0;
+        }
+        case WM_MOUSEMOVE: {
+            TRACKMOUSEEVENT track{};
+            track.cbSize = sizeof track;
+            track.dwFlags = TME_LEAVE;
+            track.hwndTrack = picture;
+            TrackMouseEvent(&track);
+            POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+            MapWindowPoints(picture, hwnd_, &at, 1);
+            const HistoryItem item = ItemAt(plan_, pictures_, at.x, at.y);
+            if (!(item == hover_)) {
+                hover_ = item;
+                MarkChanged();
+            }
+            return 0;
+        }
+        case WM_MOUSELEAVE:
+            hover_ = {};
+            MarkChanged();
+            return 0;
+        case WM_GETOBJECT:
+            if (const LRESULT answer = AnswerGetObject(picture, wParam, lParam)) return answer;
+            break;
+        case kPictureTextMessage: {
+            auto& text = *reinterpret_cast<std::wstring*>(lParam);
+            switch (static_cast<PictureText>(wParam)) {
+                case PictureText::Name: text = Wide(PictureName(which), CP_UTF8); break;
+                case PictureText::Description: text = Wide(Describe(which, pictures_), CP_UTF8); break;
+                case PictureText::Value: {
+                    HistoryItem item = Marked();
+                    if (item.picture != which) item = which == Picture::Day ? dayCursor_ : weekCursor_;
+                    if (item.picture != which) item = FirstCursor(which, pictures_);
+                    text = Wide(Readout(pictures_, item), CP_UTF8);
+                    break;
+                }
+            }
+            return 1;
+        }
+        default: break;
+    }
+    return DefWindowProcA(picture, message, wParam, lParam);
+}
+
 LRESULT HistoryWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_PAINT: Paint(); return 0;
         case WM_ERASEBKGND: return 1;  // the paint covers every pixel
-        case WM_SIZE: InvalidateRect(hwnd_, nullptr, FALSE); return 0;
+        case WM_SIZE:
+            Layout();
+            RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
+            return 0;
         case WM_GETMINMAXINFO: {
             const TwipScale scale(Dpi());
             const SIZE frame = FrameSize(hwnd_);
@@ -152,16 +399,34 @@ LRESULT HistoryWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             const RECT& suggested = *reinterpret_cast<const RECT*>(lParam);
             SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
                          suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
-            InvalidateRect(hwnd_, nullptr, FALSE);
+            Layout();
+            RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
             return 0;
         }
         case WM_SYSCOLORCHANGE:
         case WM_THEMECHANGED:
         case WM_SETTINGCHANGE:
-            // The paint takes the system's colours and fonts as they are now.
-            InvalidateRect(hwnd_, nullptr, FALSE);
+            // The paint takes the system's colours and fonts as they are now,
+            // and high contrast its solid cells.
+            pictures_.solidHeat = HighContrast();
+            Layout();
+            RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
             return 0;
-        case WM_CLOSE: ::ShowWindow(hwnd_, SW_HIDE); return 0;  // kept for the next Show
+        case WM_CTLCOLORSTATIC: {
+            HDC dc = reinterpret_cast<HDC>(wParam);
+            SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+            SetBkColor(dc, GetSysColor(COLOR_WINDOW));
+            return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));
+        }
+        case WM_ACTIVATE:
+            // The keys go to the picture they were in.
+            if (LOWORD(wParam) != WA_INACTIVE) SetFocus(lastFocus_ ? lastFocus_ : day_);
+            return 0;
+        case WM_SETFOCUS: SetFocus(lastFocus_ ? lastFocus_ : day_); return 0;
+        case WM_CLOSE:
+            ::ShowWindow(hwnd_, SW_HIDE);  // kept for the next Show
+            keyed_ = false;
+            return 0;
         case WM_KEYDOWN:
             if (wParam == VK_ESCAPE) ::ShowWindow(hwnd_, SW_HIDE);
             return 0;

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <string>
 #include <vector>
 
 #include "history/HistoryChart.h"
@@ -15,11 +16,15 @@
 
 // The History window: the last 24 hours and a typical week, drawn by the
 // program, double-buffered, resizable, in the system's colours (taken again
-// when they change) at its monitor's DPI. Closing it hides it; the figures
-// are worked out again when a scan is recorded or the clock or zone changes.
+// when they change) at its monitor's DPI. Each picture is a child window a
+// reader can name and the keys can move in; the summary, the usually busy
+// line and the readout of what the pointer or cursor is on are static text
+// under them. Closing it hides it; the figures are worked out again when a
+// scan is recorded or the clock or zone changes.
 class HistoryWindow : public Window<HistoryWindow>, public HistoryView {
 public:
     static constexpr const char* kClassName = "WendrelHistory";
+    static constexpr const char* kPictureClassName = "WendrelHistoryPicture";
 
     HistoryWindow(PlayerHistory& history, Clock& clock) : history_(history), clock_(clock) {}
     // The window that owns it (and so keeps it off the task bar), and where
@@ -39,7 +44,20 @@ public:
 private:
     friend class Window<HistoryWindow>;
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK PictureProc(HWND picture, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT OnPictureMessage(HWND picture, Picture which, UINT message, WPARAM wParam, LPARAM lParam);
+    void MakeChildren();
+    // Places the pictures and lines for the client size and DPI as they are.
+    void Layout();
+    TextMetrics Metrics();
+    void PaintPicture(HWND picture);
     void Paint();
+    // The item the readout names: the pointer's, else the focused cursor's.
+    HistoryItem Marked() const;
+    // After the pointer or the cursor moved: the readout, the marks, readers told.
+    void MarkChanged();
+    bool Key(Picture which, WPARAM key);
+    HWND PictureWindow(Picture which) const { return which == Picture::Day ? day_ : week_; }
     // The DPI it draws at: its monitor's (the screen's before it has a window).
     int Dpi() const { return dpi_ ? dpi_ : WindowDpi(nullptr); }
 
@@ -48,7 +66,15 @@ private:
     std::function<std::int32_t()> threshold_;
     HWND owner_ = nullptr;
     HistoryPictures pictures_;
+    HistoryPlan plan_{};  // where the pictures and lines are, at the client's size
     int dpi_ = 0;
+    HWND day_ = nullptr, week_ = nullptr, summary_ = nullptr, busy_ = nullptr, readout_ = nullptr;
+    HistoryItem hover_;                         // under the pointer; none when it is elsewhere
+    HistoryItem dayCursor_, weekCursor_;        // the keys' cursors, where they were left
+    Picture focused_ = Picture::None;           // the picture with the keyboard focus
+    bool keyed_ = false;                        // a key moved the focused picture's cursor
+    HWND lastFocus_ = nullptr;                  // given back the focus when the window is active again
+    std::string readoutText_;
 };
 
 // Draws laid-out shapes with the system's colours for text and axes.

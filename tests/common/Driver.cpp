@@ -74,6 +74,14 @@ void RightClickTrayIcon(HWND trayHost) { PostTrayEvent(trayHost, WM_RBUTTONUP); 
 void DoubleClickTrayIcon(HWND trayHost) { PostTrayEvent(trayHost, WM_LBUTTONDBLCLK); }
 void ClickNotification(HWND trayHost) { PostTrayEvent(trayHost, NIN_BALLOONUSERCLICK); }
 
+void PointAt(HWND window, int x, int y) {
+    POINT at{x, y};
+    ClientToScreen(window, &at);
+    SetCursorPos(at.x, at.y);
+}
+
+void PressKey(HWND window, WPARAM key) { PostMessageA(window, WM_KEYDOWN, key, 0); }
+
 HWND WaitForMenu(std::chrono::milliseconds timeout) {
     return WaitForWindow([] { return FindVisible("#32768", nullptr); }, timeout);
 }

@@ -56,6 +56,11 @@ bool ChooseMenuItem(int index, std::chrono::milliseconds timeout = 10s);
 // Closes the menu as Esc would.
 void CloseMenu(HWND menu);
 
+// Moves the pointer to a point of a window's client area, as the mouse would.
+void PointAt(HWND window, int x, int y);
+// A key pressed in a window.
+void PressKey(HWND window, WPARAM key);
+
 // Posts a button's click to its parent.
 void Click(HWND parent, int id);
 // Answers a dialog or message box as Enter or Esc would.

@@ -13,6 +13,7 @@
 #include "monitor/frmWendrel.h"
 #include "platform/Clock.h"
 #include "platform/EventLog.h"
+#include "platform/HistoryView.h"
 #include "platform/MainView.h"
 #include "platform/ProcessLauncher.h"
 #include "platform/SoundPlayer.h"
@@ -75,6 +76,14 @@ public:
         ended = true;
         events.push_back("end");
     }
+};
+
+// Counts what the monitor asks of the History window.
+class FakeHistoryView : public HistoryView {
+public:
+    int shows = 0, updates = 0;
+    void Show() override { ++shows; }
+    void Update() override { ++updates; }
 };
 
 class FakeTray : public Tray {

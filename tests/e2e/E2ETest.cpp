@@ -472,6 +472,27 @@ TEST_F(Scenario, TheHistoryWindowShowsTheDaysRecordedAndEachNewScan) {
     ASSERT_NE(window, nullptr) << "the History button opened no window";
     Shot("history", window);
 
+    // Its lines are text another process reads; the pointer and the keys
+    // ask the pictures for their figures.
+    const auto npos = std::string::npos;
+    EXPECT_NE(driver::ControlText(window, IDC_HISTORY_SUMMARY).find(" days of history. Usually busiest: "), npos);
+    EXPECT_EQ(driver::ControlText(window, IDC_HISTORY_BUSY).rfind("Usually 5 or more players: ", 0), 0u)
+        << driver::ControlText(window, IDC_HISTORY_BUSY);
+    const auto readout = [&] { return driver::ControlText(window, IDC_HISTORY_READOUT); };
+    HWND day = GetDlgItem(window, IDC_HISTORY_DAY), week = GetDlgItem(window, IDC_HISTORY_WEEK);
+    RECT box;
+    GetClientRect(week, &box);
+    driver::PointAt(week, box.right / 2, box.bottom / 2);
+    EXPECT_TRUE(driver::WaitUntil([&] { return readout().find(" players on average, over 2 weeks; 5 or more in ") != npos; }))
+        << readout();
+    Shot("history-readout", window);
+    driver::PointAt(window, 2, 2);
+    driver::PressKey(day, VK_HOME);
+    EXPECT_TRUE(driver::WaitUntil([&] { return readout().rfind("Yesterday ", 0) == 0; })) << readout();
+    const std::string oldest = readout();
+    driver::PressKey(day, VK_END);
+    EXPECT_TRUE(driver::WaitUntil([&] { return readout() != oldest; })) << "End did not move the cursor";
+
     // It can be made smaller, and draws itself at the new size.
     RECT before;
     GetClientRect(window, &before);
@@ -497,6 +518,50 @@ TEST_F(Scenario, TheHistoryWindowShowsTheDaysRecordedAndEachNewScan) {
     ASSERT_TRUE(ChooseFromTrayMenu(host, TrayMenuItem::Exit));
     ASSERT_TRUE(wendrel.WaitForExit(10s));
     EXPECT_EQ(CountLines(ReadFileText(history), ",,stopped"), 1);
+}
+
+// A history busy in the next hour on each of the last three weeks: a
+// reminder comes before it, once, and a click on it shows the History
+// window. ctest runs it as e2e_remind, in a zone whose next hour is near.
+TEST_F(Scenario, TheReminderComesBeforeTheLobbyUsuallyFills) {
+    TIME_ZONE_INFORMATION zone{};
+    GetTimeZoneInformation(&zone);  // the zones e2e_remind picks keep no summer time
+    const std::int64_t now = std::time(nullptr), bias = zone.Bias * 60LL;
+    const std::int64_t start = ((now - bias) / 3600 + 1) * 3600 + bias;  // the next local hour
+    ASSERT_TRUE(start - now > 60 && start - now < 29 * 60) << "the next hour is " << start - now << " s away";
+    const std::string history = folder + "history.csv";
+    {
+        std::ofstream out(history, std::ios::binary);
+        out << "Time (UTC),Players,Scan\r\n";
+        for (int week = 3; week >= 1; --week)
+            for (const auto& [at, players] : {std::pair{-3000, 1}, std::pair{600, 9}}) {
+                const std::time_t t = start - week * 7 * 86400 + at;
+                std::tm utc{};
+                gmtime_s(&utc, &t);
+                char line[64];
+                std::strftime(line, sizeof line, "%Y-%m-%d %H:%M:%S", &utc);
+                out << line << ',' << players << ",ok\r\n";
+            }
+    }
+    settings::SetDword("Players", 5);
+    settings::SetDword("Remind", 1);
+    status.Players(2);
+    HWND host = Start("--history \"" + history + "\"");
+    ASSERT_TRUE(WaitForLog("reminder: Drevak Wing usually has 5 or more players from ")) << Log();
+    EXPECT_NE(Log().find(" in 3 of the last 3 "), std::string::npos) << Log();
+    std::vector<driver::Balloon> balloons;
+    ASSERT_TRUE(driver::WaitUntil([&] { return !(balloons = driver::ReadBalloons()).empty(); }, 20s))
+        << "no reminder on the screen";
+    EXPECT_EQ(balloons[0].text.rfind("Drevak Wing usually has 5 or more players from ", 0), 0u) << balloons[0].text;
+    RECT box;
+    GetWindowRect(balloons[0].window, &box);
+    box.bottom = GetSystemMetrics(SM_CYSCREEN) - 8;
+    Shot("reminder", &box);
+    Sleep(2500);  // the ticks that follow remind no more
+    EXPECT_EQ(CountLines(Log(), "reminder:"), 1);
+    driver::ClickNotification(host);
+    EXPECT_NE(driver::WaitForVisible("WendrelHistory", "Wendrel History", wendrel.Pid()), nullptr)
+        << "a click on the reminder did not show the history";
 }
 
 TEST_F(Scenario, WithoutAWritableHistoryItStillScansAndAlarms) {
@@ -641,7 +706,7 @@ TEST_F(Scenario, TheWindowsAreLaidOutAtTheirMonitorsDpi) {
         const char* name;
         int twipsHigh;  // the client area's height; 0: resizable
     };
-    const Shown windows[] = {{main, "main-window", 3390}, {options, "options", 3180}, {history, "history", 0}};
+    const Shown windows[] = {{main, "main-window", 3390}, {options, "options", 3480}, {history, "history", 0}};
     for (const Shown& w : windows) SetWindowPos(w.window, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
     for (const int at : {dpi, other}) {
         for (const Shown& w : windows) {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 
 #include "FakeMonitor.h"
 #include "MemoryHistoryFile.h"
@@ -209,16 +210,11 @@ TEST(PlayerHistoryTest, AFileThatCannotBeUsedIsReportedOnce) {
 // Each completed scan is recorded, a failed one as a failure; an unwritable
 // history shows once in the status line, and the scan goes on.
 TEST(PlayerHistoryTest, TheMonitorRecordsEveryCompletedScan) {
-    struct RecordingView : HistoryView {
-        int shows = 0, updates = 0;
-        void Show() override { ++shows; }
-        void Update() override { ++updates; }
-    };
     FakeWorld w;
     MemoryHistoryFile file;
     file.failAppend = true;
     PlayerHistory history(file);
-    RecordingView view;
+    FakeHistoryView view;
     MonitorDeps deps = w.Deps();
     deps.history = &history;
     deps.historyView = &view;
@@ -271,7 +267,7 @@ TEST(HistoryFiguresTest, HoursOfTheWeekInLocalTimeAcrossDaylightSavingAndTheYear
         {1830292200 + kHour + 60, 9},                 // the same hour: the average is 7
         {1830292200 + 2 * kDay, std::nullopt, true},  // a stop: no scan, and no day of its own
     };
-    const TypicalWeek week = ComputeTypicalWeek(records, CentralEurope, 0);
+    const TypicalWeek week = ComputeTypicalWeek(records, CentralEurope, 0, 5);
     const auto average = [&](int weekday, int hour) {
         return week.cells[(weekday - week.firstDay + 7) % 7][hour].Average();
     };
@@ -282,12 +278,14 @@ TEST(HistoryFiguresTest, HoursOfTheWeekInLocalTimeAcrossDaylightSavingAndTheYear
     EXPECT_EQ(average(6, 4), 20.0);
     EXPECT_EQ(average(4, 23), 3.0);
     EXPECT_EQ(average(5, 0), 7.0);
+    EXPECT_EQ(week.cells[5][0].weeks * 10 + week.cells[5][0].reached, 11) << "two scans of one hour are one week";
+    EXPECT_EQ(week.cells[6][3].reached + week.cells[6][4].reached + week.cells[5][23].reached, 2);
     int filled = 0;
     for (const auto& row : week.cells)
         filled += static_cast<int>(std::count_if(row.begin(), row.end(), [](auto& c) { return c.count > 0; }));
     EXPECT_EQ(filled, 6);
 
-    const TypicalWeek sundayFirst = ComputeTypicalWeek(records, CentralEurope, 6);
+    const TypicalWeek sundayFirst = ComputeTypicalWeek(records, CentralEurope, 6, 5);
     EXPECT_EQ(sundayFirst.Weekday(0), 6);
     EXPECT_EQ(sundayFirst.cells[0][4].Average(), 20.0);
     EXPECT_EQ(DaysOfHistory(records, CentralEurope), 4);
@@ -296,10 +294,75 @@ TEST(HistoryFiguresTest, HoursOfTheWeekInLocalTimeAcrossDaylightSavingAndTheYear
     // 05:30 UTC on 8 March 2026, in the middle of a UTC hour.
     const auto stJohns = [](std::int64_t utc) { return utc >= 1772947800 ? -150 : -210; };
     const std::vector<HistoryRecord> change = {{1772947800 - 600, 2}, {1772947800, 10}, {1772947800 + 1200, 10}};
-    const auto busiest = FindBusiestHour(ComputeTypicalWeek(change, stJohns, 0));
+    const auto busiest = FindBusiestHour(ComputeTypicalWeek(change, stJohns, 0, 5));
     ASSERT_TRUE(busiest);
     EXPECT_EQ(busiest->weekday * 100 + busiest->hour, 603) << "Sunday 03:00 NDT";
-    EXPECT_EQ(ComputeTypicalWeek(change, stJohns, 0).cells[6][1].Average(), 2.0) << "01:50 NST";
+    EXPECT_EQ(ComputeTypicalWeek(change, stJohns, 0, 5).cells[6][1].Average(), 2.0) << "01:50 NST";
+}
+
+// A scan at ten past each hour of days days up to end, with the players the
+// wall clock gives.
+std::vector<HistoryRecord> Hourly(std::int64_t end, int days, const UtcOffset& zone,
+                                  const std::function<std::int32_t(const WallClock&)>& players) {
+    std::vector<HistoryRecord> records;
+    for (std::int64_t t = end - days * kDay + 10 * kMinute; t < end; t += kHour)
+        records.push_back({t, players(ToWallClock(t, zone))});
+    return records;
+}
+
+// Saturdays 19:00 to 23:00 are busy, but for 22:00 on one Saturday in three.
+std::int32_t SaturdayEvenings(const WallClock& at) {
+    const bool busy = at.weekday == 5 && at.hour >= 19 && at.hour < 23 && !(at.hour == 22 && at.day % 3 == 0);
+    return busy ? 5 : 1;
+}
+
+// The next usually busy hours from the weeks that reached the threshold in
+// each hour, by the wall clock across a change of the clocks and a year end.
+TEST(HistoryFiguresTest, WhenItUsuallyGetsBusy) {
+    constexpr std::int64_t kSaturday = 1797033600;  // 2026-12-12 00:00 UTC
+    const UtcOffset utc = [](std::int64_t) { return 0; };
+    const struct {
+        const char* what;
+        const UtcOffset zone;
+        std::int64_t now;
+        int days;
+        std::int32_t threshold;
+        const char* line;
+        std::int64_t start;  // of the span, when it has one
+    } kCases[] = {
+        {"today", utc, kSaturday + 15 * kHour, 21, 2,
+         "Usually 2 or more players: today 19:00\xE2\x80\x93""23:00 (in 2 of the last 3 Saturdays)", kSaturday + 19 * kHour},
+        {"tomorrow", utc, kSaturday - 9 * kHour, 21, 2,
+         "Usually 2 or more players: tomorrow 19:00\xE2\x80\x93""23:00 (in 2 of the last 3 Saturdays)", kSaturday + 19 * kHour},
+        {"later this week", utc, kSaturday + kDay + 10 * kHour, 21, 2,
+         "Usually 2 or more players: Saturday 19:00\xE2\x80\x93""23:00 (in 2 of the last 3 Saturdays)",
+         kSaturday + 7 * kDay + 19 * kHour},
+        {"now", utc, kSaturday + 20 * kHour + 30 * kMinute, 21, 2,
+         "Usually 2 or more players: now, until 23:00 (in 2 of the last 3 Saturdays)", kSaturday + 19 * kHour},
+        {"a week ahead", utc, kSaturday + 23 * kHour, 21, 2,
+         "Usually 2 or more players: next Saturday 19:00\xE2\x80\x93""23:00 (in 2 of the last 3 Saturdays)",
+         kSaturday + 7 * kDay + 19 * kHour},
+        {"no hour", utc, kSaturday + 15 * kHour, 21, 6,
+         "Rarely 6 or more players: no hour of the week has had them in half its weeks.", 0},
+        {"too little history", utc, kSaturday + 15 * kHour, 10, 2,
+         "When it usually has 2 or more players: known after two weeks of history, in 5 more days.", 0},
+        // 2027-03-27, the day before the clocks go forward, and the day after.
+        {"before the clocks go forward", CentralEurope, 1806156000, 21, 2,
+         "Usually 2 or more players: today 19:00\xE2\x80\x93""23:00 (in 2 of the last 3 Saturdays)", 1806156000 + 4 * kHour},
+        {"after", CentralEurope, 1806220800, 21, 2,
+         "Usually 2 or more players: Saturday 19:00\xE2\x80\x93""23:00 (in 2 of the last 3 Saturdays)", 1806771600},
+        {"across the year's end", utc, 1830956400, 21, 2,
+         "Usually 2 or more players: today 19:00\xE2\x80\x93""23:00 (in 2 of the last 3 Saturdays)", 1830956400 + 4 * kHour},
+    };
+    for (const auto& c : kCases) {
+        const auto records = Hourly(c.now, c.days, c.zone, SaturdayEvenings);
+        const HistoryPictures p = WorkOutPictures(records, c.now, c.zone, 0, c.threshold);
+        EXPECT_EQ(p.usuallyBusy, c.line) << c.what;
+        EXPECT_EQ(p.busy.next ? p.busy.next->start : 0, c.start) << c.what;
+        if (p.busy.next) {
+            EXPECT_EQ(p.busy.next->end - p.busy.next->start, 4 * kHour) << c.what;
+        }
+    }
 }
 
 TEST(HistoryFiguresTest, TheBusiestHourLine) {

@@ -52,11 +52,7 @@ TEST_F(MonitorFixture, ANewNetworkAddressAfterAFailedCheckChecksAtOnce) {
 // The clock set, a new time zone or new regional settings: the clock reads
 // them again and an open History window works its figures out again.
 TEST_F(MonitorFixture, ClockZoneAndRegionalChangesRefreshTheClockAndTheHistory) {
-    struct : HistoryView {
-        int updates = 0;
-        void Show() override {}
-        void Update() override { ++updates; }
-    } history;
+    FakeHistoryView history;
     MonitorDeps deps = Deps();
     deps.historyView = &history;
     frmWendrel f{deps};

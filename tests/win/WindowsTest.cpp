@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
+#include <oleacc.h>
 
 #include <algorithm>
 #include <atomic>
@@ -15,6 +16,7 @@
 #include "win32/MainWindow.h"
 #include "win32/NetworkWatcher.h"
 #include "win32/OptionsDialog.h"
+#include "win32/TextConversion.h"
 #include "win32/Win32MsgBox.h"
 
 namespace {
@@ -99,6 +101,8 @@ TEST_F(OptionsWindow, LoadsHiddenWithTheLayoutAndDefaults) {
     EXPECT_EQ(IsDlgButtonChecked(w, IDC_INWINDOW), BST_CHECKED);
     EXPECT_EQ(IsDlgButtonChecked(w, IDC_NOTIFY), BST_CHECKED);
     EXPECT_EQ(IsDlgButtonChecked(w, IDC_STARTUP), BST_UNCHECKED);
+    EXPECT_EQ(IsDlgButtonChecked(w, IDC_REMIND), BST_UNCHECKED);
+    EXPECT_EQ(WindowText(GetDlgItem(w, IDC_REMIND)), "Tell me before it usually gets &busy");
     EXPECT_EQ(WindowText(GetDlgItem(w, IDC_NOTIFY)), "Show a &notification");
     EXPECT_EQ(WindowText(GetDlgItem(w, IDC_STARTUP)), "Start Wendrel with &Windows");
     EXPECT_EQ(WindowText(GetDlgItem(w, IDC_LABEL0)), "&Check Every:");
@@ -110,15 +114,15 @@ TEST_F(OptionsWindow, LoadsHiddenWithTheLayoutAndDefaults) {
     GetObjectA(reinterpret_cast<HFONT>(SendDlgItemMessageA(w, IDC_ALARMDLG, WM_GETFONT, 0, 0)), sizeof bold, &bold);
     EXPECT_GE(bold.lfWeight, FW_BOLD);
 
-    // Client area: 5370 x 3180 twips, at least, at this DPI; the new check
+    // Client area: 5370 x 3480 twips, at least, at this DPI; the new check
     // boxes come below the old one, in order, and above OK.
     const TwipScale scale(WindowDpi(w));
     RECT client;
     GetClientRect(w, &client);
-    EXPECT_EQ(client.bottom, scale.Y(3180));
+    EXPECT_EQ(client.bottom, scale.Y(3480));
     EXPECT_GE(client.right, scale.Y(5370));
     int lastTop = -1;
-    for (int id : {IDC_INWINDOW, IDC_NOTIFY, IDC_STARTUP, IDOK}) {
+    for (int id : {IDC_INWINDOW, IDC_NOTIFY, IDC_REMIND, IDC_STARTUP, IDOK}) {
         RECT box;
         GetWindowRect(GetDlgItem(w, id), &box);
         MapWindowPoints(nullptr, w, reinterpret_cast<POINT*>(&box), 2);
@@ -326,6 +330,66 @@ TEST(HistoryWindowTest, NewColoursOrANewThemeDrawItAgain) {
         SendMessageA(window.Handle(), message, 0, 0);
         EXPECT_TRUE(GetUpdateRect(window.Handle(), nullptr, FALSE)) << message << " left the old picture";
     }
+    DestroyWindow(window.Handle());
+}
+
+// The pictures answer a reader in words, read in this process (under Wine a
+// second process gets no object), and the keys move the readout's cursor.
+TEST(HistoryWindowTest, PicturesInWordsAndACursorForTheKeys) {
+    CoInitialize(nullptr);
+    MemoryHistoryFile file;
+    file.text =  // the clock is at 21:04:05 UTC
+        "Time (UTC),Players,Scan\r\n2026-12-07 20:04:00,14,ok\r\n2026-12-07 20:34:00,,failed\r\n"
+        "2026-12-07 20:54:00,3,ok\r\n";
+    PlayerHistory history(file);
+    FakeClock clock;
+    history.Load(clock.utc);
+    HistoryWindow window(history, clock);
+    window.SetThreshold([] { return 5; });
+    window.Show();
+    Pump();
+    HWND day = GetDlgItem(window.Handle(), IDC_HISTORY_DAY), week = GetDlgItem(window.Handle(), IDC_HISTORY_WEEK);
+    ASSERT_TRUE(day && week);
+
+    IAccessible* picture = nullptr;
+    ASSERT_EQ(AccessibleObjectFromWindow(day, OBJID_CLIENT, __uuidof(IAccessible), reinterpret_cast<void**>(&picture)), S_OK);
+    const auto ask = [&](auto method) {
+        VARIANT self{};
+        self.vt = VT_I4;
+        self.lVal = CHILDID_SELF;
+        BSTR text = nullptr;
+        EXPECT_EQ((picture->*method)(self, &text), S_OK);
+        const std::string utf8 = Narrow(text ? text : L"", CP_UTF8);
+        SysFreeString(text);
+        return utf8;
+    };
+    EXPECT_EQ(ask(&IAccessible::get_accName), "Last 24 hours");
+    const std::string description = ask(&IAccessible::get_accDescription);
+    for (const char* words : {"Highest 14 players, at 20:04 today", "lowest 3 players", "1 check failed"})
+        EXPECT_NE(description.find(words), std::string::npos) << description;
+
+    const auto readout = [&] {
+        wchar_t text[256] = {};
+        GetWindowTextW(GetDlgItem(window.Handle(), IDC_HISTORY_READOUT), text, 256);
+        return Narrow(text, CP_UTF8);
+    };
+    SetFocus(day);
+    const struct {
+        WPARAM key;
+        const char* readout;
+    } kKeys[] = {{VK_END, "20:54 \xE2\x80\x94 3 players"},
+                 {VK_LEFT, "20:34 \xE2\x80\x94 the check failed"},
+                 {VK_HOME, "20:04 \xE2\x80\x94 14 players"},
+                 {VK_LEFT, "20:04 \xE2\x80\x94 14 players"}};
+    for (const auto& k : kKeys) {
+        SendMessageA(day, WM_KEYDOWN, k.key, 0);
+        EXPECT_EQ(readout(), k.readout) << k.key;
+    }
+    EXPECT_EQ(ask(&IAccessible::get_accValue), "20:04 \xE2\x80\x94 14 players");
+    picture->Release();
+    SendMessageA(day, WM_KEYDOWN, VK_TAB, 0);
+    EXPECT_EQ(GetFocus(), week);
+    EXPECT_EQ(readout(), "Mondays 21:00\xE2\x80\x93" "22:00 \xE2\x80\x94 no checks in this hour yet");
     DestroyWindow(window.Handle());
 }
 
