@@ -12,6 +12,7 @@
 #include "StdMissionFiles.h"
 #include "history/HistoryChart.h"
 #include "history/HistoryFigures.h"
+#include "history/HistoryReadout.h"
 #include "missions/MissionSorter.h"
 #include "status/Scanner.h"
 
@@ -147,6 +148,15 @@ void BM_HistoryLayOut(benchmark::State& state) {
     for (auto _ : state) benchmark::DoNotOptimize(LayOutHistory(pictures, 700, 520, {7, 13}));
 }
 BENCHMARK(BM_HistoryLayOut)->Unit(benchmark::kMicrosecond);
+
+// Finding the record or cell under the pointer, across the window (aim: under 50 us).
+void BM_HistoryHitTest(benchmark::State& state) {
+    const HistoryPictures pictures = WorkOutPictures(ParseHistory(FullHistory()).records, 1796677445, Zone, 6, 5);
+    const HistoryPlan plan = PlanHistory(pictures, 700, 520, {7, 13});
+    int x = 0;
+    for (auto _ : state) benchmark::DoNotOptimize(ItemAt(plan, pictures, x = (x + 37) % 700, x % 520));
+}
+BENCHMARK(BM_HistoryHitTest)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 

@@ -17,6 +17,7 @@
 
 #include "MemoryHistoryFile.h"
 #include "history/HistoryChart.h"
+#include "history/HistoryReadout.h"
 #include "history/PlayerHistory.h"
 
 namespace {
@@ -131,5 +132,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         Check(std::min(s.x1, s.x2) >= 0 && std::max(s.x1, s.x2) <= width && std::min(s.y1, s.y2) >= 0 &&
                   std::max(s.y1, s.y2) <= height,
               "a shape outside the window");
+    // Whatever the pointer or the keys point at reads out, inside the picture's records.
+    const HistoryPlan plan = PlanHistory(pictures, width, height, text);
+    HistoryItem item = ItemAt(plan, pictures, static_cast<int>(now % (width + 1)), static_cast<int>(now / 7 % (height + 1)));
+    for (CursorKey key : {CursorKey::End, CursorKey::Left, CursorKey::Up, CursorKey::Home, CursorKey::Right}) {
+        Check(item.picture != Picture::Day || item.record < pictures.day.records.size(), "a cursor past the records");
+        Check(!Readout(pictures, item).empty(), "an empty readout");
+        item = MoveCursor(item, key, pictures);
+    }
+    Check(!Describe(Picture::Day, pictures).empty() && !Describe(Picture::Week, pictures).empty(), "no description");
     return 0;
 }
