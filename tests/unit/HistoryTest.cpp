@@ -500,3 +500,34 @@ TEST(HistoryChartTest, TheWeekGridFillsOnlyHoursWithDataAndHasALegend) {
 }
 
 }  // namespace
+
+// Half an hour before a usually busy span, once however often the span is
+// worked out again; a click on the reminder shows the History window.
+TEST(HistoryFiguresTest, TheReminderComesOncePerSpanAndItsClickShowsTheHistory) {
+    constexpr std::int64_t kEvening = 1797033600 + 19 * kHour;  // Saturday 2026-12-12 19:00 UTC
+    FakeWorld w;
+    MemoryHistoryFile file;
+    file.text = FormatHistory(Hourly(kEvening - 2 * kHour, 21, [](std::int64_t) { return 0; }, SaturdayEvenings));
+    PlayerHistory history(file);
+    FakeHistoryView view;
+    MonitorDeps deps = w.Deps();
+    deps.history = &history;
+    deps.historyView = &view;
+    frmWendrel f{deps};
+    f.ApplySettings({5, 2, "Flyover.wav", true, true});
+    history.Load(kEvening - 2 * kHour);
+    for (const auto& [at, reminders] : {std::pair{-40 * kMinute, 0}, std::pair{-30 * kMinute, 1},
+                                        std::pair{-10 * kMinute, 1}, std::pair{kHour, 1}}) {
+        w.clock.utc = kEvening + at;
+        f.Timer1_Timer();
+        EXPECT_EQ(w.log.Count("reminder: Drevak Wing usually has 2 or more players from 19:00"), reminders) << at;
+    }
+    f.tiFB_MouseMove(kNinBalloonUserClick);
+    EXPECT_EQ(view.shows, 1);
+
+    BusyReminder reminder;  // a span worked out again after its reminder is not reminded of twice
+    const BusySpan span{kEvening, kEvening + 4 * kHour, 5};
+    EXPECT_TRUE(reminder.Due(span, kEvening - kMinute));
+    EXPECT_FALSE(reminder.Due(span, kEvening - kMinute / 2));
+    EXPECT_TRUE(reminder.Due({kEvening + 7 * kDay, kEvening + 7 * kDay + kHour, 5}, kEvening + 7 * kDay - kMinute));
+}
