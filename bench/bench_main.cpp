@@ -154,7 +154,10 @@ void BM_HistoryHitTest(benchmark::State& state) {
     const HistoryPictures pictures = WorkOutPictures(ParseHistory(FullHistory()).records, 1796677445, Zone, 6, 5);
     const HistoryPlan plan = PlanHistory(pictures, 700, 520, {7, 13});
     int x = 0;
-    for (auto _ : state) benchmark::DoNotOptimize(ItemAt(plan, pictures, x = (x + 37) % 700, x % 520));
+    for (auto _ : state) {
+        x = (x + 37) % 700;
+        benchmark::DoNotOptimize(ItemAt(plan, pictures, x, x % 520));
+    }
 }
 BENCHMARK(BM_HistoryHitTest)->Unit(benchmark::kMicrosecond);
 

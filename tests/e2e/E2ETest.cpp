@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <psapi.h>
+#include <oleacc.h>
 
 #include <atomic>
 #include <ctime>
@@ -486,6 +487,26 @@ TEST_F(Scenario, TheHistoryWindowShowsTheDaysRecordedAndEachNewScan) {
     EXPECT_TRUE(driver::WaitUntil([&] { return readout().find(" players on average, over 2 weeks; 5 or more in ") != npos; }))
         << readout();
     Shot("history-readout", window);
+    // A screen reader in another process reads the pictures' names and descriptions.
+    CoInitialize(nullptr);
+    IAccessible* picture = nullptr;
+    ASSERT_EQ(AccessibleObjectFromWindow(week, OBJID_CLIENT, __uuidof(IAccessible), reinterpret_cast<void**>(&picture)),
+              S_OK);
+    const auto ask = [&](HRESULT (STDMETHODCALLTYPE IAccessible::*method)(VARIANT, BSTR*)) {
+        VARIANT self{};
+        self.vt = VT_I4;  // CHILDID_SELF
+        BSTR text = nullptr;
+        EXPECT_EQ((picture->*method)(self, &text), S_OK);
+        std::wstring wide = text ? text : L"";
+        SysFreeString(text);
+        return std::string(wide.begin(), wide.end());  // the words looked for are ASCII
+    };
+    EXPECT_EQ(ask(&IAccessible::get_accName), "A typical week");
+    const std::string description = ask(&IAccessible::get_accDescription);
+    EXPECT_NE(description.find("days of history. Busiest "), npos) << description;
+    EXPECT_NE(description.find("Usually 5 or more players: "), npos) << description;
+    picture->Release();
+    CoUninitialize();
     driver::PointAt(window, 2, 2);
     driver::PressKey(day, VK_HOME);
     EXPECT_TRUE(driver::WaitUntil([&] { return readout().rfind("Yesterday ", 0) == 0; })) << readout();

@@ -5,6 +5,7 @@
 
 #include "FakeMonitor.h"
 #include "MemoryHistoryFile.h"
+#include "history/HistoryReadout.h"
 #include "history/HistoryChart.h"
 #include "history/HistoryFigures.h"
 #include "history/PlayerHistory.h"
@@ -500,3 +501,82 @@ TEST(HistoryChartTest, TheWeekGridFillsOnlyHoursWithDataAndHasALegend) {
 }
 
 }  // namespace
+
+// Half an hour before a usually busy span, once however often the span is
+// worked out again; a click on the reminder shows the History window.
+TEST(HistoryFiguresTest, TheReminderComesOncePerSpanAndItsClickShowsTheHistory) {
+    constexpr std::int64_t kEvening = 1797033600 + 19 * kHour;  // Saturday 2026-12-12 19:00 UTC
+    FakeWorld w;
+    MemoryHistoryFile file;
+    file.text = FormatHistory(Hourly(kEvening - 2 * kHour, 21, [](std::int64_t) { return 0; }, SaturdayEvenings));
+    PlayerHistory history(file);
+    FakeHistoryView view;
+    MonitorDeps deps = w.Deps();
+    deps.history = &history;
+    deps.historyView = &view;
+    frmWendrel f{deps};
+    f.ApplySettings({5, 2, "Flyover.wav", true, true});
+    history.Load(kEvening - 2 * kHour);
+    for (const auto& [at, reminders] : {std::pair{-40 * kMinute, 0}, std::pair{-30 * kMinute, 1},
+                                        std::pair{-10 * kMinute, 1}, std::pair{kHour, 1}}) {
+        w.clock.utc = kEvening + at;
+        f.Timer1_Timer();
+        EXPECT_EQ(w.log.Count("reminder: Drevak Wing usually has 2 or more players from 19:00"), reminders) << at;
+    }
+    f.tiFB_MouseMove(kNinBalloonUserClick);
+    EXPECT_EQ(view.shows, 1);
+
+    BusyReminder reminder;  // a span worked out again after its reminder is not reminded of twice
+    const BusySpan span{kEvening, kEvening + 4 * kHour, 5};
+    EXPECT_TRUE(reminder.Due(span, kEvening - kMinute));
+    EXPECT_FALSE(reminder.Due(span, kEvening - kMinute / 2));
+    EXPECT_TRUE(reminder.Due({kEvening + 7 * kDay, kEvening + 7 * kDay + kHour, 5}, kEvening + 7 * kDay - kMinute));
+}
+
+// What the pointer and the keys point at, and its readout: the ends, a gap,
+// a failure, the week's rows.
+TEST(HistoryReadoutTest, PointsAndKeysFindTheirRecordOrCell) {
+    constexpr std::int64_t kNow = 1796677445;  // Monday 2026-12-07 21:04:05 UTC
+    const std::vector<HistoryRecord> records = {{kNow - 23 * kHour, 14},
+                                                {kNow - 2 * kHour, std::nullopt},
+                                                {kNow - 90 * kMinute, std::nullopt, true},
+                                                {kNow - 30 * kMinute, 3}};
+    const HistoryPictures p = WorkOutPictures(records, kNow, [](std::int64_t) { return 0; }, 0, 5);
+    const char* const kDash = " \xE2\x80\x94 ";
+    const std::string day[] = {std::string("Yesterday 22:04") + kDash + "14 players",
+                               std::string("19:04") + kDash + "the check failed",
+                               std::string("19:34\xE2\x80\x93" "20:34") + kDash + "Wendrel was not running",
+                               std::string("20:34") + kDash + "3 players"};
+    for (std::size_t i = 0; i < 4; ++i) EXPECT_EQ(Readout(p, {Picture::Day, i}), day[i]);
+
+    const struct {
+        HistoryItem from;
+        CursorKey key;
+        HistoryItem to;
+    } kKeys[] = {
+        {FirstCursor(Picture::Day, p), CursorKey::Left, {Picture::Day, 2}},
+        {{Picture::Day, 0}, CursorKey::Left, {Picture::Day, 0}},
+        {{Picture::Day, 3}, CursorKey::Right, {Picture::Day, 3}},
+        {{Picture::Day, 2}, CursorKey::Home, {Picture::Day, 0}},
+        {{Picture::Day, 1}, CursorKey::End, {Picture::Day, 3}},
+        {FirstCursor(Picture::Week, p), CursorKey::Right, {Picture::Week, 0, 0, 22}},
+        {{Picture::Week, 0, 0, 23}, CursorKey::Right, {Picture::Week, 0, 1, 0}},
+        {{Picture::Week, 0, 6, 23}, CursorKey::Right, {Picture::Week, 0, 6, 23}},
+        {{Picture::Week, 0, 6, 3}, CursorKey::Down, {Picture::Week, 0, 6, 3}},
+        {{Picture::Week, 0, 2, 7}, CursorKey::Up, {Picture::Week, 0, 1, 7}},
+        {{Picture::Week, 0, 2, 7}, CursorKey::End, {Picture::Week, 0, 2, 23}},
+    };
+    for (const auto& k : kKeys) EXPECT_EQ(MoveCursor(k.from, k.key, p), k.to) << static_cast<int>(k.key);
+
+    const HistoryPlan plan = PlanHistory(p, 700, 520, {7, 13});
+    ASSERT_TRUE(plan.plot && plan.grid);
+    const int y = plan.plot->box.top + 5;
+    EXPECT_EQ(ItemAt(plan, p, plan.plot->X(records[1].time) + 1, y), (HistoryItem{Picture::Day, 1}));
+    EXPECT_EQ(ItemAt(plan, p, plan.plot->box.right, y), (HistoryItem{Picture::Day, 3}));
+    EXPECT_EQ(ItemAt(plan, p, plan.plot->box.left, y), (HistoryItem{Picture::Day, 0}));
+    const Box cell = plan.grid->Cell(0, 20);
+    EXPECT_EQ(ItemAt(plan, p, cell.left + 1, cell.bottom - 1), (HistoryItem{Picture::Week, 0, 0, 20}));
+    EXPECT_EQ(Readout(p, {Picture::Week, 0, 0, 20}),
+              std::string("Mondays 20:00\xE2\x80\x93" "21:00") + kDash + "3.0 players on average, over 1 week; 5 or more in 0 of 1");
+    EXPECT_EQ(ItemAt(plan, p, 1, 1).picture, Picture::None);
+}
