@@ -72,7 +72,7 @@ std::string FormatRecord(const HistoryRecord& record) {
 }
 
 std::optional<HistoryRecord> ParseRecord(std::string_view line) {
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    while (!line.empty() && line.back() == '\r') line.remove_suffix(1);  // a torn line may end in several
     const std::size_t first = line.find(','), second = line.find(',', first + 1);
     if (first == std::string_view::npos || second == std::string_view::npos) return std::nullopt;
     const auto time = ParseUtc(line.substr(0, first));
