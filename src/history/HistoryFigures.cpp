@@ -84,8 +84,6 @@ std::string DayName(std::int64_t daysAhead, int weekday) {
     return (daysAhead >= 7 ? "next " : "") + std::string(kWeekdayNames[weekday]);
 }
 
-constexpr const char* kEnDash = "\xE2\x80\x93";
-constexpr const char* kEmDash = " \xE2\x80\x94 ";
 }  // namespace
 
 const std::array<const char*, 7> kWeekdayNames = {"Monday", "Tuesday",  "Wednesday", "Thursday",

@@ -5,8 +5,6 @@
 
 namespace {
 
-constexpr const char* kEnDash = "\xE2\x80\x93";
-constexpr const char* kEmDash = " \xE2\x80\x94 ";
 constexpr std::size_t kListedRuns = 8;  // the busy hours a description names, at most
 
 WallClock Wall(const HistoryPictures& p, std::int64_t utc) {
