@@ -17,11 +17,11 @@ using UtcOffset = std::function<int(std::int64_t utc)>;
 // came from a clock that ran ahead, and is no day of this history yet.
 std::span<const HistoryRecord> UpTo(std::span<const HistoryRecord> records, std::int64_t now);
 
-// The last 24 hours: the records in that span (scans and stops), oldest first.
 // The dashes of the history's texts, in UTF-8: between two times, and before what a time shows.
 inline constexpr const char* kEnDash = "\xE2\x80\x93";
 inline constexpr const char* kEmDash = " \xE2\x80\x94 ";
 
+// The last 24 hours: the records in that span (scans and stops), oldest first.
 struct DaySeries {
     std::int64_t from = 0, to = 0;  // UTC seconds
     std::vector<HistoryRecord> records;
