@@ -1,15 +1,16 @@
 #include "win32/WinInetTransfer.h"
 
 #include <windows.h>
+#include <process.h>
 #include <wininet.h>
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 #include <cstring>
 #include <memory>
 #include <mutex>
 #include <optional>
-#include <thread>
 #include <vector>
 
 #include "common/Version.h"
@@ -152,7 +153,8 @@ public:
     WinInetFetch(const InternetApi& api, UrlParts url, std::size_t pageCap, std::chrono::milliseconds deadline)
         : api_(api), url_(std::move(url)), pageCap_(pageCap), deadline_(deadline) {}
 
-    HANDLE Done() const { return done_.get(); }
+    HANDLE Done() const { return done_.get(); }      // the result is ready
+    HANDLE Closed() const { return closed_.get(); }  // and the worker is finished
     FetchResult TakeResult() { return std::move(result_); }
 
     void Run() noexcept {
@@ -161,9 +163,18 @@ public:
         } catch (const std::exception& e) {
             result_ = FetchResult{false, "", std::string("the fetch failed: ") + e.what()};
         }
-        std::lock_guard lock(mutex_);
-        CloseAll();
+        // The answer is known: the caller goes on while the handles close.
+        // That can take seconds: WinINet reads the rest of a page whose
+        // length it was told, a page over the cap too, before it lets go.
         SetEvent(done_.get());
+        std::array<HINTERNET, 3> handles;
+        {
+            std::lock_guard lock(mutex_);
+            handles = std::exchange(handles_, {});
+        }
+        for (auto it = handles.rbegin(); it != handles.rend(); ++it)
+            if (*it) api_.CloseHandle(*it);
+        SetEvent(closed_.get());
     }
 
     // Gives the fetch up at its deadline; returns what that means for the user.
@@ -420,6 +431,7 @@ private:
     const std::size_t pageCap_;
     const std::chrono::milliseconds deadline_;
     const UniqueHandle done_{CreateEventA(nullptr, TRUE, FALSE, nullptr)};
+    const UniqueHandle closed_{CreateEventA(nullptr, TRUE, FALSE, nullptr)};
     bool decoding_ = false;  // WinINet unpacks compressed pages (worker only)
 
     std::mutex mutex_;
@@ -434,16 +446,42 @@ private:
 WinInetTransfer::WinInetTransfer(std::chrono::milliseconds deadline, std::size_t pageCap, const InternetApi* api)
     : deadline_(deadline), pageCap_(pageCap), api_(api ? api : InternetApi::System()) {}
 
-WinInetTransfer::~WinInetTransfer() = default;
+namespace {
+unsigned __stdcall RunWorker(void* owned) {
+    const std::unique_ptr<std::shared_ptr<WinInetFetch>> fetch(static_cast<std::shared_ptr<WinInetFetch>*>(owned));
+    (*fetch)->Run();
+    return 0;
+}
+
+// Runs the fetch on a thread of its own that nobody joins: a Windows thread,
+// not a detached std::thread, since MinGW's thread library can lose track of
+// a thread detached just as it ends (later joins elsewhere fail with ESRCH).
+bool StartWorker(std::shared_ptr<WinInetFetch> fetch) {
+    auto owned = std::make_unique<std::shared_ptr<WinInetFetch>>(std::move(fetch));
+    const std::uintptr_t thread = _beginthreadex(nullptr, 0, RunWorker, owned.get(), 0, nullptr);
+    if (!thread) return false;
+    owned.release();
+    CloseHandle(reinterpret_cast<HANDLE>(thread));
+    return true;
+}
+}  // namespace
+
+// A worker that has its answer and only closes its handles is waited for
+// (within a deadline), so that it is done with api_ before its owner goes.
+// One still blocked in WinINet is left: it would keep the program from ending.
+WinInetTransfer::~WinInetTransfer() {
+    if (hanging_ && WaitForSingleObject(hanging_->Done(), 0) == WAIT_OBJECT_0)
+        WaitForSingleObject(hanging_->Closed(), static_cast<DWORD>(deadline_.count()));
+}
 
 FetchResult WinInetTransfer::OpenURL(const std::string& url) noexcept {
     try {
         if (!api_) return FetchResult{false, "", "the internet functions of Windows (wininet.dll) could not be loaded"};
-        // A worker given up on earlier may still wait for WinINet: it gets
-        // one more deadline to finish, and no second worker starts beside it,
-        // so blocked threads cannot pile up.
+        // The last worker may still close its handles, or one given up on
+        // may still wait for WinINet: it gets one more deadline to finish,
+        // and no second worker starts beside it, so threads cannot pile up.
         if (hanging_) {
-            switch (PumpUntilSignaled(hanging_->Done(), deadline_)) {
+            switch (PumpUntilSignaled(hanging_->Closed(), deadline_)) {
                 case WaitOutcome::Signaled: hanging_.reset(); break;
                 case WaitOutcome::QuitRequested: return FetchResult{false, "", "the program is closing"};
                 case WaitOutcome::TimedOut:
@@ -456,17 +494,15 @@ FetchResult WinInetTransfer::OpenURL(const std::string& url) noexcept {
             return FetchResult{false, "",
                                Quoted(StatusSource::FromUrl(url).shown) + " is not an http:// or https:// address"};
         auto fetch = std::make_shared<WinInetFetch>(*api_, std::move(parts), pageCap_, deadline_);
-        if (!fetch->Done())
+        if (!fetch->Done() || !fetch->Closed() || !StartWorker(fetch))
             return FetchResult{false, "", "could not start the fetch: " + SystemErrorText(GetLastError())};
-
-        std::thread worker([fetch] { fetch->Run(); });
         const WaitOutcome outcome = PumpUntilSignaled(fetch->Done(), deadline_);
         if (outcome == WaitOutcome::Signaled) {
-            worker.join();
-            return fetch->TakeResult();
+            FetchResult result = fetch->TakeResult();
+            hanging_ = std::move(fetch);
+            return result;
         }
         std::string late = fetch->Abandon();
-        worker.detach();
         hanging_ = std::move(fetch);
         if (outcome == WaitOutcome::QuitRequested) return FetchResult{false, "", "the program is closing"};
         return FetchResult{false, "", std::move(late)};

@@ -28,5 +28,5 @@ private:
     std::chrono::milliseconds deadline_;
     std::size_t pageCap_;
     const InternetApi* api_;
-    std::shared_ptr<class WinInetFetch> hanging_;  // the fetch given up on last
+    std::shared_ptr<class WinInetFetch> hanging_;  // the last fetch, until its worker is finished
 };
