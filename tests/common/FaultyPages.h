@@ -13,7 +13,7 @@ enum class PageFault {
     NeverAnswer,       // accepts and says nothing
     HeadersThenStall,  // sends the head, then nothing
     Drip,              // the head, then the page a byte a second
-    HugeBody,          // 50 MB, announced
+    HugeBody,          // 8 MiB (twice the program's cap), announced
     HugeBodyUnannounced,
     BadChunks,          // invalid chunked encoding
     RedirectToRefused,  // 302 to a port where nothing listens
@@ -35,8 +35,8 @@ inline const char* Name(PageFault fault) {
         case PageFault::NeverAnswer: return "never answers";
         case PageFault::HeadersThenStall: return "headers, then stalls";
         case PageFault::Drip: return "drips a byte a second";
-        case PageFault::HugeBody: return "50 MB body";
-        case PageFault::HugeBodyUnannounced: return "50 MB body, no length";
+        case PageFault::HugeBody: return "8 MiB body";
+        case PageFault::HugeBodyUnannounced: return "8 MiB body, no length";
         case PageFault::BadChunks: return "invalid chunked encoding";
         case PageFault::RedirectToRefused: return "redirect to a refused port";
         case PageFault::ServerError: return "500 with a page";
@@ -97,7 +97,7 @@ inline void Serve(LoopbackServer& server, SOCKET client, const std::atomic<PageF
         }
         case PageFault::HugeBody:
         case PageFault::HugeBodyUnannounced: {
-            const std::size_t size = 50u << 20;
+            const std::size_t size = 8u << 20;
             LoopbackServer::SendAll(client, fault == PageFault::HugeBody
                                                 ? "HTTP/1.1 200 OK\r\nContent-Type: text/html\r\nContent-Length: " +
                                                       std::to_string(size) + "\r\nConnection: close\r\n\r\n"
