@@ -172,8 +172,7 @@ public:
             std::lock_guard lock(mutex_);
             handles = std::exchange(handles_, {});
         }
-        for (auto it = handles.rbegin(); it != handles.rend(); ++it)
-            if (*it) api_.CloseHandle(*it);
+        CloseInOrder(handles);
         SetEvent(closed_.get());
     }
 
@@ -214,10 +213,13 @@ private:
         handles_[slot] = handle;
         return opened;
     }
-    void CloseAll() {  // with mutex_ held
-        for (auto it = handles_.rbegin(); it != handles_.rend(); ++it)
+    // Closes the handles, the request's first: handles_ with mutex_ held, or
+    // handles taken out of it.
+    void CloseInOrder(std::array<HINTERNET, 3>& handles) {
+        for (auto it = handles.rbegin(); it != handles.rend(); ++it)
             if (*it) api_.CloseHandle(std::exchange(*it, nullptr));
     }
+    void CloseAll() { CloseInOrder(handles_); }  // with mutex_ held
     void Close(Slot slot) {
         std::lock_guard lock(mutex_);
         if (handles_[slot]) api_.CloseHandle(std::exchange(handles_[slot], nullptr));
