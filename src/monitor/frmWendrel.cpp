@@ -85,15 +85,13 @@ void frmWendrel::Timer1_Timer() {
     }
     if (AlarmActive) {
         if (HighIconShown) {
-            ShowNormalIcon();
-            HighIconShown = false;
+            BackToNormalIcon();
         } else {
             ShowHighIcon();
             HighIconShown = true;
         }
     } else if (HighIconShown) {
-        ShowNormalIcon();
-        HighIconShown = false;
+        BackToNormalIcon();
     }
     RemindBeforeBusy();
 }
@@ -267,6 +265,11 @@ void frmWendrel::ShowNormalIcon() { ShowIcon(TrayIconKind::Normal); }
 
 void frmWendrel::ShowHighIcon() { ShowIcon(TrayIconKind::High); }
 
+void frmWendrel::BackToNormalIcon() {
+    ShowNormalIcon();
+    HighIconShown = false;
+}
+
 void frmWendrel::tiFB_MouseMove(std::int32_t mouseMessage) {
     if (busy_) return;
     busy_ = true;
@@ -329,10 +332,7 @@ void frmWendrel::OnResume() {
     if (!lastScanTime_.empty()) deps_.view.SetStatusLine(StatusLine(true));
     // What was found before the sleep raises no alarm now.
     AlarmActive = false;
-    if (HighIconShown) {
-        ShowNormalIcon();
-        HighIconShown = false;
-    }
+    if (HighIconShown) BackToNormalIcon();
     StartQuickChecks();
 }
 

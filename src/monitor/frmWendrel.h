@@ -124,6 +124,7 @@ private:
     void FillTrayIdentity();
     void FillTrayData(TrayIconKind icon);
     void ShowIcon(TrayIconKind icon);
+    void BackToNormalIcon();  // the alarm icon gives way to the normal one
     void Exit(const std::string& logLine);
     void UnloadMainForm();
     void EndAfterQuitting();
