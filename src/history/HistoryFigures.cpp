@@ -211,8 +211,12 @@ std::string HourText(int hour) {
 
 std::string HoursText(int from, int to) { return HourText(from) + kEnDash + HourText(to); }
 
+std::string Counted(std::int64_t count, std::string_view one, std::string_view many) {
+    return std::to_string(count) + " " + std::string(count == 1 ? one : many);
+}
+
 std::string PlayersText(std::int64_t count, bool orMore) {
-    return std::to_string(count) + (orMore ? " or more players" : count == 1 ? " player" : " players");
+    return orMore ? std::to_string(count) + " or more players" : Counted(count, "player", "players");
 }
 
 std::string SpanEvidence(const BusySpan& span) {
