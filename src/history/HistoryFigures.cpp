@@ -51,8 +51,7 @@ private:
 // A local time in seconds on the wall clock.
 WallClock FromLocal(std::int64_t local) {
     const std::int64_t day = FloorDiv(local, kDay), second = local - day * kDay;
-    return {day, static_cast<int>((day % 7 + 7 + 3) % 7),  // 1 Jan 1970: a Thursday
-            static_cast<int>(second / kHour), static_cast<int>(second % kHour / 60)};
+    return {day, WeekdayOf(day), static_cast<int>(second / kHour), static_cast<int>(second % kHour / 60)};
 }
 
 // The start of the local hour that holds utc, in UTC.
