@@ -13,6 +13,21 @@
 namespace {
 
 constexpr std::int64_t kMinute = 60, kHour = 3600, kDay = 86400;
+
+// The main form over a faked world, with its history kept in memory and a History window.
+struct MonitorWithHistory : FakeWorld {
+    MemoryHistoryFile file;
+    PlayerHistory history{file};
+    FakeHistoryView historyView;
+    frmWendrel form{WithHistory()};
+
+    MonitorDeps WithHistory() {
+        MonitorDeps deps = Deps();
+        deps.history = &history;
+        deps.historyView = &historyView;
+        return deps;
+    }
+};
 constexpr std::int64_t kNow = 1796677445;  // Monday 2026-12-07 21:04:05 UTC
 
 TEST(HistoryRecordTest, LinesInAndOut) {
@@ -211,15 +226,12 @@ TEST(PlayerHistoryTest, AFileThatCannotBeUsedIsReportedOnce) {
 // Each completed scan is recorded, a failed one as a failure; an unwritable
 // history shows once in the status line, and the scan goes on.
 TEST(PlayerHistoryTest, TheMonitorRecordsEveryCompletedScan) {
-    FakeWorld w;
-    MemoryHistoryFile file;
+    MonitorWithHistory w;
+    MemoryHistoryFile& file = w.file;
+    const PlayerHistory& history = w.history;
+    const FakeHistoryView& view = w.historyView;
+    frmWendrel& form = w.form;
     file.failAppend = true;
-    PlayerHistory history(file);
-    FakeHistoryView view;
-    MonitorDeps deps = w.Deps();
-    deps.history = &history;
-    deps.historyView = &view;
-    frmWendrel form{deps};
     w.inet.ServePage(StatusPage("6"));
     form.Form_Initialize();
     form.Form_Load();
@@ -506,17 +518,11 @@ TEST(HistoryChartTest, TheWeekGridFillsOnlyHoursWithDataAndHasALegend) {
 // worked out again; a click on the reminder shows the History window.
 TEST(HistoryFiguresTest, TheReminderComesOncePerSpanAndItsClickShowsTheHistory) {
     constexpr std::int64_t kEvening = 1797033600 + 19 * kHour;  // Saturday 2026-12-12 19:00 UTC
-    FakeWorld w;
-    MemoryHistoryFile file;
-    file.text = FormatHistory(Hourly(kEvening - 2 * kHour, 21, [](std::int64_t) { return 0; }, SaturdayEvenings));
-    PlayerHistory history(file);
-    FakeHistoryView view;
-    MonitorDeps deps = w.Deps();
-    deps.history = &history;
-    deps.historyView = &view;
-    frmWendrel f{deps};
+    MonitorWithHistory w;
+    frmWendrel& f = w.form;
+    w.file.text = FormatHistory(Hourly(kEvening - 2 * kHour, 21, [](std::int64_t) { return 0; }, SaturdayEvenings));
     f.ApplySettings({5, 2, "Flyover.wav", true, true});
-    history.Load(kEvening - 2 * kHour);
+    w.history.Load(kEvening - 2 * kHour);
     for (const auto& [at, reminders] : {std::pair{-40 * kMinute, 0}, std::pair{-30 * kMinute, 1},
                                         std::pair{-10 * kMinute, 1}, std::pair{kHour, 1}}) {
         w.clock.utc = kEvening + at;
@@ -524,7 +530,7 @@ TEST(HistoryFiguresTest, TheReminderComesOncePerSpanAndItsClickShowsTheHistory) 
         EXPECT_EQ(w.log.Count("reminder: Drevak Wing usually has 2 or more players from 19:00"), reminders) << at;
     }
     f.tiFB_MouseMove(kNinBalloonUserClick);
-    EXPECT_EQ(view.shows, 1);
+    EXPECT_EQ(w.historyView.shows, 1);
 
     BusyReminder reminder;  // a span worked out again after its reminder is not reminded of twice
     const BusySpan span{kEvening, kEvening + 4 * kHour, 5};
