@@ -5,10 +5,11 @@
 
 #include "FakeMonitor.h"
 #include "MemoryHistoryFile.h"
-#include "history/HistoryReadout.h"
 #include "history/HistoryChart.h"
 #include "history/HistoryFigures.h"
+#include "history/HistoryReadout.h"
 #include "history/PlayerHistory.h"
+#include "monitor/BusySoon.h"
 
 namespace {
 
@@ -537,6 +538,38 @@ TEST(HistoryFiguresTest, TheReminderComesOncePerSpanAndItsClickShowsTheHistory) 
     EXPECT_TRUE(reminder.Due(span, kEvening - kMinute));
     EXPECT_FALSE(reminder.Due(span, kEvening - kMinute / 2));
     EXPECT_TRUE(reminder.Due({kEvening + 7 * kDay, kEvening + 7 * kDay + kHour, 5}, kEvening + 7 * kDay - kMinute));
+}
+
+// The span the reminder looks ahead to is worked out again only when told
+// that the history or the clock's rules changed, when the threshold is
+// another, or once it ended; each span is reminded of once.
+TEST(HistoryFiguresTest, TheReminderWorksItsSpanOutAgainOnlyWhenSomethingChanged) {
+    constexpr std::int64_t kEvening = 1797033600 + 19 * kHour;  // Saturday 2026-12-12 19:00 UTC
+    const std::vector<HistoryRecord> history = Hourly(
+        kEvening - 2 * kHour, 21, [](std::int64_t) { return 0; }, SaturdayEvenings);
+    const struct {
+        std::int64_t at;  // from kEvening
+        bool withHistory, forget;
+        std::int32_t threshold;
+        std::optional<std::int64_t> due;  // the start of the span reminded of
+    } steps[] = {
+        {-60 * kMinute, false, false, 2, std::nullopt},           // no history yet: no span
+        {-30 * kMinute, true, false, 2, std::nullopt},            // not told of the new history
+        {-30 * kMinute, true, false, 9, std::nullopt},            // a threshold nobody reaches
+        {-29 * kMinute, true, false, 2, kEvening},                // the threshold is another again
+        {-10 * kMinute, true, true, 2, std::nullopt},             // worked out again: still once
+        {7 * kDay - 31 * kMinute, true, false, 2, std::nullopt},  // it ended: next week's, not yet
+        {7 * kDay - 30 * kMinute, true, false, 2, kEvening + 7 * kDay},
+    };
+    BusySoon busySoon;
+    FakeClock clock;
+    for (std::size_t i = 0; i < std::size(steps); ++i) {
+        const auto& s = steps[i];
+        if (s.forget) busySoon.Forget();
+        const auto span = busySoon.Due(s.withHistory ? std::span(history) : std::span<const HistoryRecord>(),
+                                       kEvening + s.at, clock, s.threshold);
+        EXPECT_EQ(span ? std::optional(span->start) : std::nullopt, s.due) << "step " << i;
+    }
 }
 
 // What the pointer and the keys point at, and its readout: the ends, a gap,
