@@ -5,7 +5,8 @@
 // that no line it could not read is lost (each is in the .bad file) and no
 // record either (each is kept, in the .bak file, or older than 90 days on a
 // clock the file does not contradict); that the week's hours are those of
-// the zone at each record; and that the layout ends within the window.
+// the zone at each record; that the layout ends within the window; and that
+// a reminder comes only within its lead before a busy span, once a span.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <algorithm>
@@ -15,10 +16,12 @@
 #include <cstdlib>
 #include <string>
 
+#include "FakeMonitor.h"
 #include "MemoryHistoryFile.h"
 #include "history/HistoryChart.h"
 #include "history/HistoryReadout.h"
 #include "history/PlayerHistory.h"
+#include "monitor/BusySoon.h"
 
 namespace {
 
@@ -141,5 +144,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         item = MoveCursor(item, key, pictures);
     }
     Check(!Describe(Picture::Day, pictures).empty() && !Describe(Picture::Week, pictures).empty(), "no description");
+
+    // Over the next week, a reminder comes only within its lead before its span, and once a span.
+    FakeClock clock;
+    clock.offsetMinutes = after;
+    clock.firstDay = firstDay;
+    BusySoon busySoon;
+    std::optional<std::int64_t> reminded;
+    for (std::int64_t t = now; t < now + 8 * kDay; t += 600) {
+        const auto span = busySoon.Due(history.Records(), t, clock, threshold);
+        if (!span) continue;
+        Check(t >= span->start - BusyReminder::kLead && t < span->start, "a reminder outside its lead");
+        Check(span->start != reminded, "a span reminded of twice");
+        reminded = span->start;
+    }
     return 0;
 }

@@ -51,8 +51,7 @@ private:
 // A local time in seconds on the wall clock.
 WallClock FromLocal(std::int64_t local) {
     const std::int64_t day = FloorDiv(local, kDay), second = local - day * kDay;
-    return {day, static_cast<int>((day % 7 + 7 + 3) % 7),  // 1 Jan 1970: a Thursday
-            static_cast<int>(second / kHour), static_cast<int>(second % kHour / 60)};
+    return {day, WeekdayOf(day), static_cast<int>(second / kHour), static_cast<int>(second % kHour / 60)};
 }
 
 // The start of the local hour that holds utc, in UTC.
@@ -211,8 +210,12 @@ std::string HourText(int hour) {
 
 std::string HoursText(int from, int to) { return HourText(from) + kEnDash + HourText(to); }
 
+std::string Counted(std::int64_t count, std::string_view one, std::string_view many) {
+    return std::to_string(count) + " " + std::string(count == 1 ? one : many);
+}
+
 std::string PlayersText(std::int64_t count, bool orMore) {
-    return std::to_string(count) + (orMore ? " or more players" : count == 1 ? " player" : " players");
+    return orMore ? std::to_string(count) + " or more players" : Counted(count, "player", "players");
 }
 
 std::string SpanEvidence(const BusySpan& span) {

@@ -6,6 +6,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "history/HistoryRecord.h"
@@ -108,6 +109,8 @@ std::string SummaryLine(int days, const std::optional<BusiestHour>& busiest);
 // "19:00", "19:00–23:00".
 std::string HourText(int hour);
 std::string HoursText(int from, int to);
+// "1 record", "3 records": each form named whole, never made by adding "s".
+std::string Counted(std::int64_t count, std::string_view one, std::string_view many);
 // "2 or more players", "1 player".
 std::string PlayersText(std::int64_t count, bool orMore = false);
 // "in 8 of the last 10 Saturdays"

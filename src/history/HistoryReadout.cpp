@@ -23,10 +23,6 @@ std::string When(const HistoryPictures& p, std::int64_t utc) {
     return TimeText(at) + (at.day < Wall(p, p.day.to).day ? " yesterday" : " today");
 }
 
-std::string Counted(int count, const char* one, const char* many) {
-    return std::to_string(count) + " " + (count == 1 ? one : many);
-}
-
 std::string Average(double average) {
     char text[32];
     std::snprintf(text, sizeof text, "%.1f", average);

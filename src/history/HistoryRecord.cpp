@@ -44,15 +44,18 @@ CivilTime ToCivil(std::int64_t seconds) {
     const std::int64_t days = seconds >= 0 ? seconds / kDay : -((-seconds + kDay - 1) / kDay);
     const std::int64_t rest = seconds - days * kDay;
     const std::chrono::year_month_day date{std::chrono::sys_days{std::chrono::days{days}}};
-    // 1 January 1970 was a Thursday.
-    const int weekday = static_cast<int>(((days % 7) + 7 + 3) % 7);
     return {static_cast<int>(date.year()),
             static_cast<int>(static_cast<unsigned>(date.month())),
             static_cast<int>(static_cast<unsigned>(date.day())),
             static_cast<int>(rest / 3600),
             static_cast<int>(rest / 60 % 60),
             static_cast<int>(rest % 60),
-            weekday};
+            WeekdayOf(days)};
+}
+
+int WeekdayOf(std::int64_t day) {
+    const std::chrono::weekday weekday{std::chrono::sys_days{std::chrono::days{day}}};
+    return static_cast<int>(weekday.iso_encoding()) - 1;
 }
 
 std::string FormatUtc(std::int64_t time) {

@@ -48,3 +48,5 @@ struct CivilTime {
     int weekday;  // 0 Monday … 6 Sunday
 };
 CivilTime ToCivil(std::int64_t seconds);
+// The weekday of a day counted from 1 January 1970: 0 Monday … 6 Sunday.
+int WeekdayOf(std::int64_t day);

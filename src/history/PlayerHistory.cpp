@@ -3,14 +3,12 @@
 #include <algorithm>
 #include <utility>
 
+#include "history/HistoryFigures.h"
+
 namespace {
 std::int64_t Minute(std::int64_t t) { return t >= 0 ? t / 60 : (t - 59) / 60; }
 
 bool Earlier(std::int64_t t, const HistoryRecord& r) { return t < r.time; }
-
-std::string Counted(std::size_t n, const std::string& noun) {
-    return std::to_string(n) + " " + noun + (n == 1 ? "" : "s");
-}
 }  // namespace
 
 void PlayerHistory::Load(std::int64_t now) {
@@ -46,7 +44,7 @@ bool PlayerHistory::KeepBackup(const std::string& text, std::size_t dropped, std
         notices_.push_back("History file left as it was: " + Beside(kBackupSuffix) + " cannot be written: " + error);
         return false;
     }
-    notices_.push_back("History: " + std::to_string(dropped) + " of " + Counted(all, "record") +
+    notices_.push_back("History: " + std::to_string(dropped) + " of " + Counted(all, "record", "records") +
                        " were older than 90 days; the old file is kept as " + Beside(kBackupSuffix));
     return true;
 }
@@ -58,7 +56,7 @@ bool PlayerHistory::SetAside(const std::vector<std::string>& lines) {
                            " cannot be written: " + error);
         return false;
     }
-    notices_.push_back("History: " + Counted(lines.size(), "line") + " it could not read moved to " +
+    notices_.push_back("History: " + Counted(lines.size(), "line", "lines") + " it could not read moved to " +
                        Beside(kUnreadableSuffix));
     return true;
 }
@@ -104,8 +102,9 @@ void PlayerHistory::Record(const HistoryRecord& record) {
     }
     hasHeader_ = true;
     if (std::exchange(failing_, false)) {
-        std::string notice = "History saved again, with " + Counted(waiting_.size() - 1, "record") + " that waited";
-        if (lost_) notice += " (" + Counted(lost_, "older record") + " could not wait)";
+        std::string notice =
+            "History saved again, with " + Counted(waiting_.size() - 1, "record", "records") + " that waited";
+        if (lost_) notice += " (" + Counted(lost_, "older record", "older records") + " could not wait)";
         notices_.push_back(notice);
     }
     waiting_.clear();

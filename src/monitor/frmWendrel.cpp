@@ -17,22 +17,13 @@ std::string Duration(std::int64_t seconds) {
     return seconds < 120 ? std::to_string(seconds) + " s" : std::to_string((seconds + 30) / 60) + " min";
 }
 
-// Seconds from a failed timer-driven check to the next, the failures in a row
-// counted from 1: 15, 30, 60, ...; quick ones (after a wake or a new network,
-// when the network may still be coming up) begin with 5 s: 5, 15, 30, ...
-std::int64_t RetryDelay(int failures, bool quick) {
-    if (quick && failures == 1) return frmWendrel::kFirstQuickRetry;
-    const int doublings = std::clamp(failures - (quick ? 2 : 1), 0, 40);
-    return frmWendrel::kFirstRetry << doublings;
-}
-
 }  // namespace
 
 frmWendrel::frmWendrel(MonitorDeps deps) : deps_(std::move(deps)) {}
 
 void frmWendrel::ApplySettings(const MonitorSettings& settings) {
     minutes = settings.minutes;
-    busyStale_ = busyStale_ || AlarmOn != settings.alarmOn || Remind != settings.remind;
+    if (Remind != settings.remind) busySoon_.Forget();
     AlarmOn = settings.alarmOn;
     Sound = settings.sound;
     Notify = settings.notify;
@@ -73,11 +64,11 @@ void frmWendrel::Timer1_Timer() {
         if (!deps_.app.Quitting) deps_.view.SetTimerEnabled(true);
     });
     ++SecondCount;
-    if (ticksSinceWake_ < kSameWakeTicks) ++ticksSinceWake_;
+    wake_.Tick();
     // While a rescan started with the button still waits for the page, the
     // timer's rescan waits for the next tick after it (the count stays).
-    if ((checkNow_ || SecondCount >= TicksToNextCheck()) && !rescanRunning_) {
-        checkNow_ = false;
+    if (retry_.Due(SecondCount, IntervalSeconds()) && !rescanRunning_) {
+        retry_.CheckStarted();
         SecondCount = 0;
         Rescan(true);
         if (deps_.app.Quitting) return;
@@ -85,15 +76,13 @@ void frmWendrel::Timer1_Timer() {
     }
     if (AlarmActive) {
         if (HighIconShown) {
-            ShowNormalIcon();
-            HighIconShown = false;
+            BackToNormalIcon();
         } else {
             ShowHighIcon();
             HighIconShown = true;
         }
     } else if (HighIconShown) {
-        ShowNormalIcon();
-        HighIconShown = false;
+        BackToNormalIcon();
     }
     RemindBeforeBusy();
 }
@@ -101,38 +90,11 @@ void frmWendrel::Timer1_Timer() {
 void frmWendrel::RemindBeforeBusy() {
     // An alarm that is on says more than a reminder.
     if (!Remind || !deps_.history || AlarmActive) return;
-    const std::int64_t now = deps_.clock.UtcNow();
+    const auto span = busySoon_.Due(deps_.history->Records(), deps_.clock.UtcNow(), deps_.clock, AlarmOn);
+    if (!span) return;
     const UtcOffset offset = [this](std::int64_t utc) { return deps_.clock.UtcOffsetMinutes(utc); };
-    if (busyStale_ || (nextBusy_ && now >= nextBusy_->end)) {
-        busyStale_ = false;
-        const auto past = UpTo(deps_.history->Records(), now);
-        nextBusy_ = FindUsuallyBusy(past, ComputeTypicalWeek(past, offset, deps_.clock.FirstDayOfWeek(), AlarmOn),
-                                    now, offset)
-                        .next;
-    }
-    if (!nextBusy_ || !reminder_.Due(*nextBusy_, now)) return;
     ShowNotice("Drevak Wing usually gets busy soon",
-               "Drevak Wing " + BusySoonText(*nextBusy_, AlarmOn, offset) + ". Click here to see the history.", true);
-}
-
-std::int64_t frmWendrel::TicksToNextCheck() const {
-    const std::int64_t interval = std::int64_t{minutes} * 60;
-    return failedChecks_ == 0 ? interval : std::min(interval, RetryDelay(failedChecks_, quickRetries_));
-}
-
-void frmWendrel::CountCheck(bool failed) {
-    if (!failed) {
-        failedChecks_ = 0;
-        quickRetries_ = false;
-    } else if (failedChecks_ < 64) {
-        ++failedChecks_;
-    }
-}
-
-void frmWendrel::StartQuickChecks() {
-    checkNow_ = true;
-    failedChecks_ = 0;
-    quickRetries_ = true;
+               "Drevak Wing " + BusySoonText(*span, AlarmOn, offset) + ". Click here to see the history.", true);
 }
 
 void frmWendrel::DecideAlarm() {
@@ -157,7 +119,7 @@ void frmWendrel::DecideAlarm() {
 }
 
 bool frmWendrel::ContinuesLastAlarm(std::int64_t now) const {
-    return lastReached_ && now >= *lastReached_ && now - *lastReached_ <= 2 * std::int64_t{minutes} * 60;
+    return lastReached_ && now >= *lastReached_ && now - *lastReached_ <= 2 * IntervalSeconds();
 }
 
 void frmWendrel::btnRescan_Click() { Rescan(false); }
@@ -188,23 +150,24 @@ void frmWendrel::Rescan(bool timerDriven) {
     const std::string& failure = scanner.FailureReason();
     lastScanTime_ = TimeOfDay();
     lastFailure_ = failure;
-    if (timerDriven) CountCheck(!failure.empty());
+    if (timerDriven && failure.empty()) retry_.CheckWorked();
+    if (timerDriven && !failure.empty()) retry_.CheckFailed();
     std::string statusLine = StatusLine(false);
-    Log("scan " + deps_.source.shown + (failure.empty() ? ": " : " failed: " + failure + "; ") + PlayersText(PlayerTotal) +
-        (timerDriven && failedChecks_ > 0 ? "; retry in " + NextTry() : ""));
+    Log("scan " + deps_.source.shown + (failure.empty() ? ": " : " failed: " + failure + "; ") +
+        PlayersText(PlayerTotal) + (timerDriven && retry_.Retrying() ? "; retry in " + NextTry() : ""));
     RecordScan(failure.empty() ? std::optional<std::int32_t>(PlayerTotal) : std::nullopt, statusLine);
     deps_.view.SetStatusLine(statusLine);
 }
 
 std::string frmWendrel::NextTry() const {
-    return Duration(std::max<std::int64_t>(1, TicksToNextCheck() - SecondCount));
+    return Duration(std::max<std::int64_t>(1, retry_.SecondsToNextCheck(SecondCount, IntervalSeconds())));
 }
 
 std::string frmWendrel::StatusLine(bool beforeSleep) const {
     std::string line = "Last scan " + lastScanTime_ + (beforeSleep ? ", before the computer slept" : "");
     if (lastFailure_.empty()) return line + ": " + PlayersText(PlayerTotal);
     line += (beforeSleep ? ", failed: " : " failed: ") + lastFailure_;
-    if (failedChecks_ > 0 && !beforeSleep) line += "; next try in " + NextTry();
+    if (retry_.Retrying() && !beforeSleep) line += "; next try in " + NextTry();
     return line;
 }
 
@@ -234,7 +197,7 @@ void frmWendrel::RecordScan(std::optional<std::int32_t> players, std::string& st
     }
     // An open History window works its figures out again only for a new record.
     if (!recorded) return;
-    busyStale_ = true;
+    busySoon_.Forget();
     if (deps_.historyView) deps_.historyView->Update();
 }
 
@@ -266,6 +229,11 @@ void frmWendrel::ShowIcon(TrayIconKind icon) {
 void frmWendrel::ShowNormalIcon() { ShowIcon(TrayIconKind::Normal); }
 
 void frmWendrel::ShowHighIcon() { ShowIcon(TrayIconKind::High); }
+
+void frmWendrel::BackToNormalIcon() {
+    ShowNormalIcon();
+    HighIconShown = false;
+}
 
 void frmWendrel::tiFB_MouseMove(std::int32_t mouseMessage) {
     if (busy_) return;
@@ -310,7 +278,7 @@ void frmWendrel::OnTaskbarCreated() {
 void frmWendrel::RefreshTrayIcon() { ShowIcon(HighIconShown ? TrayIconKind::High : TrayIconKind::Normal); }
 
 void frmWendrel::OnSuspend() {
-    asleep_ = true;
+    wake_.Suspended();
     Log("suspend");
     // The history shows the sleep as a time Wendrel was not watching.
     if (deps_.history && deps_.history->MarkStopped(deps_.clock.UtcNow()) && deps_.historyView)
@@ -318,10 +286,7 @@ void frmWendrel::OnSuspend() {
 }
 
 void frmWendrel::OnResume() {
-    // Windows sends a second notice for one wake when a user woke it.
-    if (!asleep_ && ticksSinceWake_ < kSameWakeTicks) return;
-    asleep_ = false;
-    ticksSinceWake_ = 0;
+    if (!wake_.Resumed()) return;
     Log("resume: " +
         (lastScanTime_.empty() ? std::string("no scan yet")
                                : "the last scan, " + lastScanTime_ + ", is from before the sleep") +
@@ -329,25 +294,18 @@ void frmWendrel::OnResume() {
     if (!lastScanTime_.empty()) deps_.view.SetStatusLine(StatusLine(true));
     // What was found before the sleep raises no alarm now.
     AlarmActive = false;
-    if (HighIconShown) {
-        ShowNormalIcon();
-        HighIconShown = false;
-    }
-    StartQuickChecks();
+    if (HighIconShown) BackToNormalIcon();
+    retry_.Woke();
 }
 
 void frmWendrel::OnNetworkChange() {
-    // A new address where checks work changes nothing; after a failed one it
-    // may be the network coming back.
-    if (failedChecks_ == 0 || checkNow_) return;
-    Log("network: a new address after a failed check; checking now");
-    StartQuickChecks();
+    if (retry_.NetworkNotice()) Log("network: a new address after a failed check; checking now");
 }
 
 void frmWendrel::ForgetTimeRules(const std::string& why) {
     Log("clock: " + why + "; the time zone and calendar are read again");
     deps_.clock.Refresh();
-    busyStale_ = true;
+    busySoon_.Forget();
     if (deps_.historyView) deps_.historyView->Update();
 }
 

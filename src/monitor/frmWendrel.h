@@ -9,6 +9,9 @@
 #include "common/Version.h"
 #include "history/HistoryFigures.h"
 #include "history/PlayerHistory.h"
+#include "monitor/BusySoon.h"
+#include "monitor/RetrySchedule.h"
+#include "monitor/WakeNotices.h"
 #include "platform/Clock.h"
 #include "platform/EventLog.h"
 #include "platform/HistoryView.h"
@@ -49,10 +52,6 @@ public:
     static constexpr const char* kMakerName = WENDREL_PUBLISHER;
     static constexpr std::int32_t kParkedAlarmOn = 99999;
     static constexpr std::int32_t kStartCount = 5940;  // 99 minutes of ticks
-    // Seconds before the first retry after a failed timer-driven check (then
-    // twice as long after each), and after a wake's or a new network's first
-    // failed check (then 15, 30, ...).
-    static constexpr std::int64_t kFirstRetry = 15, kFirstQuickRetry = 5;
 
     explicit frmWendrel(MonitorDeps deps);
 
@@ -110,9 +109,7 @@ public:
 private:
     void Rescan(bool timerDriven);
     void DecideAlarm();
-    void CountCheck(bool failed);
-    void StartQuickChecks();
-    std::int64_t TicksToNextCheck() const;
+    std::int64_t IntervalSeconds() const { return std::int64_t{minutes} * 60; }
     bool ContinuesLastAlarm(std::int64_t now) const;
     std::string StatusLine(bool beforeSleep) const;
     std::string NextTry() const;  // "15 s": how long until the next timer-driven check
@@ -124,6 +121,7 @@ private:
     void FillTrayIdentity();
     void FillTrayData(TrayIconKind icon);
     void ShowIcon(TrayIconKind icon);
+    void BackToNormalIcon();  // the alarm icon gives way to the normal one
     void Exit(const std::string& logLine);
     void UnloadMainForm();
     void EndAfterQuitting();
@@ -143,26 +141,16 @@ private:
     bool rescanRunning_ = false;  // a scan is waiting for the page
     bool unloaded_ = false;
 
-    // When the next timer-driven check comes.
-    bool checkNow_ = false;      // a wake or a new network: at the next tick
-    int failedChecks_ = 0;       // timer-driven checks failed in a row
-    bool quickRetries_ = false;  // the retries start at kFirstQuickRetry
+    RetrySchedule retry_;  // when the next timer-driven check comes
     // The last timer-driven check that reached the threshold, as long as no
     // check since found fewer players: an alarm again soon after is the same one.
     std::optional<std::int64_t> lastReached_;
     // The last scan, for the status line.
     std::string lastScanTime_;  // empty before the first
     std::string lastFailure_;   // empty when it read a count
-    // The usually busy span the reminder looks ahead to, worked out again
-    // when the history, the clock or the threshold changes, or once it ended.
-    bool busyStale_ = true;
-    std::optional<BusySpan> nextBusy_;
-    BusyReminder reminder_;
+    BusySoon busySoon_;         // when to remind the player before the lobby usually gets busy
     // What the last notification was: Windows tells a click on it by the
     // icon alone, and a reminder's click shows the history.
     bool reminderShownLast_ = false;
-    // Windows may send two resume notices for one wake.
-    bool asleep_ = false;
-    std::int64_t ticksSinceWake_ = kSameWakeTicks;
-    static constexpr std::int64_t kSameWakeTicks = 60;
+    WakeNotices wake_;  // which resume notices are wakes
 };

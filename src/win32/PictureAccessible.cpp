@@ -1,6 +1,9 @@
 #include "win32/PictureAccessible.h"
 
 #include <oleacc.h>
+#include <wrl/client.h>
+
+#include <utility>
 
 #include "win32/SystemLibrary.h"
 
@@ -25,8 +28,8 @@ BSTR Ask(HWND window, PictureText what) {
 
 class Accessible final : public IAccessible {
 public:
-    Accessible(HWND window, IAccessible* standard) : window_(window), std_(standard) {}
-    ~Accessible() { std_->Release(); }
+    Accessible(HWND window, Microsoft::WRL::ComPtr<IAccessible> standard)
+        : window_(window), std_(std::move(standard)) {}
 
     // IUnknown
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
@@ -129,9 +132,11 @@ private:
         return *out ? S_OK : S_FALSE;
     }
 
-    LONG refs_ = 1;
+    // None at first: the ComPtr that takes the new object counts the first.
+    // (MinGW-w64's ComPtr::Attach adds a reference, unlike Microsoft's.)
+    LONG refs_ = 0;
     HWND window_;
-    IAccessible* std_;
+    Microsoft::WRL::ComPtr<IAccessible> std_;
 };
 
 }  // namespace
@@ -141,13 +146,11 @@ LRESULT AnswerGetObject(HWND window, WPARAM wParam, LPARAM lParam) {
     const auto create = SystemFunction<CreateStdAccessibleObjectFn>(Oleacc(), "CreateStdAccessibleObject");
     const auto answer = SystemFunction<LresultFromObjectFn>(Oleacc(), "LresultFromObject");
     if (!create || !answer) return 0;
-    IAccessible* standard = nullptr;
-    if (FAILED(create(window, OBJID_CLIENT, __uuidof(IAccessible), reinterpret_cast<void**>(&standard))) || !standard)
-        return 0;
-    auto* object = new Accessible(window, standard);
-    const LRESULT result = answer(__uuidof(IAccessible), wParam, object);
-    object->Release();  // LresultFromObject holds its own reference
-    return result;
+    Microsoft::WRL::ComPtr<IAccessible> standard;
+    if (FAILED(create(window, OBJID_CLIENT, IID_PPV_ARGS(standard.GetAddressOf()))) || !standard) return 0;
+    const Microsoft::WRL::ComPtr<Accessible> object(new Accessible(window, std::move(standard)));
+    // LresultFromObject takes a reference of its own for the reader.
+    return answer(__uuidof(IAccessible), wParam, object.Get());
 }
 
 void AnnounceValueChange(HWND window) { NotifyWinEvent(EVENT_OBJECT_VALUECHANGE, window, OBJID_CLIENT, CHILDID_SELF); }

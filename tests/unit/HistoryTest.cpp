@@ -5,14 +5,30 @@
 
 #include "FakeMonitor.h"
 #include "MemoryHistoryFile.h"
-#include "history/HistoryReadout.h"
 #include "history/HistoryChart.h"
 #include "history/HistoryFigures.h"
+#include "history/HistoryReadout.h"
 #include "history/PlayerHistory.h"
+#include "monitor/BusySoon.h"
 
 namespace {
 
 constexpr std::int64_t kMinute = 60, kHour = 3600, kDay = 86400;
+
+// The main form over a faked world, with its history kept in memory and a History window.
+struct MonitorWithHistory : FakeWorld {
+    MemoryHistoryFile file;
+    PlayerHistory history{file};
+    FakeHistoryView historyView;
+    frmWendrel form{WithHistory()};
+
+    MonitorDeps WithHistory() {
+        MonitorDeps deps = Deps();
+        deps.history = &history;
+        deps.historyView = &historyView;
+        return deps;
+    }
+};
 constexpr std::int64_t kNow = 1796677445;  // Monday 2026-12-07 21:04:05 UTC
 
 TEST(HistoryRecordTest, LinesInAndOut) {
@@ -211,15 +227,12 @@ TEST(PlayerHistoryTest, AFileThatCannotBeUsedIsReportedOnce) {
 // Each completed scan is recorded, a failed one as a failure; an unwritable
 // history shows once in the status line, and the scan goes on.
 TEST(PlayerHistoryTest, TheMonitorRecordsEveryCompletedScan) {
-    FakeWorld w;
-    MemoryHistoryFile file;
+    MonitorWithHistory w;
+    MemoryHistoryFile& file = w.file;
+    const PlayerHistory& history = w.history;
+    const FakeHistoryView& view = w.historyView;
+    frmWendrel& form = w.form;
     file.failAppend = true;
-    PlayerHistory history(file);
-    FakeHistoryView view;
-    MonitorDeps deps = w.Deps();
-    deps.history = &history;
-    deps.historyView = &view;
-    frmWendrel form{deps};
     w.inet.ServePage(StatusPage("6"));
     form.Form_Initialize();
     form.Form_Load();
@@ -506,17 +519,11 @@ TEST(HistoryChartTest, TheWeekGridFillsOnlyHoursWithDataAndHasALegend) {
 // worked out again; a click on the reminder shows the History window.
 TEST(HistoryFiguresTest, TheReminderComesOncePerSpanAndItsClickShowsTheHistory) {
     constexpr std::int64_t kEvening = 1797033600 + 19 * kHour;  // Saturday 2026-12-12 19:00 UTC
-    FakeWorld w;
-    MemoryHistoryFile file;
-    file.text = FormatHistory(Hourly(kEvening - 2 * kHour, 21, [](std::int64_t) { return 0; }, SaturdayEvenings));
-    PlayerHistory history(file);
-    FakeHistoryView view;
-    MonitorDeps deps = w.Deps();
-    deps.history = &history;
-    deps.historyView = &view;
-    frmWendrel f{deps};
+    MonitorWithHistory w;
+    frmWendrel& f = w.form;
+    w.file.text = FormatHistory(Hourly(kEvening - 2 * kHour, 21, [](std::int64_t) { return 0; }, SaturdayEvenings));
     f.ApplySettings({5, 2, "Flyover.wav", true, true});
-    history.Load(kEvening - 2 * kHour);
+    w.history.Load(kEvening - 2 * kHour);
     for (const auto& [at, reminders] : {std::pair{-40 * kMinute, 0}, std::pair{-30 * kMinute, 1},
                                         std::pair{-10 * kMinute, 1}, std::pair{kHour, 1}}) {
         w.clock.utc = kEvening + at;
@@ -524,13 +531,45 @@ TEST(HistoryFiguresTest, TheReminderComesOncePerSpanAndItsClickShowsTheHistory) 
         EXPECT_EQ(w.log.Count("reminder: Drevak Wing usually has 2 or more players from 19:00"), reminders) << at;
     }
     f.tiFB_MouseMove(kNinBalloonUserClick);
-    EXPECT_EQ(view.shows, 1);
+    EXPECT_EQ(w.historyView.shows, 1);
 
     BusyReminder reminder;  // a span worked out again after its reminder is not reminded of twice
     const BusySpan span{kEvening, kEvening + 4 * kHour, 5};
     EXPECT_TRUE(reminder.Due(span, kEvening - kMinute));
     EXPECT_FALSE(reminder.Due(span, kEvening - kMinute / 2));
     EXPECT_TRUE(reminder.Due({kEvening + 7 * kDay, kEvening + 7 * kDay + kHour, 5}, kEvening + 7 * kDay - kMinute));
+}
+
+// The span the reminder looks ahead to is worked out again only when told
+// that the history or the clock's rules changed, when the threshold is
+// another, or once it ended; each span is reminded of once.
+TEST(HistoryFiguresTest, TheReminderWorksItsSpanOutAgainOnlyWhenSomethingChanged) {
+    constexpr std::int64_t kEvening = 1797033600 + 19 * kHour;  // Saturday 2026-12-12 19:00 UTC
+    const std::vector<HistoryRecord> history = Hourly(
+        kEvening - 2 * kHour, 21, [](std::int64_t) { return 0; }, SaturdayEvenings);
+    const struct {
+        std::int64_t at;  // from kEvening
+        bool withHistory, forget;
+        std::int32_t threshold;
+        std::optional<std::int64_t> due;  // the start of the span reminded of
+    } steps[] = {
+        {-60 * kMinute, false, false, 2, std::nullopt},           // no history yet: no span
+        {-30 * kMinute, true, false, 2, std::nullopt},            // not told of the new history
+        {-30 * kMinute, true, false, 9, std::nullopt},            // a threshold nobody reaches
+        {-29 * kMinute, true, false, 2, kEvening},                // the threshold is another again
+        {-10 * kMinute, true, true, 2, std::nullopt},             // worked out again: still once
+        {7 * kDay - 31 * kMinute, true, false, 2, std::nullopt},  // it ended: next week's, not yet
+        {7 * kDay - 30 * kMinute, true, false, 2, kEvening + 7 * kDay},
+    };
+    BusySoon busySoon;
+    FakeClock clock;
+    for (std::size_t i = 0; i < std::size(steps); ++i) {
+        const auto& s = steps[i];
+        if (s.forget) busySoon.Forget();
+        const auto span = busySoon.Due(s.withHistory ? std::span(history) : std::span<const HistoryRecord>(),
+                                       kEvening + s.at, clock, s.threshold);
+        EXPECT_EQ(span ? std::optional(span->start) : std::nullopt, s.due) << "step " << i;
+    }
 }
 
 // What the pointer and the keys point at, and its readout: the ends, a gap,

@@ -2,6 +2,7 @@
 #include <windows.h>
 #include <commctrl.h>
 #include <oleacc.h>
+#include <wrl/client.h>
 
 #include <algorithm>
 #include <atomic>
@@ -351,14 +352,14 @@ TEST(HistoryWindowTest, PicturesInWordsAndACursorForTheKeys) {
     HWND day = GetDlgItem(window.Handle(), IDC_HISTORY_DAY), week = GetDlgItem(window.Handle(), IDC_HISTORY_WEEK);
     ASSERT_TRUE(day && week);
 
-    IAccessible* picture = nullptr;
-    ASSERT_EQ(AccessibleObjectFromWindow(day, OBJID_CLIENT, __uuidof(IAccessible), reinterpret_cast<void**>(&picture)), S_OK);
+    Microsoft::WRL::ComPtr<IAccessible> picture;
+    ASSERT_EQ(AccessibleObjectFromWindow(day, OBJID_CLIENT, IID_PPV_ARGS(picture.GetAddressOf())), S_OK);
     const auto ask = [&](auto method) {
         VARIANT self{};
         self.vt = VT_I4;
         self.lVal = CHILDID_SELF;
         BSTR text = nullptr;
-        EXPECT_EQ((picture->*method)(self, &text), S_OK);
+        EXPECT_EQ((picture.Get()->*method)(self, &text), S_OK);
         const std::string utf8 = Narrow(text ? text : L"", CP_UTF8);
         SysFreeString(text);
         return utf8;
@@ -386,7 +387,7 @@ TEST(HistoryWindowTest, PicturesInWordsAndACursorForTheKeys) {
         EXPECT_EQ(readout(), k.readout) << k.key;
     }
     EXPECT_EQ(ask(&IAccessible::get_accValue), "20:04 \xE2\x80\x94 14 players");
-    picture->Release();
+    EXPECT_EQ(picture.Reset(), 0u) << "the reader's reference is the object's last: the window holds none";
     SendMessageA(day, WM_KEYDOWN, VK_TAB, 0);
     EXPECT_EQ(GetFocus(), week);
     EXPECT_EQ(readout(), "Mondays 21:00\xE2\x80\x93" "22:00 \xE2\x80\x94 no checks in this hour yet");
