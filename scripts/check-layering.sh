@@ -7,7 +7,7 @@
 set -u
 cd "$(dirname "$0")/.."
 src="${1:-src}"
-core="common status settings missions monitor history platform"
+core="common status settings missions monitor history text platform"
 failed=0
 
 report() {

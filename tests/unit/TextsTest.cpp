@@ -1,0 +1,117 @@
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "text/Languages.h"
+#include "text/Texts.h"
+
+namespace {
+
+const InvariantFormat kFormat;
+
+const Catalogue& Language(const char* code) {
+    const Catalogue* c = FindLanguage(code);
+    EXPECT_NE(c, nullptr) << code;
+    return c ? *c : EnglishCatalogue();
+}
+
+// Unicode CLDR's plural category of each count, and the form each language's
+// PO file gives that category.
+TEST(Plurals, EachLanguageFollowsCldr) {
+    const std::vector<std::uint64_t> counts = {0, 1, 2, 4, 5, 11, 12, 14, 21, 22, 25, 101, 111, 1000000};
+    const std::map<std::string, std::string> categories = {
+        // one (o), few (f), many (m), other (x), in the order of counts
+        {"en", "xoxxxxxxxxxxxx"}, {"de", "xoxxxxxxxxxxxx"}, {"hu", "xoxxxxxxxxxxxx"},
+        {"fr", "ooxxxxxxxxxxxm"}, {"ru", "moffmmmmofmomm"}, {"pl", "moffmmmmmfmmmm"},
+    };
+    const std::map<std::string, std::map<char, int>> forms = {
+        {"en", {{'o', 0}, {'x', 1}}}, {"de", {{'o', 0}, {'x', 1}}}, {"hu", {{'o', 0}, {'x', 1}}},
+        {"fr", {{'o', 0}, {'m', 1}, {'x', 2}}}, {"ru", {{'o', 0}, {'f', 1}, {'m', 2}}},
+        {"pl", {{'o', 0}, {'f', 1}, {'m', 2}}},
+    };
+    for (const auto& [code, expected] : categories) {
+        const Catalogue& c = Language(code.c_str());
+        for (std::size_t i = 0; i < counts.size(); ++i)
+            EXPECT_EQ(c.plural(counts[i]), forms.at(code).at(expected[i])) << code << " " << counts[i];
+    }
+}
+
+TEST(Plurals, CountChoosesTheWordsForm) {
+    struct Case {
+        const char* language;
+        std::int64_t count;
+        const char* text;
+    } cases[] = {
+        {"en", 1, "1 player"},          {"en", 0, "0 players"},
+        {"ru", 1, "1 игрок"},           {"ru", 3, "3 игрока"},           {"ru", 11, "11 игроков"},
+        {"pl", 22, "22 graczy"},        {"fr", 0, "0 joueur"},           {"fr", 1000000, "1000000 de joueurs"},
+        {"en", -1, "-1 player"},  // a negative count takes its size's form
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(Texts(kFormat, Language(c.language))(Message(Msg::CommonPlayers, Count{c.count})), c.text)
+            << c.language << " " << c.count;
+}
+
+TEST(Substitute, PutsEachValueWhereItsNumberStands) {
+    const std::vector<std::string> values = {"A", "B", "{1}"};
+    struct Case {
+        const char* text;
+        const char* expected;
+    } cases[] = {
+        {"{1} of {2}", "A of B"},     {"{2} von {1}", "B von A"},  // a translation may reorder
+        {"{1}{1}", "AA"},             {"{3}", "{1}"},              // a value is never read again
+        {"{4} {0} {} {x}", "{4} {0} {} {x}"},                      // no such value: it shows
+        {"{1", "{1"},                 {"{{1}}", "{A}"},
+        {"{01}", "{01}"},              {"{1}{2}{3}{4}", "AB{1}{4}"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(Substitute(c.text, values), c.expected) << c.text;
+}
+
+TEST(Texts, NestedMessagesSpeakTheSameLanguage) {
+    const Texts german(kFormat, Language("de"));
+    EXPECT_EQ(german(Message(Msg::LanguageName)), "Deutsch");
+    EXPECT_EQ(InEnglish(Message(Msg::CommonPlayers, Count{2})), "2 players");
+    // A language that lacks a text shows the English one.
+    const Catalogue& de = Language("de");
+    const char empty[] = "";
+    Catalogue lacking = de;
+    lacking.texts = empty;
+    std::vector<std::uint32_t> starts(kMessageCount * 3, 0);
+    lacking.starts = starts.data();
+    EXPECT_EQ(Texts(kFormat, lacking)(Message(Msg::MenuExit)), "E&xit");
+}
+
+TEST(Languages, WindowsLanguageElseTheSameLanguageElseEnglish) {
+    struct Case {
+        const char* stored;
+        std::vector<std::string> windows;
+        const char* chosen;
+    } cases[] = {
+        {"", {"de-DE"}, "de"},          {"", {"de-AT"}, "de"},           {"", {"de-CH", "en-US"}, "de"},
+        {"", {"fr-CA"}, "fr"},          {"", {"es-ES", "ru-RU"}, "ru"},  {"", {"es-ES"}, "en"},
+        {"", {}, "en"},                 {"", {"HU-hu"}, "hu"},           {"", {"pl_PL"}, "pl"},
+        {"ru", {"de-DE"}, "ru"},        {"en", {"fr-FR"}, "en"},         {"xx", {"pl-PL"}, "pl"},
+        {"qps-ploc", {"de-DE"}, "qps-ploc"},                             {"", {"qps-ploc"}, "en"},
+    };
+    for (const Case& c : cases) EXPECT_STREQ(ChooseLanguage(c.stored, c.windows).code, c.chosen) << c.stored;
+    // Options offers each language once, by its own name, English first; not the test language.
+    std::vector<std::string> names;
+    for (const Catalogue& c : OfferedLanguages()) names.push_back(std::string(c.Text(Msg::LanguageName)));
+    EXPECT_EQ(names, (std::vector<std::string>{"English", "Deutsch", "Русский", "Polski", "Magyar", "Français"}));
+}
+
+TEST(Texts, TestLanguageIsLongerBracketedAndKeepsPlaceholdersAndKeys) {
+    const Texts pseudo(kFormat, Language("qps-ploc"));
+    for (std::size_t i = 0; i < kMessageCount; ++i) {
+        const auto id = static_cast<Msg>(i);
+        const std::string english(EnglishCatalogue().Text(id)), text(pseudo.Template(id));
+        EXPECT_TRUE(text.starts_with("[") && text.ends_with("]")) << text;
+        EXPECT_GE(text.size(), english.size() * 13 / 10) << text;
+        EXPECT_EQ(text.find('&') == std::string::npos, english.find('&') == std::string::npos) << text;
+    }
+    EXPECT_EQ(pseudo(Message(Msg::CommonPlayers, Count{7})).find("7 "), 1u);
+}
+
+}  // namespace
