@@ -24,6 +24,7 @@
 #include "platform/Tray.h"
 #include "settings/frmOptions.h"
 #include "status/StatusSource.h"
+#include "text/Texts.h"
 
 // What the main form works with, handed in by the program's start.
 struct MonitorDeps {
@@ -41,6 +42,7 @@ struct MonitorDeps {
     StatusSource source;
     PlayerHistory* history = nullptr;    // optional: where each scan is recorded
     HistoryView* historyView = nullptr;  // optional: the History window
+    const Texts* texts = nullptr;        // the player's language; English when none
 };
 
 // The main form: the monitor's state and tick, the tray icon, the tray's
@@ -130,6 +132,8 @@ private:
                              const std::string& savedFolder);
     std::string TimeOfDay() const;
     void Log(const std::string& line);
+    // The player's language.
+    const Texts& Say() const { return deps_.texts ? *deps_.texts : EnglishTexts(); }
 
     MonitorDeps deps_;
     std::int32_t PlayerTotal = 0;

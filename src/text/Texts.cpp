@@ -96,7 +96,10 @@ std::string InvariantFormat::DayName(int weekday, bool abbreviated, std::string_
     return abbreviated ? name.substr(0, 3) : name;
 }
 
-std::string InEnglish(const Message& message) {
+const Texts& EnglishTexts() {
     static const InvariantFormat format;
-    return Texts(format)(message);
+    static const Texts texts(format);
+    return texts;
 }
+
+std::string InEnglish(const Message& message) { return EnglishTexts()(message); }

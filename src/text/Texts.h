@@ -41,6 +41,9 @@ public:
     std::string DayName(int weekday, bool abbreviated, std::string_view language) const override;
 };
 
+// English with the log's numbers and times: what speaks where no language was chosen (tests).
+const Texts& EnglishTexts();
+
 // A message in English, for the log.
 std::string InEnglish(const Message& message);
 

@@ -11,6 +11,7 @@
 #include "history/PlayerHistory.h"
 #include "platform/Clock.h"
 #include "platform/HistoryView.h"
+#include "text/Texts.h"
 #include "win32/Controls.h"
 #include "win32/Window.h"
 
@@ -26,7 +27,8 @@ public:
     static constexpr const char* kClassName = "WendrelHistory";
     static constexpr const char* kPictureClassName = "WendrelHistoryPicture";
 
-    HistoryWindow(PlayerHistory& history, Clock& clock) : history_(history), clock_(clock) {}
+    HistoryWindow(PlayerHistory& history, Clock& clock, const Texts& texts = EnglishTexts())
+        : history_(history), clock_(clock), texts_(texts) {}
     // The window that owns it (and so keeps it off the task bar), and where
     // the alarm threshold comes from.
     void SetOwner(HWND owner) { owner_ = owner; }
@@ -63,6 +65,7 @@ private:
 
     PlayerHistory& history_;
     Clock& clock_;
+    const Texts& texts_;
     std::function<std::int32_t()> threshold_;
     HWND owner_ = nullptr;
     HistoryPictures pictures_;

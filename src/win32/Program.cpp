@@ -2,19 +2,21 @@
 
 #include "common/CommandLine.h"
 #include "win32/Boundary.h"
+#include "text/Languages.h"
 #include "win32/ProgramPaths.h"
 
 Program::Program(const StartArguments& args, EventLog* log)
-    : store_(registry_),
+    : texts_(localeFormat_, ChooseLanguage("", WindowsLanguages())),
+      store_(registry_),
       options_(store_, optionsDialog_, msgBox_, BuildCommandLine(ProgramPath(), args.startOptions)),
       sound_(log),
       inet_(args.timeout.value_or(WinInetTransfer::kDefaultDeadline)),
       historyFile_(args.historyFile.empty() ? Win32HistoryFile::DefaultPath() : FullPath(args.historyFile)),
       history_(historyFile_),
-      historyWindow_(history_, clock_),
+      historyWindow_(history_, clock_, texts_),
       form_(MonitorDeps{app_, options_, mainWindow_, tray_, sound_, launcher_, msgBox_, missionFiles_, inet_, clock_,
                         log, StatusSource::FromUrl(args.statusUrl.empty() ? StatusSource::kDefaultUrl : args.statusUrl),
-                        &history_, &historyWindow_}),
+                        &history_, &historyWindow_, &texts_}),
       log_(log) {
     optionsDialog_.Attach(options_);
     options_.SetMonitor(&form_);

@@ -12,6 +12,7 @@
 #include "win32/OptionsDialog.h"
 #include "win32/Win32Clock.h"
 #include "win32/Win32HistoryFile.h"
+#include "win32/Win32LocaleFormat.h"
 #include "win32/Win32Launcher.h"
 #include "win32/Win32MissionFiles.h"
 #include "win32/Win32MsgBox.h"
@@ -34,6 +35,8 @@ public:
 
 private:
     AppState app_;
+    Win32LocaleFormat localeFormat_;
+    Texts texts_;  // every window's and message's language
     Win32Registry registry_;
     mdRegistry store_;
     Win32MsgBox msgBox_;
