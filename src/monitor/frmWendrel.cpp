@@ -9,12 +9,13 @@
 #include "common/ScopeExit.h"
 #include "missions/MissionSorter.h"
 #include "status/Scanner.h"
+#include "text/Common.h"
 
 namespace {
 
 // "45 s" up to two minutes, then whole minutes.
-std::string Duration(std::int64_t seconds) {
-    return seconds < 120 ? std::to_string(seconds) + " s" : std::to_string((seconds + 30) / 60) + " min";
+Message Duration(std::int64_t seconds) {
+    return seconds < 120 ? Message(Msg::DurationSeconds, seconds) : Message(Msg::DurationMinutes, (seconds + 30) / 60);
 }
 
 }  // namespace
@@ -93,8 +94,8 @@ void frmWendrel::RemindBeforeBusy() {
     const auto span = busySoon_.Due(deps_.history->Records(), deps_.clock.UtcNow(), deps_.clock, AlarmOn);
     if (!span) return;
     const UtcOffset offset = [this](std::int64_t utc) { return deps_.clock.UtcOffsetMinutes(utc); };
-    ShowNotice("Drevak Wing usually gets busy soon",
-               "Drevak Wing " + BusySoonText(*span, AlarmOn, offset) + ". Click here to see the history.", true);
+    ShowNotice(Message(Msg::NotifyRemindTitle), Message(Msg::NotifyRemindText, BusySoonText(*span, AlarmOn, offset)),
+               true);
 }
 
 void frmWendrel::DecideAlarm() {
@@ -103,7 +104,7 @@ void frmWendrel::DecideAlarm() {
         if (AlarmActive) Log("alarm off: " + PlayersText(PlayerTotal) + ", alarm at " + PlayersText(AlarmOn));
         // A failed check says nothing about the players: only a count below
         // the threshold ends the alarm for good.
-        if (lastFailure_.empty()) lastReached_.reset();
+        if (!lastFailure_) lastReached_.reset();
         AlarmActive = false;
         ShowNormalIcon();
         return;
@@ -147,44 +148,45 @@ void frmWendrel::Rescan(bool timerDriven) {
     for (const auto& site : servers->sites()) deps_.view.AddRow(site->Name, site->PlayerCount);
     PlayerTotal = servers->TotalPlayers();
 
-    const std::string& failure = scanner.FailureReason();
-    lastScanTime_ = TimeOfDay();
-    lastFailure_ = failure;
-    if (timerDriven && failure.empty()) retry_.CheckWorked();
-    if (timerDriven && !failure.empty()) retry_.CheckFailed();
-    std::string statusLine = StatusLine(false);
+    lastScanAt_ = deps_.clock.Now();
+    lastFailure_ = scanner.Failure();
+    const std::string failure = scanner.FailureReason();
+    if (timerDriven && !lastFailure_) retry_.CheckWorked();
+    if (timerDriven && lastFailure_) retry_.CheckFailed();
+    std::string statusLine = Say()(StatusLine(false));
     Log("scan " + deps_.source.shown + (failure.empty() ? ": " : " failed: " + failure + "; ") +
-        PlayersText(PlayerTotal) + (timerDriven && retry_.Retrying() ? "; retry in " + NextTry() : ""));
-    RecordScan(failure.empty() ? std::optional<std::int32_t>(PlayerTotal) : std::nullopt, statusLine);
+        PlayersText(PlayerTotal) + (timerDriven && retry_.Retrying() ? "; retry in " + InEnglish(NextTry()) : ""));
+    RecordScan(lastFailure_ ? std::nullopt : std::optional<std::int32_t>(PlayerTotal), statusLine);
     deps_.view.SetStatusLine(statusLine);
 }
 
-std::string frmWendrel::NextTry() const {
+Message frmWendrel::NextTry() const {
     return Duration(std::max<std::int64_t>(1, retry_.SecondsToNextCheck(SecondCount, IntervalSeconds())));
 }
 
-std::string frmWendrel::StatusLine(bool beforeSleep) const {
-    std::string line = "Last scan " + lastScanTime_ + (beforeSleep ? ", before the computer slept" : "");
-    if (lastFailure_.empty()) return line + ": " + PlayersText(PlayerTotal);
-    line += (beforeSleep ? ", failed: " : " failed: ") + lastFailure_;
-    if (retry_.Retrying() && !beforeSleep) line += "; next try in " + NextTry();
-    return line;
+Message frmWendrel::StatusLine(bool beforeSleep) const {
+    const TimeOfDay at{lastScanAt_->hour, lastScanAt_->minute, lastScanAt_->second};
+    if (!lastFailure_)
+        return Message(beforeSleep ? Msg::StatusScannedBeforeSleep : Msg::StatusScanned, at, Players(PlayerTotal));
+    if (beforeSleep) return Message(Msg::StatusFailedBeforeSleep, at, *lastFailure_);
+    if (retry_.Retrying()) return Message(Msg::StatusFailedRetry, at, *lastFailure_, NextTry());
+    return Message(Msg::StatusFailed, at, *lastFailure_);
 }
 
 void frmWendrel::ShowAlarmNotification() {
-    ShowNotice("Drevak Wing: " + PlayersText(PlayerTotal) + " online",
-               "Your alarm is set for " + PlayersText(AlarmOn) + " or more. Click here to see the lobby's status.", false);
+    ShowNotice(Message(Msg::NotifyAlarmTitle, Players(PlayerTotal)), Message(Msg::NotifyAlarmText, Players(AlarmOn)),
+               false);
 }
 
-void frmWendrel::ShowNotice(const std::string& title, const std::string& text, bool reminder) {
+void frmWendrel::ShowNotice(const Message& title, const Message& text, bool reminder) {
     TrayNotification notification;
     notification.hWnd = deps_.view.TrayWindowHandle();
     notification.uID = 1;
-    notification.title = title;
-    notification.text = text;
+    notification.title = Say()(title);
+    notification.text = Say()(text);
     deps_.tray.ShowNotification(notification);
     reminderShownLast_ = reminder;
-    Log((reminder ? "reminder: " : "notification: ") + (reminder ? text : title));
+    Log((reminder ? "reminder: " : "notification: ") + InEnglish(reminder ? text : title));
 }
 
 void frmWendrel::RecordScan(std::optional<std::int32_t> players, std::string& statusLine) {
@@ -288,10 +290,12 @@ void frmWendrel::OnSuspend() {
 void frmWendrel::OnResume() {
     if (!wake_.Resumed()) return;
     Log("resume: " +
-        (lastScanTime_.empty() ? std::string("no scan yet")
-                               : "the last scan, " + lastScanTime_ + ", is from before the sleep") +
+        (!lastScanAt_ ? std::string("no scan yet")
+                      : "the last scan, " + InvariantFormat().Time(lastScanAt_->hour, lastScanAt_->minute,
+                                                                    lastScanAt_->second) +
+                            ", is from before the sleep") +
         "; checking now" + (AlarmActive ? "; the alarm stops" : ""));
-    if (!lastScanTime_.empty()) deps_.view.SetStatusLine(StatusLine(true));
+    if (lastScanAt_) deps_.view.SetStatusLine(Say()(StatusLine(true)));
     // What was found before the sleep raises no alarm now.
     AlarmActive = false;
     if (HighIconShown) BackToNormalIcon();
@@ -347,14 +351,12 @@ bool frmWendrel::ChangeToLobbyFolder(const std::string& path, std::string& error
     return deps_.launcher.ChangeDirectory(GetFolder(path), error);
 }
 
-void frmWendrel::ReportLaunchFailure(const std::string& path, const std::string& what, const std::string& error,
+void frmWendrel::ReportLaunchFailure(const std::string& path, const Message& what, const std::string& error,
                                      const std::string& savedFolder) {
     std::string ignored;
     deps_.launcher.ChangeDirectory(savedFolder, ignored);
-    Log("launch failed: " + what + ": " + error);
-    deps_.msgBox.Show("Could not start the Quellan lobby client:\r\n" + path + "\r\n\r\n" + what + ": " + error +
-                          "\r\n\r\nCheck the path under \"Quellan Directory\" in Options.",
-                      kTitle, kMbIconExclamation);
+    Log("launch failed: " + InEnglish(what) + ": " + error);
+    deps_.msgBox.Show(Say()(Message(Msg::LaunchFailed, path, what, error)), Say()(Title()), kMbIconExclamation);
 }
 
 void frmWendrel::mnuLaunch_Click() {
@@ -362,10 +364,7 @@ void frmWendrel::mnuLaunch_Click() {
     // launch that cannot happen leaves the program running.
     const std::string path = deps_.options.txtZalmo();
     if (path.size() < 3) {
-        deps_.msgBox.Show(
-            "The path of the Quellan lobby client is not set.\r\n\r\n"
-            "Enter it under \"Quellan Directory\" in Options.",
-            kTitle, kMbIconExclamation);
+        deps_.msgBox.Show(Say()(Message(Msg::LaunchNoPath)), Say()(Title()), kMbIconExclamation);
         return;
     }
     const std::string commandLine = deps_.options.ckInWindow() != 0 ? path + " " : path;
@@ -375,16 +374,17 @@ void frmWendrel::mnuLaunch_Click() {
     const std::string savedFolder = deps_.launcher.CurrentDirectory();
     std::string error;
     if (!ChangeToLobbyFolder(program, error))
-        return ReportLaunchFailure(path, "its folder could not be opened", error, savedFolder);
+        return ReportLaunchFailure(path, Message(Msg::LaunchFolderFailed), error, savedFolder);
     if (!deps_.launcher.Start(program, commandLine, error))
-        return ReportLaunchFailure(path, "it could not be started", error, savedFolder);
+        return ReportLaunchFailure(path, Message(Msg::LaunchStartFailed), error, savedFolder);
     Exit("launch: " + commandLine);
 }
 
 void frmWendrel::mnuOptions_Click() { deps_.options.Show(); }
 
 void frmWendrel::mnuAbout_Click() {
-    deps_.msgBox.Show(std::string(kTitle) + "\r\n\r\n" + kMakerAddress, kMakerName, kMbIconInformation);
+    deps_.msgBox.Show(Say()(Message(Msg::AboutText, Say()(Title()), std::string(kMakerAddress))), kMakerName,
+                      kMbIconInformation);
 }
 
 void frmWendrel::btnSort_Click() {
@@ -393,16 +393,12 @@ void frmWendrel::btnSort_Click() {
     Log("sort missions: " + std::to_string(report.failures.size()) + " failed, " +
         std::to_string(report.restored.size()) + " put back");
     if (!report.empty())
-        deps_.msgBox.Show(DescribeSortReport(report), "Sort Missions",
+        deps_.msgBox.Show(DescribeSortReport(report), Say()(Message(Msg::SortTitle)),
                           report.failures.empty() ? kMbIconInformation : kMbIconExclamation);
 }
 
-std::string frmWendrel::TimeOfDay() const {
-    const LocalTime t = deps_.clock.Now();
-    char text[16];
-    std::snprintf(text, sizeof text, "%02d:%02d:%02d", t.hour, t.minute, t.second);
-    return text;
-}
+Message frmWendrel::Title() { return Message(Msg::MainTitle, std::string(WENDREL_VERSION)); }
+
 
 void frmWendrel::Log(const std::string& line) {
     if (deps_.log) deps_.log->Write(line);

@@ -3,6 +3,7 @@
 #include <exception>
 
 #include "common/Text.h"
+#include "text/Texts.h"
 
 Scanner::Scanner(StatusSource source, const AppState& app) : source_(std::move(source)), app_(app) {}
 
@@ -16,15 +17,15 @@ void Scanner::ScanServers(InetTransfer& inetctl) noexcept {
         Servers()->Add(source_.host);
         for (const auto& site : Servers()->sites()) ScanSite(*site, inetctl);
     } catch (const std::exception& e) {
-        failure_ = e.what();
+        failure_ = std::string(e.what());
     } catch (...) {
-        failure_ = "the scan failed";
+        failure_ = Message(Msg::ScanFailed);
     }
 }
 
 void Scanner::ScanSite(Site& site, InetTransfer& transfer) {
     if (app_.Quitting) {
-        failure_ = "the program is closing";
+        failure_ = Message(Msg::ScanClosing);
         return;
     }
     const FetchResult fetched = transfer.OpenURL(source_.url);
@@ -32,23 +33,27 @@ void Scanner::ScanSite(Site& site, InetTransfer& transfer) {
         failure_ = fetched.failure;
         return;
     }
-    if (const auto count = ReadPage(fetched.page, failure_)) site.PlayerCount = *count;
+    std::optional<Message> unread;
+    if (const auto count = ReadPage(fetched.page, unread)) site.PlayerCount = *count;
+    if (unread) failure_ = std::move(*unread);
 }
 
-std::optional<std::int32_t> Scanner::ReadPage(std::string_view page, std::string& failure) {
+std::optional<std::int32_t> Scanner::ReadPage(std::string_view page, std::optional<Message>& failure) {
     if (!SkipPast(kTitleMarker, page)) {
-        failure = "the status page does not list Drevak Wing";
+        failure = Message(Msg::ScanNotListed);
         return std::nullopt;
     }
     const auto marker = page.find(kCountMarker);
     if (marker == std::string_view::npos) {
-        failure = "the status page shows no player count for Drevak Wing";
+        failure = Message(Msg::ScanNoCount);
         return std::nullopt;
     }
     const auto count = ReadCountField(page.substr(marker + kCountMarker.size()));
-    if (!count) failure = "the player count on the status page is not a number";
+    if (!count) failure = Message(Msg::ScanNotANumber);
     return count;
 }
+
+std::string Scanner::FailureReason() const { return failure_ ? EnglishTexts().Value(*failure_) : std::string(); }
 
 bool Scanner::SkipPast(std::string_view marker, std::string_view& text) {
     const auto at = text.find(marker);

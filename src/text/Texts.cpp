@@ -16,7 +16,7 @@ Overloaded(F...) -> Overloaded<F...>;
 
 const Count* Message::PluralCount() const {
     for (const Arg& arg : args_)
-        if (const Count* count = std::get_if<Count>(&arg)) return count;
+        if (const Count* count = std::get_if<Count>(&arg.value)) return count;
     return nullptr;
 }
 
@@ -50,7 +50,7 @@ std::string Texts::Value(const Arg& arg) const {
                    [this](const std::shared_ptr<const Message>& nested) {
                        return nested ? (*this)(*nested) : std::string();
                    }},
-        arg);
+        arg.value);
 }
 
 std::string Substitute(std::string_view text, std::span<const std::string> values) {

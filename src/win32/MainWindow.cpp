@@ -131,7 +131,7 @@ bool MainWindow::Create(frmWendrel& form) {
     // Owned by the hidden tray host, like a form of a program whose task bar
     // entry is switched off: no task bar button on any shell.
     const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
-    return CreateWindowExA(WS_EX_TOOLWINDOW, kClassName, frmWendrel::kTitle, style, CW_USEDEFAULT, CW_USEDEFAULT, 100,
+    return CreateWindowExA(WS_EX_TOOLWINDOW, kClassName, form.Say()(frmWendrel::Title()).c_str(), style, CW_USEDEFAULT, CW_USEDEFAULT, 100,
                            100, trayHost_.Handle(), nullptr, GetModuleHandleA(nullptr), this) != nullptr;
 }
 

@@ -18,7 +18,9 @@
 
 namespace {
 
-void Say(const std::string& text, UINT icon) { MessageBoxA(nullptr, text.c_str(), frmWendrel::kTitle, icon); }
+void Say(const std::string& text, UINT icon) {
+    MessageBoxA(nullptr, text.c_str(), EnglishTexts()(frmWendrel::Title()).c_str(), icon);
+}
 
 // Shows the usage for --help, or what is wrong with the arguments; the
 // program's exit code when it is to end here.

@@ -258,7 +258,7 @@ TEST(MainWindowTest, StartsHiddenAsAToolWindowAndShowsTheScan) {
     HWND w = window.Handle();
     HWND host = reinterpret_cast<HWND>(window.TrayWindowHandle());
     EXPECT_FALSE(IsWindowVisible(w));
-    EXPECT_EQ(WindowText(w), frmWendrel::kTitle);
+    EXPECT_EQ(WindowText(w), InEnglish(frmWendrel::Title()));
     EXPECT_TRUE(GetWindowLongA(w, GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
     EXPECT_FALSE(GetWindowLongA(w, GWL_STYLE) & (WS_THICKFRAME | WS_MAXIMIZEBOX | WS_MINIMIZEBOX));
     EXPECT_EQ(GetWindow(w, GW_OWNER), host);
