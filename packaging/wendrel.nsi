@@ -87,19 +87,27 @@ Function ${prefix}WendrelGone
 FunctionEnd
 !macroend
 
-; Ends a running Wendrel as taskkill without /f does: a close request to its
-; window, which it answers as it answers Exit. Waits up to 10 s for it to go.
+; Ends a running Wendrel as taskkill without /f does: a close request posted
+; to its window, which it answers as it answers Exit. Waits up to 10 s for it
+; to go (/CLOSEWAIT=SECONDS: another wait, for the tests of a hung copy).
 ; One that stays is reported: the user may end it and retry, or cancel, which
 ; ends the setup (with /S: exit code 2) before it changed anything.
 !macro CLOSE_WENDREL prefix
 !insertmacro WENDREL_GONE "${prefix}"
 Function ${prefix}CloseWendrel
     StrCpy $wasRunning 0
+    ${GetParameters} $4
+    ClearErrors
+    ${GetOptions} $4 "/CLOSEWAIT=" $4
+    ${If} ${Errors}
+        StrCpy $4 10
+    ${EndIf}
+    IntOp $4 $4 * 5
     ${Do}
         FindWindow $0 "${TRAY_CLASS}"
         ${If} $0 <> 0
             StrCpy $wasRunning 1
-            SendMessage $0 ${WM_CLOSE} 0 0 /TIMEOUT=5000
+            System::Call 'user32::PostMessageW(p r0, i ${WM_CLOSE}, p 0, p 0)'
         ${EndIf}
         StrCpy $1 0
         ${Do}
@@ -109,7 +117,7 @@ Function ${prefix}CloseWendrel
             ${EndIf}
             Sleep 200
             IntOp $1 $1 + 1
-        ${LoopUntil} $1 >= 50
+        ${LoopUntil} $1 >= $4
         DetailPrint $3
         MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "$3$\r$\n$\r$\nEnd it (with Task Manager if it does not answer), then choose Retry. Cancel leaves the installed Wendrel as it is." /SD IDCANCEL IDRETRY +2
         Abort "Nothing was changed."

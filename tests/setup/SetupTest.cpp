@@ -67,8 +67,8 @@ void Shot(HWND window, const char* name) {
 
 // The setup's window, past its first pages (each Next after a moment, for
 // the page to be there).
-HWND OpenSetup(driver::Process& setup, int pages) {
-    if (!setup.Start(Quoted(setupExe))) return nullptr;
+HWND OpenSetup(driver::Process& setup, int pages, const std::string& arguments = "") {
+    if (!setup.Start(Quoted(setupExe) + " " + arguments)) return nullptr;
     HWND window = driver::WaitForVisible("#32770", kSetupCaption.c_str(), setup.Pid(), 30s);
     for (int page = 0; window && page < pages; ++page) {
         Sleep(500);
@@ -186,12 +186,14 @@ TEST_F(Setup, InstallOverARunningCopyAndUninstallSilently) {
 // A Wendrel that does not answer (held by a debugger that never lets it go
 // on: it keeps its window and its exe in use, as a hung one does) and a file held open are errors
 // before the old program is touched; in the window the setup says so, and
-// Retry goes on once the copy is ended.
+// Retry goes on once the copy is ended. The setup waits 2 s for the copy to
+// close, not 10: it never does.
 TEST_F(Setup, ACopyThatDoesNotCloseOrAFileHeldOpenFailsTheSetup) {
     settings::RemoveRunValue();
     ASSERT_EQ(RunSetup("/S"), 0u);
-    const std::string exe = folder + "wendrel.exe", uninstallInPlace = Quoted(folder + "uninstall.exe") + " /S _?=" +
-                                                                       folder.substr(0, folder.size() - 1);
+    const std::string closeWait = "/CLOSEWAIT=2 ";
+    const std::string exe = folder + "wendrel.exe", uninstall = Quoted(folder + "uninstall.exe") + " /S ",
+                      inPlace = "_?=" + folder.substr(0, folder.size() - 1);
     const auto newSize = fs::file_size(exe);
     std::ofstream(exe, std::ios::app | std::ios::binary) << "an older build";
     const auto oldSize = fs::file_size(exe);
@@ -205,15 +207,15 @@ TEST_F(Setup, ACopyThatDoesNotCloseOrAFileHeldOpenFailsTheSetup) {
     ASSERT_TRUE(hung.Start("--status-url " + status.Url("/"), exe));
     ASSERT_NE(hung.WaitForTrayHost(), nullptr);
     ASSERT_TRUE(DebugActiveProcess(hung.Pid()));
-    EXPECT_EQ(RunSetup("/S"), 2u) << "the setup went on over a copy that did not close";
-    EXPECT_EQ(driver::RunAndWait(uninstallInPlace, 90s), 2u) << "the uninstaller went on over it";
+    EXPECT_EQ(RunSetup("/S " + closeWait), 2u) << "the setup went on over a copy that did not close";
+    EXPECT_EQ(driver::RunAndWait(uninstall + closeWait + inPlace, 90s), 2u) << "the uninstaller went on over it";
     for (const char* file : kInstalled) EXPECT_TRUE(fs::exists(folder + file)) << file;
     EXPECT_EQ(fs::file_size(exe), oldSize);
     EXPECT_EQ(UninstallValue("DisplayName"), "Wendrel");
     EXPECT_TRUE(settings::RunValue().has_value());
 
     driver::Process setup;
-    HWND window = OpenSetup(setup, 3);  // to Install
+    HWND window = OpenSetup(setup, 3, closeWait);  // to Install
     HWND box = driver::WaitForMessageBox(kSetupCaption.c_str(), setup.Pid(), window, 40s);
     ASSERT_NE(box, nullptr) << "the setup did not say that Wendrel still runs";
     EXPECT_NE(driver::MessageBoxText(box).find("did not close"), std::string::npos) << driver::MessageBoxText(box);
@@ -226,7 +228,7 @@ TEST_F(Setup, ACopyThatDoesNotCloseOrAFileHeldOpenFailsTheSetup) {
     setup.Kill();  // on its last page, in the folder
 
     held = CreateFileA((folder + "README.txt").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    EXPECT_EQ(driver::RunAndWait(uninstallInPlace, 90s), 2u) << "a file that could not be removed was skipped";
+    EXPECT_EQ(driver::RunAndWait(uninstall + inPlace, 90s), 2u) << "a file that could not be removed was skipped";
     CloseHandle(held);
     EXPECT_EQ(UninstallValue("DisplayName"), "Wendrel") << "the entry went with files left";
     EXPECT_TRUE(UninstallSilently(folder)) << "a second go left the folder";

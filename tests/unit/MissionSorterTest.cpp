@@ -31,7 +31,7 @@ struct SorterFixture : ::testing::Test {
     TempFolder temp;
     fs::path missions = temp.Path() / "Media" / "Missions" / "Multiplayer";
     std::string lobbyPath = temp.WindowsPath() + "\\qlpro.exe";
-    StdMissionFiles files;
+    StdMissionFiles files{StdMissionFiles::Flushing::ToSystem};
     MissionSorter sorter{files};
 
     void SetUp() override { fs::create_directories(missions); }
