@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <cstring>
 #include <mutex>
 #include <optional>
 #include <set>
@@ -253,13 +254,15 @@ BOOL WINAPI Send(HINTERNET r, LPCSTR, DWORD, LPVOID, DWORD) {
     WaitForSingleObject(release, INFINITE);
     return TRUE;
 }
-BOOL WINAPI Query(HINTERNET r, DWORD level, LPVOID buffer, LPDWORD, LPDWORD) {
+BOOL WINAPI Query(HINTERNET r, DWORD level, LPVOID buffer, LPDWORD size, LPDWORD) {
     Check(r);
-    if (level != (HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER)) {
+    constexpr char kHead[] = "HTTP/1.1 200 OK\r\n\r\n";
+    if (level != HTTP_QUERY_RAW_HEADERS_CRLF || *size < sizeof kHead) {
         SetLastError(ERROR_HTTP_HEADER_NOT_FOUND);
         return FALSE;
     }
-    *static_cast<DWORD*>(buffer) = 200;
+    *size = sizeof kHead - 1;
+    std::memcpy(buffer, kHead, sizeof kHead);
     return TRUE;
 }
 BOOL WINAPI Read(HINTERNET r, LPVOID, DWORD, LPDWORD read) {
