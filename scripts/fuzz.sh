@@ -28,7 +28,7 @@ report() {
     fi
 }
 # Two at a time: the machine has two cores.
-targets=(scan mission convert registry cmdline history)
+targets=(scan mission convert registry cmdline history answer url)
 for ((i = 0; i < ${#targets[@]}; i += 2)); do
     pair=("${targets[@]:i:2}")
     pids=()
