@@ -32,3 +32,27 @@ std::string_view TrimBlanks(std::string_view text) {
     const auto last = text.find_last_not_of(' ');
     return last == std::string_view::npos ? std::string_view{} : text.substr(0, last + 1);
 }
+
+std::string Quoted(std::string_view text, std::size_t longest) {
+    std::string quoted = "\"";
+    quoted.append(text.substr(0, longest));
+    if (text.size() > longest) quoted += "...";
+    return quoted + '"';
+}
+
+std::string DurationText(std::chrono::milliseconds span, DurationFormat format) {
+    if (span.count() % 1000 != 0) return std::to_string(span.count()) + " ms";
+    const std::int64_t seconds = span.count() / 1000;
+    if (seconds < format.minutesFrom) return std::to_string(seconds) + " s";
+    const std::int64_t minutes = (seconds + (format.roundUp ? 59 : 30)) / 60;
+    if (!format.hours || minutes < 60) return std::to_string(minutes) + " min";
+    std::string text = std::to_string(minutes / 60) + " h";
+    if (minutes % 60) text.append(" ").append(std::to_string(minutes % 60)).append(" min");
+    return text;
+}
+
+std::string SizeText(std::uint64_t bytes) {
+    if (bytes % (1u << 20) == 0) return std::to_string(bytes >> 20) + " MiB";
+    if (bytes % (1u << 10) == 0) return std::to_string(bytes >> 10) + " KiB";
+    return std::to_string(bytes) + " bytes";
+}

@@ -1,6 +1,7 @@
 #include "settings/frmOptions.h"
 
 #include "common/Convert.h"
+#include "common/Text.h"
 #include "settings/Settings.h"
 
 namespace {
@@ -17,12 +18,8 @@ std::optional<std::int16_t> CheckState(const SettingValue& value) {
     if (!number || *number < 0 || *number > 2) return std::nullopt;
     return static_cast<std::int16_t>(*number);
 }
-
 // Long entries are shortened in messages so the box stays readable.
-std::string Quoted(const std::string& text) {
-    constexpr std::size_t kMax = 40;
-    return "\"" + (text.size() > kMax ? text.substr(0, kMax) + "..." : text) + "\"";
-}
+constexpr std::size_t kLongestQuoted = 40;
 }  // namespace
 
 frmOptions::frmOptions(mdRegistry& store, OptionsView& view, MsgBox& msgBox, std::string startCommand)
@@ -87,7 +84,7 @@ MonitorSettings frmOptions::ForMonitor(std::vector<std::string>* fallbacks) {
         if (const auto value = ToInt32(text)) return *value;
         if (fallbacks) {
             std::string line = FieldName(row);
-            line += " holds " + Quoted(text) + ", not a whole number; using ";
+            line += " holds " + Quoted(text, kLongestQuoted) + ", not a whole number; using ";
             fallbacks->push_back(line + row.stored->defaultText);
         }
         return *ToInt32(row.stored->defaultText);
@@ -99,7 +96,7 @@ MonitorSettings frmOptions::ForMonitor(std::vector<std::string>* fallbacks) {
 bool frmOptions::CheckNumber(const OptionsFieldRow& row) {
     const std::string& text = controls_.Text(row.field);
     if (ToInt32(text)) return true;
-    msgBox_.Show(FieldName(row) + ": " + Quoted(text) +
+    msgBox_.Show(FieldName(row) + ": " + Quoted(text, kLongestQuoted) +
                      " is not a whole number.\r\n\r\nEnter a whole number from -2147483648 to 2147483647.",
                  "Options", kMbIconExclamation);
     view_.FocusField(row.field);

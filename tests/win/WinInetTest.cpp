@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <cstring>
 #include <mutex>
 #include <optional>
 #include <set>
@@ -106,6 +107,27 @@ TEST(WinInetScan, PageOverTheCapCountsZero) {
         EXPECT_EQ(r.count, 0) << withLength;
         EXPECT_EQ(r.failure, "the page is larger than 64 KiB") << withLength;
     }
+}
+
+// Wine's InternetCombineUrlA cut such an address at 2,022 characters, and
+// the request went to the address cut short.
+TEST(WinInetScan, ALongRedirectIsFollowedWholeAndNoFragmentIsSent) {
+    const std::string target = "/" + std::string(3000, 'x') + "?q=1";
+    std::vector<std::string> seen;
+    LoopbackServer server([&](LoopbackServer&, SOCKET c, const std::string& request) {
+        const std::string line = request.substr(0, request.find("\r\n"));
+        seen.push_back(line);
+        if (line == "GET /start HTTP/1.1")
+            LoopbackServer::SendAll(c, LoopbackServer::Response(302, "", "Location: " + target + "#part\r\n"));
+        else
+            LoopbackServer::SendAll(c, LoopbackServer::Response(line == "GET " + target + " HTTP/1.1" ? 200 : 404,
+                                                                Page(4)));
+    });
+    WinInetTransfer inet(10s);
+    const ScanResult r = Scan(inet, server.Url("/start#top"));
+    EXPECT_EQ(r.failure, "");
+    EXPECT_EQ(r.count, 4);
+    EXPECT_EQ(seen.size(), 2u);
 }
 
 TEST(WinInetScan, NotAnHttpAddressFailsWithoutARequest) {
@@ -253,13 +275,15 @@ BOOL WINAPI Send(HINTERNET r, LPCSTR, DWORD, LPVOID, DWORD) {
     WaitForSingleObject(release, INFINITE);
     return TRUE;
 }
-BOOL WINAPI Query(HINTERNET r, DWORD level, LPVOID buffer, LPDWORD, LPDWORD) {
+BOOL WINAPI Query(HINTERNET r, DWORD level, LPVOID buffer, LPDWORD size, LPDWORD) {
     Check(r);
-    if (level != (HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER)) {
+    constexpr char kHead[] = "HTTP/1.1 200 OK\r\n\r\n";
+    if (level != HTTP_QUERY_RAW_HEADERS_CRLF || *size < sizeof kHead) {
         SetLastError(ERROR_HTTP_HEADER_NOT_FOUND);
         return FALSE;
     }
-    *static_cast<DWORD*>(buffer) = 200;
+    *size = sizeof kHead - 1;
+    std::memcpy(buffer, kHead, sizeof kHead);
     return TRUE;
 }
 BOOL WINAPI Read(HINTERNET r, LPVOID, DWORD, LPDWORD read) {
