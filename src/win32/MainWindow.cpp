@@ -140,16 +140,34 @@ void MainWindow::CreateControls() {
     list_ = GetDlgItem(hwnd_, IDC_LIST);
     ListView_SetExtendedListViewStyle(list_, LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
     LVCOLUMNA column{};
-    column.mask = LVCF_TEXT | LVCF_SUBITEM;
-    column.pszText = const_cast<char*>("Server");
+    column.mask = LVCF_SUBITEM;
     SendMessageA(list_, LVM_INSERTCOLUMNA, 0, reinterpret_cast<LPARAM>(&column));
-    column.pszText = const_cast<char*>("Players");
     column.iSubItem = 1;
     SendMessageA(list_, LVM_INSERTCOLUMNA, 1, reinterpret_cast<LPARAM>(&column));
+    NameColumns();
     dpi_ = WindowDpi(hwnd_);
     LayOut();
     const TwipScale scale(dpi_);
     SizeClientCentred(hwnd_, scale.X(kClientWidth), scale.Y(kClientHeight));
+}
+
+void MainWindow::NameColumns() {
+    const char* names[] = {"Server", "Players"};
+    for (int i = 0; i < 2; ++i) {
+        LVCOLUMNA column{};
+        column.mask = LVCF_TEXT;
+        column.pszText = const_cast<char*>(names[i]);
+        SendMessageA(list_, LVM_SETCOLUMNA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&column));
+    }
+}
+
+void MainWindow::Retranslate() {
+    SetWindowTextA(hwnd_, form_->Say()(frmWendrel::Title()).c_str());
+    // The status line is the form's to say again.
+    for (const ControlPiece& piece : kPieces)
+        if (piece.id != IDC_STATUSLINE && piece.id != IDC_LIST) SetDlgItemTextA(hwnd_, piece.id, piece.text);
+    NameColumns();
+    LayOut();
 }
 
 void MainWindow::LayOut() {

@@ -56,6 +56,7 @@ public:
     void ClearRows() override;
     void AddRow(const std::string& name, std::int32_t players) override;
     void SetStatusLine(const std::string& text) override;
+    void Retranslate() override;
     MenuCommand ShowPopupMenu() override;
     std::uintptr_t TrayWindowHandle() override;
     std::uintptr_t IconHandle(TrayIconKind kind) override;
@@ -67,6 +68,8 @@ private:
     friend class Window<MainWindow>;
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void CreateControls();
+    // The list's column headings.
+    void NameColumns();
     // Places the controls, the list's columns and the window's icons at dpi_.
     void LayOut();
 

@@ -52,6 +52,8 @@ public:
     void ClearRows() override { rows.clear(); }
     void AddRow(const std::string& name, std::int32_t players) override { rows.emplace_back(name, players); }
     void SetStatusLine(const std::string& text) override { statusLine = text; }
+    int retranslations = 0;
+    void Retranslate() override { ++retranslations; }
     MenuCommand ShowPopupMenu() override {
         ++menusOpened;
         if (duringMenu) duringMenu();
