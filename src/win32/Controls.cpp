@@ -6,6 +6,7 @@
 
 #include "win32/Handles.h"
 #include "win32/SystemLibrary.h"
+#include "win32/TextConversion.h"
 
 namespace {
 int ScreenDpi() {
@@ -75,10 +76,12 @@ HFONT DialogFont(int dpi) {
 }
 
 void MakeControls(HWND parent, std::span<const ControlPiece> pieces) {
+    // Wide controls: an edit box made by the ANSI call keeps its text in the
+    // ANSI code page, which loses letters outside it.
     for (const ControlPiece& piece : pieces)
-        CreateWindowExA(piece.exStyle, piece.className, piece.text, WS_CHILD | WS_VISIBLE | piece.style, 0, 0, 0, 0,
-                        parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(piece.id)), GetModuleHandleA(nullptr),
-                        nullptr);
+        CreateWindowExW(piece.exStyle, Wide(piece.className, CP_UTF8).c_str(), Wide(piece.text, CP_UTF8).c_str(),
+                        WS_CHILD | WS_VISIBLE | piece.style, 0, 0, 0, 0, parent,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(piece.id)), GetModuleHandleA(nullptr), nullptr);
 }
 
 void PlaceControls(HWND parent, std::span<const ControlPiece> pieces, const TwipScale& scale) {
@@ -92,10 +95,12 @@ void PlaceControls(HWND parent, std::span<const ControlPiece> pieces, const Twip
 }
 
 std::string WindowText(HWND window) {
-    std::string text(static_cast<std::size_t>(GetWindowTextLengthA(window)) + 1, '\0');
-    text.resize(static_cast<std::size_t>(GetWindowTextA(window, text.data(), static_cast<int>(text.size()))));
-    return text;
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+    return Narrow(text, CP_UTF8);
 }
+
+void SetWindowTextUtf8(HWND window, const std::string& text) { SetWindowTextW(window, Wide(text, CP_UTF8).c_str()); }
 
 SIZE FrameSize(HWND window) {
     RECT outer{}, client{};

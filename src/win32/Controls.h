@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <cmath>
 #include <span>
 #include <string>
 
@@ -25,6 +26,12 @@ public:
     explicit TwipScale(int dpi);
     int X(int twips) const { return static_cast<int>(MulDiv(twips, dpi_, 1440) * widthFactor_ + 0.5); }
     int Y(int twips) const { return MulDiv(twips, dpi_, 1440); }
+    // The fewest twips of the layouts that X makes at least pixels wide.
+    int TwipsX(int pixels) const {
+        int twips = static_cast<int>(std::floor(pixels * 1440.0 / dpi_ / widthFactor_));
+        while (X(twips) < pixels) ++twips;
+        return twips;
+    }
     int Dpi() const { return dpi_; }
 
 private:
@@ -48,13 +55,16 @@ struct ControlPiece {
     HFONT (*font)(int dpi) = DialogFont;
 };
 
-// Makes the pieces' controls in order (the tab order); PlaceControls puts them.
+// Makes the pieces' controls in order (the tab order), as Unicode windows
+// with their texts in UTF-8; PlaceControls puts them.
 void MakeControls(HWND parent, std::span<const ControlPiece> pieces);
 // Puts each piece's control at its box, with its font, at scale's DPI: at
 // the start, and again when the window moves to a monitor at another DPI.
 void PlaceControls(HWND parent, std::span<const ControlPiece> pieces, const TwipScale& scale);
 
+// A window's text in UTF-8, and its text set from UTF-8.
 std::string WindowText(HWND window);
+void SetWindowTextUtf8(HWND window, const std::string& text);
 
 // Sizes a top-level window so that its client area is width x height pixels,
 // centred on its monitor's work area.

@@ -2,6 +2,7 @@
 
 #include <string>
 
+// Paths in UTF-8.
 // The full path of the running program, and its folder with the trailing backslash.
 std::string ProgramPath();
 std::string ProgramFolder();

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "win32/Handles.h"
+#include "win32/TextConversion.h"
 
 namespace {
 
@@ -74,16 +75,17 @@ bool IsInternetError(DWORD code) { return code > INTERNET_ERROR_BASE && code <= 
 std::string SystemErrorText(DWORD code) {
     for (const auto& [known, words] : kInternetErrors)
         if (known == code) return words;
-    char* text = nullptr;
+    wchar_t* text = nullptr;
     DWORD flags = FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_IGNORE_INSERTS | FORMAT_MESSAGE_FROM_SYSTEM;
     HMODULE source = nullptr;
     if (IsInternetError(code)) {
         source = GetModuleHandleA("wininet.dll");
         if (source) flags |= FORMAT_MESSAGE_FROM_HMODULE;
     }
-    const DWORD length = FormatMessageA(flags, source, code, 0, reinterpret_cast<char*>(&text), 0, nullptr);
+    // In UTF-8, as every text of the program: Windows' words may be in any language.
+    const DWORD length = FormatMessageW(flags, source, code, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
     const UniqueLocal buffer(text);
-    std::string message = length ? std::string(text, length) : std::string();
+    std::string message = length ? Narrow(std::wstring(text, length), CP_UTF8) : std::string();
     while (!message.empty() &&
            (message.back() == '\n' || message.back() == '\r' || message.back() == ' ' || message.back() == '.'))
         message.pop_back();

@@ -1,5 +1,6 @@
 #include <windows.h>
 #include <commctrl.h>
+#include <objbase.h>
 
 #include <cstdlib>
 #include <memory>
@@ -7,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "common/ScopeExit.h"
 #include "monitor/StartArguments.h"
 #include "monitor/frmWendrel.h"
 #include "win32/FileLog.h"
@@ -16,11 +18,12 @@
 #include "win32/Program.h"
 #include "win32/ProgramPaths.h"
 #include "win32/SystemLibrary.h"
+#include "win32/TextConversion.h"
 
 namespace {
 
 void Say(const std::string& text, UINT icon) {
-    MessageBoxA(nullptr, text.c_str(), EnglishTexts()(frmWendrel::Title()).c_str(), icon);
+    MessageBoxW(nullptr, Wide(text, CP_UTF8).c_str(), Wide(EnglishTexts()(frmWendrel::Title()), CP_UTF8).c_str(), icon);
 }
 
 // Shows the usage for --help, or what is wrong with the arguments; the
@@ -71,7 +74,7 @@ std::unique_ptr<FileLog> OpenLog(const std::string& path) {
 
 int RunMessageLoop() {
     MSG msg;
-    while (GetMessageA(&msg, nullptr, 0, 0) > 0) DispatchAppMessage(msg);
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) DispatchAppMessage(msg);
     return 0;
 }
 
@@ -86,9 +89,14 @@ namespace __gnu_cxx {
 void __verbose_terminate_handler() { std::abort(); }
 }  // namespace __gnu_cxx
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+// The wide entry point (linked with -municode): the C runtime splits the
+// command line into wide arguments, which the program takes as UTF-8, so a
+// path in any letters reaches it whole.
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int) {
     RestrictLibrarySearchToSystem();
-    const StartArguments args = ParseStartArguments(std::vector<std::string>(__argv + 1, __argv + __argc));
+    std::vector<std::string> arguments;
+    for (int i = 1; i < __argc; ++i) arguments.push_back(Narrow(__wargv[i], CP_UTF8));
+    const StartArguments args = ParseStartArguments(arguments);
     if (const std::optional<int> exitCode = ExplainArguments(args)) return *exitCode;
 
     const UniqueHandle instance(CreateMutexA(nullptr, FALSE, "Local\\Orvane.Wendrel.Instance"));
@@ -96,6 +104,11 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
 
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
+    // An apartment for the accessible objects the History window hands to screen readers.
+    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    const ScopeExit endCom([com] {
+        if (SUCCEEDED(com)) CoUninitialize();
+    });
 
     const std::unique_ptr<FileLog> log = OpenLog(args.logFile);
     Program program(args, log.get());
