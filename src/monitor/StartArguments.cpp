@@ -2,8 +2,11 @@
 
 #include <cstdlib>
 
+#include "text/Languages.h"
+
 const char* const kUsage =
-    "Usage: wendrel.exe [--status-url URL] [--log FILE] [--history FILE] [--timeout SECONDS]\r\n\r\n"
+    "Usage: wendrel.exe [--status-url URL] [--log FILE] [--history FILE] [--timeout SECONDS]\r\n"
+    "                   [--language CODE]\r\n\r\n"
     "--status-url URL\r\n"
     "      The lobby status page to watch, http:// or https://\r\n"
     "      (default http://status.quellan.example).\r\n"
@@ -12,9 +15,19 @@ const char* const kUsage =
     "--history FILE\r\n"
     "      Keep the player history in FILE (default %LOCALAPPDATA%\\Wendrel\\history.csv).\r\n"
     "--timeout SECONDS\r\n"
-    "      Give up on a scan after this long, 1 to 3600 (default 30).";
+    "      Give up on a scan after this long, 1 to 3600 (default 30).\r\n"
+    "--language CODE\r\n"
+    "      Speak this language for this run, whatever Options says: en, de, ru, pl,\r\n"
+    "      hu, fr, or qps-ploc (every text accented and longer, for testing).";
 
 namespace {
+// "en, de, ..., qps-ploc"
+std::string LanguageCodes() {
+    std::string codes;
+    for (const Catalogue& language : AllCatalogues()) codes += (codes.empty() ? "" : ", ") + std::string(language.code);
+    return codes;
+}
+
 // Seconds as plain decimal digits with at most one point, from 1 to 3600.
 std::optional<std::chrono::milliseconds> Seconds(const std::string& text) {
     if (text.empty() || text.find_first_not_of("0123456789.") != std::string::npos || text.find('.') != text.rfind('.'))
@@ -34,7 +47,8 @@ StartArguments ParseStartArguments(const std::vector<std::string>& arguments) {
             continue;
         }
         const bool hasValue = i + 1 < arguments.size();
-        if (!hasValue || (arg != "--status-url" && arg != "--log" && arg != "--timeout" && arg != "--history")) {
+        if (!hasValue || (arg != "--status-url" && arg != "--log" && arg != "--timeout" && arg != "--history" &&
+                          arg != "--language")) {
             if (parsed.error.empty()) parsed.error = "Unknown or incomplete option \"" + arg + "\".";
             continue;
         }
@@ -43,6 +57,13 @@ StartArguments ParseStartArguments(const std::vector<std::string>& arguments) {
             parsed.statusUrl = value;
         } else if (arg == "--log" || arg == "--history") {
             (arg == "--log" ? parsed.logFile : parsed.historyFile) = value;
+            continue;
+        } else if (arg == "--language") {
+            // For this run only: starting with Windows follows Options' choice.
+            if (FindLanguage(value))
+                parsed.language = value;
+            else if (parsed.error.empty())
+                parsed.error = "--language takes one of " + LanguageCodes() + ", not \"" + value + "\".";
             continue;
         } else if (const auto timeout = Seconds(value)) {
             parsed.timeout = timeout;

@@ -4,6 +4,7 @@
 #include "common/Convert.h"
 #include "common/Text.h"
 #include "monitor/StartArguments.h"
+#include "text/Catalogue.h"
 
 namespace {
 
@@ -106,6 +107,11 @@ TEST(StartArgumentsTest, OptionsTheirValuesAndWhatIsRefused) {
         {{"--timeout", "1.2.3"}, "--timeout takes"},
         {{"--timeout"}, "Unknown or incomplete option \"--timeout\""},
         {{"--verbose"}, "Unknown or incomplete option \"--verbose\""},
+        {{"--language", "de"}, ""},
+        {{"--language", "QPS-PLOC"}, ""},
+        {{"--language", "de-AT"}, "--language takes one of en, de, ru, pl, hu, fr, qps-ploc, not \"de-AT\""},
+        {{"--language", ""}, "--language takes one of"},
+        {{"--language"}, "Unknown or incomplete option \"--language\""},
     };
     for (const Case& c : cases) {
         const StartArguments parsed = ParseStartArguments(c.args);
@@ -121,13 +127,19 @@ TEST(StartArgumentsTest, HelpAndTheOptionsThatStartingWithWindowsKeeps) {
         EXPECT_TRUE(parsed.help) << help;
         EXPECT_EQ(parsed.error, "") << help;
     }
-    const StartArguments parsed = ParseStartArguments(
-        {"--log", "w.log", "--status-url", "https://lobby.example/", "--history", "h.csv", "--timeout", "20"});
+    const StartArguments parsed = ParseStartArguments({"--log", "w.log", "--status-url", "https://lobby.example/",
+                                                       "--history", "h.csv", "--language", "ru", "--timeout", "20"});
+    EXPECT_EQ(parsed.language, "ru") << "for this run: not kept for starting with Windows";
     EXPECT_EQ(parsed.logFile, "w.log");
     EXPECT_EQ(parsed.historyFile, "h.csv");
     EXPECT_EQ(parsed.statusUrl, "https://lobby.example/");
     EXPECT_EQ(parsed.startOptions,
               (std::vector<std::string>{"--status-url", "https://lobby.example/", "--timeout", "20"}));
+}
+
+TEST(StartArgumentsTest, TheHelpNamesEveryLanguage) {
+    for (const Catalogue& language : AllCatalogues())
+        EXPECT_NE(std::string(kUsage).find(std::string(" ") + language.code), std::string::npos) << language.code;
 }
 
 TEST(TextTest, QuotesDurationsAndSizesReadAsTheStatusLineShowsThem) {
@@ -136,6 +148,8 @@ TEST(TextTest, QuotesDurationsAndSizesReadAsTheStatusLineShowsThem) {
     const std::pair<std::string, std::string> cases[] = {
         {Quoted("abc"), "\"abc\""},
         {Quoted(std::string(41, 'x'), 40), "\"" + std::string(40, 'x') + "...\""},
+        {Shortened("aŁódź", 2), "a..."},  // not inside the two bytes of "Ł"
+        {Shortened("aŁódź", 3), "aŁ..."},
         {DurationText(seconds(59)), "59 s"},
         {DurationText(seconds(60)), "1 min"},
         {DurationText(seconds(61)), "2 min"},
