@@ -1,13 +1,15 @@
 #include "win32/Program.h"
 
 #include "common/CommandLine.h"
-#include "win32/Boundary.h"
+#include "settings/Settings.h"
 #include "text/Languages.h"
+#include "win32/Boundary.h"
 #include "win32/ProgramPaths.h"
 
 Program::Program(const StartArguments& args, EventLog* log)
-    : texts_(localeFormat_, ChooseLanguage("", WindowsLanguages())),
+    : texts_(localeFormat_),
       store_(registry_),
+      optionsDialog_(texts_),
       options_(store_, optionsDialog_, msgBox_, BuildCommandLine(ProgramPath(), args.startOptions)),
       sound_(log),
       inet_(args.timeout.value_or(WinInetTransfer::kDefaultDeadline)),
@@ -18,9 +20,19 @@ Program::Program(const StartArguments& args, EventLog* log)
                         log, StatusSource::FromUrl(args.statusUrl.empty() ? StatusSource::kDefaultUrl : args.statusUrl),
                         &history_, &historyWindow_, &texts_}),
       log_(log) {
+    // --language speaks for this run; otherwise Options' choice, or Windows' language.
+    const std::string stored =
+        SettingText(store_.FetchSetting(Settings::kKeyPath, Settings::Language.name)).value_or("");
+    texts_.Use(ChooseLanguage(args.language.empty() ? stored : args.language, WindowsLanguages()));
     optionsDialog_.Attach(options_);
     options_.SetMonitor(&form_);
+    options_.SetLanguage(&texts_, this);
     historyWindow_.SetThreshold([this] { return form_.AlarmOn; });
+}
+
+void Program::UseLanguage(const std::string& stored) {
+    texts_.Use(ChooseLanguage(stored, WindowsLanguages()));
+    form_.Retranslate();
 }
 
 bool Program::Start() {

@@ -22,8 +22,9 @@
 #include "win32/WinInetTransfer.h"
 
 // The running program: the forms with the platform's objects they work
-// through, made and wired together once, for as long as it runs.
-class Program {
+// through, made and wired together once, for as long as it runs. It
+// switches the language when Options stores another choice.
+class Program : public LanguageSink {
 public:
     // log is optional (--log); it outlives the program.
     Program(const StartArguments& args, EventLog* log);
@@ -32,6 +33,8 @@ public:
 
     // Makes the windows and loads the main form; false when its window cannot be made.
     bool Start();
+
+    void UseLanguage(const std::string& stored) override;
 
 private:
     AppState app_;

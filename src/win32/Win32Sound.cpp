@@ -3,23 +3,60 @@
 #include <windows.h>
 #include <mmsystem.h>
 
+#include <algorithm>
+
 #include "common/SoundPath.h"
+#include "win32/Files.h"
 #include "win32/Handles.h"
 #include "win32/ProgramPaths.h"
 #include "win32/SystemLibrary.h"
+#include "win32/TextConversion.h"
 #include "win32/WinError.h"
 
 // The core's names for the sound's values.
 static_assert(kSndFilename == SND_FILENAME && kSndNoDefault == SND_NODEFAULT && kSndAsync == SND_ASYNC);
 
-void Win32Sound::Play(const std::string& path, std::uint32_t flags) {
-    const std::string file = ResolveSoundPath(path, ProgramFolder(), [](const std::string& p) {
-        const DWORD attributes = GetFileAttributesA(p.c_str());
-        return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+namespace {
+UniqueFile OpenForReading(const std::string& file) {
+    return UniqueFile(CreateFileW(Wide(file, CP_UTF8).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                  nullptr, OPEN_EXISTING, 0, nullptr));
+}
+
+// A file, not a folder, of that name.
+bool IsFile(const std::string& path) {
+    const DWORD attributes = GetFileAttributesW(Wide(path, CP_UTF8).c_str());
+    return attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+}  // namespace
+
+std::string Win32Sound::FileFor(const std::string& path) {
+    return ResolveSoundPath(path, ProgramFolder(), [](const std::string& p) {
+        return GetFileAttributesW(Wide(p, CP_UTF8).c_str()) != INVALID_FILE_ATTRIBUTES && IsFile(p);
     });
+}
+
+FileRead Win32Sound::ReadStart(const std::string& file, std::size_t count, std::string& bytes, std::uint64_t& size,
+                               std::string& error) {
+    if (!IsFile(file)) return FileRead::Missing;
+    const UniqueFile handle = OpenForReading(file);
+    if (!handle) {
+        const DWORD code = GetLastError();
+        if (code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND || code == ERROR_INVALID_NAME)
+            return FileRead::Missing;
+        error = SystemErrorText(code);
+        return FileRead::Failed;
+    }
+    LARGE_INTEGER length{};
+    if (!GetFileSizeEx(handle.get(), &length)) return FailWithLastError(error), FileRead::Failed;
+    size = static_cast<std::uint64_t>(length.QuadPart);
+    bytes.assign(static_cast<std::size_t>(std::min<std::uint64_t>(count, size)), '\0');
+    return ReadAll(handle.get(), bytes, error) ? FileRead::Read : FileRead::Failed;
+}
+
+void Win32Sound::Play(const std::string& path, std::uint32_t flags) {
+    const std::string file = FileFor(path);
     if (log_) {
-        const UniqueFile probe(CreateFileA(file.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                           OPEN_EXISTING, 0, nullptr));
+        const UniqueFile probe = OpenForReading(file);
         const DWORD error = GetLastError();
         if (!probe) {
             log_->Write("sound: cannot open \"" + file + "\": " + SystemErrorText(error));
@@ -27,7 +64,7 @@ void Win32Sound::Play(const std::string& path, std::uint32_t flags) {
             log_->Write("sound: playing \"" + file + "\"");
         }
     }
-    using PlaySoundFunction = BOOL(WINAPI*)(LPCSTR, HMODULE, DWORD);
-    static const auto playSound = SystemFunction<PlaySoundFunction>(LoadSystemLibrary("winmm.dll"), "PlaySoundA");
-    if (playSound) playSound(file.c_str(), nullptr, flags);
+    using PlaySoundFunction = BOOL(WINAPI*)(LPCWSTR, HMODULE, DWORD);
+    static const auto playSound = SystemFunction<PlaySoundFunction>(LoadSystemLibrary("winmm.dll"), "PlaySoundW");
+    if (playSound) playSound(Wide(file, CP_UTF8).c_str(), nullptr, flags);
 }

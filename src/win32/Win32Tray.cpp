@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "win32/TextConversion.h"
+
 // The core's names for the shell's values.
 static_assert(kNifMessage == NIF_MESSAGE && kNifIcon == NIF_ICON && kNifTip == NIF_TIP);
 static_assert(kWmMouseMove == WM_MOUSEMOVE && kWmLButtonDblClk == WM_LBUTTONDBLCLK && kWmRButtonUp == WM_RBUTTONUP);
@@ -14,12 +16,13 @@ static_assert(static_cast<DWORD>(TrayMessage::Add) == NIM_ADD &&
               static_cast<DWORD>(TrayMessage::Delete) == NIM_DELETE);
 
 namespace {
-// Copies text into a fixed field, cut to fit with its terminator.
+// Copies UTF-8 text into a fixed UTF-16 field, cut to fit with its terminator.
 template <std::size_t N>
-void CopyTruncated(const std::string& text, char (&field)[N]) {
-    const std::size_t n = std::min(text.size(), N - 1);
-    std::memcpy(field, text.data(), n);
-    field[n] = '\0';
+void CopyTruncated(const std::string& text, wchar_t (&field)[N]) {
+    const std::wstring wide = Wide(text, CP_UTF8);
+    const std::size_t n = std::min(wide.size(), N - 1);
+    std::wmemcpy(field, wide.data(), n);
+    field[n] = L'\0';
 }
 }  // namespace
 
@@ -42,14 +45,31 @@ bool Win32Tray::NotifyIcon(TrayMessage message, const TrayRecord& data) {
 
 bool Win32Tray::ShowNotification(const TrayNotification& notification) {
     // The full-size record: the notification fields follow the classic ones.
-    NOTIFYICONDATAA nid{};
+    // Wide: the texts are in the player's language.
+    NOTIFYICONDATAW nid{};
     nid.cbSize = sizeof nid;
     nid.hWnd = reinterpret_cast<HWND>(notification.hWnd);
     nid.uID = notification.uID;
     nid.uFlags = NIF_INFO;
     // The alarm's wave already plays: no sound from the shell.
-    nid.dwInfoFlags = NIIF_INFO | NIIF_NOSOUND;
+    nid.dwInfoFlags = NIIF_INFO | NIIF_NOSOUND | (notification.respectQuietTime ? NIIF_RESPECT_QUIET_TIME : 0);
     CopyTruncated(notification.title, nid.szInfoTitle);
     CopyTruncated(notification.text, nid.szInfo);
-    return Shell_NotifyIconA(NIM_MODIFY, &nid) != FALSE;
+    return Shell_NotifyIconW(NIM_MODIFY, &nid) != FALSE;
+}
+
+NotificationState Win32Tray::QueryNotificationState() {
+    QUERY_USER_NOTIFICATION_STATE state{};
+    if (FAILED(SHQueryUserNotificationState(&state))) return NotificationState::Unknown;
+    switch (state) {
+        case QUNS_NOT_PRESENT: return NotificationState::NotPresent;
+        case QUNS_BUSY: return NotificationState::Busy;
+        case QUNS_RUNNING_D3D_FULL_SCREEN: return NotificationState::FullScreenD3D;
+        case QUNS_PRESENTATION_MODE: return NotificationState::Presentation;
+        case QUNS_ACCEPTS_NOTIFICATIONS: return NotificationState::Accepted;
+        case QUNS_QUIET_TIME: return NotificationState::QuietTime;
+        default: break;
+    }
+    // QUNS_APP (Windows 8 and later), which older headers lack.
+    return static_cast<int>(state) == 7 ? NotificationState::App : NotificationState::Unknown;
 }
