@@ -15,7 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (size >= 8 && file.substr(0, 4) == "RIFF") {
         const std::uint64_t end = 8 + (std::uint64_t{data[4]} | std::uint64_t{data[5]} << 8 |
                                        std::uint64_t{data[6]} << 16 | std::uint64_t{data[7]} << 24);
-        if (end < size && CheckWave(file.substr(0, end), end).verdict != whole.verdict) std::abort();
+        if (end >= 12 && end < size && CheckWave(file.substr(0, end), end).verdict != whole.verdict) std::abort();
     }
 
     // The same file, of which only a start was read.
