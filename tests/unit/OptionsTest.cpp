@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <algorithm>
-
 #include "FakeViews.h"
 #include "MemoryRegistry.h"
 #include "platform/resource.h"
@@ -261,77 +259,61 @@ TEST_F(OptionsFixture, FilePickersUseTheirFilterAndKeepTheBoxOnCancel) {
 
 // "Start Wendrel with Windows" is ticked only when the Run value starts this
 // copy (as the setup decides it); another copy's is named under the box and
-// left alone unless the box is ticked.
+// left alone by OK unless the box is ticked.
 TEST_F(OptionsFixture, TheBoxShowsAndChangesOnlyThisCopysStartWithWindows) {
-    const std::string other = "\"D:\\Portable\\Wendrel\\wendrel.exe\" --timeout 5";
-    const auto text = [](const std::string& t) {
-        std::vector<std::uint8_t> bytes(t.begin(), t.end());
-        bytes.push_back(0);
-        return bytes;
-    };
+    const std::string other = "Windows starts another copy now: ";
+    const std::string unreadable = "Windows starts something else named Wendrel now; it cannot be read.";
     struct Case {
-        const char* what;
-        std::uint32_t type;  // 0: no value
-        std::vector<std::uint8_t> bytes;
+        std::uint32_t type;  // 0: no value; 99: a Run key that cannot be opened
+        std::string value;   // a text's, without its terminating zero
         std::int16_t ticked;
         std::string note;
-        bool denied = false;  // the Run key cannot be opened
-    };
-    const std::string unreadable = "Windows starts something else named Wendrel now; it cannot be read.";
-    const Case cases[] = {
-        {"none", 0, {}, 0, ""},
-        {"empty", kRegSz, text(""), 0, ""},
-        {"this copy", kRegSz, text(kStart), 1, ""},
-        {"this copy, other letter case and options", kRegSz,
-         text("\"c:\\program files\\WENDREL\\wendrel.exe\" --status-url http://lobby.example"), 1, ""},
-        {"another copy", kRegSz, text(other), 0, "Windows starts another copy now: D:\\Portable\\Wendrel\\wendrel.exe"},
-        {"this path, unquoted", kRegSz, text("C:\\Program Files\\Wendrel\\wendrel.exe --timeout 20"), 0,
-         "Windows starts another copy now: C:\\Program Files\\Wendrel\\wendrel.exe"},
-        {"expandable", kRegExpandSz, text("%LOCALAPPDATA%\\Wendrel\\wendrel.exe"), 0,
-         "Windows starts another copy now: %LOCALAPPDATA%\\Wendrel\\wendrel.exe"},
-        {"binary", 3, {1, 2, 3}, 0, unreadable},
-        {"a key that cannot be read", kRegSz, text(other), 0, unreadable, true},
+    } const cases[] = {
+        {0, "", 0, ""},
+        {kRegSz, "", 0, ""},
+        {kRegSz, kStart, 1, ""},
+        {kRegSz, "\"c:\\program files\\WENDREL\\wendrel.exe\" --status-url http://lobby.example", 1, ""},
+        {kRegSz, "\"D:\\Portable\\wendrel.exe\" --timeout 5", 0, other + "D:\\Portable\\wendrel.exe"},
+        {kRegSz, "C:\\Program Files\\Wendrel\\wendrel.exe", 0, other + "C:\\Program Files\\Wendrel\\wendrel.exe"},
+        {kRegExpandSz, "%LOCALAPPDATA%\\w.exe", 0, other + "%LOCALAPPDATA%\\w.exe"},
+        {3, "\1\2", 0, unreadable},
+        {99, "\"D:\\Portable\\wendrel.exe\"", 0, unreadable},
     };
     for (const Case& c : cases) {
         MemoryRegistry reg;
         mdRegistry st{reg};
         FakeOptionsView v;
-        FakeMsgBox box;
-        frmOptions f{st, v, box, kStart};
-        if (c.type) reg.Put(kRun, kRunValue, c.type, c.bytes);
-        if (c.denied) reg.deniedKeys.insert(kRun);
+        frmOptions f{st, v, msgBox, kStart};
+        if (c.type) reg.PutText(kRun, kRunValue, c.value);
+        if (c.type == kRegExpandSz || c.type == 3) reg.Put(kRun, kRunValue, c.type, reg.Get(kRun, kRunValue)->bytes);
+        if (c.type == 99) reg.deniedKeys.insert(kRun);
+        const auto before = c.type ? std::optional(reg.Get(kRun, kRunValue)->bytes) : std::nullopt;
         f.Show();
-        EXPECT_EQ(f.ckStartWithWindows(), c.ticked) << c.what;
-        EXPECT_EQ(v.shown.startupNote, c.note) << c.what;
-
-        // OK with the box as it shows: this copy's value is written again as
-        // this copy starts now; any other stays as it was.
-        f.cmdOK_Click();
-        EXPECT_TRUE(box.shown.empty()) << c.what;
-        const auto* now = reg.Get(kRun, kRunValue);
+        EXPECT_EQ(f.ckStartWithWindows(), c.ticked) << c.value;
+        EXPECT_EQ(v.shown.startupNote, c.note) << c.value;
+        f.cmdOK_Click();  // this copy's value is written again as it starts now; any other stays
+        const auto* after = reg.Get(kRun, kRunValue);
         if (c.ticked) {
-            EXPECT_EQ(st.FetchSetting(kRun, kRunValue), SettingValue(kStart)) << c.what;
-        } else if (c.type) {
-            ASSERT_NE(now, nullptr) << c.what;
-            EXPECT_EQ(now->bytes, c.bytes) << c.what;
+            EXPECT_EQ(st.FetchSetting(kRun, kRunValue), SettingValue(kStart)) << c.value;
         } else {
-            EXPECT_EQ(now, nullptr) << c.what;
+            EXPECT_EQ(after ? std::optional(after->bytes) : std::nullopt, before) << c.value;
         }
-        if (c.denied) continue;
-        // Ticked, it starts this copy; unticked again, it is gone.
-        f.Show();
-        f.EditCheck(OptionsField::StartWithWindows, 1);
-        f.cmdOK_Click();
-        EXPECT_EQ(st.FetchSetting(kRun, kRunValue), SettingValue(kStart)) << c.what;
-        f.Form_Activate();
-        EXPECT_EQ(v.shown.startupNote, "") << c.what;
-        f.EditCheck(OptionsField::StartWithWindows, 0);
-        f.cmdOK_Click();
-        EXPECT_EQ(reg.Get(kRun, kRunValue), nullptr) << c.what;
     }
+    EXPECT_TRUE(msgBox.shown.empty());
+    // Ticked, it starts this copy, and no other's is named; unticked again, it is gone.
+    registry.PutText(kRun, kRunValue, "\"D:\\Portable\\wendrel.exe\"");
+    form.Show();
+    form.EditCheck(OptionsField::StartWithWindows, 1);
+    form.cmdOK_Click();
+    EXPECT_EQ(store.FetchSetting(kRun, kRunValue), SettingValue(kStart));
+    form.Form_Activate();
+    EXPECT_EQ(view.shown.startupNote, "");
+    form.EditCheck(OptionsField::StartWithWindows, 0);
+    form.cmdOK_Click();
+    EXPECT_EQ(registry.Get(kRun, kRunValue), nullptr);
+
     EXPECT_EQ(CommandProgram("  \"C:\\A B\\w.exe\"x"), "C:\\A B\\w.exe");
     EXPECT_EQ(CommandProgram("w.exe --log x"), "w.exe");
-    EXPECT_EQ(CommandProgram("C:\\A B\\w.EXE"), "C:\\A B\\w.EXE");
     EXPECT_EQ(CommandProgram("\"unclosed"), "unclosed");
 }
 
@@ -344,92 +326,70 @@ TEST_F(OptionsFixture, TheLanguageListShowsTheStoredChoiceAndOkSwitchesOnlyWhenI
     EXPECT_EQ(shown, (std::vector<std::string>{"=Windows' language", "en=English", "de=Deutsch", "ru=Русский",
                                                "pl=Polski", "hu=Magyar", "fr=Français"}));
     struct Case {
-        const char* what;
         std::optional<std::string> stored;
-        std::size_t shows;           // the entry of the list
+        std::size_t shows;                  // the entry of the list
         std::optional<std::string> chosen;  // what the player picks
         std::vector<std::string> switched;
-        std::string storedAfter;
-    };
-    const Case cases[] = {
-        {"absent", std::nullopt, 0, std::nullopt, {}, ""},
-        {"German", "de", 2, std::nullopt, {}, "de"},
-        {"German in capitals", "DE", 2, std::nullopt, {}, "DE"},
-        {"unknown, kept", "xx", 0, std::nullopt, {}, "xx"},
-        {"the test language, not offered", "qps-ploc", 0, std::nullopt, {}, "qps-ploc"},
-        {"to Russian", std::nullopt, 0, "ru", {"ru"}, "ru"},
-        {"back to Windows'", "pl", 4, "", {""}, ""},
-        {"the same again", "fr", 6, "fr", {}, "fr"},
+    } const cases[] = {
+        {std::nullopt, 0, std::nullopt, {}}, {"de", 2, std::nullopt, {}},   {"DE", 2, std::nullopt, {}},
+        {"xx", 0, std::nullopt, {}},         {"qps-ploc", 0, std::nullopt, {}},  // not offered
+        {std::nullopt, 0, "ru", {"ru"}},     {"pl", 4, "", {""}},            {"fr", 6, "fr", {}},
     };
     for (const Case& c : cases) {
         MemoryRegistry reg;
         mdRegistry st{reg};
         FakeOptionsView v;
-        FakeMsgBox box;
         RecordingLanguages languages;
-        frmOptions f{st, v, box, kStart};
+        frmOptions f{st, v, msgBox, kStart};
         f.SetLanguage(nullptr, &languages);
         st.EnsureKey(kKey, kHKeyCurrentUser);
         st.StoreSetting(kKey, "Players", std::int32_t{4}, kRegDword);
         if (c.stored) st.StoreSetting(kKey, "Language", *c.stored, kRegSz);
+        const std::string label = c.stored.value_or("absent") + " to " + c.chosen.value_or("as it is");
         f.Show();
-        EXPECT_EQ(LanguageChoiceIndex(choices, v.shown.Text(OptionsField::Language)), c.shows) << c.what;
+        EXPECT_EQ(LanguageChoiceIndex(choices, v.shown.Text(OptionsField::Language)), c.shows) << label;
         if (c.chosen) f.EditText(OptionsField::Language, *c.chosen);
         f.cmdOK_Click();
-        EXPECT_EQ(languages.used, c.switched) << c.what;
-        EXPECT_EQ(st.FetchSetting(kKey, "Language"), SettingValue(c.storedAfter)) << c.what;
-        EXPECT_EQ(reg.Get(kKey, "Language")->type, kRegSz) << c.what;
-        EXPECT_EQ(st.FetchSetting(kKey, "Players"), SettingValue(std::int32_t{4})) << c.what;
-        EXPECT_FALSE(v.visible) << c.what;
+        EXPECT_EQ(languages.used, c.switched) << label;
+        // An unknown code is kept as it is: the list did not change it.
+        EXPECT_EQ(st.FetchSetting(kKey, "Language"), SettingValue(c.chosen.value_or(c.stored.value_or("")))) << label;
+        EXPECT_EQ(reg.Get(kKey, "Language")->type, kRegSz) << label;
+        EXPECT_EQ(st.FetchSetting(kKey, "Players"), SettingValue(std::int32_t{4})) << label;
     }
 }
 
-// The messages, the file pickers' filters and the note come from the
-// catalogue, in the language chosen.
-TEST_F(OptionsFixture, MessagesAndFiltersSpeakTheLanguageShown) {
+// The messages and the file pickers' filters come from the catalogue, in
+// the language shown; Test takes the sound and the threshold in the dialog,
+// saved or not, and says in one message what the monitor found.
+TEST_F(OptionsFixture, MessagesSpeakTheLanguageShownAndTestSaysWhatItFound) {
     const InvariantFormat format;
     const Texts pseudo(format, *FindLanguage("qps-ploc"));
     form.SetLanguage(&pseudo, nullptr);
-    registry.PutText(kRun, kRunValue, "\"D:\\W\\wendrel.exe\"");
     form.Show();
-    EXPECT_EQ(view.shown.startupNote, pseudo(Message(Msg::OptionsOtherCopyStarts, std::string("D:\\W\\wendrel.exe"))));
-    Type("x", "2");
+    Type("x", "many");
     form.cmdOK_Click();
+    form.btnAlarmDlg_Click();
     ASSERT_EQ(msgBox.shown.size(), 1u);
     EXPECT_EQ(msgBox.shown[0].title, pseudo(Message(Msg::OptionsTitle)));
-    std::string name = pseudo(Message(Msg::OptionsFieldMinutes));
-    EXPECT_EQ(msgBox.shown[0].text, pseudo(Message(Msg::OptionsNotANumber, name, std::string("x"), INT32_MIN, INT32_MAX)));
-    form.btnAlarmDlg_Click();
-    ASSERT_EQ(view.picks.size(), 1u);
-    EXPECT_EQ(view.picks[0].filter,
+    EXPECT_EQ(msgBox.shown[0].text, pseudo(Message(Msg::OptionsNotANumber, pseudo(Message(Msg::OptionsFieldMinutes)),
+                                                   std::string("x"), INT32_MIN, INT32_MAX)));
+    EXPECT_EQ(view.picks.at(0).filter,
               pseudo(Message(Msg::OptionsAllFiles)) + "|*.*|" + pseudo(Message(Msg::OptionsWaveFiles)) + "|*.wav");
-    EXPECT_EQ(FieldName(FieldRow(OptionsField::Remind), EnglishTexts()), "Tell me before it usually gets busy");
-}
 
-// Test takes the sound and the threshold in the dialog, saved or not, and
-// says in one message what the monitor found.
-TEST_F(OptionsFixture, TestTakesTheDialogsSoundAndThresholdAndSaysWhatItFound) {
-    form.Show();
+    form.SetLanguage(nullptr, nullptr);
     form.EditText(OptionsField::Sound, "C:\\x.wav");
-    Type("5", "many");
     monitor.findings = {Message(Msg::OptionsTestNoFile, std::string("C:\\x.wav")),
                         Message(Msg::NotifyHeldBack, Message(Msg::NotifyHeldBusy))};
     form.btnTest_Click();
-    ASSERT_EQ(monitor.tests.size(), 1u);
-    EXPECT_EQ(monitor.tests[0], (std::pair<std::string, std::int32_t>{"C:\\x.wav", 2})) << "no number: the default";
-    ASSERT_EQ(msgBox.shown.size(), 1u);
-    EXPECT_EQ(msgBox.shown[0].text,
+    Type("5", "7");
+    monitor.findings.clear();
+    form.btnTest_Click();  // nothing to tell
+    EXPECT_EQ(monitor.tests, (std::vector<std::pair<std::string, std::int32_t>>{{"C:\\x.wav", 2}, {"C:\\x.wav", 7}}));
+    ASSERT_EQ(msgBox.shown.size(), 2u);
+    EXPECT_EQ(msgBox.shown[1].text,
               "C:\\x.wav: no such file\r\n\r\nWindows held the notification back: a full-screen program is running; "
               "the sound played and the icon flashes");
-    EXPECT_EQ(msgBox.shown[0].title, "Options");
-
-    monitor.findings.clear();
-    Type("5", "7");
-    form.btnTest_Click();
-    EXPECT_EQ(monitor.tests.back().second, 7);
-    EXPECT_EQ(msgBox.shown.size(), 1u) << "nothing to tell";
     EXPECT_EQ(registry.ValueCount(), 0u) << "Test saves nothing";
-    EXPECT_EQ(monitor.calls, 0);
 }
 
 // The English window keeps its places: the controls of old where they were,
@@ -460,15 +420,9 @@ TEST(OptionsLayoutTest, CaptionsThatFitKeepTheDesign) {
     EXPECT_GT(test.left, design.Find(IDC_ALARMDLG)->box.Right());
     EXPECT_EQ(test.top, 533);
     EXPECT_EQ(design.width - test.Right(), 5370 - 5175) << "the old right margin";
-    // In tab order: each label before its box, Test after "...", OK and Cancel last.
-    std::vector<int> order;
-    for (const OptionsPiece& p : design.pieces) order.push_back(p.id);
-    const auto at = [&](int id) { return std::find(order.begin(), order.end(), id) - order.begin(); };
-    EXPECT_EQ(at(IDC_SOUND), at(IDC_LABEL1) + 1);
-    EXPECT_EQ(at(IDC_TEST), at(IDC_ALARMDLG) + 1);
-    EXPECT_EQ(at(IDC_LANGUAGE), at(IDC_LABEL5) + 1);
-    EXPECT_EQ(at(IDC_STARTUP_NOTE), at(IDC_STARTUP) + 1);
-    EXPECT_EQ(order.back(), IDC_OPTIONS_CANCEL);
+    // In tab order, Test follows "..." and the language list its label.
+    EXPECT_EQ(design.Find(IDC_TEST) - design.Find(IDC_ALARMDLG), 1);
+    EXPECT_EQ(design.Find(IDC_LANGUAGE) - design.Find(IDC_LABEL5), 1);
     int lastBottom = 0;
     for (int id : {IDC_INWINDOW, IDC_NOTIFY, IDC_REMIND, IDC_STARTUP, IDC_STARTUP_NOTE, IDC_LANGUAGE, IDC_OPTIONS_OK}) {
         EXPECT_GE(design.Find(id)->box.top, lastBottom) << id;
