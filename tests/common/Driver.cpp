@@ -194,6 +194,9 @@ RECT MoveToDpi(HWND window, int fromDpi, int toDpi) {
         GetWindowRect(window, &now);
         return !EqualRect(&now, &before);
     });
+    // The window moved in its answer, which may size it again after: a sent
+    // message comes through once the answer is done.
+    SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, 5000, nullptr);
     return suggested;
 }
 

@@ -773,7 +773,8 @@ TEST_F(Scenario, TheWindowsAreLaidOutAtTheirMonitorsDpi) {
         const char* name;
         int twipsHigh;  // the client area's height; 0: resizable
     };
-    const Shown windows[] = {{main, "main-window", 3390}, {options, "options", 3480}, {history, "history", 0}};
+    // Options: its English design (OptionsDesign), four check boxes, the note under the last, the language.
+    const Shown windows[] = {{main, "main-window", 3390}, {options, "options", 4305}, {history, "history", 0}};
     for (const Shown& w : windows) SetWindowPos(w.window, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
     for (const int at : {dpi, other}) {
         for (const Shown& w : windows) {
