@@ -75,6 +75,7 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "${PUBLISHER}"
 !define Setup.CouldNotWrite.1 "$0"
 !define Setup.CloseItThenRetry.1 "$3"
 !define Uninstall.CouldNotRemove.1 "$0"
+!define Uninstall.HistoryStayed.1 "$R7"
 !include /CHARSET=UTF8 "${TEXTS}"
 
 Var wasRunning
@@ -360,6 +361,47 @@ Function OptionsShow
     ${EndIf}
 FunctionEnd
 
+; The player history's folder. The program writes history.csv, its backup
+; .bak, the lines it cannot read to .bad, and the .tmp scratch copy that a
+; replace writes first; anything else in the folder is the player's.
+!define HISTORY_FOLDER "$LOCALAPPDATA\Wendrel"
+!macro REMOVE_HISTORY_FILE name
+    !insertmacro OR_RETRY 'Delete "${HISTORY_FOLDER}\${name}"' "${HISTORY_FOLDER}\${name}" un.HistoryFileStayed
+!macroend
+
+; A history file $0 that is still there after 2 s: listed in $R7, a path a
+; line, and the uninstall goes on with the next.
+Function un.HistoryFileStayed
+    DetailPrint "$(Uninstall.CouldNotRemove)"
+    ${If} $R7 == ""
+        StrCpy $R7 $0
+    ${Else}
+        StrCpy $R7 "$R7$\r$\n$0"
+    ${EndIf}
+    StrCpy $1 -1
+FunctionEnd
+
+; Removes the history's files, and the folder when nothing else is in it.
+; Files another program holds open are named together: the user may free
+; them and retry, or cancel, which ends the uninstall (with /S: exit code 2)
+; and leaves Wendrel listed, as a program file does.
+Function un.RemoveHistory
+    ${Do}
+        StrCpy $R7 ""
+        !insertmacro REMOVE_HISTORY_FILE history.csv
+        !insertmacro REMOVE_HISTORY_FILE history.csv.tmp
+        !insertmacro REMOVE_HISTORY_FILE history.csv.bak
+        !insertmacro REMOVE_HISTORY_FILE history.csv.bak.tmp
+        !insertmacro REMOVE_HISTORY_FILE history.csv.bad
+        RMDir "${HISTORY_FOLDER}"
+        ${If} $R7 == ""
+            Return
+        ${EndIf}
+        MessageBox MB_RETRYCANCEL|MB_ICONSTOP "$(Uninstall.HistoryStayed)" /SD IDCANCEL IDRETRY +2
+            Abort "$(Uninstall.PartlyRemoved)"
+    ${Loop}
+FunctionEnd
+
 Function un.onInit
     SetShellVarContext current
 FunctionEnd
@@ -377,9 +419,7 @@ Section "Uninstall"
     !insertmacro REMOVE_FILE "$INSTDIR\LICENSE.txt"
     !insertmacro REMOVE_FILE "$SMPROGRAMS\Wendrel.lnk"
     ${If} $R6 = 1
-        !insertmacro REMOVE_FILE "$LOCALAPPDATA\Wendrel\history.csv"
-        !insertmacro REMOVE_FILE "$LOCALAPPDATA\Wendrel\history.csv.tmp"
-        RMDir "$LOCALAPPDATA\Wendrel"
+        Call un.RemoveHistory
         DeleteRegKey HKCU "${SETTINGS_KEY}"
         ${un.GetParent} "${SETTINGS_KEY}" $0 ; the publisher's key, when nothing else is in it
         DeleteRegKey /ifempty HKCU $0
