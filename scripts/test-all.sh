@@ -54,7 +54,7 @@ echo "Tier 1, native unit tests:        $(count_tests build/native/results/*.xml
 echo "Tier 2, Windows tests under Wine:  $(count_tests build/windows/results/wendrel_win_tests.xml)"
 echo "Tier 3, end-to-end under Wine:     $(count_tests build/windows/results/wendrel_e2e_tests.xml build/windows/results/wendrel_e2e_remind.xml)"
 echo "Tiers 2 and 3 at 144 dpi:          $(count_tests build/windows/results/wendrel_win_tests_144dpi.xml build/windows/results/wendrel_e2e_tests_144dpi.xml)"
-echo "Tier 4, the setup under Wine:      $(count_tests build/windows/results/wendrel_setup_tests.xml)"
+echo "Tier 4, the setup under Wine:      $(count_tests build/windows/results/wendrel_setup_tests.xml build/windows/results/wendrel_setup_tests_de.xml)"
 ls build/windows/e2e-shots/*.png >/dev/null 2>&1 && echo "Screenshots of this run: build/windows/e2e-shots/ (at 144 dpi: e2e-shots-144dpi/)"
 if [ ${#failed[@]} -gt 0 ]; then
     echo "FAILED: ${failed[*]}"
