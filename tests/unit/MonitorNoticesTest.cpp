@@ -32,7 +32,8 @@ TEST_F(MonitorFixture, AWakeMarksTheCountOldStopsTheAlarmAndChecksAtOnceThenSoon
     Players(kDown);
     EXPECT_EQ(TicksToCheck(), 300);
     form.OnResume();
-    EXPECT_EQ(view.statusLine, "Last scan 21:04:05, before the computer slept, failed: no connection");
+    EXPECT_EQ(view.statusLine,
+              "Last scan 21:04:05, before the computer slept, failed: the server did not answer within 30 s");
 }
 
 // A new address matters only while checks fail: then it checks at once,
