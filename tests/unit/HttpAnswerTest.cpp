@@ -123,10 +123,8 @@ TEST(AnswerPolicy, APageShorterThanAnnouncedBrokeOff) {
     const std::tuple<const char*, std::uint64_t, const char*> pages[] = {
         {"Content-Length: 400\n", 115, "the page broke off after 115 bytes"},
         {"Content-Length: 400\n", 400, ""},
-        {"Content-Length: 1\n", 0, "the page broke off after 0 bytes"},
         {"", 115, ""},
         {"Content-Length: 400\nContent-Encoding: gzip\n", 2000, ""},
-        {"Content-Length: 400\nTransfer-Encoding: chunked\n", 115, ""},
     };
     const StatusSource from = StatusSource::FromUrl("http://lobby.example/");
     const std::vector<std::string> visited{from.Address()};

@@ -75,9 +75,6 @@ TEST(RetryScheduleTest, NoticesResultsAndWaitsMoveTheNextCheck) {
         EXPECT_EQ(s.event == Network && schedule.NetworkNotice(), s.asksNow) << "step " << i;
         EXPECT_EQ(schedule.SecondsToNextCheck(s.elapsed, 300), s.toNext) << "step " << i;
     }
-    RetrySchedule everySecond;  // a wait holds at any interval
-    everySecond.CheckFailed(600);
-    EXPECT_EQ(everySecond.SecondsBetweenChecks(0), 600);
 }
 
 // Requests in a day of a lobby that is down, counted over the schedule as
