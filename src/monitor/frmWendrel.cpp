@@ -7,16 +7,15 @@
 
 #include "common/GetFolder.h"
 #include "common/ScopeExit.h"
+#include "common/Text.h"
 #include "missions/MissionSorter.h"
 #include "status/Scanner.h"
 #include "text/Common.h"
 
 namespace {
 
-// "45 s" up to two minutes, then whole minutes.
-Message Duration(std::int64_t seconds) {
-    return seconds < 120 ? Message(Msg::DurationSeconds, seconds) : Message(Msg::DurationMinutes, (seconds + 30) / 60);
-}
+// "45 s" up to two minutes, then whole minutes: "4 min", "1 h 5 min".
+constexpr DurationFormat kNextTry{120, false, true};
 
 }  // namespace
 
@@ -152,7 +151,8 @@ void frmWendrel::Rescan(bool timerDriven) {
     lastFailure_ = scanner.Failure();
     const std::string failure = scanner.FailureReason();
     if (timerDriven && !lastFailure_) retry_.CheckWorked();
-    if (timerDriven && lastFailure_) retry_.CheckFailed();
+    if (timerDriven && lastFailure_) retry_.CheckFailed(scanner.AsksToWait());
+    if (!timerDriven && scanner.AsksToWait()) retry_.AskedToWait(SecondCount, *scanner.AsksToWait());
     std::string statusLine = Say()(StatusLine(false));
     Log("scan " + deps_.source.shown + (failure.empty() ? ": " : " failed: " + failure + "; ") +
         PlayersText(PlayerTotal) + (timerDriven && retry_.Retrying() ? "; retry in " + InEnglish(NextTry()) : ""));
@@ -161,7 +161,8 @@ void frmWendrel::Rescan(bool timerDriven) {
 }
 
 Message frmWendrel::NextTry() const {
-    return Duration(std::max<std::int64_t>(1, retry_.SecondsToNextCheck(SecondCount, IntervalSeconds())));
+    const std::int64_t seconds = std::max<std::int64_t>(1, retry_.SecondsToNextCheck(SecondCount, IntervalSeconds()));
+    return DurationMessage(std::chrono::seconds(seconds), kNextTry);
 }
 
 Message frmWendrel::StatusLine(bool beforeSleep) const {

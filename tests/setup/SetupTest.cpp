@@ -194,7 +194,7 @@ struct Setup : ::testing::Test {
     const std::string log = MakeTempFolder("wendrel-setup") + "wendrel.log";
     LoopbackServer status{[](LoopbackServer&, SOCKET c, const std::string&) {
         LoopbackServer::SendAll(
-            c, LoopbackServer::Response(200, "<font face=Verdana>Drevak&nbsp;Wing</font><font face=Verdana>6"));
+            c, LoopbackServer::Response(200, "<font face=Verdana>Drevak&nbsp;Wing</font><font face=Verdana>6</font>"));
     }};
 
     void TearDown() override { KillRunningWendrels(); }

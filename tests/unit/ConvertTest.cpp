@@ -4,6 +4,7 @@
 #include "common/Convert.h"
 #include "common/Text.h"
 #include "monitor/StartArguments.h"
+#include "text/Texts.h"
 
 namespace {
 
@@ -132,22 +133,22 @@ TEST(StartArgumentsTest, HelpAndTheOptionsThatStartingWithWindowsKeeps) {
 
 TEST(TextTest, QuotesDurationsAndSizesReadAsTheStatusLineShowsThem) {
     using std::chrono::milliseconds, std::chrono::seconds;
-    const DurationFormat nextTry{120, false, false};  // the main window's "next try in"
+    const DurationFormat nextTry{120, false, true};  // the main window's "next try in"
     const std::pair<std::string, std::string> cases[] = {
         {Quoted("abc"), "\"abc\""},
         {Quoted(std::string(41, 'x'), 40), "\"" + std::string(40, 'x') + "...\""},
-        {DurationText(seconds(59)), "59 s"},
-        {DurationText(seconds(60)), "1 min"},
-        {DurationText(seconds(61)), "2 min"},
-        {DurationText(seconds(5400)), "1 h 30 min"},
-        {DurationText(seconds(119), nextTry), "119 s"},
-        {DurationText(seconds(149), nextTry), "2 min"},
-        {DurationText(seconds(7200), nextTry), "120 min"},
-        {ExactDurationText(milliseconds(1500)), "1500 ms"},
-        {ExactDurationText(seconds(3600)), "3600 s"},
-        {SizeText(4u << 20), "4 MiB"},
-        {SizeText(65536), "64 KiB"},
-        {SizeText(1000), "1000 bytes"},
+        {InEnglish(DurationMessage(seconds(59))), "59 s"},
+        {InEnglish(DurationMessage(seconds(60))), "1 min"},
+        {InEnglish(DurationMessage(seconds(61))), "2 min"},
+        {InEnglish(DurationMessage(seconds(5400))), "1 h 30 min"},
+        {InEnglish(DurationMessage(seconds(119), nextTry)), "119 s"},
+        {InEnglish(DurationMessage(seconds(149), nextTry)), "2 min"},
+        {InEnglish(DurationMessage(seconds(7200), nextTry)), "2 h"},
+        {InEnglish(ExactDurationMessage(milliseconds(1500))), "1500 ms"},
+        {InEnglish(ExactDurationMessage(seconds(3600))), "3600 s"},
+        {InEnglish(SizeMessage(4u << 20)), "4 MiB"},
+        {InEnglish(SizeMessage(65536)), "64 KiB"},
+        {InEnglish(SizeMessage(1000)), "1000 bytes"},
     };
     for (const auto& [text, expected] : cases) EXPECT_EQ(text, expected);
 }
