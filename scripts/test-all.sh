@@ -107,6 +107,7 @@ echo
 echo "== Summary"
 echo "Tier 1, native unit tests:        $(count_tests build/native/results/*.xml)"
 echo "Tier 2, Windows tests under Wine:  $(count_tests build/windows/results/wendrel_win_tests.xml)"
+echo "Tier 2 in Russian and German:      $(count_tests build/windows/results/wendrel_win_tests_ru.xml build/windows/results/wendrel_win_tests_de.xml)"
 echo "Tier 3, end-to-end under Wine:     $(count_tests build/windows/results/wendrel_e2e_tests.xml build/windows/results/wendrel_e2e_remind.xml)"
 echo "Tiers 2 and 3 at 144 dpi:          $(count_tests build/windows/results/wendrel_win_tests_144dpi.xml build/windows/results/wendrel_e2e_tests_144dpi.xml)"
 echo "Tier 4, the setup under Wine:      $(count_tests build/windows/results/wendrel_setup_tests.xml)"
