@@ -156,8 +156,7 @@ std::optional<SortFailure> MissionSorter::Redate(const std::string& path, const 
             return fail(Message(Msg::SortTooLarge, Int{kMaxMissionSize >> 20}), SortFate::Untouched);
         case MissionFiles::ReadStatus::Read: break;
     }
-    if (read.links > 1)
-        return fail(Message(Msg::SortHardLinks, Count{read.links}), SortFate::Untouched);
+    if (read.links > 1) return fail(Message(Msg::SortHardLinks, Count{read.links}), SortFate::Untouched);
     if (content.find('\0') != std::string::npos) return fail(Message(Msg::SortNotText), SortFate::Untouched);
 
     const std::string scratchName = scratch.substr(scratch.rfind('\\') + 1);
@@ -204,7 +203,8 @@ std::vector<Listing> DescribeSortReport(const SortReport& report) {
     std::vector<Listing> parts;
     if (!report.failures.empty()) {
         Listing& part = parts.emplace_back(Message(Msg::SortFailures, Count{std::ssize(report.failures)}));
-        for (const SortFailure& f : report.failures) part.items.emplace_back(Message(Msg::SortFailure, f.file, f.reason, FateOf(f)));
+        for (const SortFailure& f : report.failures)
+            part.items.emplace_back(Message(Msg::SortFailure, f.file, f.reason, FateOf(f)));
     }
     if (!report.restored.empty()) {
         Listing& part = parts.emplace_back(Message(Msg::SortRestored, Count{std::ssize(report.restored)}));

@@ -21,8 +21,8 @@ std::optional<std::chrono::milliseconds> Seconds(const std::string& text) {
 
 Message Usage() {
     return Message(Msg::ProgramUsage, std::string(StatusSource::kDefaultUrl),
-                   std::string("%LOCALAPPDATA%\\Wendrel\\history.csv"), Typed(kShortestTimeout),
-                   Typed(kLongestTimeout), Typed(kDefaultTimeout));
+                   std::string("%LOCALAPPDATA%\\Wendrel\\history.csv"), Typed(kShortestTimeout), Typed(kLongestTimeout),
+                   Typed(kDefaultTimeout));
 }
 
 std::optional<Message> ArgumentsAnswer(const StartArguments& args) {

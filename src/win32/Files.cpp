@@ -39,14 +39,13 @@ bool WriteAll(HANDLE file, const std::string& bytes, std::string& error) {
 }
 
 UniqueFile OpenForAppending(const std::string& path, DWORD share) {
-    return UniqueFile(
-        CreateFileW(Wide(path, CP_UTF8).c_str(), FILE_APPEND_DATA, share, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                    nullptr));
+    return UniqueFile(CreateFileW(Wide(path, CP_UTF8).c_str(), FILE_APPEND_DATA, share, nullptr, OPEN_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
 UniqueFile CreateForWriting(const std::string& path) {
-    return UniqueFile(
-        CreateFileW(Wide(path, CP_UTF8).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    return UniqueFile(CreateFileW(Wide(path, CP_UTF8).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
 bool Flush(HANDLE file, std::string& error) {

@@ -57,8 +57,8 @@ std::vector<ControlPiece> Pieces(int buttonWidth) {
 
 // The controls' captions; the buttons' set their width.
 constexpr std::pair<int, Msg> kCaptions[] = {
-    {IDC_FRAME, Msg::MainFrame}, {IDC_OPTIONS, Msg::MainOptions}, {IDC_RESCAN, Msg::MainRescan},
-    {IDC_SORT, Msg::MainSort},   {IDC_LAUNCH, Msg::MainLaunch},   {IDC_HIDE, Msg::MainHide},
+    {IDC_FRAME, Msg::MainFrame},     {IDC_OPTIONS, Msg::MainOptions}, {IDC_RESCAN, Msg::MainRescan},
+    {IDC_SORT, Msg::MainSort},       {IDC_LAUNCH, Msg::MainLaunch},   {IDC_HIDE, Msg::MainHide},
     {IDC_HISTORY, Msg::MainHistory},
 };
 constexpr Msg kColumns[] = {Msg::MainColumnServer, Msg::MainColumnPlayers};
@@ -66,8 +66,7 @@ constexpr int kColumnWidths[] = {kServerColumn, kPlayersColumn};
 
 HICON LoadAppIcon(int id, int sizeMetric, int dpi) {
     const int size = SystemMetric(sizeMetric, dpi);
-    return static_cast<HICON>(
-        LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_ICON, size, size, 0));
+    return static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_ICON, size, size, 0));
 }
 
 }  // namespace

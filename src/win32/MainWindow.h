@@ -81,7 +81,7 @@ private:
     TrayHostWindow trayHost_;
     HWND list_ = nullptr;
     int dpi_ = 96;
-    int buttonWidth_ = 0;         // of the buttons, in twips
-    bool statusSaid_ = false;     // the form has said something in the status line
+    int buttonWidth_ = 0;      // of the buttons, in twips
+    bool statusSaid_ = false;  // the form has said something in the status line
     UniqueIcon smallIcon_, bigIcon_;
 };

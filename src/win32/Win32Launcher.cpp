@@ -31,8 +31,8 @@ bool Win32Launcher::Start(const std::string& application, const std::string& com
     std::wstring line = Wide(commandLine, CP_UTF8);  // CreateProcessW may write into it
     // The application name is passed as well: with only an unquoted command
     // line, "C:\Program Files\..." would first try to run "C:\Program.exe".
-    if (!CreateProcessW(Wide(application, CP_UTF8).c_str(), line.data(), nullptr, nullptr, TRUE,
-                        NORMAL_PRIORITY_CLASS, nullptr, nullptr, &startup, &process))
+    if (!CreateProcessW(Wide(application, CP_UTF8).c_str(), line.data(), nullptr, nullptr, TRUE, NORMAL_PRIORITY_CLASS,
+                        nullptr, nullptr, &startup, &process))
         return FailWithLastError(error);
     // The program neither waits for the client nor keeps it.
     const UniqueHandle child(process.hProcess), thread(process.hThread);

@@ -27,8 +27,8 @@ class Say {
 public:
     Say() : texts_(format_, StartLanguage()) {}
     void operator()(const Message& message, UINT icon) const {
-        MessageBoxW(nullptr, Wide(texts_(message), CP_UTF8).c_str(),
-                    Wide(texts_(frmWendrel::Title()), CP_UTF8).c_str(), icon);
+        MessageBoxW(nullptr, Wide(texts_(message), CP_UTF8).c_str(), Wide(texts_(frmWendrel::Title()), CP_UTF8).c_str(),
+                    icon);
     }
 
 private:

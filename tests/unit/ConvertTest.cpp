@@ -136,10 +136,10 @@ TEST(StartArgumentsTest, WhatTheProgramAnswersBeforeStarting) {
     EXPECT_EQ(wrong.Id(), Msg::ProgramWrongArguments);
     const std::string usage = InEnglish(Usage());
     EXPECT_EQ(InEnglish(wrong), "Unknown or incomplete option \"--verbose\".\r\n\r\n" + usage);
-    for (const char* line : {"Usage: wendrel.exe [--status-url URL] [--log FILE] [--history FILE] [--timeout SECONDS]\r\n",
-                             "      (default http://status.quellan.example).\r\n",
-                             "(default %LOCALAPPDATA%\\Wendrel\\history.csv).\r\n",
-                             "      Give up on a scan after this long, 1 to 3600 (default 30)."})
+    for (const char* line :
+         {"Usage: wendrel.exe [--status-url URL] [--log FILE] [--history FILE] [--timeout SECONDS]\r\n",
+          "      (default http://status.quellan.example).\r\n", "(default %LOCALAPPDATA%\\Wendrel\\history.csv).\r\n",
+          "      Give up on a scan after this long, 1 to 3600 (default 30)."})
         EXPECT_NE(usage.find(line), std::string::npos) << line;
 }
 

@@ -280,8 +280,8 @@ TEST(SortReportTest, TheMessageSaysWhatBecameOfEachFile) {
         const std::vector<Listing> parts = DescribeSortReport({{{"X.MIS", why, fate}}, {}});
         ASSERT_EQ(parts.size(), 1u);
         EXPECT_EQ(parts[0].heading.Id(), Msg::SortFailures);
-        EXPECT_EQ(Render(parts, EnglishTexts()), "Sort Missions could not re-date these mission files:\r\n\r\n" +
-                                                     std::string(line));
+        EXPECT_EQ(Render(parts, EnglishTexts()),
+                  "Sort Missions could not re-date these mission files:\r\n\r\n" + std::string(line));
     }
     // Both parts, a blank line apart; the headings count their files.
     const std::vector<Listing> both =
@@ -292,8 +292,9 @@ TEST(SortReportTest, TheMessageSaysWhatBecameOfEachFile) {
     EXPECT_EQ(both[1].heading.PluralCount()->value, 1);
     EXPECT_EQ(both[1].items.size(), 1u);
     const std::string text = Render(both, EnglishTexts());
-    EXPECT_NE(text.find("old content.\r\n\r\nPut back from the copies an interrupted Sort Missions had left:\r\n\r\nB.MIS"),
-              std::string::npos)
+    EXPECT_NE(
+        text.find("old content.\r\n\r\nPut back from the copies an interrupted Sort Missions had left:\r\n\r\nB.MIS"),
+        std::string::npos)
         << text;
     EXPECT_TRUE(DescribeSortReport({}).empty());
 }

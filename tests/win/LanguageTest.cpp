@@ -22,8 +22,9 @@
 namespace {
 
 // Russian (not in code page 1252) and Polish (not in 1251).
-const std::string kRussian = "\u041f\u0451\u0442\u0440: 5 \u0438\u0433\u0440\u043e\u043a\u043e\u0432";  // Пётр: 5 игроков
-const std::string kPolish = "\u0141\u00f3d\u017a \u2014 \u0119, \u0105";                              // Łódź — ę, ą
+const std::string kRussian =
+    "\u041f\u0451\u0442\u0440: 5 \u0438\u0433\u0440\u043e\u043a\u043e\u0432";  // Пётр: 5 игроков
+const std::string kPolish = "\u0141\u00f3d\u017a \u2014 \u0119, \u0105";       // Łódź — ę, ą
 
 // The real main window over a fake world, speaking texts.
 struct MainWindowIn {
@@ -69,8 +70,12 @@ TEST(UnicodeTest, AMessageBoxShowsTextsOfAnyAlphabet) {
 TEST(UnicodeTest, TheNotificationShowsThemCutAtAWholeCharacter) {
     HWND host = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
     Win32Tray tray;
-    TrayRecord icon{kTrayRecordSize, reinterpret_cast<std::uintptr_t>(host), 1, kNifMessage | kNifIcon | kNifTip,
-                    kWmMouseMove, reinterpret_cast<std::uintptr_t>(LoadIconW(nullptr, MAKEINTRESOURCEW(32512)))};
+    TrayRecord icon{kTrayRecordSize,
+                    reinterpret_cast<std::uintptr_t>(host),
+                    1,
+                    kNifMessage | kNifIcon | kNifTip,
+                    kWmMouseMove,
+                    reinterpret_cast<std::uintptr_t>(LoadIconW(nullptr, MAKEINTRESOURCEW(32512)))};
     std::copy_n("Wendrel", 8, icon.szTip);
     ASSERT_TRUE(tray.NotifyIcon(TrayMessage::Add, icon));
     const std::string shown = kRussian + " " + kPolish;               // 26 UTF-16 units
@@ -122,8 +127,8 @@ TEST(MainWindowLayout, ButtonsWidenTogetherForLongerCaptionsAndEnglishKeepsItsLa
         return client.right;
     };
     std::vector<RECT> english;
-    for (int id : {IDC_FRAME, IDC_LIST, IDC_STATUSLINE, IDC_OPTIONS, IDC_RESCAN, IDC_SORT, IDC_LAUNCH, IDC_HIDE,
-                   IDC_HISTORY})
+    for (int id :
+         {IDC_FRAME, IDC_LIST, IDC_STATUSLINE, IDC_OPTIONS, IDC_RESCAN, IDC_SORT, IDC_LAUNCH, IDC_HIDE, IDC_HISTORY})
         english.push_back(main.Box(id));
     for (int i = 0; i < 4; ++i) {
         const RECT box = main.Box(row[i]);
@@ -155,8 +160,8 @@ TEST(MainWindowLayout, ButtonsWidenTogetherForLongerCaptionsAndEnglishKeepsItsLa
     texts.Use(EnglishCatalogue());
     main.window.Retranslate();
     std::size_t i = 0;
-    for (int id : {IDC_FRAME, IDC_LIST, IDC_STATUSLINE, IDC_OPTIONS, IDC_RESCAN, IDC_SORT, IDC_LAUNCH, IDC_HIDE,
-                   IDC_HISTORY}) {
+    for (int id :
+         {IDC_FRAME, IDC_LIST, IDC_STATUSLINE, IDC_OPTIONS, IDC_RESCAN, IDC_SORT, IDC_LAUNCH, IDC_HIDE, IDC_HISTORY}) {
         const RECT box = main.Box(id);
         EXPECT_TRUE(EqualRect(&english[i++], &box)) << id;
     }

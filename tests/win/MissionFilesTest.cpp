@@ -30,7 +30,9 @@ struct RealFolder : ::testing::Test {
     Win32MissionFiles files;
     MissionSorter sorter{files};
 
-    void SetUp() override { MakeRoot(TempFolder() + "wendrel-missions-" + std::to_string(GetCurrentProcessId()) + "\\"); }
+    void SetUp() override {
+        MakeRoot(TempFolder() + "wendrel-missions-" + std::to_string(GetCurrentProcessId()) + "\\");
+    }
     void TearDown() override { Clean(); }
 
     void MakeRoot(const std::string& folder) {
@@ -114,8 +116,8 @@ TEST_F(RealFolder, ALockedMissionIsReportedAndKeepsItsContent) {
     Put("A.MIS", "msnDate \"5/5/1940\"\r\n");
     Put("B.MIS", "msnDate \"5/5/1940\"\r\n");
     // Another program holds B.MIS open without sharing it.
-    HANDLE lock = CreateFileW(Wide(missions + "B.MIS", CP_UTF8).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0,
-                              nullptr);
+    HANDLE lock =
+        CreateFileW(Wide(missions + "B.MIS", CP_UTF8).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(lock, INVALID_HANDLE_VALUE);
     const auto failures = sorter.Run(root + "qlpro.exe").failures;
     CloseHandle(lock);
@@ -211,8 +213,7 @@ TEST_F(RealFolder, EachCallOfAReplaceFailingLeavesTheMissionWholeAndSaysWhere) {
         calls.failing = failing;
         const SortReport report = MissionSorter(calls).Run(root + "qlpro.exe");
         const auto after = Contents();
-        const std::string where =
-            "calls failing from " + std::to_string(*failing.begin()) + ": " + Shown(report);
+        const std::string where = "calls failing from " + std::to_string(*failing.begin()) + ": " + Shown(report);
         const bool scratch = after.count("A.MIS.tmp") || after.count("a.mis.tmp");
         const std::string* mission = after.count("A.MIS")   ? &after.at("A.MIS")
                                      : after.count("a.mis") ? &after.at("a.mis")
@@ -264,8 +265,8 @@ TEST_F(RealFolder, RecoveryNeverReplacesAnything) {
 // Links and names beyond ASCII, as the Windows layer sees them.
 TEST_F(RealFolder, HardLinksAreLeftAndNamesBeyondAsciiAreUpperCased) {
     Put("b.mis", "msnDate \"5/5/1940\"\r\n");
-    ASSERT_TRUE(CreateHardLinkW(Wide(missions + "c.mis", CP_UTF8).c_str(), Wide(missions + "b.mis", CP_UTF8).c_str(),
-                                nullptr));
+    ASSERT_TRUE(
+        CreateHardLinkW(Wide(missions + "c.mis", CP_UTF8).c_str(), Wide(missions + "b.mis", CP_UTF8).c_str(), nullptr));
     Put("\u00e9t\u00e9.mis", "msnDate \"5/5/1940\"");
 
     const SortReport report = sorter.Run(root + "qlpro.exe");
@@ -292,7 +293,7 @@ TEST_F(RealFolder, MissionsBelowAUserFolderOfAnyAlphabetAreSorted) {
         MakeRoot("C:\\users\\" + user + "\\AppData\\Local\\QuellanPro3\\");
         Put("b.mis", "msnDate \"5/5/1940\"\r\n");
         Put("\u0451\u043b\u043a\u0430.mis", "msnDate \"5/5/1940\"\r\n");  // ёлка
-        Put("\u0142\u0119k.mis", "msnDate \"5/5/1940\"\r\n");               // łęk
+        Put("\u0142\u0119k.mis", "msnDate \"5/5/1940\"\r\n");             // łęk
         const SortReport report = sorter.Run(root + "qlpro.exe");
         EXPECT_TRUE(report.empty()) << user << ": " << Shown(report);
         // In the order of the upper-case names' characters: B, Ł, Ё.
