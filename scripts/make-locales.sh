@@ -1,7 +1,8 @@
 #!/bin/sh
 # Makes the Unix locales the Windows tests run Wine in (Wine takes the ANSI
-# code page from the locale: ru_RU 1251, de_DE 1252) into DIR, once, for
-# LOCPATH=DIR: a fresh Debian has only C.UTF-8, and this needs no root.
+# code page from the locale's name: ru_RU 1251, de_DE 1252) into DIR, once,
+# for LOCPATH=DIR. A fresh Debian has only C.UTF-8, and with a locale glibc
+# lacks, Wine finds no file whose name is beyond ASCII. Needs no root.
 # Usage: make-locales.sh DIR
 set -e
 dir=${1:?usage: make-locales.sh DIR}
