@@ -148,6 +148,7 @@ TEST(MainWindowLayout, ButtonsWidenTogetherForLongerCaptionsAndEnglishKeepsItsLa
     texts.Use(*FindLanguage("qps-ploc"));
     main.window.Retranslate();
     EXPECT_EQ(WindowText(GetDlgItem(w, IDC_SORT)), texts(Msg::MainSort));
+    EXPECT_EQ(WindowText(GetDlgItem(w, IDC_STATUSLINE)), texts(Msg::MainNotScanned));  // no scan yet: the window's own
     const HFONT font = DialogFont(WindowDpi(w));
     const int width = main.Box(IDC_OPTIONS).right - main.Box(IDC_OPTIONS).left;
     EXPECT_GT(width, scale.X(1305));
@@ -164,8 +165,10 @@ TEST(MainWindowLayout, ButtonsWidenTogetherForLongerCaptionsAndEnglishKeepsItsLa
     for (int i = 0; i < 3; ++i) EXPECT_NEAR(main.Box(widened[i]).right - english[i].right, grown, 1) << i;
     EXPECT_NEAR(main.Box(IDC_LAUNCH).right, main.Box(IDC_FRAME).right, 1);
 
+    main.window.SetStatusLine("said by the form");
     texts.Use(EnglishCatalogue());
     main.window.Retranslate();
+    EXPECT_EQ(WindowText(GetDlgItem(w, IDC_STATUSLINE)), "said by the form");  // the form's to say again
     std::size_t i = 0;
     for (int id :
          {IDC_FRAME, IDC_LIST, IDC_STATUSLINE, IDC_OPTIONS, IDC_RESCAN, IDC_SORT, IDC_LAUNCH, IDC_HIDE, IDC_HISTORY}) {
