@@ -202,12 +202,12 @@ Message FateOf(const SortFailure& f) {
 std::vector<Listing> DescribeSortReport(const SortReport& report) {
     std::vector<Listing> parts;
     if (!report.failures.empty()) {
-        Listing& part = parts.emplace_back(Message(Msg::SortFailures, Count{std::ssize(report.failures)}));
+        Listing& part = parts.emplace_back(Listing{Message(Msg::SortFailures, Count{std::ssize(report.failures)}), {}});
         for (const SortFailure& f : report.failures)
             part.items.emplace_back(Message(Msg::SortFailure, f.file, f.reason, FateOf(f)));
     }
     if (!report.restored.empty()) {
-        Listing& part = parts.emplace_back(Message(Msg::SortRestored, Count{std::ssize(report.restored)}));
+        Listing& part = parts.emplace_back(Listing{Message(Msg::SortRestored, Count{std::ssize(report.restored)}), {}});
         for (const std::string& name : report.restored) part.items.emplace_back(name);
     }
     return parts;
