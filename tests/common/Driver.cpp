@@ -213,6 +213,9 @@ RECT MoveToDpi(HWND window, int fromDpi, int toDpi) {
         GetWindowRect(window, &now);
         return !EqualRect(&now, &before);
     });
+    // The window may move in more than one step: a message sent now is
+    // handled once it is back in its message loop, the move done.
+    SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 5000, nullptr);
     return suggested;
 }
 

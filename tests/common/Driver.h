@@ -47,7 +47,7 @@ void WakeFromSleep();
 void ChangeRegionalSettings();
 // What Windows tells a window that moved to a monitor at toDpi: the window's
 // rectangle scaled from its top left corner as the suggested one, in the
-// window's process. Returns it once the window has moved.
+// window's process. Returns it once the window has moved and laid itself out.
 RECT MoveToDpi(HWND window, int fromDpi, int toDpi);
 
 // The open pop-up menu, once there is one.
