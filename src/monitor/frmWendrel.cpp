@@ -394,7 +394,7 @@ void frmWendrel::btnSort_Click() {
     Log("sort missions: " + std::to_string(report.failures.size()) + " failed, " +
         std::to_string(report.restored.size()) + " put back");
     if (!report.empty())
-        deps_.msgBox.Show(DescribeSortReport(report), Say()(Message(Msg::SortTitle)),
+        deps_.msgBox.Show(Render(DescribeSortReport(report), Say()), Say()(Message(Msg::SortTitle)),
                           report.failures.empty() ? kMbIconInformation : kMbIconExclamation);
 }
 

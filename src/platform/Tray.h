@@ -24,8 +24,9 @@ inline constexpr std::int32_t kWmLButtonDblClk = 515, kWmRButtonUp = 517;
 // A click on the icon's notification (NIN_BALLOONUSERCLICK) arrives the same way.
 inline constexpr std::int32_t kNinBalloonUserClick = 0x405;
 
-// A notification shown from the icon named by hWnd and uID. Windows shows
-// at most 63 bytes of the title and 255 of the text.
+// A notification shown from the icon named by hWnd and uID, its texts in
+// UTF-8. Windows shows at most 63 UTF-16 units of the title and 255 of the
+// text; longer ones are cut at a whole character.
 struct TrayNotification {
     std::uintptr_t hWnd = 0;
     std::uint32_t uID = 0;
@@ -35,7 +36,7 @@ struct TrayNotification {
 
 enum class TrayMessage : std::uint32_t { Add = 0, Modify = 1, Delete = 2 };
 
-// Shell_NotifyIconA.
+// Shell_NotifyIcon.
 class Tray {
 public:
     virtual ~Tray() = default;

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <cmath>
 #include <span>
 #include <string>
 
@@ -25,6 +26,8 @@ public:
     explicit TwipScale(int dpi);
     int X(int twips) const { return static_cast<int>(MulDiv(twips, dpi_, 1440) * widthFactor_ + 0.5); }
     int Y(int twips) const { return MulDiv(twips, dpi_, 1440); }
+    // Pixels across in twips, rounded up: what X needs to give at least pixels.
+    int TwipsX(int pixels) const { return static_cast<int>(std::ceil(pixels * 1440.0 / dpi_ / widthFactor_)); }
     int Dpi() const { return dpi_; }
 
 private:
@@ -39,6 +42,7 @@ HFONT KeptFont(const char* face, int hundredthsOfPoint, int weight, int dpi);
 HFONT DialogFont(int dpi);
 
 // One control of a window laid out in twips: what it is and where it goes.
+// Its class and text are UTF-8.
 struct ControlPiece {
     int id;
     const char* className;
@@ -54,7 +58,11 @@ void MakeControls(HWND parent, std::span<const ControlPiece> pieces);
 // the start, and again when the window moves to a monitor at another DPI.
 void PlaceControls(HWND parent, std::span<const ControlPiece> pieces, const TwipScale& scale);
 
+// A window's text, and a new one, in UTF-8.
 std::string WindowText(HWND window);
+void SetWindowTextUtf8(HWND window, const std::string& text);
+// How wide text is in pixels, on one line in font ("&" marking an access key takes no room).
+int TextWidth(HFONT font, const std::string& text);
 
 // Sizes a top-level window so that its client area is width x height pixels,
 // centred on its monitor's work area.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "win32/TextConversion.h"
 #include "win32/WinError.h"
 
 namespace {
@@ -38,13 +39,13 @@ bool WriteAll(HANDLE file, const std::string& bytes, std::string& error) {
 }
 
 UniqueFile OpenForAppending(const std::string& path, DWORD share) {
-    return UniqueFile(
-        CreateFileA(path.c_str(), FILE_APPEND_DATA, share, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    return UniqueFile(CreateFileW(Wide(path, CP_UTF8).c_str(), FILE_APPEND_DATA, share, nullptr, OPEN_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
 UniqueFile CreateForWriting(const std::string& path) {
-    return UniqueFile(
-        CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    return UniqueFile(CreateFileW(Wide(path, CP_UTF8).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
 bool Flush(HANDLE file, std::string& error) {
@@ -54,7 +55,8 @@ bool Flush(HANDLE file, std::string& error) {
 }
 
 bool ReplaceInOneStep(const std::string& from, const std::string& to, std::string& error) {
-    return MoveFileExA(from.c_str(), to.c_str(), kReplaceInOneStep) || FailWithLastError(error);
+    return MoveFileExW(Wide(from, CP_UTF8).c_str(), Wide(to, CP_UTF8).c_str(), kReplaceInOneStep) ||
+           FailWithLastError(error);
 }
 
 bool WriteDurably(const std::string& path, const std::string& text, std::string& error) {
@@ -66,6 +68,6 @@ bool WriteDurably(const std::string& path, const std::string& text, std::string&
         written = WriteAll(file.get(), text, error) && Flush(file.get(), error);
     }
     if (written && ReplaceInOneStep(scratch, path, error)) return true;
-    DeleteFileA(scratch.c_str());
+    DeleteFileW(Wide(scratch, CP_UTF8).c_str());
     return false;
 }

@@ -17,10 +17,10 @@ void UnregisterDialogWindow(HWND dialog) { std::erase(DialogWindows(), dialog); 
 void DispatchAppMessage(MSG& msg) {
     const std::vector<HWND> dialogs = DialogWindows();  // a dialog may close while handling the message
     for (HWND dialog : dialogs) {
-        if (IsWindow(dialog) && IsDialogMessageA(dialog, &msg)) return;
+        if (IsWindow(dialog) && IsDialogMessageW(dialog, &msg)) return;
     }
     TranslateMessage(&msg);
-    DispatchMessageA(&msg);
+    DispatchMessageW(&msg);
 }
 
 WaitOutcome PumpUntilSignaled(std::span<const HANDLE> events, std::chrono::milliseconds timeout) {
@@ -34,7 +34,7 @@ WaitOutcome PumpUntilSignaled(std::span<const HANDLE> events, std::chrono::milli
         if (r - WAIT_OBJECT_0 < count) return WaitOutcome::Signaled;
         if (r == WAIT_TIMEOUT || r == WAIT_FAILED) return WaitOutcome::TimedOut;
         MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
             if (msg.message == WM_QUIT) {
                 PostQuitMessage(static_cast<int>(msg.wParam));
                 return WaitOutcome::QuitRequested;

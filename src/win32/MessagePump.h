@@ -7,6 +7,8 @@
 
 // The program's one way of dispatching messages, used by the main loop and by
 // every nested loop, so keyboard navigation in modeless dialogs always works.
+// Messages are taken as UTF-16 (GetMessageW): a typed character reaches a
+// box whatever the ANSI code page.
 void RegisterDialogWindow(HWND dialog);
 void UnregisterDialogWindow(HWND dialog);
 void DispatchAppMessage(MSG& msg);

@@ -5,24 +5,37 @@
 #include "text/Languages.h"
 #include "win32/ProgramPaths.h"
 
+namespace {
+// %LOCALAPPDATA%\Wendrel\history.csv; in the current folder when Windows names no such folder.
+std::string DefaultHistoryPath() {
+    const std::string folder = LocalAppDataFolder();
+    return folder.empty() ? "history.csv" : folder + "Wendrel\\history.csv";
+}
+}  // namespace
+
+const Catalogue& StartLanguage() { return ChooseLanguage("", WindowsLanguages()); }
+
 Program::Program(const StartArguments& args, EventLog* log)
-    : texts_(localeFormat_, ChooseLanguage("", WindowsLanguages())),
+    : texts_(localeFormat_, StartLanguage()),
       store_(registry_),
       options_(store_, optionsDialog_, msgBox_, BuildCommandLine(ProgramPath(), args.startOptions)),
       sound_(log),
       inet_(args.timeout.value_or(WinInetTransfer::kDefaultDeadline), WinInetTransfer::kDefaultPageCap, nullptr,
             &texts_),
-      historyFile_(args.historyFile.empty() ? Win32HistoryFile::DefaultPath() : FullPath(args.historyFile)),
+      historyFile_(args.historyFile.empty() ? DefaultHistoryPath() : FullPath(args.historyFile)),
       history_(historyFile_),
       historyWindow_(history_, clock_, texts_),
       form_(MonitorDeps{app_, options_, mainWindow_, tray_, sound_, launcher_, msgBox_, missionFiles_, inet_, clock_,
                         log, StatusSource::FromUrl(args.statusUrl.empty() ? StatusSource::kDefaultUrl : args.statusUrl),
                         &history_, &historyWindow_, &texts_}),
       log_(log) {
+    SpeakAtBoundary(&texts_);
     optionsDialog_.Attach(options_);
     options_.SetMonitor(&form_);
     historyWindow_.SetThreshold([this] { return form_.AlarmOn; });
 }
+
+Program::~Program() { SpeakAtBoundary(nullptr); }
 
 bool Program::Start() {
     if (!mainWindow_.Create(form_)) return false;

@@ -21,12 +21,17 @@
 #include "win32/Win32Tray.h"
 #include "win32/WinInetTransfer.h"
 
+// The language the program speaks, as it starts: the one Windows shows, if
+// a catalogue has it.
+const Catalogue& StartLanguage();
+
 // The running program: the forms with the platform's objects they work
 // through, made and wired together once, for as long as it runs.
 class Program {
 public:
     // log is optional (--log); it outlives the program.
     Program(const StartArguments& args, EventLog* log);
+    ~Program();
     Program(const Program&) = delete;
     Program& operator=(const Program&) = delete;
 

@@ -5,7 +5,7 @@
 #include "platform/EventLog.h"
 #include "platform/SoundPlayer.h"
 
-// PlaySoundA; a relative file is also looked for beside the program. Notes
+// PlaySoundW; a relative file is also looked for beside the program. Notes
 // in the log which file it plays, or that it cannot open it.
 class Win32Sound : public SoundPlayer {
 public:

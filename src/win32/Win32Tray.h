@@ -2,7 +2,7 @@
 
 #include "platform/Tray.h"
 
-// Shell_NotifyIconA with the record's fields in the platform's own layout.
+// Shell_NotifyIconW with the record's fields in the platform's own layout, its texts in UTF-16.
 class Win32Tray : public Tray {
 public:
     bool NotifyIcon(TrayMessage message, const TrayRecord& data) override;

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include "common/CommandLine.h"
 #include "common/Convert.h"
 #include "common/Text.h"
@@ -87,40 +89,65 @@ TEST(CommandLineTest, TheRunValueQuotesTheProgramAndKeepsTheOptions) {
 
 namespace {
 
+// The first value of a message, as it was given.
+std::string FirstValue(const Message& message) { return std::get<Verbatim>(message.Args().at(0).value); }
+
 TEST(StartArgumentsTest, OptionsTheirValuesAndWhatIsRefused) {
     struct Case {
         std::vector<std::string> args;
-        std::string error;  // the start of the error; empty when accepted
+        std::optional<Msg> error;  // none when accepted
+        std::string refused;       // what the error names
         long long timeoutMs = -1;
     };
     const Case cases[] = {
-        {{}, ""},
-        {{"--timeout", "1"}, "", 1000},
-        {{"--timeout", "2.5"}, "", 2500},
-        {{"--timeout", "3600"}, "", 3600000},
-        {{"--timeout", "0.0004"}, "--timeout takes a number of seconds from 1 to 3600"},
-        {{"--timeout", "0"}, "--timeout takes"},
-        {{"--timeout", "3601"}, "--timeout takes"},
-        {{"--timeout", "-5"}, "--timeout takes"},
-        {{"--timeout", "1e3"}, "--timeout takes"},
-        {{"--timeout", "0x10"}, "--timeout takes"},
-        {{"--timeout", "1.2.3"}, "--timeout takes"},
-        {{"--timeout"}, "Unknown or incomplete option \"--timeout\""},
-        {{"--verbose"}, "Unknown or incomplete option \"--verbose\""},
+        {{}, {}, ""},
+        {{"--timeout", "1"}, {}, "", 1000},
+        {{"--timeout", "2.5"}, {}, "", 2500},
+        {{"--timeout", "3600"}, {}, "", 3600000},
+        {{"--timeout", "0.0004"}, Msg::ProgramBadTimeout, "0.0004"},
+        {{"--timeout", "0"}, Msg::ProgramBadTimeout, "0"},
+        {{"--timeout", "3601"}, Msg::ProgramBadTimeout, "3601"},
+        {{"--timeout", "-5"}, Msg::ProgramBadTimeout, "-5"},
+        {{"--timeout", "1e3"}, Msg::ProgramBadTimeout, "1e3"},
+        {{"--timeout", "0x10"}, Msg::ProgramBadTimeout, "0x10"},
+        {{"--timeout", "1.2.3"}, Msg::ProgramBadTimeout, "1.2.3"},
+        {{"--timeout"}, Msg::ProgramUnknownOption, "--timeout"},
+        {{"--verbose", "--timeout", "x"}, Msg::ProgramUnknownOption, "--verbose"},  // the first fault is told
     };
     for (const Case& c : cases) {
         const StartArguments parsed = ParseStartArguments(c.args);
-        EXPECT_EQ(parsed.error.substr(0, c.error.size()), c.error) << parsed.error;
-        EXPECT_EQ(parsed.error.empty(), c.error.empty()) << parsed.error;
-        EXPECT_EQ(parsed.timeout ? parsed.timeout->count() : -1, c.timeoutMs) << parsed.error;
+        const std::string shown = parsed.error ? InEnglish(*parsed.error) : "";
+        ASSERT_EQ(parsed.error.has_value(), c.error.has_value()) << shown;
+        if (c.error) {
+            EXPECT_EQ(parsed.error->Id(), *c.error) << shown;
+            EXPECT_EQ(FirstValue(*parsed.error), c.refused) << shown;
+        }
+        EXPECT_EQ(parsed.timeout ? parsed.timeout->count() : -1, c.timeoutMs) << shown;
     }
+    EXPECT_EQ(InEnglish(*ParseStartArguments({"--timeout", "0"}).error),
+              "--timeout takes a number of seconds from 1 to 3600, not \"0\".");
+}
+
+// --help shows the options; a fault is told with them; otherwise the program starts.
+TEST(StartArgumentsTest, WhatTheProgramAnswersBeforeStarting) {
+    EXPECT_FALSE(ArgumentsAnswer(ParseStartArguments({"--log", "x.log"})));
+    EXPECT_EQ(ArgumentsAnswer(ParseStartArguments({"/?", "--verbose"}))->Id(), Msg::ProgramUsage);
+    const Message wrong = *ArgumentsAnswer(ParseStartArguments({"--verbose"}));
+    EXPECT_EQ(wrong.Id(), Msg::ProgramWrongArguments);
+    const std::string usage = InEnglish(Usage());
+    EXPECT_EQ(InEnglish(wrong), "Unknown or incomplete option \"--verbose\".\r\n\r\n" + usage);
+    for (const char* line :
+         {"Usage: wendrel.exe [--status-url URL] [--log FILE] [--history FILE] [--timeout SECONDS]\r\n",
+          "      (default http://status.quellan.example).\r\n", "(default %LOCALAPPDATA%\\Wendrel\\history.csv).\r\n",
+          "      Give up on a scan after this long, 1 to 3600 (default 30)."})
+        EXPECT_NE(usage.find(line), std::string::npos) << line;
 }
 
 TEST(StartArgumentsTest, HelpAndTheOptionsThatStartingWithWindowsKeeps) {
     for (const char* help : {"--help", "-h", "/?"}) {
         const StartArguments parsed = ParseStartArguments({"--log", "x.log", help});
         EXPECT_TRUE(parsed.help) << help;
-        EXPECT_EQ(parsed.error, "") << help;
+        EXPECT_FALSE(parsed.error) << help;
     }
     const StartArguments parsed = ParseStartArguments(
         {"--log", "w.log", "--status-url", "https://lobby.example/", "--history", "h.csv", "--timeout", "20"});
