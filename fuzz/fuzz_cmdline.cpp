@@ -26,13 +26,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (c != '"') folder += c;  // a path holds no quote
     const std::string program = "C:\\" + folder + "\\wendrel.exe";
     const StartArguments given = ParseStartArguments({pieces.begin() + 1, pieces.end()});
-    if (!given.error.empty() || given.help) return 0;  // the program explains them and ends: nothing to keep
+    if (given.error || given.help) return 0;  // the program explains them and ends: nothing to keep
 
     const std::vector<std::string> back = SplitLikeTheCRuntime(BuildCommandLine(program, given.startOptions));
     if (back.empty() || back[0] != program) std::abort();
     if (std::vector<std::string>(back.begin() + 1, back.end()) != given.startOptions) std::abort();
     const StartArguments again = ParseStartArguments({back.begin() + 1, back.end()});
-    if (!again.error.empty() || again.help) std::abort();
+    if (again.error || again.help) std::abort();
     if (again.statusUrl != given.statusUrl || again.timeout != given.timeout || again.startOptions != given.startOptions)
         std::abort();
     // --language is for one run: a language there is, never kept for starting with Windows.

@@ -43,19 +43,18 @@ std::string Shortened(std::string_view text, std::size_t longest) {
 
 std::string Quoted(std::string_view text, std::size_t longest) { return '"' + Shortened(text, longest) + '"'; }
 
-std::string DurationText(std::chrono::milliseconds span, DurationFormat format) {
-    if (span.count() % 1000 != 0) return std::to_string(span.count()) + " ms";
+Message DurationMessage(std::chrono::milliseconds span, DurationFormat format) {
+    if (span.count() % 1000 != 0) return Message(Msg::DurationMilliseconds, span.count());
     const std::int64_t seconds = span.count() / 1000;
-    if (seconds < format.minutesFrom) return std::to_string(seconds) + " s";
+    if (seconds < format.minutesFrom) return Message(Msg::DurationSeconds, seconds);
     const std::int64_t minutes = (seconds + (format.roundUp ? 59 : 30)) / 60;
-    if (!format.hours || minutes < 60) return std::to_string(minutes) + " min";
-    std::string text = std::to_string(minutes / 60) + " h";
-    if (minutes % 60) text.append(" ").append(std::to_string(minutes % 60)).append(" min");
-    return text;
+    if (!format.hours || minutes < 60) return Message(Msg::DurationMinutes, minutes);
+    if (minutes % 60 == 0) return Message(Msg::DurationHours, minutes / 60);
+    return Message(Msg::DurationHoursMinutes, minutes / 60, minutes % 60);
 }
 
-std::string SizeText(std::uint64_t bytes) {
-    if (bytes % (1u << 20) == 0) return std::to_string(bytes >> 20) + " MiB";
-    if (bytes % (1u << 10) == 0) return std::to_string(bytes >> 10) + " KiB";
-    return std::to_string(bytes) + " bytes";
+Message SizeMessage(std::uint64_t bytes) {
+    if (bytes % (1u << 20) == 0) return Message(Msg::SizeMiB, bytes >> 20);
+    if (bytes % (1u << 10) == 0) return Message(Msg::SizeKiB, bytes >> 10);
+    return Message(Msg::SizeBytes, Count{static_cast<std::int64_t>(bytes)});
 }

@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "text/Message.h"
+
 // ASCII-only helpers: the program's markers, keys and file names are compared
 // byte by byte, and non-ASCII bytes (the ANSI code page) are left alone.
 bool EqualsIgnoreCase(std::string_view a, std::string_view b);
@@ -28,11 +30,11 @@ struct DurationFormat {
 };
 // "45 s", "2 min", "1 h 30 min" as format says; a span that is not whole
 // seconds reads in milliseconds ("1500 ms").
-std::string DurationText(std::chrono::milliseconds span, DurationFormat format = {});
+Message DurationMessage(std::chrono::milliseconds span, DurationFormat format = {});
 // An exact span, in seconds (or milliseconds) however long: a time-out.
-inline std::string ExactDurationText(std::chrono::milliseconds span) {
-    return DurationText(span, {INT64_MAX, false, false});
+inline Message ExactDurationMessage(std::chrono::milliseconds span) {
+    return DurationMessage(span, {INT64_MAX, false, false});
 }
 
 // A number of bytes in the largest unit that holds it whole: "4 MiB", "64 KiB", "1000 bytes".
-std::string SizeText(std::uint64_t bytes);
+Message SizeMessage(std::uint64_t bytes);

@@ -7,6 +7,7 @@
 
 #include "common/GetFolder.h"
 #include "common/ScopeExit.h"
+#include "common/Text.h"
 #include "missions/MissionSorter.h"
 #include "monitor/AlarmChecks.h"
 #include "status/Scanner.h"
@@ -17,10 +18,8 @@ namespace {
 // How long Options' Test flashes the icon, in ticks.
 constexpr int kTestFlashes = 6;
 
-// "45 s" up to two minutes, then whole minutes.
-Message Duration(std::int64_t seconds) {
-    return seconds < 120 ? Message(Msg::DurationSeconds, seconds) : Message(Msg::DurationMinutes, (seconds + 30) / 60);
-}
+// "45 s" up to two minutes, then whole minutes: "4 min", "1 h 5 min".
+constexpr DurationFormat kNextTry{120, false, true};
 
 }  // namespace
 
@@ -162,7 +161,8 @@ void frmWendrel::Rescan(bool timerDriven) {
     lastFailure_ = scanner.Failure();
     const std::string failure = scanner.FailureReason();
     if (timerDriven && !lastFailure_) retry_.CheckWorked();
-    if (timerDriven && lastFailure_) retry_.CheckFailed();
+    if (timerDriven && lastFailure_) retry_.CheckFailed(scanner.AsksToWait());
+    if (!timerDriven && scanner.AsksToWait()) retry_.AskedToWait(SecondCount, *scanner.AsksToWait());
     status_ = StatusLine(false);
     statusNotes_.clear();
     Log("scan " + deps_.source.shown + (failure.empty() ? ": " : " failed: " + failure + "; ") +
@@ -185,7 +185,8 @@ void frmWendrel::Retranslate() {
 }
 
 Message frmWendrel::NextTry() const {
-    return Duration(std::max<std::int64_t>(1, retry_.SecondsToNextCheck(SecondCount, IntervalSeconds())));
+    const std::int64_t seconds = std::max<std::int64_t>(1, retry_.SecondsToNextCheck(SecondCount, IntervalSeconds()));
+    return DurationMessage(std::chrono::seconds(seconds), kNextTry);
 }
 
 Message frmWendrel::StatusLine(bool beforeSleep) const {
@@ -198,9 +199,8 @@ Message frmWendrel::StatusLine(bool beforeSleep) const {
 }
 
 std::optional<Message> frmWendrel::ShowAlarmNotification(std::int32_t players, std::int32_t threshold, bool sound) {
-    const auto held =
-        ShowNotice(Message(Msg::NotifyAlarmTitle, Players(players)), Message(Msg::NotifyAlarmText, Players(threshold)),
-                   false);
+    const auto held = ShowNotice(Message(Msg::NotifyAlarmTitle, Players(players)),
+                                 Message(Msg::NotifyAlarmText, Players(threshold)), false);
     if (!held) return std::nullopt;
     Message said(sound ? Msg::NotifyHeldBack : Msg::NotifyHeldBackSilent, *held);
     Log(InEnglish(said));
@@ -446,7 +446,7 @@ void frmWendrel::btnSort_Click() {
     Log("sort missions: " + std::to_string(report.failures.size()) + " failed, " +
         std::to_string(report.restored.size()) + " put back");
     if (!report.empty())
-        deps_.msgBox.Show(DescribeSortReport(report), Say()(Message(Msg::SortTitle)),
+        deps_.msgBox.Show(Render(DescribeSortReport(report), Say()), Say()(Message(Msg::SortTitle)),
                           report.failures.empty() ? kMbIconInformation : kMbIconExclamation);
 }
 

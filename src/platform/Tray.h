@@ -24,8 +24,9 @@ inline constexpr std::int32_t kWmLButtonDblClk = 515, kWmRButtonUp = 517;
 // A click on the icon's notification (NIN_BALLOONUSERCLICK) arrives the same way.
 inline constexpr std::int32_t kNinBalloonUserClick = 0x405;
 
-// A notification shown from the icon named by hWnd and uID. Windows shows
-// at most 63 bytes of the title and 255 of the text.
+// A notification shown from the icon named by hWnd and uID, its texts in
+// UTF-8. Windows shows at most 63 UTF-16 units of the title and 255 of the
+// text; longer ones are cut at a whole character.
 struct TrayNotification {
     std::uintptr_t hWnd = 0;
     std::uint32_t uID = 0;
@@ -50,7 +51,7 @@ enum class NotificationState {
 
 enum class TrayMessage : std::uint32_t { Add = 0, Modify = 1, Delete = 2 };
 
-// Shell_NotifyIconA, and whether Windows shows notifications now.
+// Shell_NotifyIcon, and whether Windows shows notifications now.
 class Tray {
 public:
     virtual ~Tray() = default;

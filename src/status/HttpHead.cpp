@@ -75,7 +75,7 @@ std::optional<unsigned> Number(std::string_view word, std::size_t least, std::si
 }
 
 // "08:49:37" as seconds into the day.
-std::optional<std::int64_t> TimeOfDay(std::string_view word) {
+std::optional<std::int64_t> SecondsIntoDay(std::string_view word) {
     const auto parts = Words(word, ":");
     if (parts.size() != 3 || word.size() != 8) return std::nullopt;
     const auto h = Number(parts[0], 2, 2), m = Number(parts[1], 2, 2), s = Number(parts[2], 2, 2);
@@ -136,7 +136,7 @@ std::optional<std::int64_t> ParseHttpDate(std::string_view text) {
         // asctime: "Nov  6 08:49:37 1994"
         const auto day = Number(words[1], 1, 2), year = Number(words[3], 4, 4);
         if (!day || !year) return std::nullopt;
-        return Moment(static_cast<int>(*year), Month(words[0]), *day, TimeOfDay(words[2]));
+        return Moment(static_cast<int>(*year), Month(words[0]), *day, SecondsIntoDay(words[2]));
     }
     if (words.size() != 4u + zoned) return std::nullopt;
     // "06 Nov 1994 08:49:37", or "06-Nov-94 08:49:37" with the century
@@ -144,5 +144,5 @@ std::optional<std::int64_t> ParseHttpDate(std::string_view text) {
     const auto day = Number(words[0], 1, 2), year = Number(words[2], 2, 4);
     if (!day || !year || words[2].size() == 3) return std::nullopt;
     const int fullYear = static_cast<int>(words[2].size() == 4 ? *year : *year + (*year < 70 ? 2000 : 1900));
-    return Moment(fullYear, Month(words[1]), *day, TimeOfDay(words[3]));
+    return Moment(fullYear, Month(words[1]), *day, SecondsIntoDay(words[3]));
 }

@@ -5,6 +5,17 @@
 #include "common/Text.h"
 #include "text/Texts.h"
 
+namespace {
+std::size_t LeadingDigits(std::string_view text) {
+    std::size_t digits = 0;
+    while (digits < text.size() && text[digits] >= '0' && text[digits] <= '9') ++digits;
+    return digits;
+}
+
+// Whether field (the page after the count marker) is digits to its end.
+bool DigitsToTheEnd(std::string_view field) { return !field.empty() && LeadingDigits(field) == field.size(); }
+}  // namespace
+
 Scanner::Scanner(StatusSource source, const AppState& app) : source_(std::move(source)), app_(app) {}
 
 const std::shared_ptr<ServerList>& Scanner::Servers() {
@@ -30,7 +41,8 @@ void Scanner::ScanSite(Site& site, InetTransfer& transfer) {
     }
     const FetchResult fetched = transfer.OpenURL(source_.url);
     if (!fetched.ok) {
-        failure_ = fetched.failure;
+        failure_ = FetchFailureMessage(fetched.failure);
+        wait_ = fetched.failure.wait;
         return;
     }
     std::optional<Message> unread;
@@ -48,8 +60,9 @@ std::optional<std::int32_t> Scanner::ReadPage(std::string_view page, std::option
         failure = Message(Msg::ScanNoCount);
         return std::nullopt;
     }
-    const auto count = ReadCountField(page.substr(marker + kCountMarker.size()));
-    if (!count) failure = Message(Msg::ScanNotANumber);
+    const std::string_view field = TrimLeadingBlanks(page.substr(marker + kCountMarker.size()));
+    const auto count = ReadCountField(field);
+    if (!count) failure = Message(DigitsToTheEnd(field) ? Msg::ScanCountCut : Msg::ScanNotANumber);
     return count;
 }
 
@@ -64,9 +77,9 @@ bool Scanner::SkipPast(std::string_view marker, std::string_view& text) {
 
 std::optional<std::int32_t> ReadCountField(std::string_view afterMarker) {
     const std::string_view field = TrimLeadingBlanks(afterMarker);
-    std::size_t digits = 0;
-    while (digits < field.size() && field[digits] >= '0' && field[digits] <= '9') ++digits;
-    if (digits == 0 || digits > 9) return std::nullopt;
+    const std::size_t digits = LeadingDigits(field);
+    // Digits that end the page may be the start of a longer number cut off.
+    if (digits == 0 || digits > 9 || digits == field.size()) return std::nullopt;
     std::int32_t count = 0;
     for (std::size_t i = 0; i < digits; ++i) count = count * 10 + (field[i] - '0');
     return count;

@@ -39,6 +39,9 @@ public:
     const std::optional<Arg>& Failure() const { return failure_; }
     // The same in English; empty after a scan that read a count.
     std::string FailureReason() const;
+    // Seconds the status server asked to wait before it is asked again (a
+    // busy 429 or 503 answer); none otherwise.
+    std::optional<std::int64_t> AsksToWait() const { return wait_; }
 
 private:
     void ScanSite(Site& site, InetTransfer& transfer);
@@ -47,8 +50,10 @@ private:
     const AppState& app_;
     std::shared_ptr<ServerList> servers_;
     std::optional<Arg> failure_;
+    std::optional<std::int64_t> wait_;
 };
 
 // The player count printed after the count marker: blanks skipped, then the
-// longest run of ASCII digits. No digit, or more than nine, is not a count.
+// longest run of ASCII digits. No digit, more than nine, or digits that run
+// to the end of the page (a page cut short in its count) is not a count.
 std::optional<std::int32_t> ReadCountField(std::string_view afterMarker);

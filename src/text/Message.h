@@ -66,6 +66,8 @@ public:
         args_.reserve(sizeof...(Args));
         (args_.emplace_back(std::forward<Args>(args)), ...);
     }
+    // A message whose values were gathered one by one.
+    explicit Message(Msg id, std::vector<Arg> args) : id_(id), args_(std::move(args)) {}
 
     Msg Id() const { return id_; }
     const std::vector<Arg>& Args() const { return args_; }

@@ -7,8 +7,7 @@
 #include "win32/Handles.h"
 
 // The file operations the history, the mission files and the log share.
-// Failures come back as false with the system's error text.
-// Paths are in UTF-8.
+// Paths are UTF-8. Failures come back as false with the system's error text.
 
 // Reads into all of bytes, over as many calls as the system takes; bytes is
 // cut to what was there when the file ends sooner.

@@ -13,6 +13,7 @@
     row(SetOption, InternetSetOptionA)      \
     row(SendRequest, HttpSendRequestA)      \
     row(QueryInfo, HttpQueryInfoA)          \
+    row(QueryDataAvailable, InternetQueryDataAvailable) \
     row(ReadFile, InternetReadFile)         \
     row(CloseHandle, InternetCloseHandle)   \
     row(QueryOption, InternetQueryOptionA)

@@ -87,7 +87,7 @@ const OptionsFieldRow* RowOfControl(int id) {
 void TakeOverDpiChanges(HWND dialog) {
     using SetBehavior = BOOL(WINAPI*)(HWND, int, int);
     constexpr int kDisableAll = 1;  // DDC_DISABLE_ALL
-    const auto set = SystemFunction<SetBehavior>(GetModuleHandleA("user32.dll"), "SetDialogDpiChangeBehavior");
+    const auto set = SystemFunction<SetBehavior>(GetModuleHandleW(L"user32.dll"), "SetDialogDpiChangeBehavior");
     if (set) set(dialog, kDisableAll, kDisableAll);
 }
 
@@ -103,14 +103,6 @@ std::wstring FilterForDialog(const std::string& filter) {
     std::wstring pairs = Wide(filter, CP_UTF8);
     std::replace(pairs.begin(), pairs.end(), L'|', L'\0');
     return pairs + std::wstring(2, L'\0');
-}
-
-// How wide text is in pixels on one line, an access key's "&" counted as a
-// letter: what shows is narrower.
-int TextWidth(HDC dc, const std::string& text) {
-    RECT r{};
-    DrawTextW(dc, Wide(text, CP_UTF8).c_str(), -1, &r, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
-    return r.right;
 }
 
 }  // namespace
@@ -219,7 +211,7 @@ INT_PTR CALLBACK OptionsDialog::DialogProc(HWND window, UINT message, WPARAM wPa
 }
 
 void OptionsDialog::CreateControls() {
-    HICON icon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_WENDREL));
+    HICON icon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_WENDREL));
     SendMessageW(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
     TakeOverDpiChanges(window_);
     MakeControls(window_, Pieces(OptionsDesign()));
@@ -250,21 +242,22 @@ OptionsLayout OptionsDialog::Measure() const {
     const UniqueScreenDc screen(GetDC(nullptr));
     const auto pixels = [this](int at96) { return MulDiv(at96, dpi_, 96); };
     return LayOutOptions([&](const OptionsPiece& piece) {
-        const UniqueSelection font =
-            Select(screen.get(), piece.kind == PieceKind::Browse ? DotsFont(dpi_) : DialogFont(dpi_));
+        const HFONT font = piece.kind == PieceKind::Browse ? DotsFont(dpi_) : DialogFont(dpi_);
         int width = 0;
         if (piece.kind == PieceKind::List) {
             for (const LanguageChoice& choice : languages_)
-                width = std::max(width, TextWidth(screen.get(), choice.name));
+                width = std::max(width, TextWidth(font, choice.name, false));
             width += SystemMetric(SM_CXVSCROLL, dpi_) + pixels(8);
         }
         if (!piece.caption) return width ? scale.TwipsX(width) : 0;
         const std::string text = texts_(Message(*piece.caption));
-        width = TextWidth(screen.get(), text);
+        // Its "&" counted as a letter: what shows is narrower, which leaves room.
+        width = TextWidth(font, text, false);
         switch (piece.kind) {
             case PieceKind::WrappedLabel: {
                 // Wrapped within its box's lines, it needs no more than the box.
                 RECT wrapped{0, 0, scale.X(piece.box.width), 0};
+                const UniqueSelection selected = Select(screen.get(), font);
                 DrawTextW(screen.get(), Wide(text, CP_UTF8).c_str(), -1, &wrapped, DT_CALCRECT | DT_WORDBREAK);
                 if (wrapped.bottom <= scale.Y(piece.box.height) && wrapped.right <= scale.X(piece.box.width))
                     return piece.box.width;

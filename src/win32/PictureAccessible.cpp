@@ -149,10 +149,8 @@ LRESULT AnswerGetObject(HWND window, WPARAM wParam, LPARAM lParam) {
     Microsoft::WRL::ComPtr<IAccessible> standard;
     if (FAILED(create(window, OBJID_CLIENT, IID_PPV_ARGS(standard.GetAddressOf()))) || !standard) return 0;
     const Microsoft::WRL::ComPtr<Accessible> object(new Accessible(window, std::move(standard)));
-    // LresultFromObject takes a reference of its own for the reader. A
-    // failure (an error code, negative) leaves the answer to DefWindowProc.
-    const LRESULT result = answer(__uuidof(IAccessible), wParam, object.Get());
-    return result < 0 ? 0 : result;
+    // LresultFromObject takes a reference of its own for the reader.
+    return answer(__uuidof(IAccessible), wParam, object.Get());
 }
 
 void AnnounceValueChange(HWND window) { NotifyWinEvent(EVENT_OBJECT_VALUECHANGE, window, OBJID_CLIENT, CHILDID_SELF); }

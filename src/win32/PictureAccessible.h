@@ -15,8 +15,7 @@ constexpr UINT kPictureTextMessage = WM_APP + 40;
 enum class PictureText : WPARAM { Name, Description, Value };
 
 // The answer to WM_GETOBJECT for the client object of window; 0 (so that
-// DefWindowProc answers) when oleacc.dll cannot be loaded or the object
-// cannot be handed over. The thread must be in a COM apartment.
+// DefWindowProc answers) when oleacc.dll cannot be loaded.
 LRESULT AnswerGetObject(HWND window, WPARAM wParam, LPARAM lParam);
 
 // Tells readers that the picture's value (what its cursor points at) changed.

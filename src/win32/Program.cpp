@@ -6,29 +6,46 @@
 #include "win32/Boundary.h"
 #include "win32/ProgramPaths.h"
 
+namespace {
+// %LOCALAPPDATA%\Wendrel\history.csv; in the current folder when Windows names no such folder.
+std::string DefaultHistoryPath() {
+    const std::string folder = LocalAppDataFolder();
+    return folder.empty() ? "history.csv" : folder + "Wendrel\\history.csv";
+}
+}  // namespace
+
+const Catalogue& StartLanguage(const std::string& language) {
+    if (!language.empty()) return ChooseLanguage(language, WindowsLanguages());
+    Win32Registry registry;
+    mdRegistry store(registry);
+    const std::string stored =
+        SettingText(store.FetchSetting(Settings::kKeyPath, Settings::Language.name)).value_or("");
+    return ChooseLanguage(stored, WindowsLanguages());
+}
+
 Program::Program(const StartArguments& args, EventLog* log)
-    : texts_(localeFormat_),
+    : texts_(localeFormat_, StartLanguage(args.language)),
       store_(registry_),
       optionsDialog_(texts_),
       options_(store_, optionsDialog_, msgBox_, BuildCommandLine(ProgramPath(), args.startOptions)),
       sound_(log),
-      inet_(args.timeout.value_or(WinInetTransfer::kDefaultDeadline)),
-      historyFile_(args.historyFile.empty() ? Win32HistoryFile::DefaultPath() : FullPath(args.historyFile)),
+      inet_(args.timeout.value_or(WinInetTransfer::kDefaultDeadline), WinInetTransfer::kDefaultPageCap, nullptr,
+            &texts_),
+      historyFile_(args.historyFile.empty() ? DefaultHistoryPath() : FullPath(args.historyFile)),
       history_(historyFile_),
       historyWindow_(history_, clock_, texts_),
       form_(MonitorDeps{app_, options_, mainWindow_, tray_, sound_, launcher_, msgBox_, missionFiles_, inet_, clock_,
                         log, StatusSource::FromUrl(args.statusUrl.empty() ? StatusSource::kDefaultUrl : args.statusUrl),
                         &history_, &historyWindow_, &texts_}),
       log_(log) {
-    // --language speaks for this run; otherwise Options' choice, or Windows' language.
-    const std::string stored =
-        SettingText(store_.FetchSetting(Settings::kKeyPath, Settings::Language.name)).value_or("");
-    texts_.Use(ChooseLanguage(args.language.empty() ? stored : args.language, WindowsLanguages()));
+    SpeakAtBoundary(&texts_);
     optionsDialog_.Attach(options_);
     options_.SetMonitor(&form_);
     options_.SetLanguage(&texts_, this);
     historyWindow_.SetThreshold([this] { return form_.AlarmOn; });
 }
+
+Program::~Program() { SpeakAtBoundary(nullptr); }
 
 void Program::UseLanguage(const std::string& stored) {
     texts_.Use(ChooseLanguage(stored, WindowsLanguages()));

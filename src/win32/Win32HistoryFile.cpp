@@ -5,7 +5,6 @@
 
 #include "common/GetFolder.h"
 #include "win32/Files.h"
-#include "win32/TextConversion.h"
 #include "win32/WinError.h"
 
 namespace {
@@ -17,10 +16,9 @@ constexpr LONGLONG kLargestHistory = 64ll << 20;
 // Makes the folder of path and the folders above it.
 void MakeFolders(const std::string& path) {
     const std::string folder = GetFolder(path);
-    const std::wstring wide = Wide(folder, CP_UTF8);
-    if (folder.size() < 4 || GetFileAttributesW(wide.c_str()) != INVALID_FILE_ATTRIBUTES) return;
+    if (folder.size() < 4 || GetFileAttributesA(folder.c_str()) != INVALID_FILE_ATTRIBUTES) return;
     MakeFolders(folder.substr(0, folder.size() - 1));
-    CreateDirectoryW(wide.c_str(), nullptr);
+    CreateDirectoryA(folder.c_str(), nullptr);
 }
 
 // Whether the file is empty or its last byte ends a line.
@@ -42,16 +40,16 @@ bool EndsWithLineEnd(HANDLE file, bool& ended, std::string& error) {
 }  // namespace
 
 std::string Win32HistoryFile::DefaultPath() {
-    wchar_t folder[MAX_PATH] = {};
-    if (FAILED(SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, folder)))
+    char folder[MAX_PATH] = {};
+    if (FAILED(SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, folder)))
         return "history.csv";
-    return Narrow(folder, CP_UTF8) + "\\Wendrel\\history.csv";
+    return std::string(folder) + "\\Wendrel\\history.csv";
 }
 
 bool Win32HistoryFile::Read(std::string& text, std::string& error) {
     text.clear();
-    const UniqueFile file(CreateFileW(Wide(path_, CP_UTF8).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    const UniqueFile file(CreateFileA(path_.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) {
         const DWORD code = GetLastError();
         if (code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND) return true;  // no history yet
@@ -73,8 +71,8 @@ bool Win32HistoryFile::Append(std::string_view suffix, const std::string& text, 
     MakeFolders(path);
     // Others may read the history while a record goes in, but not change it.
     // Opened for appending only, every write goes to the end.
-    const UniqueFile file(CreateFileW(Wide(path, CP_UTF8).c_str(), FILE_APPEND_DATA | FILE_READ_DATA, FILE_SHARE_READ,
-                                      nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    const UniqueFile file(CreateFileA(path.c_str(), FILE_APPEND_DATA | FILE_READ_DATA, FILE_SHARE_READ, nullptr,
+                                      OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) return FailWithLastError(error);
     bool ended = true;
     if (!EndsWithLineEnd(file.get(), ended, error)) return false;

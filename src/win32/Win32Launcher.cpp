@@ -2,17 +2,15 @@
 
 #include <windows.h>
 
-#include <vector>
-
 #include "win32/Handles.h"
 #include "win32/ProgramPaths.h"
 #include "win32/TextConversion.h"
 #include "win32/WinError.h"
 
 std::string Win32Launcher::CurrentDirectory() {
-    std::vector<wchar_t> buffer(GetCurrentDirectoryW(0, nullptr) + 1);
-    buffer.resize(GetCurrentDirectoryW(static_cast<DWORD>(buffer.size()), buffer.data()));
-    return Narrow(std::wstring(buffer.begin(), buffer.end()), CP_UTF8);
+    std::wstring folder(GetCurrentDirectoryW(0, nullptr) + 1, L'\0');
+    folder.resize(GetCurrentDirectoryW(static_cast<DWORD>(folder.size()), folder.data()));
+    return Narrow(folder, CP_UTF8);
 }
 
 bool Win32Launcher::ChangeDrive(const std::string& drive, std::string& error) {

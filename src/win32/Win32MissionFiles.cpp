@@ -118,7 +118,7 @@ bool Win32MissionFiles::Remove(const std::string& path, std::string& error) {
 
 std::string Win32MissionFiles::UpperCaseName(const std::string& name) {
     // The invariant locale's upper case is what the file system compares by.
-    std::wstring wide = Wide(name, CP_UTF8);
+    const std::wstring wide = Wide(name, CP_UTF8);
     if (wide.empty()) return name;
     std::wstring upper(wide.size(), L'\0');
     if (!LCMapStringW(LOCALE_INVARIANT, LCMAP_UPPERCASE, wide.data(), static_cast<int>(wide.size()), upper.data(),

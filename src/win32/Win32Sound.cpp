@@ -17,28 +17,26 @@
 static_assert(kSndFilename == SND_FILENAME && kSndNoDefault == SND_NODEFAULT && kSndAsync == SND_ASYNC);
 
 namespace {
-UniqueFile OpenForReading(const std::string& file) {
-    return UniqueFile(CreateFileW(Wide(file, CP_UTF8).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                  nullptr, OPEN_EXISTING, 0, nullptr));
-}
-
-// A file, not a folder, of that name.
-bool IsFile(const std::string& path) {
-    const DWORD attributes = GetFileAttributesW(Wide(path, CP_UTF8).c_str());
-    return attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+UniqueFile OpenForReading(const std::wstring& file) {
+    return UniqueFile(CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                  OPEN_EXISTING, 0, nullptr));
 }
 }  // namespace
 
 std::string Win32Sound::FileFor(const std::string& path) {
     return ResolveSoundPath(path, ProgramFolder(), [](const std::string& p) {
-        return GetFileAttributesW(Wide(p, CP_UTF8).c_str()) != INVALID_FILE_ATTRIBUTES && IsFile(p);
+        const DWORD attributes = GetFileAttributesW(Wide(p, CP_UTF8).c_str());
+        return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
     });
 }
 
 FileRead Win32Sound::ReadStart(const std::string& file, std::size_t count, std::string& bytes, std::uint64_t& size,
                                std::string& error) {
-    if (!IsFile(file)) return FileRead::Missing;
-    const UniqueFile handle = OpenForReading(file);
+    const std::wstring wide = Wide(file, CP_UTF8);
+    // A folder of that name is no sound file: as missing as no name at all.
+    const DWORD attributes = GetFileAttributesW(wide.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) return FileRead::Missing;
+    const UniqueFile handle = OpenForReading(wide);
     if (!handle) {
         const DWORD code = GetLastError();
         if (code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND || code == ERROR_INVALID_NAME)
@@ -55,8 +53,9 @@ FileRead Win32Sound::ReadStart(const std::string& file, std::size_t count, std::
 
 void Win32Sound::Play(const std::string& path, std::uint32_t flags) {
     const std::string file = FileFor(path);
+    const std::wstring wide = Wide(file, CP_UTF8);
     if (log_) {
-        const UniqueFile probe = OpenForReading(file);
+        const UniqueFile probe = OpenForReading(wide);
         const DWORD error = GetLastError();
         if (!probe) {
             log_->Write("sound: cannot open \"" + file + "\": " + SystemErrorText(error));
@@ -66,5 +65,5 @@ void Win32Sound::Play(const std::string& path, std::uint32_t flags) {
     }
     using PlaySoundFunction = BOOL(WINAPI*)(LPCWSTR, HMODULE, DWORD);
     static const auto playSound = SystemFunction<PlaySoundFunction>(LoadSystemLibrary("winmm.dll"), "PlaySoundW");
-    if (playSound) playSound(Wide(file, CP_UTF8).c_str(), nullptr, flags);
+    if (playSound) playSound(wide.c_str(), nullptr, flags);
 }

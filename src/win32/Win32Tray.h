@@ -2,8 +2,8 @@
 
 #include "platform/Tray.h"
 
-// Shell_NotifyIconA with the record's fields in the platform's own layout;
-// notifications through Shell_NotifyIconW; SHQueryUserNotificationState.
+// Shell_NotifyIconW with the record's fields in the platform's own layout, its texts in UTF-16;
+// SHQueryUserNotificationState.
 class Win32Tray : public Tray {
 public:
     bool NotifyIcon(TrayMessage message, const TrayRecord& data) override;

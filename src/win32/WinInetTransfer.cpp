@@ -24,10 +24,8 @@ namespace {
 
 using Kind = FetchFailure::Kind;
 
-FetchResult Failed(const FetchFailure& failure) { return FetchResult{false, "", FetchFailureText(failure)}; }
-FetchResult Failed(Kind kind, std::string error = "") {
-    return Failed(FetchFailure{.kind = kind, .error = std::move(error)});
-}
+FetchResult Failed(FetchFailure failure) { return FetchResult{false, "", std::move(failure)}; }
+FetchResult Failed(Kind kind) { return Failed(FetchFailure{.kind = kind}); }
 
 // Errors of the connection itself: through a proxy, that is the proxy's.
 bool IsConnectionError(DWORD error) {
@@ -49,8 +47,13 @@ std::int64_t SecondsSince1970() {
 // returns. Whoever finishes last releases it.
 class WinInetFetch {
 public:
-    WinInetFetch(const InternetApi& api, StatusSource address, std::size_t pageCap, std::chrono::milliseconds deadline)
-        : api_(api), address_(std::move(address)), pageCap_(pageCap), deadline_(deadline) {}
+    WinInetFetch(const InternetApi& api, StatusSource address, std::size_t pageCap, std::chrono::milliseconds deadline,
+                 std::string language)
+        : api_(api),
+          address_(std::move(address)),
+          pageCap_(pageCap),
+          deadline_(deadline),
+          language_(std::move(language)) {}
 
     HANDLE Done() const { return done_.get(); }      // the result is ready
     HANDLE Closed() const { return closed_.get(); }  // and the worker is finished
@@ -60,7 +63,7 @@ public:
         try {
             result_ = Get();
         } catch (const std::exception& e) {
-            result_ = Failed(Kind::Exception, e.what());
+            result_ = Failed({.kind = Kind::Exception, .error = std::string(e.what())});
         }
         // The answer is known: the caller goes on while the handles close.
         // That can take seconds: WinINet reads the rest of a page whose
@@ -141,9 +144,11 @@ private:
         std::lock_guard lock(mutex_);
         return Failed(abandoned_ ? FetchFailure{.kind = Kind::Cancelled} : failure);
     }
+    // Why a call failed, in the player's language.
+    Arg Why(DWORD error) const { return ErrorWords(error, language_); }
     // What a step that returned false means for the user.
     FetchResult StepFailed(Kind kind) {
-        return Failure({.kind = kind, .host = address_.host, .error = SystemErrorText(LastError())});
+        return Failure({.kind = kind, .host = address_.host, .error = Why(LastError())});
     }
 
     FetchResult Get() {
@@ -160,7 +165,7 @@ private:
             if (!QueryRawHead(head)) return StepFailed(Kind::Unreadable);
             AnswerDecision decision =
                 JudgeAnswer(head, {address_, visited, decoding_, ViaProxy(), pageCap_, SecondsSince1970()});
-            if (decision.action == AnswerDecision::Action::ReadPage) return ReadPage();
+            if (decision.action == AnswerDecision::Action::ReadPage) return ReadPage(decision);
             if (decision.action == AnswerDecision::Action::Fail) return Failure(decision.failure);
             visited.push_back(decision.next.Address());
             Close(kRequest);
@@ -194,8 +199,8 @@ private:
         const DWORD error = LastError();
         if (error == ERROR_INTERNET_TIMEOUT) return Failure(Late(false));
         if (IsConnectionError(error) && ViaProxy())
-            return Failure({.kind = Kind::ProxyUnreachable, .error = SystemErrorText(error)});
-        return Failure({.kind = Kind::CannotSend, .host = address_.host, .error = SystemErrorText(error)});
+            return Failure({.kind = Kind::ProxyUnreachable, .error = Why(error)});
+        return Failure({.kind = Kind::CannotSend, .host = address_.host, .error = Why(error)});
     }
 
     // Certificates are always checked in full, and no cookie is kept or sent.
@@ -246,7 +251,11 @@ private:
         return false;
     }
 
-    FetchResult ReadPage() {
+    // Reads what has come, as it comes: Wine's InternetReadFile waits for
+    // its whole buffer, and closing the handles does not end it, so a page
+    // that trickles in would hold the worker to its end; between bytes the
+    // worker sees that it was given up on.
+    FetchResult ReadPage(const AnswerDecision& decision) {
         {
             std::lock_guard lock(mutex_);
             answering_ = true;
@@ -255,24 +264,28 @@ private:
         std::string page;
         std::array<char, 16384> chunk;
         for (;;) {
-            DWORD read = 0;
-            if (!Step([&] { return api_.ReadFile(request, chunk.data(), chunk.size(), &read) != FALSE; })) {
-                if (LastError() == ERROR_INTERNET_TIMEOUT) return Failure(Late(true));
-                return StepFailed(Kind::BrokeOff);
-            }
+            DWORD available = 0, read = 0;
+            if (!Step([&] { return api_.QueryDataAvailable(request, &available, 0, 0) != FALSE; }) ||
+                (available > 0 && !Step([&] {
+                     const DWORD wanted = std::min(available, static_cast<DWORD>(chunk.size()));
+                     return api_.ReadFile(request, chunk.data(), wanted, &read) != FALSE;
+                 })))
+                return LastError() == ERROR_INTERNET_TIMEOUT ? Failure(Late(true)) : StepFailed(Kind::BrokeOff);
             if (read == 0) break;
             if (page.size() + read > pageCap_) return Failure({.kind = Kind::TooLarge, .size = pageCap_});
             page.append(chunk.data(), read);
         }
-        return FetchResult{true, std::move(page), ""};
+        if (auto torn = JudgePage(decision, page.size())) return Failure(*torn);
+        return FetchResult{true, std::move(page), {}};
     }
 
     const InternetApi& api_;
     StatusSource address_;  // the address asked now: the status page's, then where it moved (worker only)
     const std::size_t pageCap_;
     const std::chrono::milliseconds deadline_;
-    const UniqueHandle done_{CreateEventA(nullptr, TRUE, FALSE, nullptr)};
-    const UniqueHandle closed_{CreateEventA(nullptr, TRUE, FALSE, nullptr)};
+    const std::string language_;  // the player's, for Windows' words
+    const UniqueHandle done_{CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+    const UniqueHandle closed_{CreateEventW(nullptr, TRUE, FALSE, nullptr)};
     bool decoding_ = false;  // WinINet unpacks compressed pages (worker only)
 
     std::mutex mutex_;
@@ -284,8 +297,9 @@ private:
     FetchResult result_;                  // written by the worker before done_ is set
 };
 
-WinInetTransfer::WinInetTransfer(std::chrono::milliseconds deadline, std::size_t pageCap, const InternetApi* api)
-    : deadline_(deadline), pageCap_(pageCap), api_(api ? api : InternetApi::System()) {}
+WinInetTransfer::WinInetTransfer(std::chrono::milliseconds deadline, std::size_t pageCap, const InternetApi* api,
+                                 const Texts* texts)
+    : deadline_(deadline), pageCap_(pageCap), api_(api ? api : InternetApi::System()), texts_(texts) {}
 
 namespace {
 unsigned __stdcall RunWorker(void* owned) {
@@ -311,19 +325,29 @@ bool StartWorker(std::shared_ptr<WinInetFetch> fetch) {
 // (within a deadline), so that it is done with api_ before its owner goes.
 // One still blocked in WinINet is left: it would keep the program from ending.
 WinInetTransfer::~WinInetTransfer() {
-    if (hanging_ && WaitForSingleObject(hanging_->Done(), 0) == WAIT_OBJECT_0)
-        WaitForSingleObject(hanging_->Closed(), static_cast<DWORD>(deadline_.count()));
+    for (const auto& fetch : earlier_)
+        if (WaitForSingleObject(fetch->Done(), 0) == WAIT_OBJECT_0)
+            WaitForSingleObject(fetch->Closed(), static_cast<DWORD>(deadline_.count()));
+}
+
+void WinInetTransfer::ForgetFinished() {
+    std::erase_if(earlier_, [](const auto& fetch) { return WaitForSingleObject(fetch->Closed(), 0) == WAIT_OBJECT_0; });
 }
 
 FetchResult WinInetTransfer::OpenURL(const std::string& url) noexcept {
     try {
         if (!api_) return Failed(Kind::NoInternetFunctions);
-        // The last worker may still close its handles, or one given up on
-        // may still wait for WinINet: it gets one more deadline to finish,
-        // and no second worker starts beside it, so threads cannot pile up.
-        if (hanging_) {
-            switch (PumpUntilSignaled(hanging_->Closed(), deadline_)) {
-                case WaitOutcome::Signaled: hanging_.reset(); break;
+        // Earlier workers may still close their handles, or wait for WinINet
+        // after they were given up on (under Wine a page that trickles in
+        // holds one to its end). The next fetch starts beside them, up to
+        // kMostFetches in all, so that threads cannot pile up; when that many
+        // are at work, they get one more deadline for one to finish.
+        ForgetFinished();
+        if (earlier_.size() >= kMostFetches) {
+            std::vector<HANDLE> closed;
+            for (const auto& fetch : earlier_) closed.push_back(fetch->Closed());
+            switch (PumpUntilSignaled(closed, deadline_)) {
+                case WaitOutcome::Signaled: ForgetFinished(); break;
                 case WaitOutcome::QuitRequested: return Failed(Kind::ProgramClosing);
                 case WaitOutcome::TimedOut: return Failed(Kind::PreviousStillWaiting);
             }
@@ -331,19 +355,22 @@ FetchResult WinInetTransfer::OpenURL(const std::string& url) noexcept {
 
         StatusSource address = StatusSource::FromUrl(url);
         if (!address.isHttp) return Failed({.kind = Kind::NotHttpAddress, .address = address.shown});
-        auto fetch = std::make_shared<WinInetFetch>(*api_, std::move(address), pageCap_, deadline_);
-        if (!fetch->Done() || !fetch->Closed() || !StartWorker(fetch))
-            return Failed(Kind::CannotStartWorker, SystemErrorText(GetLastError()));
+        const std::string language = texts_ ? texts_->Language().code : "";
+        auto fetch = std::make_shared<WinInetFetch>(*api_, std::move(address), pageCap_, deadline_, language);
+        if (!fetch->Done() || !fetch->Closed() || !StartWorker(fetch)) {
+            const DWORD error = GetLastError();
+            return Failed({.kind = Kind::CannotStartWorker, .error = ErrorWords(error, language)});
+        }
         const WaitOutcome outcome = PumpUntilSignaled(fetch->Done(), deadline_);
         if (outcome == WaitOutcome::Signaled) {
             FetchResult result = fetch->TakeResult();
-            hanging_ = std::move(fetch);
+            earlier_.push_back(std::move(fetch));
             return result;
         }
         const FetchFailure late = fetch->Abandon();
-        hanging_ = std::move(fetch);
+        earlier_.push_back(std::move(fetch));
         return Failed(outcome == WaitOutcome::QuitRequested ? FetchFailure{.kind = Kind::ProgramClosing} : late);
     } catch (const std::exception& e) {
-        return Failed(Kind::Exception, e.what());
+        return Failed({.kind = Kind::Exception, .error = std::string(e.what())});
     }
 }

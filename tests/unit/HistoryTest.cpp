@@ -242,7 +242,7 @@ TEST(PlayerHistoryTest, TheMonitorRecordsEveryCompletedScan) {
     EXPECT_EQ(w.log.Count("history: History not saved"), 1);
     file.failAppend = false;
     w.clock.utc += kMinute;
-    w.inet.Fail("the server did not answer within 30 s");
+    w.inet.Fail(NoAnswer());
     form.btnRescan_Click();
     EXPECT_EQ(w.view.statusLine,
               "Last scan 21:04:05 failed: the server did not answer within 30 s\r\nHistory saved again, with 1 "

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "status/HttpAnswer.h"
+#include "text/Languages.h"
+#include "text/Texts.h"
 
 namespace {
 
@@ -10,7 +12,7 @@ constexpr std::int64_t kNoon = 1704110400;  // Mon, 01 Jan 2024 12:00:00 GMT
 constexpr std::uint64_t kCap = 64 * 1024;
 
 struct Answer {
-    std::string head;     // after "HTTP/1.1 "; lines end in "\n"
+    std::string head;     // after "HTTP/1.1 "; lines end in "\n"; "": the server closed without answering
     std::string outcome;  // "read", "-> the next address", or the failure's words
     std::optional<std::int64_t> wait = std::nullopt;
     bool viaProxy = false;
@@ -30,6 +32,8 @@ TEST(AnswerPolicy, EachAnswerMeansWhatItSays) {
          "the proxy server set in Windows' Internet Options asks for a user name and password"},
         {"429 Too Many\nRetry-After: 120\n", "the status server is busy; it asks to wait 2 min", 120},
         {"429 Too Many\n", "the status server is busy"},
+        {"500 Error\nRetry-After: 120\n", "lobby.example answered with HTTP status 500 (Error)"},  // not obeyed
+        {"", "lobby.example closed the connection without answering"},
         {"503 Busy\n" + date + "Retry-After: Mon, 01 Jan 2024 13:30:00 GMT\n",
          "the status server is busy or down for maintenance; it asks to wait 1 h 30 min", 5400},
         {"503 Busy\nRetry-After: 45\n", "the status server is busy or down for maintenance; it asks to wait 45 s", 45},
@@ -72,6 +76,9 @@ TEST(AnswerPolicy, EachAnswerMeansWhatItSays) {
          "https://lobby.example/status"},
         {"301 Moved\nLocation: /status\n", "the status page redirects in a loop"},
         {"301 Moved\nLocation: /status#again\n", "the status page redirects in a loop"},
+        {"302 Found\nLocation:  \n", "the page moved without saying where"},
+        {"302 Found\nLocation: /" + std::string(2062, 'x') + "\n", "-> http://lobby.example/" + std::string(2062, 'x')},
+        {"302 Found\nLocation: /" + std::string(2063, 'x') + "\n", "the page moved to an address that is too long"},
         {"301 Moved\nLocation: /next\n", "-> http://lobby.example/next", std::nullopt, false, true,
          "http://lobby.example/status", 4},
         {"301 Moved\nLocation: /next\n", "the status page redirects more than 5 times", std::nullopt, false, true,
@@ -87,20 +94,46 @@ TEST(AnswerPolicy, EachAnswerMeansWhatItSays) {
          "the page came compressed (gzip, br) and cannot be read"},
         {"200 OK\nContent-Length: 65536\n", "read"},
         {"200 OK\nContent-Length: 65537\n", "the page is larger than 64 KiB"},
-        {"200 OK\ncontent-length: 12, 99999999999999999999999\n", "the page is larger than 64 KiB"},
-        {"200 OK\nContent-Length: lots\n", "read"},
+        {"200 OK\ncontent-length: 99999999999999999999999\n", "the page is larger than 64 KiB"},
+        {"200 OK\nContent-Length: 12, 12\nContent-Length: 12\n", "read"},
+        {"200 OK\nContent-Length: 12\nContent-Length: 13\n", "lobby.example sent an invalid page length"},
+        {"200 OK\nContent-Length: lots\n", "lobby.example sent an invalid page length"},
+        {"200 OK\nContent-Length: -5\n", "lobby.example sent an invalid page length"},
+        {"200 OK\nContent-Length: -5\nTransfer-Encoding: chunked\n", "read"},  // the chunks frame the page
     };
     for (const Answer& answer : answers) {
         const StatusSource from = StatusSource::FromUrl(answer.from);
         std::vector<std::string> visited{from.Address()};
         for (int i = 0; i < answer.moves; ++i) visited.push_back("http://lobby.example/" + std::to_string(i));
-        const AnswerDecision decision = JudgeAnswer("HTTP/1.1 " + answer.head + "\n",
-                                                    {from, visited, answer.decoding, answer.viaProxy, kCap, kNoon});
-        std::string outcome = FetchFailureText(decision.failure);
+        const std::string raw = answer.head.empty() ? "\r\n" : "HTTP/1.1 " + answer.head + "\n";
+        const AnswerDecision decision =
+            JudgeAnswer(raw, {from, visited, answer.decoding, answer.viaProxy, kCap, kNoon});
+        std::string outcome = InEnglish(FetchFailureMessage(decision.failure));
         if (decision.action == AnswerDecision::Action::ReadPage) outcome = "read";
         if (decision.action == AnswerDecision::Action::FollowRedirect) outcome = "-> " + decision.next.Address();
         EXPECT_EQ(outcome, answer.outcome) << answer.head;
         EXPECT_EQ(decision.failure.wait, answer.wait) << answer.head;
+    }
+}
+
+// A page that ends short of the length its answer announced broke off; one
+// whose length is not told, or told of its bytes before WinINet unpacked
+// them, cannot be measured.
+TEST(AnswerPolicy, APageShorterThanAnnouncedBrokeOff) {
+    const std::tuple<const char*, std::uint64_t, const char*> pages[] = {
+        {"Content-Length: 400\n", 115, "the page broke off after 115 bytes"},
+        {"Content-Length: 400\n", 400, ""},
+        {"", 115, ""},
+        {"Content-Length: 400\nContent-Encoding: gzip\n", 2000, ""},
+    };
+    const StatusSource from = StatusSource::FromUrl("http://lobby.example/");
+    const std::vector<std::string> visited{from.Address()};
+    for (const auto& [fields, received, outcome] : pages) {
+        const AnswerDecision decision =
+            JudgeAnswer(std::string("HTTP/1.1 200 OK\n") + fields, {from, visited, true, false, kCap, kNoon});
+        ASSERT_EQ(decision.action, AnswerDecision::Action::ReadPage) << fields;
+        const auto torn = JudgePage(decision, received);
+        EXPECT_EQ(torn ? InEnglish(FetchFailureMessage(*torn)) : "", outcome) << fields << received;
     }
 }
 
@@ -111,25 +144,40 @@ TEST(FetchFailureWords, EachKindNamesItsValues) {
          "\"ftp://u:****@h/\" is not an http:// or https:// address"},
         {{.kind = Kind::PreviousStillWaiting}, "the previous check is still waiting for an answer"},
         {{.kind = Kind::ProgramClosing}, "the program is closing"},
-        {{.kind = Kind::CannotStartWorker, .error = "no memory"}, "could not start the fetch: no memory"},
-        {{.kind = Kind::Exception, .error = "bad_alloc"}, "the fetch failed: bad_alloc"},
+        {{.kind = Kind::CannotStartWorker, .error = std::string("no memory")}, "could not start the fetch: no memory"},
+        {{.kind = Kind::Exception, .error = std::string("bad_alloc")}, "the fetch failed: bad_alloc"},
         {{.kind = Kind::Cancelled}, "the fetch was cancelled"},
         {{.kind = Kind::NoAnswerInTime, .time = std::chrono::milliseconds(1500)},
          "the server did not answer within 1500 ms"},
         {{.kind = Kind::TooSlow, .time = std::chrono::seconds(3600)},
          "the page came too slowly: incomplete after 3600 s"},
-        {{.kind = Kind::CannotOpenSession, .host = "h", .error = "e"},
+        {{.kind = Kind::CannotOpenSession, .host = "h", .error = std::string("e")},
          "could not start the internet connection for h: e"},
-        {{.kind = Kind::CannotConnect, .host = "h", .error = "e"}, "could not connect to h: e"},
-        {{.kind = Kind::CannotPrepareRequest, .host = "h", .error = "e"}, "could not prepare the request to h: e"},
-        {{.kind = Kind::CannotSend, .host = "h", .error = "e"}, "could not get the page from h: e"},
-        {{.kind = Kind::ProxyUnreachable, .error = "e"},
+        {{.kind = Kind::CannotConnect, .host = "h", .error = std::string("e")}, "could not connect to h: e"},
+        {{.kind = Kind::CannotPrepareRequest, .host = "h", .error = std::string("e")},
+         "could not prepare the request to h: e"},
+        {{.kind = Kind::CannotSend, .host = "h", .error = std::string("e")}, "could not get the page from h: e"},
+        {{.kind = Kind::ProxyUnreachable, .error = std::string("e")},
          "could not reach the proxy server set in Windows' Internet Options: e"},
-        {{.kind = Kind::Unreadable, .host = "h", .error = "e"}, "unreadable answer from h: e"},
-        {{.kind = Kind::BrokeOff, .host = "h", .error = "e"}, "the page broke off from h: e"},
+        {{.kind = Kind::Unreadable, .host = "h", .error = std::string("e")}, "unreadable answer from h: e"},
+        {{.kind = Kind::BrokeOff, .host = "h", .error = std::string("e")}, "the page broke off from h: e"},
         {{.kind = Kind::TooLarge, .size = 1000}, "the page is larger than 1000 bytes"},
     };
-    for (const auto& [failure, words] : cases) EXPECT_EQ(FetchFailureText(failure), words);
+    for (const auto& [failure, words] : cases) EXPECT_EQ(InEnglish(FetchFailureMessage(failure)), words);
+}
+
+// Windows' reason inside a failure is a message of the same catalogue: the
+// whole line speaks the player's language (here the test language, all of it
+// accented and bracketed).
+TEST(FetchFailureWords, WindowsReasonSpeaksTheSameLanguage) {
+    const FetchFailure failure{.kind = Kind::CannotSend, .host = "h", .error = Message(Msg::NetCannotConnect)};
+    const Message said = FetchFailureMessage(failure);
+    EXPECT_EQ(said.Id(), Msg::FetchCannotSend);
+    const InvariantFormat format;
+    const std::string pseudo = Texts(format, *FindLanguage("qps-ploc"))(said);
+    EXPECT_EQ(pseudo.find("could not"), std::string::npos) << pseudo;
+    EXPECT_EQ(pseudo.find("the connection"), std::string::npos) << pseudo;
+    EXPECT_NE(pseudo.find(" h: ["), std::string::npos) << pseudo;
 }
 
 TEST(HttpHead, FieldsInAnyOrderCaseAndSizeFoldedOrRepeated) {

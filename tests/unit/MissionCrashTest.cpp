@@ -314,7 +314,7 @@ TEST(MissionCrashTest, APowerCutAtEveryOperationLeavesEachMissionOldOrNewAndWhol
             ASSERT_GE(whole, 1) << name << " is lost or damaged after a power cut at operation " << cutAt;
         }
         const SortReport again = MissionSorter(*d).Run("C:\\Q\\qlpro.exe");
-        ASSERT_TRUE(again.failures.empty()) << DescribeSortReport(again);
+        ASSERT_TRUE(again.failures.empty()) << Render(DescribeSortReport(again), EnglishTexts());
         ASSERT_EQ(d->Reboot(), fresh) << "the run after a power cut at operation " << cutAt;
     }
 }

@@ -76,9 +76,16 @@ TEST_F(ScanFixture, MissingCountMarkerAfterTitleCountsZero) {
 }
 
 TEST_F(ScanFixture, FailedFetchCountsZeroWithItsReason) {
-    inet.Fail("could not connect to the server");
+    inet.Fail(NoAnswer());
     EXPECT_EQ(ScanCount(), 0);
-    EXPECT_EQ(scanner.FailureReason(), "could not connect to the server");
+    EXPECT_EQ(scanner.FailureReason(), "the server did not answer within 30 s");
+}
+
+// A page cut short in its count ("1" of "14") gives no count.
+TEST_F(ScanFixture, ACountThatEndsThePageIsNotTaken) {
+    inet.ServePage("<font face=Verdana>Drevak&nbsp;Wing</font><font face=Verdana>1");
+    EXPECT_EQ(ScanCount(), 0);
+    EXPECT_EQ(scanner.FailureReason(), "the status page ends with the player count, which may be cut short");
 }
 
 TEST_F(ScanFixture, QuittingMakesNoRequest) {

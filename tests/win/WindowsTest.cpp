@@ -11,17 +11,18 @@
 #include "FakeMonitor.h"
 #include "MemoryHistoryFile.h"
 #include "platform/resource.h"
+#include "settings/OptionsLayout.h"
 #include "settings/Settings.h"
+#include "text/Languages.h"
 #include "win32/Controls.h"
 #include "win32/HistoryWindow.h"
 #include "win32/MainWindow.h"
 #include "win32/NetworkWatcher.h"
 #include "win32/OptionsDialog.h"
+#include "win32/Program.h"
 #include "win32/TextConversion.h"
 #include "win32/Win32MsgBox.h"
 #include "win32/Win32Registry.h"
-#include "settings/OptionsLayout.h"
-#include "text/Languages.h"
 
 namespace {
 
@@ -269,6 +270,32 @@ TEST_F(OptionsWindow, ShownAgainTheWindowSpeaksTheNewLanguageWithRoomForIt) {
     form2.Unload();
 }
 
+// The program starts in --language's language, else in the one stored in
+// Options, else in Windows' (as far as a catalogue has each).
+TEST(StartLanguageTest, TheRunsLanguageThenTheStoredChoiceThenWindows) {
+    const std::wstring keyPath = Wide(Settings::kKeyPath, CP_UTF8);
+    RegDeleteTreeW(HKEY_CURRENT_USER, keyPath.c_str());
+    HKEY key = nullptr;
+    ASSERT_EQ(
+        RegCreateKeyExW(HKEY_CURRENT_USER, keyPath.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
+        ERROR_SUCCESS);
+    RegCloseKey(key);
+    Win32Registry api;
+    mdRegistry store{api};
+    const Catalogue& windows = ChooseLanguage("", WindowsLanguages());
+    const std::pair<const char*, const char*> cases[] = {
+        {"ru", "ru"},          // the stored choice
+        {"xx", windows.code},  // none there is: Windows'
+        {"", windows.code},    // Windows' language, chosen in Options
+    };
+    for (const auto& [stored, expected] : cases) {
+        ASSERT_EQ(store.StoreSetting(Settings::kKeyPath, Settings::Language.name, std::string(stored), kRegSz), 0);
+        EXPECT_STREQ(StartLanguage("").code, expected) << stored;
+        EXPECT_STREQ(StartLanguage("pl").code, "pl") << "--language goes before " << stored;
+    }
+    RegDeleteTreeW(HKEY_CURRENT_USER, keyPath.c_str());
+}
+
 // A path in any letters goes through the box and the registry whole, and
 // a value another program stored so shows whole.
 TEST(OptionsUnicodeTest, APathInAnyLettersSurvivesTheBoxAndTheRegistry) {
@@ -420,6 +447,19 @@ TEST(MainWindowTest, StartsHiddenAsAToolWindowAndShowsTheScan) {
     SendMessageA(w, WM_CLOSE, 0, 0);
     EXPECT_FALSE(IsWindow(w));
     EXPECT_EQ(tray.calls.back().first, TrayMessage::Delete);
+}
+
+// TwipsX gives the fewest twips that X makes at least so many pixels wide,
+// at each DPI and so at each width factor of the system's font.
+TEST(DpiTest, TwipsXIsTheFewestTwipsThatGiveThePixels) {
+    for (const int dpi : {96, 120, 144, 168, 192}) {
+        const TwipScale scale(dpi);
+        for (int pixels = 1; pixels <= 800; ++pixels) {
+            const int twips = scale.TwipsX(pixels);
+            ASSERT_GE(scale.X(twips), pixels) << dpi << " dpi, " << twips << " twips";
+            ASSERT_LT(scale.X(twips - 1), pixels) << dpi << " dpi, " << twips << " twips";
+        }
+    }
 }
 
 // At a new DPI the tray icon is loaded at the new small-icon size (the
