@@ -33,12 +33,15 @@ std::string_view TrimBlanks(std::string_view text) {
     return last == std::string_view::npos ? std::string_view{} : text.substr(0, last + 1);
 }
 
-std::string Quoted(std::string_view text, std::size_t longest) {
-    std::string quoted = "\"";
-    quoted.append(text.substr(0, longest));
-    if (text.size() > longest) quoted += "...";
-    return quoted + '"';
+std::string Shortened(std::string_view text, std::size_t longest) {
+    if (text.size() <= longest) return std::string(text);
+    // Not inside a letter of UTF-8: its continuation bytes are 10xxxxxx.
+    std::size_t cut = longest;
+    while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;
+    return std::string(text.substr(0, cut)) + "...";
 }
+
+std::string Quoted(std::string_view text, std::size_t longest) { return '"' + Shortened(text, longest) + '"'; }
 
 Message DurationMessage(std::chrono::milliseconds span, DurationFormat format) {
     if (span.count() % 1000 != 0) return Message(Msg::DurationMilliseconds, span.count());

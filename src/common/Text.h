@@ -16,8 +16,10 @@ std::string ToUpperAscii(std::string_view text);
 std::string_view TrimBlanks(std::string_view text);
 std::string_view TrimLeadingBlanks(std::string_view text);
 
-// text in double quotes; one longer than longest characters is cut there and
-// ends in "..." (a message box stays readable).
+// text, or when it is longer than longest bytes, as much of it as fits
+// there without cutting a UTF-8 letter, then "..." (a message box stays readable).
+std::string Shortened(std::string_view text, std::size_t longest);
+// text in double quotes, shortened to longest.
 std::string Quoted(std::string_view text, std::size_t longest = std::string_view::npos);
 
 // How a span of time reads in a status line.

@@ -3,11 +3,19 @@
 #include <cstdlib>
 
 #include "status/StatusSource.h"
+#include "text/Languages.h"
 
 namespace {
 constexpr int kShortestTimeout = 1, kLongestTimeout = 3600, kDefaultTimeout = 30;
 // Typed as they are on the command line: without a thousands separator.
 std::string Typed(int seconds) { return std::to_string(seconds); }
+
+// What --language takes: "en, de, ..., qps-ploc".
+std::string LanguageCodes() {
+    std::string codes;
+    for (const Catalogue& language : AllCatalogues()) codes += (codes.empty() ? "" : ", ") + std::string(language.code);
+    return codes;
+}
 
 // Seconds as plain decimal digits with at most one point, from 1 to 3600.
 std::optional<std::chrono::milliseconds> Seconds(const std::string& text) {
@@ -22,7 +30,7 @@ std::optional<std::chrono::milliseconds> Seconds(const std::string& text) {
 Message Usage() {
     return Message(Msg::ProgramUsage, std::string(StatusSource::kDefaultUrl),
                    std::string("%LOCALAPPDATA%\\Wendrel\\history.csv"), Typed(kShortestTimeout), Typed(kLongestTimeout),
-                   Typed(kDefaultTimeout));
+                   Typed(kDefaultTimeout), LanguageCodes());
 }
 
 std::optional<Message> ArgumentsAnswer(const StartArguments& args) {
@@ -40,7 +48,8 @@ StartArguments ParseStartArguments(const std::vector<std::string>& arguments) {
             continue;
         }
         const bool hasValue = i + 1 < arguments.size();
-        if (!hasValue || (arg != "--status-url" && arg != "--log" && arg != "--timeout" && arg != "--history")) {
+        if (!hasValue || (arg != "--status-url" && arg != "--log" && arg != "--timeout" && arg != "--history" &&
+                          arg != "--language")) {
             if (!parsed.error) parsed.error = Message(Msg::ProgramUnknownOption, arg);
             continue;
         }
@@ -49,6 +58,13 @@ StartArguments ParseStartArguments(const std::vector<std::string>& arguments) {
             parsed.statusUrl = value;
         } else if (arg == "--log" || arg == "--history") {
             (arg == "--log" ? parsed.logFile : parsed.historyFile) = value;
+            continue;
+        } else if (arg == "--language") {
+            // For this run only: starting with Windows follows Options' choice.
+            if (FindLanguage(value))
+                parsed.language = value;
+            else if (!parsed.error)
+                parsed.error = Message(Msg::ProgramBadLanguage, value, LanguageCodes());
             continue;
         } else if (const auto timeout = Seconds(value)) {
             parsed.timeout = timeout;

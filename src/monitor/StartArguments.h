@@ -12,6 +12,7 @@ struct StartArguments {
     std::string statusUrl;  // the default page when empty
     std::string logFile;
     std::string historyFile;  // the default place when empty
+    std::string language;     // a catalogue's code, in place of Options' choice; empty when not given
     std::optional<std::chrono::milliseconds> timeout;
     std::vector<std::string> startOptions;  // --status-url and --timeout as given: "Start with Windows" keeps them
     bool help = false;                      // --help, -h or /?

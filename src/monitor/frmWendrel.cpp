@@ -9,10 +9,14 @@
 #include "common/ScopeExit.h"
 #include "common/Text.h"
 #include "missions/MissionSorter.h"
+#include "monitor/AlarmChecks.h"
 #include "status/Scanner.h"
 #include "text/Common.h"
 
 namespace {
+
+// How long Options' Test flashes the icon, in ticks.
+constexpr int kTestFlashes = 6;
 
 // "45 s" up to two minutes, then whole minutes: "4 min", "1 h 5 min".
 constexpr DurationFormat kNextTry{120, false, true};
@@ -74,7 +78,7 @@ void frmWendrel::Timer1_Timer() {
         if (deps_.app.Quitting) return;
         DecideAlarm();
     }
-    if (AlarmActive) {
+    if (AlarmActive || testFlashes_ > 0) {
         if (HighIconShown) {
             BackToNormalIcon();
         } else {
@@ -84,6 +88,7 @@ void frmWendrel::Timer1_Timer() {
     } else if (HighIconShown) {
         BackToNormalIcon();
     }
+    if (testFlashes_ > 0) --testFlashes_;
     RemindBeforeBusy();
 }
 
@@ -113,7 +118,12 @@ void frmWendrel::DecideAlarm() {
     Log(std::string(AlarmActive ? "alarm again: " : "alarm on: ") + PlayersText(PlayerTotal) + ", alarm at " +
         PlayersText(AlarmOn) + ", sound \"" + Sound + "\"" + (resumed ? ", the same alarm as before the gap" : ""));
     // Once per alarm: the icon may sit in the tray's hidden overflow.
-    if (!AlarmActive && Notify && !resumed) ShowAlarmNotification();
+    if (!AlarmActive && Notify && !resumed) {
+        if (auto held = ShowAlarmNotification(PlayerTotal, AlarmOn, !Sound.empty())) {
+            statusNotes_.emplace_back(*held);
+            ShowStatus();
+        }
+    }
     AlarmActive = true;
     lastReached_ = now;
 }
@@ -153,11 +163,25 @@ void frmWendrel::Rescan(bool timerDriven) {
     if (timerDriven && !lastFailure_) retry_.CheckWorked();
     if (timerDriven && lastFailure_) retry_.CheckFailed(scanner.AsksToWait());
     if (!timerDriven && scanner.AsksToWait()) retry_.AskedToWait(SecondCount, *scanner.AsksToWait());
-    std::string statusLine = Say()(StatusLine(false));
+    status_ = StatusLine(false);
+    statusNotes_.clear();
     Log("scan " + deps_.source.shown + (failure.empty() ? ": " : " failed: " + failure + "; ") +
         PlayersText(PlayerTotal) + (timerDriven && retry_.Retrying() ? "; retry in " + InEnglish(NextTry()) : ""));
-    RecordScan(lastFailure_ ? std::nullopt : std::optional<std::int32_t>(PlayerTotal), statusLine);
-    deps_.view.SetStatusLine(statusLine);
+    RecordScan(lastFailure_ ? std::nullopt : std::optional<std::int32_t>(PlayerTotal));
+    ShowStatus();
+}
+
+void frmWendrel::ShowStatus() {
+    if (!status_) return;
+    std::string line = Say()(*status_);
+    for (const Arg& note : statusNotes_) line += "\r\n" + Say().Value(note);
+    deps_.view.SetStatusLine(line);
+}
+
+void frmWendrel::Retranslate() {
+    deps_.view.Retranslate();
+    ShowStatus();
+    if (deps_.historyView) deps_.historyView->Update();
 }
 
 Message frmWendrel::NextTry() const {
@@ -174,28 +198,51 @@ Message frmWendrel::StatusLine(bool beforeSleep) const {
     return Message(Msg::StatusFailed, at, *lastFailure_);
 }
 
-void frmWendrel::ShowAlarmNotification() {
-    ShowNotice(Message(Msg::NotifyAlarmTitle, Players(PlayerTotal)), Message(Msg::NotifyAlarmText, Players(AlarmOn)),
-               false);
+std::optional<Message> frmWendrel::ShowAlarmNotification(std::int32_t players, std::int32_t threshold, bool sound) {
+    const auto held = ShowNotice(Message(Msg::NotifyAlarmTitle, Players(players)),
+                                 Message(Msg::NotifyAlarmText, Players(threshold)), false);
+    if (!held) return std::nullopt;
+    Message said(sound ? Msg::NotifyHeldBack : Msg::NotifyHeldBackSilent, *held);
+    Log(InEnglish(said));
+    return said;
 }
 
-void frmWendrel::ShowNotice(const Message& title, const Message& text, bool reminder) {
+std::optional<Message> frmWendrel::ShowNotice(const Message& title, const Message& text, bool reminder) {
     TrayNotification notification;
     notification.hWnd = deps_.view.TrayWindowHandle();
     notification.uID = 1;
     notification.title = Say()(title);
     notification.text = Say()(text);
+    // The alarm was asked for; a reminder was not, and waits out the user's quiet time.
+    notification.respectQuietTime = reminder;
     deps_.tray.ShowNotification(notification);
     reminderShownLast_ = reminder;
     Log((reminder ? "reminder: " : "notification: ") + InEnglish(reminder ? text : title));
+    auto held = HeldBackReason(deps_.tray.QueryNotificationState(), reminder);
+    if (held && reminder) Log("reminder: Windows held it back: " + InEnglish(*held));
+    return held;
 }
 
-void frmWendrel::RecordScan(std::optional<std::int32_t> players, std::string& statusLine) {
+std::vector<Message> frmWendrel::TestAlarm(const std::string& sound, std::int32_t threshold) {
+    Log("test: sound \"" + sound + "\", alarm at " + PlayersText(threshold));
+    std::vector<Message> findings;
+    const auto problem = AlarmSoundProblem(sound, deps_.sound);
+    if (problem) {
+        Log("test: " + InEnglish(*problem));
+        findings.push_back(*problem);
+    }
+    deps_.sound.Play(sound, kSndFilenameNoDefaultAsync);
+    if (auto held = ShowAlarmNotification(threshold, threshold, !problem)) findings.push_back(*held);
+    testFlashes_ = kTestFlashes;
+    return findings;
+}
+
+void frmWendrel::RecordScan(std::optional<std::int32_t> players) {
     if (!deps_.history) return;
     const bool recorded = deps_.history->Add(deps_.clock.UtcNow(), players);
     // Each said once: the scan and the alarm go on without the history.
     for (const std::string& notice : deps_.history->TakeNotices()) {
-        statusLine += "\r\n" + notice;
+        statusNotes_.emplace_back(notice);
         Log("history: " + notice);
     }
     // An open History window works its figures out again only for a new record.
@@ -296,9 +343,14 @@ void frmWendrel::OnResume() {
                                                                     lastScanAt_->second) +
                             ", is from before the sleep") +
         "; checking now" + (AlarmActive ? "; the alarm stops" : ""));
-    if (lastScanAt_) deps_.view.SetStatusLine(Say()(StatusLine(true)));
+    if (lastScanAt_) {
+        status_ = StatusLine(true);
+        statusNotes_.clear();
+        ShowStatus();
+    }
     // What was found before the sleep raises no alarm now.
     AlarmActive = false;
+    testFlashes_ = 0;
     if (HighIconShown) BackToNormalIcon();
     retry_.Woke();
 }

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "common/AppState.h"
 #include "common/Names.h"
@@ -66,6 +67,9 @@ public:
     bool Remind = false;  // a notification before the lobby usually gets busy
 
     void ApplySettings(const MonitorSettings& settings) override;
+    std::vector<Message> TestAlarm(const std::string& sound, std::int32_t threshold) override;
+    // The language changed: the windows and the status line say it all again.
+    void Retranslate();
 
     // Start-up.
     void Form_Initialize();
@@ -120,10 +124,13 @@ private:
     Message StatusLine(bool beforeSleep) const;
     Message NextTry() const;  // "15 s": how long until the next timer-driven check
     void ForgetTimeRules(const std::string& why);
-    void ShowAlarmNotification();
+    // The alarm's notification; what to tell when Windows held it back.
+    std::optional<Message> ShowAlarmNotification(std::int32_t players, std::int32_t threshold, bool sound);
     void RemindBeforeBusy();
-    void ShowNotice(const Message& title, const Message& text, bool reminder);
-    void RecordScan(std::optional<std::int32_t> players, std::string& statusLine);
+    // Shows it; why Windows held it back, if it did.
+    std::optional<Message> ShowNotice(const Message& title, const Message& text, bool reminder);
+    void RecordScan(std::optional<std::int32_t> players);
+    void ShowStatus();
     void FillTrayIdentity();
     void FillTrayData(TrayIconKind icon);
     void ShowIcon(TrayIconKind icon);
@@ -153,6 +160,11 @@ private:
     // The last scan, for the status line.
     std::optional<LocalTime> lastScanAt_;  // none before the first
     std::optional<Arg> lastFailure_;       // none when it read a count
+    // The status line: what it says and the notes under it, kept to be said
+    // again in another language.
+    std::optional<Message> status_;
+    std::vector<Arg> statusNotes_;
+    int testFlashes_ = 0;  // ticks that Options' Test still flashes the icon
     BusySoon busySoon_;         // when to remind the player before the lobby usually gets busy
     // What the last notification was: Windows tells a click on it by the
     // icon alone, and a reminder's click shows the history.

@@ -100,12 +100,13 @@ std::string WindowText(HWND window) {
 
 void SetWindowTextUtf8(HWND window, const std::string& text) { SetWindowTextW(window, Wide(text, CP_UTF8).c_str()); }
 
-int TextWidth(HFONT font, const std::string& text) {
+int TextWidth(HFONT font, const std::string& text, bool accessKeys) {
     const std::wstring wide = Wide(text, CP_UTF8);
     const UniqueScreenDc screen(GetDC(nullptr));
     const UniqueSelection selected = Select(screen.get(), font);
     RECT box{};
-    DrawTextW(screen.get(), wide.c_str(), static_cast<int>(wide.size()), &box, DT_CALCRECT | DT_SINGLELINE);
+    DrawTextW(screen.get(), wide.c_str(), static_cast<int>(wide.size()), &box,
+              DT_CALCRECT | DT_SINGLELINE | (accessKeys ? 0 : DT_NOPREFIX));
     return box.right;
 }
 

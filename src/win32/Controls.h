@@ -26,8 +26,15 @@ public:
     explicit TwipScale(int dpi);
     int X(int twips) const { return static_cast<int>(MulDiv(twips, dpi_, 1440) * widthFactor_ + 0.5); }
     int Y(int twips) const { return MulDiv(twips, dpi_, 1440); }
-    // Pixels across in twips, rounded up: what X needs to give at least pixels.
-    int TwipsX(int pixels) const { return static_cast<int>(std::ceil(pixels * 1440.0 / dpi_ / widthFactor_)); }
+    // The fewest twips that X makes at least pixels wide. The division alone
+    // misses either way: X rounds to whole pixels twice, before and after the
+    // width factor.
+    int TwipsX(int pixels) const {
+        int twips = static_cast<int>(std::ceil(pixels * 1440.0 / dpi_ / widthFactor_));
+        while (X(twips) < pixels) ++twips;
+        while (twips > 0 && X(twips - 1) >= pixels) --twips;
+        return twips;
+    }
     int Dpi() const { return dpi_; }
 
 private:
@@ -61,8 +68,9 @@ void PlaceControls(HWND parent, std::span<const ControlPiece> pieces, const Twip
 // A window's text, and a new one, in UTF-8.
 std::string WindowText(HWND window);
 void SetWindowTextUtf8(HWND window, const std::string& text);
-// How wide text is in pixels, on one line in font ("&" marking an access key takes no room).
-int TextWidth(HFONT font, const std::string& text);
+// How wide text is in pixels, on one line in font ("&" marking an access key
+// takes no room; with accessKeys false it is a letter like any other).
+int TextWidth(HFONT font, const std::string& text, bool accessKeys = true);
 
 // Sizes a top-level window so that its client area is width x height pixels,
 // centred on its monitor's work area.

@@ -1,8 +1,9 @@
 #include "win32/Program.h"
 
 #include "common/CommandLine.h"
-#include "win32/Boundary.h"
+#include "settings/Settings.h"
 #include "text/Languages.h"
+#include "win32/Boundary.h"
 #include "win32/ProgramPaths.h"
 
 namespace {
@@ -13,11 +14,19 @@ std::string DefaultHistoryPath() {
 }
 }  // namespace
 
-const Catalogue& StartLanguage() { return ChooseLanguage("", WindowsLanguages()); }
+const Catalogue& StartLanguage(const std::string& language) {
+    if (!language.empty()) return ChooseLanguage(language, WindowsLanguages());
+    Win32Registry registry;
+    mdRegistry store(registry);
+    const std::string stored =
+        SettingText(store.FetchSetting(Settings::kKeyPath, Settings::Language.name)).value_or("");
+    return ChooseLanguage(stored, WindowsLanguages());
+}
 
 Program::Program(const StartArguments& args, EventLog* log)
-    : texts_(localeFormat_, StartLanguage()),
+    : texts_(localeFormat_, StartLanguage(args.language)),
       store_(registry_),
+      optionsDialog_(texts_),
       options_(store_, optionsDialog_, msgBox_, BuildCommandLine(ProgramPath(), args.startOptions)),
       sound_(log),
       inet_(args.timeout.value_or(WinInetTransfer::kDefaultDeadline), WinInetTransfer::kDefaultPageCap, nullptr,
@@ -32,10 +41,16 @@ Program::Program(const StartArguments& args, EventLog* log)
     SpeakAtBoundary(&texts_);
     optionsDialog_.Attach(options_);
     options_.SetMonitor(&form_);
+    options_.SetLanguage(&texts_, this);
     historyWindow_.SetThreshold([this] { return form_.AlarmOn; });
 }
 
 Program::~Program() { SpeakAtBoundary(nullptr); }
+
+void Program::UseLanguage(const std::string& stored) {
+    texts_.Use(ChooseLanguage(stored, WindowsLanguages()));
+    form_.Retranslate();
+}
 
 bool Program::Start() {
     if (!mainWindow_.Create(form_)) return false;

@@ -38,8 +38,24 @@ bool Win32Tray::ShowNotification(const TrayNotification& notification) {
     nid.uID = notification.uID;
     nid.uFlags = NIF_INFO;
     // The alarm's wave already plays: no sound from the shell.
-    nid.dwInfoFlags = NIIF_INFO | NIIF_NOSOUND;
+    nid.dwInfoFlags = NIIF_INFO | NIIF_NOSOUND | (notification.respectQuietTime ? NIIF_RESPECT_QUIET_TIME : 0);
     CopyCut(notification.title, nid.szInfoTitle);
     CopyCut(notification.text, nid.szInfo);
     return Shell_NotifyIconW(NIM_MODIFY, &nid) != FALSE;
+}
+
+NotificationState Win32Tray::QueryNotificationState() {
+    QUERY_USER_NOTIFICATION_STATE state{};
+    if (FAILED(SHQueryUserNotificationState(&state))) return NotificationState::Unknown;
+    switch (state) {
+        case QUNS_NOT_PRESENT: return NotificationState::NotPresent;
+        case QUNS_BUSY: return NotificationState::Busy;
+        case QUNS_RUNNING_D3D_FULL_SCREEN: return NotificationState::FullScreenD3D;
+        case QUNS_PRESENTATION_MODE: return NotificationState::Presentation;
+        case QUNS_ACCEPTS_NOTIFICATIONS: return NotificationState::Accepted;
+        case QUNS_QUIET_TIME: return NotificationState::QuietTime;
+        default: break;
+    }
+    // QUNS_APP (Windows 8 and later), which older headers lack.
+    return static_cast<int>(state) == 7 ? NotificationState::App : NotificationState::Unknown;
 }

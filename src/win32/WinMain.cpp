@@ -1,5 +1,6 @@
 #include <windows.h>
 #include <commctrl.h>
+#include <objbase.h>
 
 #include <cstdlib>
 #include <memory>
@@ -7,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "common/ScopeExit.h"
 #include "monitor/StartArguments.h"
 #include "monitor/frmWendrel.h"
 #include "win32/FileLog.h"
@@ -22,10 +24,10 @@
 namespace {
 
 // The program's own message boxes, before and beside the windows: in the
-// language it speaks, under its title.
+// language it speaks (language: --language), under its title.
 class Say {
 public:
-    Say() : texts_(format_, StartLanguage()) {}
+    explicit Say(const std::string& language) : texts_(format_, StartLanguage(language)) {}
     void operator()(const Message& message, UINT icon) const {
         MessageBoxW(nullptr, Wide(texts_(message), CP_UTF8).c_str(), Wide(texts_(frmWendrel::Title()), CP_UTF8).c_str(),
                     icon);
@@ -93,8 +95,8 @@ void __verbose_terminate_handler() { std::abort(); }
 // any path or address reaches the program whatever the ANSI code page.
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     RestrictLibrarySearchToSystem();
-    const Say say;
     const StartArguments args = ParseStartArguments(Arguments());
+    const Say say(args.language);
     if (const std::optional<Message> answer = ArgumentsAnswer(args)) {
         say(*answer, args.error ? MB_ICONEXCLAMATION : MB_ICONINFORMATION);
         return args.error ? 2 : 0;
@@ -105,6 +107,11 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
 
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
+    // An apartment for the accessible objects the History window hands to screen readers.
+    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    const ScopeExit endCom([com] {
+        if (SUCCEEDED(com)) CoUninitialize();
+    });
 
     const std::unique_ptr<FileLog> log = OpenLog(args.logFile, say);
     Program program(args, log.get());

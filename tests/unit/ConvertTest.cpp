@@ -6,6 +6,7 @@
 #include "common/Convert.h"
 #include "common/Text.h"
 #include "monitor/StartArguments.h"
+#include "text/Catalogue.h"
 #include "text/Texts.h"
 
 namespace {
@@ -113,6 +114,11 @@ TEST(StartArgumentsTest, OptionsTheirValuesAndWhatIsRefused) {
         {{"--timeout", "1.2.3"}, Msg::ProgramBadTimeout, "1.2.3"},
         {{"--timeout"}, Msg::ProgramUnknownOption, "--timeout"},
         {{"--verbose", "--timeout", "x"}, Msg::ProgramUnknownOption, "--verbose"},  // the first fault is told
+        {{"--language", "de"}, {}, ""},
+        {{"--language", "QPS-PLOC"}, {}, ""},
+        {{"--language", "de-AT"}, Msg::ProgramBadLanguage, "de-AT"},
+        {{"--language", ""}, Msg::ProgramBadLanguage, ""},
+        {{"--language"}, Msg::ProgramUnknownOption, "--language"},
     };
     for (const Case& c : cases) {
         const StartArguments parsed = ParseStartArguments(c.args);
@@ -126,6 +132,7 @@ TEST(StartArgumentsTest, OptionsTheirValuesAndWhatIsRefused) {
     }
     EXPECT_EQ(InEnglish(*ParseStartArguments({"--timeout", "0"}).error),
               "--timeout takes a number of seconds from 1 to 3600, not \"0\".");
+    EXPECT_EQ(InEnglish(*ParseStartArguments({"--language", "xx"}).error).find("--language takes one of en, de, "), 0u);
 }
 
 // --help shows the options; a fault is told with them; otherwise the program starts.
@@ -139,8 +146,15 @@ TEST(StartArgumentsTest, WhatTheProgramAnswersBeforeStarting) {
     for (const char* line :
          {"Usage: wendrel.exe [--status-url URL] [--log FILE] [--history FILE] [--timeout SECONDS]\r\n",
           "      (default http://status.quellan.example).\r\n", "(default %LOCALAPPDATA%\\Wendrel\\history.csv).\r\n",
-          "      Give up on a scan after this long, 1 to 3600 (default 30)."})
+          "                   [--language CODE]\r\n",
+          "      Give up on a scan after this long, 1 to 3600 (default 30).\r\n"})
         EXPECT_NE(usage.find(line), std::string::npos) << line;
+    // --language's line names every language, the test language too.
+    const std::string says = "whatever Options says: ";
+    const std::size_t from = usage.find(says) + says.size();
+    const std::string codes = ", " + usage.substr(from, usage.find("\r\n", from) - from) + ",";
+    for (const Catalogue& language : AllCatalogues())
+        EXPECT_NE(codes.find(", " + std::string(language.code) + ","), std::string::npos) << language.code << codes;
 }
 
 TEST(StartArgumentsTest, HelpAndTheOptionsThatStartingWithWindowsKeeps) {
@@ -149,8 +163,9 @@ TEST(StartArgumentsTest, HelpAndTheOptionsThatStartingWithWindowsKeeps) {
         EXPECT_TRUE(parsed.help) << help;
         EXPECT_FALSE(parsed.error) << help;
     }
-    const StartArguments parsed = ParseStartArguments(
-        {"--log", "w.log", "--status-url", "https://lobby.example/", "--history", "h.csv", "--timeout", "20"});
+    const StartArguments parsed = ParseStartArguments({"--log", "w.log", "--status-url", "https://lobby.example/",
+                                                       "--history", "h.csv", "--language", "ru", "--timeout", "20"});
+    EXPECT_EQ(parsed.language, "ru") << "for this run: not kept for starting with Windows";
     EXPECT_EQ(parsed.logFile, "w.log");
     EXPECT_EQ(parsed.historyFile, "h.csv");
     EXPECT_EQ(parsed.statusUrl, "https://lobby.example/");
@@ -164,6 +179,8 @@ TEST(TextTest, QuotesDurationsAndSizesReadAsTheStatusLineShowsThem) {
     const std::pair<std::string, std::string> cases[] = {
         {Quoted("abc"), "\"abc\""},
         {Quoted(std::string(41, 'x'), 40), "\"" + std::string(40, 'x') + "...\""},
+        {Shortened("aŁódź", 2), "a..."},  // not inside the two bytes of "Ł"
+        {Shortened("aŁódź", 3), "aŁ..."},
         {InEnglish(DurationMessage(seconds(59))), "59 s"},
         {InEnglish(DurationMessage(seconds(60))), "1 min"},
         {InEnglish(DurationMessage(seconds(61))), "2 min"},
