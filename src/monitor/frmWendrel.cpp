@@ -94,7 +94,7 @@ void frmWendrel::RemindBeforeBusy() {
     if (!span) return;
     const UtcOffset offset = [this](std::int64_t utc) { return deps_.clock.UtcOffsetMinutes(utc); };
     ShowNotice("Drevak Wing usually gets busy soon",
-               "Drevak Wing " + BusySoonText(*span, AlarmOn, offset) + ". Click here to see the history.", true);
+               "Drevak Wing " + Say()(BusySoonText(*span, AlarmOn, offset)) + ". Click here to see the history.", true);
 }
 
 void frmWendrel::DecideAlarm() {
@@ -191,9 +191,9 @@ void frmWendrel::RecordScan(std::optional<std::int32_t> players, std::string& st
     if (!deps_.history) return;
     const bool recorded = deps_.history->Add(deps_.clock.UtcNow(), players);
     // Each said once: the scan and the alarm go on without the history.
-    for (const std::string& notice : deps_.history->TakeNotices()) {
-        statusLine += "\r\n" + notice;
-        Log("history: " + notice);
+    for (const Message& notice : deps_.history->TakeNotices()) {
+        statusLine += "\r\n" + Say()(notice);
+        Log("history: " + InEnglish(notice));
     }
     // An open History window works its figures out again only for a new record.
     if (!recorded) return;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "win32/TextConversion.h"
 #include "win32/WinError.h"
 
 namespace {
@@ -53,19 +54,17 @@ bool Flush(HANDLE file, std::string& error) {
     return FlushFileBuffers(file) || FailWithLastError(error);
 }
 
-bool ReplaceInOneStep(const std::string& from, const std::string& to, std::string& error) {
-    return MoveFileExA(from.c_str(), to.c_str(), kReplaceInOneStep) || FailWithLastError(error);
-}
-
 bool WriteDurably(const std::string& path, const std::string& text, std::string& error) {
-    const std::string scratch = path + ".tmp";
+    const std::wstring target = Wide(path, CP_UTF8), scratch = target + L".tmp";
     bool written;
     {
-        const UniqueFile file = CreateForWriting(scratch);
+        const UniqueFile file(
+            CreateFileW(scratch.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!file) return FailWithLastError(error);
         written = WriteAll(file.get(), text, error) && Flush(file.get(), error);
     }
-    if (written && ReplaceInOneStep(scratch, path, error)) return true;
-    DeleteFileA(scratch.c_str());
+    if (written && (MoveFileExW(scratch.c_str(), target.c_str(), kReplaceInOneStep) || FailWithLastError(error)))
+        return true;
+    DeleteFileW(scratch.c_str());
     return false;
 }

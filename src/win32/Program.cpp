@@ -4,6 +4,15 @@
 #include "win32/Boundary.h"
 #include "text/Languages.h"
 #include "win32/ProgramPaths.h"
+#include "win32/TextConversion.h"
+
+namespace {
+// The history's path in UTF-8: --history comes in the process's code page.
+std::string HistoryPath(const StartArguments& args) {
+    if (args.historyFile.empty()) return Win32HistoryFile::DefaultPath();
+    return Narrow(Wide(FullPath(args.historyFile), CP_ACP), CP_UTF8);
+}
+}  // namespace
 
 Program::Program(const StartArguments& args, EventLog* log)
     : texts_(localeFormat_, ChooseLanguage("", WindowsLanguages())),
@@ -11,7 +20,7 @@ Program::Program(const StartArguments& args, EventLog* log)
       options_(store_, optionsDialog_, msgBox_, BuildCommandLine(ProgramPath(), args.startOptions)),
       sound_(log),
       inet_(args.timeout.value_or(WinInetTransfer::kDefaultDeadline)),
-      historyFile_(args.historyFile.empty() ? Win32HistoryFile::DefaultPath() : FullPath(args.historyFile)),
+      historyFile_(HistoryPath(args)),
       history_(historyFile_),
       historyWindow_(history_, clock_, texts_),
       form_(MonitorDeps{app_, options_, mainWindow_, tray_, sound_, launcher_, msgBox_, missionFiles_, inet_, clock_,

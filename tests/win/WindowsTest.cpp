@@ -12,6 +12,7 @@
 #include "MemoryHistoryFile.h"
 #include "platform/resource.h"
 #include "settings/Settings.h"
+#include "text/Languages.h"
 #include "win32/Controls.h"
 #include "win32/HistoryWindow.h"
 #include "win32/MainWindow.h"
@@ -331,6 +332,32 @@ TEST(HistoryWindowTest, NewColoursOrANewThemeDrawItAgain) {
         SendMessageA(window.Handle(), message, 0, 0);
         EXPECT_TRUE(GetUpdateRect(window.Handle(), nullptr, FALSE)) << message << " left the old picture";
     }
+    DestroyWindow(window.Handle());
+}
+
+// After a change of language the next update speaks the new one: the title,
+// the pictures' names and the lines under them, in UTF-16 (the test
+// language's accents are in no code page).
+TEST(HistoryWindowTest, AnUpdateSpeaksTheLanguageChosenSince) {
+    MemoryHistoryFile file;
+    PlayerHistory history(file);
+    FakeClock clock;
+    const InvariantFormat format;
+    Texts texts(format);
+    HistoryWindow window(history, clock, texts);
+    window.Show();
+    const auto textOf = [](HWND control) {
+        wchar_t text[256] = {};
+        GetWindowTextW(control, text, 256);
+        return Narrow(text, CP_UTF8);
+    };
+    EXPECT_EQ(textOf(window.Handle()), "Wendrel History");
+    texts.Use(*FindLanguage("qps-ploc"));
+    window.Update();
+    for (const auto& [id, message] : {std::pair{0, Msg::HistoryWindowCaption}, std::pair{IDC_HISTORY_DAY, Msg::HistoryWindowDayTitle},
+                                      std::pair{IDC_HISTORY_WEEK, Msg::HistoryWindowWeekName},
+                                      std::pair{IDC_HISTORY_SUMMARY, Msg::HistoryWindowNoHistory}})
+        EXPECT_EQ(textOf(id ? GetDlgItem(window.Handle(), id) : window.Handle()), texts(message)) << id;
     DestroyWindow(window.Handle());
 }
 
