@@ -127,7 +127,8 @@ void CheckAheadDecidesNothing(const std::string& original, std::int64_t now, std
     const std::int64_t newest = rest.records.back().time;
     std::string text = original.empty() || original.back() == '\n' ? original : original + "\n";
     for (std::size_t i = 0; i < (n - 1) / 9; ++i)
-        text += FormatRecord({newest + PlayerHistory::kLargeGap + aheadBy + static_cast<std::int64_t>(i) * 60, 1}) + "\r\n";
+        text +=
+            FormatRecord({newest + PlayerHistory::kLargeGap + aheadBy + static_cast<std::int64_t>(i) * 60, 1}) + "\r\n";
     MemoryHistoryFile file;
     file.text = text;
     PlayerHistory history(file);
@@ -175,7 +176,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FuzzedDataProvider in(data, size);
     const std::int64_t base = kBase + in.ConsumeIntegralInRange<std::int64_t>(-400 * kDay, 400 * kDay);
     const std::int32_t threshold = in.ConsumeIntegral<std::int32_t>();
-    const int before = in.ConsumeIntegralInRange(-14 * 60, 14 * 60), after = in.ConsumeIntegralInRange(-14 * 60, 14 * 60);
+    const int before = in.ConsumeIntegralInRange(-14 * 60, 14 * 60),
+              after = in.ConsumeIntegralInRange(-14 * 60, 14 * 60);
     const int firstDay = in.ConsumeIntegralInRange(0, 6);
     const bool longLabels = in.ConsumeBool();
     const std::int64_t aheadBy = in.ConsumeIntegralInRange<std::int64_t>(1, 400 * kDay);
@@ -265,12 +267,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const LongLabels longFormat;
     const Texts texts = longLabels ? Texts(longFormat) : Texts(EnglishTexts());
     const HistoryPictures pictures = WorkOutPictures(history->Records(), now, zone, firstDay, threshold, texts);
+    std::map<std::pair<int, int>, int> lines;  // each line of text's labels: their left and right
     for (const Shape& s : LayOutHistory(pictures, width, height, text)) {
         Check(std::min(s.x1, s.x2) >= 0 && std::max(s.x1, s.x2) <= width && std::min(s.y1, s.y2) >= 0 &&
                   std::max(s.y1, s.y2) <= height,
               "a shape outside the window");
-        Check(s.kind != Shape::Kind::Text || !s.text.empty(), "a label without its words");
+        if (s.kind != Shape::Kind::Text) continue;
+        Check(!s.text.empty(), "a label without its words");
+        const auto [at, fresh] = lines.emplace(std::pair{s.y1, s.x1}, s.x2);
+        Check(fresh, "two labels in one place");
     }
+    for (auto it = lines.begin(); it != lines.end() && std::next(it) != lines.end(); ++it)
+        Check(std::next(it)->first.first != it->first.first || it->second < std::next(it)->first.second,
+              "two labels of a line overlap");
     // Whatever the pointer or the keys point at reads out, inside the picture's records.
     const HistoryPlan plan = PlanHistory(pictures, width, height, text);
     HistoryItem item = ItemAt(plan, pictures, static_cast<int>(now % (width + 1)), static_cast<int>(now / 7 % (height + 1)));

@@ -344,8 +344,8 @@ void LabelPictures(HistoryPictures& p, const Texts& texts) {
     l.weekTitle = texts(Msg::HistoryWindowWeekTitle);
     l.noScans = texts(Msg::HistoryWindowNoScans);
     l.threshold = texts(Message(Msg::HistoryWindowAlarmAt, Int{p.threshold}));
-    l.thresholdOff = texts(Message(p.threshold < 0 ? Msg::HistoryWindowAlarmBelow : Msg::HistoryWindowAlarmAbove,
-                                   Int{p.threshold}));
+    l.thresholdOff =
+        texts(Message(p.threshold < 0 ? Msg::HistoryWindowAlarmBelow : Msg::HistoryWindowAlarmAbove, Int{p.threshold}));
     for (int hour = 0; hour < 24; ++hour) {
         l.hours[hour] = texts.Value(TimeOfDay{hour, 0});
         l.weekHours[hour] = texts.Value(TimeOfDay{hour, -1});

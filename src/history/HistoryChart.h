@@ -46,13 +46,13 @@ struct Shape {
 // not at each paint.
 struct PictureLabels {
     std::string dayTitle, weekTitle, noScans;
-    std::string threshold, thresholdOff;  // "alarm at 5"; out of the day's scale, where it is
-    std::array<std::string, 24> hours;      // the day's axis, by hour: "19:00"
-    std::array<std::string, 24> weekHours;  // the week's: "19"
-    std::array<std::string, 7> days;        // the week's rows, by weekday: "Wed"
-    std::string legendTop, legendZero;      // the week's legend: the busiest hour's average, and none
+    std::string threshold, thresholdOff;         // "alarm at 5"; out of the day's scale, where it is
+    std::array<std::string, 24> hours;           // the day's axis, by hour: "19:00"
+    std::array<std::string, 24> weekHours;       // the week's: "19"
+    std::array<std::string, 7> days;             // the week's rows, by weekday: "Wed"
+    std::string legendTop, legendZero;           // the week's legend: the busiest hour's average, and none
     std::map<std::int64_t, std::string> counts;  // the day's scale, at each height the window may give it
-    std::string summary, usuallyBusy;       // the lines under the pictures
+    std::string summary, usuallyBusy;            // the lines under the pictures
 };
 
 struct HistoryPictures {
@@ -61,7 +61,8 @@ struct HistoryPictures {
     std::int32_t threshold = 0;
     int days = 0;  // local days with a scan
     UsuallyBusy busy;
-    Message summary = Msg::HistoryWindowNoHistory, usuallyBusy = Msg::HistoryWindowNoHistory;  // the lines under the pictures
+    // The lines under the pictures.
+    Message summary = Msg::HistoryWindowNoHistory, usuallyBusy = Msg::HistoryWindowNoHistory;
     PictureLabels labels;              // what is drawn in words, in one language
     UtcOffset offset;                  // for the hour ticks
     std::uint32_t calmRgb = 0;         // the week's colour for few players (the window's background)

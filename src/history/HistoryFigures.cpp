@@ -79,13 +79,13 @@ std::optional<BusiestHour> FindHour(const TypicalWeek& week, Better better) {
 }
 
 // Each weekday's own message: a translation may decline the day.
-constexpr Msg kDayHours[7] = {Msg::HistoryWindowMondayHours,   Msg::HistoryWindowTuesdayHours,
+constexpr Msg kDayHours[7] = {Msg::HistoryWindowMondayHours,    Msg::HistoryWindowTuesdayHours,
                               Msg::HistoryWindowWednesdayHours, Msg::HistoryWindowThursdayHours,
-                              Msg::HistoryWindowFridayHours,   Msg::HistoryWindowSaturdayHours,
+                              Msg::HistoryWindowFridayHours,    Msg::HistoryWindowSaturdayHours,
                               Msg::HistoryWindowSundayHours};
-constexpr Msg kNextDayHours[7] = {Msg::HistoryWindowNextMondayHours,   Msg::HistoryWindowNextTuesdayHours,
+constexpr Msg kNextDayHours[7] = {Msg::HistoryWindowNextMondayHours,    Msg::HistoryWindowNextTuesdayHours,
                                   Msg::HistoryWindowNextWednesdayHours, Msg::HistoryWindowNextThursdayHours,
-                                  Msg::HistoryWindowNextFridayHours,   Msg::HistoryWindowNextSaturdayHours,
+                                  Msg::HistoryWindowNextFridayHours,    Msg::HistoryWindowNextSaturdayHours,
                                   Msg::HistoryWindowNextSundayHours};
 constexpr Msg kEvidence[7] = {Msg::HistoryEvidenceMonday,   Msg::HistoryEvidenceTuesday, Msg::HistoryEvidenceWednesday,
                               Msg::HistoryEvidenceThursday, Msg::HistoryEvidenceFriday,  Msg::HistoryEvidenceSaturday,
@@ -213,7 +213,8 @@ int DaysOfHistory(std::span<const HistoryRecord> records, const UtcOffset& offse
 Message SummaryLine(int days, const std::optional<BusiestHour>& busiest) {
     if (days == 0) return Msg::HistoryWindowNoHistory;
     if (!busiest) return Message(Msg::HistoryWindowDaysNoScan, Count{days});
-    return Message(Msg::HistoryWindowDaysBusiest, Count{days}, DayHours(busiest->weekday, busiest->hour, busiest->hour + 1),
+    return Message(Msg::HistoryWindowDaysBusiest, Count{days},
+                   DayHours(busiest->weekday, busiest->hour, busiest->hour + 1),
                    Message(Msg::CommonPlayers, Count{std::lround(busiest->average)}));
 }
 
@@ -229,13 +230,15 @@ Message UsuallyBusyLine(const UsuallyBusy& busy, std::int32_t threshold, std::in
     if (!busy.next) return Message(Msg::HistoryWindowBusyRarely, Count{threshold});
     const BusySpan& span = *busy.next;
     const WallClock from = ToWallClock(span.start, offset), to = ToWallClock(span.end, offset);
-    Message when = span.start <= now ? Message(Msg::HistoryWindowNowUntil, Hour(to.hour))
-                                     : WhenHours(from.day - ToWallClock(now, offset).day, from.weekday, from.hour, to.hour);
+    Message when = span.start <= now
+                       ? Message(Msg::HistoryWindowNowUntil, Hour(to.hour))
+                       : WhenHours(from.day - ToWallClock(now, offset).day, from.weekday, from.hour, to.hour);
     return Message(Msg::HistoryWindowBusyUsually, Count{threshold}, std::move(when), SpanEvidence(span));
 }
 
 Message BusySoonText(const BusySpan& span, std::int32_t threshold, const UtcOffset& offset) {
-    return Message(Msg::HistoryBusySoon, Count{threshold}, Hour(ToWallClock(span.start, offset).hour), SpanEvidence(span));
+    return Message(Msg::HistoryBusySoon, Count{threshold}, Hour(ToWallClock(span.start, offset).hour),
+                   SpanEvidence(span));
 }
 
 std::string PlayersText(std::int64_t count) { return InEnglish(Message(Msg::CommonPlayers, Count{count})); }

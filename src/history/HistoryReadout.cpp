@@ -6,13 +6,13 @@ namespace {
 
 constexpr std::size_t kListedRuns = 8;  // the busy hours a description names, at most
 
-constexpr Msg kEveryDayHours[7] = {Msg::HistoryWindowMondaysHours,   Msg::HistoryWindowTuesdaysHours,
+constexpr Msg kEveryDayHours[7] = {Msg::HistoryWindowMondaysHours,    Msg::HistoryWindowTuesdaysHours,
                                    Msg::HistoryWindowWednesdaysHours, Msg::HistoryWindowThursdaysHours,
-                                   Msg::HistoryWindowFridaysHours,   Msg::HistoryWindowSaturdaysHours,
+                                   Msg::HistoryWindowFridaysHours,    Msg::HistoryWindowSaturdaysHours,
                                    Msg::HistoryWindowSundaysHours};
-constexpr Msg kFirstDay[7] = {Msg::HistoryWindowMondayFirst,   Msg::HistoryWindowTuesdayFirst,
+constexpr Msg kFirstDay[7] = {Msg::HistoryWindowMondayFirst,    Msg::HistoryWindowTuesdayFirst,
                               Msg::HistoryWindowWednesdayFirst, Msg::HistoryWindowThursdayFirst,
-                              Msg::HistoryWindowFridayFirst,   Msg::HistoryWindowSaturdayFirst,
+                              Msg::HistoryWindowFridayFirst,    Msg::HistoryWindowSaturdayFirst,
                               Msg::HistoryWindowSundayFirst};
 
 WallClock Wall(const HistoryPictures& p, std::int64_t utc) {
@@ -75,9 +75,9 @@ Message DescribeDay(const HistoryPictures& p) {
     if (!highest && failed == 0) return Msg::HistoryWindowDescribeNoChecks;
     Message text(Msg::HistoryWindowDescribeSpan, When(p, p.day.from), When(p, p.day.to));
     if (highest)
-        text = Sentences(std::move(text), Message(Msg::HistoryWindowDescribeRange, Players(*highest->players),
-                                                  When(p, highest->time), Players(*lowest->players),
-                                                  When(p, lowest->time)));
+        text = Sentences(std::move(text),
+                         Message(Msg::HistoryWindowDescribeRange, Players(*highest->players), When(p, highest->time),
+                                 Players(*lowest->players), When(p, lowest->time)));
     text = Sentences(std::move(text), failed == 0 ? Message(Msg::HistoryWindowDescribeNoFailure)
                                                   : Message(Msg::HistoryWindowDescribeFailures, Count{failed}));
     if (stops) text = Sentences(std::move(text), Message(Msg::HistoryWindowDescribeStops, Count{stops}));
@@ -101,8 +101,10 @@ Message DescribeWeek(const HistoryPictures& p) {
     for (std::size_t i = 1; i < std::min(runs.size(), kListedRuns); ++i)
         list = Message(Msg::HistoryWindowListNext, std::move(list), runHours(runs[i]));
     if (runs.size() > kListedRuns)
-        list = Message(Msg::HistoryWindowListMore, std::move(list), Count{static_cast<std::int64_t>(runs.size() - kListedRuns)});
-    return Sentences(std::move(text), Message(Msg::HistoryWindowDescribeBusyHours, Count{p.threshold}, std::move(list)));
+        list = Message(Msg::HistoryWindowListMore, std::move(list),
+                       Count{static_cast<std::int64_t>(runs.size() - kListedRuns)});
+    return Sentences(std::move(text),
+                     Message(Msg::HistoryWindowDescribeBusyHours, Count{p.threshold}, std::move(list)));
 }
 
 }  // namespace

@@ -51,8 +51,8 @@ void PlayerHistory::Load(std::int64_t now) {
 void PlayerHistory::Trim(std::int64_t now) {
     tidied_ = now;
     if (!readable_) {
-        records_.erase(records_.begin(), std::upper_bound(records_.begin(), records_.end(),
-                                                          OldestKept(records_, now) - 1, Earlier));
+        records_.erase(records_.begin(),
+                       std::upper_bound(records_.begin(), records_.end(), OldestKept(records_, now) - 1, Earlier));
         return;
     }
     // The file as it is now: another program may have added to it.
@@ -72,8 +72,8 @@ void PlayerHistory::Tidy(std::string_view text, std::int64_t now, bool start) {
     const auto ahead = all.end() - std::upper_bound(all.begin(), all.end(), now, Earlier);
     if (start && ahead > 0) notices_.push_back(Message(Msg::HistoryAhead, Count{ahead}));
     const std::int64_t oldestKept = OldestKept(all, now);
-    const auto old = std::partition_point(all.begin(), all.end(),
-                                          [&](const HistoryRecord& r) { return r.time < oldestKept; });
+    const auto old =
+        std::partition_point(all.begin(), all.end(), [&](const HistoryRecord& r) { return r.time < oldestKept; });
     const std::vector<HistoryRecord> kept(old, all.end());
     records_ = kept;
     // The records still waiting for the file are shown all the same.
@@ -104,8 +104,8 @@ void PlayerHistory::Tidy(std::string_view text, std::int64_t now, bool start) {
                                    Count{static_cast<std::int64_t>(parsed.unreadable.size())},
                                    Beside(kUnreadableSuffix)));
     if (!rewritten && setAside > 0)
-        notices_.push_back(
-            Message(Msg::HistoryUnreadableCopied, Count{static_cast<std::int64_t>(setAside)}, Beside(kUnreadableSuffix)));
+        notices_.push_back(Message(Msg::HistoryUnreadableCopied, Count{static_cast<std::int64_t>(setAside)},
+                                   Beside(kUnreadableSuffix)));
     if (!rewritten) notices_.push_back(Message(Msg::HistoryLeftNotRewritten, file_.Path(), error));
 }
 
@@ -183,7 +183,8 @@ void PlayerHistory::Record(const HistoryRecord& record) {
     hasHeader_ = true;
     if (std::exchange(failing_, false)) {
         Message notice(Msg::HistorySavedAgain, Count{static_cast<std::int64_t>(waiting_.size() - 1)});
-        if (lost_) notice = Message(Msg::HistorySavedAgainLost, std::move(notice), Count{static_cast<std::int64_t>(lost_)});
+        if (lost_)
+            notice = Message(Msg::HistorySavedAgainLost, std::move(notice), Count{static_cast<std::int64_t>(lost_)});
         notices_.push_back(std::move(notice));
     }
     waiting_.clear();

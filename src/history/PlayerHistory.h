@@ -72,11 +72,11 @@ private:
 
     HistoryFile& file_;
     std::vector<HistoryRecord> records_;
-    std::deque<std::string> waiting_;    // lines of records not yet in the file
-    std::size_t lost_ = 0;               // records that waited too long
-    bool readable_ = true;               // the file was read; it may be written
-    bool hasHeader_ = false;             // the file starts with the header line
-    bool failing_ = false;               // the last write failed
+    std::deque<std::string> waiting_;     // lines of records not yet in the file
+    std::size_t lost_ = 0;                // records that waited too long
+    bool readable_ = true;                // the file was read; it may be written
+    bool hasHeader_ = false;              // the file starts with the header line
+    bool failing_ = false;                // the last write failed
     std::optional<std::int64_t> tidied_;  // when the file was last tidied
     std::vector<Message> notices_;
 };

@@ -187,8 +187,9 @@ TEST(PlayerHistoryTest, StartDropsWhatIsOlderThan90DaysInOneRewrite) {
     right.Load(kNow);
     EXPECT_EQ(right.Records().size(), 3u);
     const auto none = [](std::int64_t) { return 0; };
-    EXPECT_EQ(WorkOutPictures(right.Records(), kNow, none, 0, 5, EnglishTexts()).summary,
-              Message(Msg::HistoryWindowDaysBusiest, Count{2}, DayHours(0, 20, 21), Message(Msg::CommonPlayers, Count{3})));
+    EXPECT_EQ(
+        WorkOutPictures(right.Records(), kNow, none, 0, 5, EnglishTexts()).summary,
+        Message(Msg::HistoryWindowDaysBusiest, Count{2}, DayHours(0, 20, 21), Message(Msg::CommonPlayers, Count{3})));
 }
 
 // Two starts a year ahead with a check between them, then the clock put
@@ -203,8 +204,8 @@ TEST(PlayerHistoryTest, AClockSetAheadDropsNothingOfTheRest) {
         PlayerHistory history(file);
         history.Load(now);
         EXPECT_EQ(std::vector(history.Records().begin(), history.Records().begin() + 60), days) << now;
-        EXPECT_EQ(history.TakeNotices(), now == kNow ? std::vector{Message(Msg::HistoryAhead, Count{2})}
-                                                     : std::vector<Message>{});
+        EXPECT_EQ(history.TakeNotices(),
+                  now == kNow ? std::vector{Message(Msg::HistoryAhead, Count{2})} : std::vector<Message>{});
         history.Add(now, 1);
     }
     EXPECT_EQ(file.beside.count(".bak"), 0u);
@@ -217,8 +218,9 @@ TEST(PlayerHistoryTest, AnUnreadableLineGoesToBadOnce) {
     file.text = FormatHistory({{kNow - kHour, 3}}) + "07/12/2026 21:04,14,ok\r\n";
     const std::string bad = "C:\\h\\history.csv.bad";
     const Message held(Msg::HistoryLeftNotRewritten, file.Path(), std::string("Access is denied"));
-    const std::vector<Message> said[] = {
-        {Message(Msg::HistoryUnreadableCopied, Count{1}, bad), held}, {held}, {Message(Msg::HistoryUnreadableMoved, Count{1}, bad)}};
+    const std::vector<Message> said[] = {{Message(Msg::HistoryUnreadableCopied, Count{1}, bad), held},
+                                         {held},
+                                         {Message(Msg::HistoryUnreadableMoved, Count{1}, bad)}};
     for (int start = 0; start < 3; ++start) {
         file.failReplace = start < 2;
         PlayerHistory history(file);
@@ -256,7 +258,8 @@ TEST(PlayerHistoryTest, AFileThatCannotBeUsedIsReportedOnce) {
         PlayerHistory history(file);
         history.Load(kNow);
         history.Add(kNow, 4);
-        EXPECT_EQ(English(history.TakeNotices()), std::vector<std::string>{std::string(c.problem) + ": Access is denied"});
+        EXPECT_EQ(English(history.TakeNotices()),
+                  std::vector<std::string>{std::string(c.problem) + ": Access is denied"});
         history.Add(kNow + kMinute, 5);
         EXPECT_TRUE(history.TakeNotices().empty()) << "said once";
         EXPECT_EQ(file.appends, 0);
@@ -595,8 +598,8 @@ TEST(HistoryChartTest, LabelsOfAnyClockAndLanguageStandApart) {
     } twelveHours;
     std::vector<HistoryRecord> records;
     for (std::int64_t t = kNow - 2 * kDay; t < kNow; t += kHour) records.push_back({t, 3});
-    const auto shapes = LayOutHistory(
-        WorkOutPictures(records, kNow, [](std::int64_t) { return 0; }, 0, 5, Texts(twelveHours)), 560, 440, {7, 16});
+    const UtcOffset utc = [](std::int64_t) { return 0; };
+    const auto shapes = LayOutHistory(WorkOutPictures(records, kNow, utc, 0, 5, Texts(twelveHours)), 560, 440, {7, 16});
     std::map<int, std::vector<const Shape*>> lines;  // the texts by their top
     for (const Shape& s : shapes)
         if (s.kind == Shape::Kind::Text) lines[s.y1].push_back(&s);
@@ -675,7 +678,8 @@ TEST(HistoryReadoutTest, PointsAndKeysFindTheirRecordOrCell) {
                                                 {kNow - 2 * kHour, std::nullopt},
                                                 {kNow - 90 * kMinute, std::nullopt, true},
                                                 {kNow - 30 * kMinute, 3}};
-    const HistoryPictures p = WorkOutPictures(records, kNow, [](std::int64_t) { return 0; }, 0, 5, EnglishTexts());
+    const UtcOffset utc = [](std::int64_t) { return 0; };
+    const HistoryPictures p = WorkOutPictures(records, kNow, utc, 0, 5, EnglishTexts());
     const char* const kDash = " \xE2\x80\x94 ";
     const std::string day[] = {std::string("Yesterday 22:04") + kDash + "14 players",
                                std::string("19:04") + kDash + "the check failed",

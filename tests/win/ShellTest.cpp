@@ -9,9 +9,9 @@
 #include "history/PlayerHistory.h"
 #include "win32/FileLog.h"
 #include "win32/Handles.h"
+#include "win32/TextConversion.h"
 #include "win32/Win32HistoryFile.h"
 #include "win32/Win32Launcher.h"
-#include "win32/TextConversion.h"
 #include "win32/Win32Sound.h"
 #include "win32/Win32Tray.h"
 

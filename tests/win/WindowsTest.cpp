@@ -354,9 +354,10 @@ TEST(HistoryWindowTest, AnUpdateSpeaksTheLanguageChosenSince) {
     EXPECT_EQ(textOf(window.Handle()), "Wendrel History");
     texts.Use(*FindLanguage("qps-ploc"));
     window.Update();
-    for (const auto& [id, message] : {std::pair{0, Msg::HistoryWindowCaption}, std::pair{IDC_HISTORY_DAY, Msg::HistoryWindowDayTitle},
-                                      std::pair{IDC_HISTORY_WEEK, Msg::HistoryWindowWeekName},
-                                      std::pair{IDC_HISTORY_SUMMARY, Msg::HistoryWindowNoHistory}})
+    for (const auto& [id, message] :
+         {std::pair{0, Msg::HistoryWindowCaption}, std::pair{IDC_HISTORY_DAY, Msg::HistoryWindowDayTitle},
+          std::pair{IDC_HISTORY_WEEK, Msg::HistoryWindowWeekName},
+          std::pair{IDC_HISTORY_SUMMARY, Msg::HistoryWindowNoHistory}})
         EXPECT_EQ(textOf(id ? GetDlgItem(window.Handle(), id) : window.Handle()), texts(message)) << id;
     DestroyWindow(window.Handle());
 }
