@@ -10,9 +10,9 @@
 // in the .bak file; that records far ahead of the rest do not make a start
 // drop any other record; that the file reads back as the records in memory
 // once it could be written; that the week's hours are those of the zone at
-// each record; that the layout ends within the window, every label written;
-// and that a reminder comes only within its lead before a busy span, once a
-// span.
+// each record; that the layout ends within the window, every label written
+// and none over another; and that a reminder comes only within its lead
+// before a busy span, once a span.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <algorithm>
@@ -181,7 +181,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const int firstDay = in.ConsumeIntegralInRange(0, 6);
     const bool longLabels = in.ConsumeBool();
     const std::int64_t aheadBy = in.ConsumeIntegralInRange<std::int64_t>(1, 400 * kDay);
-    const TextMetrics text{in.ConsumeIntegralInRange(4, 16), in.ConsumeIntegralInRange(10, 32)};
+    // A font's proportions: a line one and a half to three times its average character's width.
+    const int charWidth = in.ConsumeIntegralInRange(4, 16);
+    const TextMetrics text{charWidth, in.ConsumeIntegralInRange(charWidth * 3 / 2, charWidth * 3)};
     const int width = in.ConsumeIntegralInRange(64 * text.charWidth, 4000);
     const int height = in.ConsumeIntegralInRange(22 * text.lineHeight, 3000);
     struct Step {
@@ -267,19 +269,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const LongLabels longFormat;
     const Texts texts = longLabels ? Texts(longFormat) : Texts(EnglishTexts());
     const HistoryPictures pictures = WorkOutPictures(history->Records(), now, zone, firstDay, threshold, texts);
-    std::map<std::pair<int, int>, int> lines;  // each line of text's labels: their left and right
+    std::vector<Shape> labels;
     for (const Shape& s : LayOutHistory(pictures, width, height, text)) {
         Check(std::min(s.x1, s.x2) >= 0 && std::max(s.x1, s.x2) <= width && std::min(s.y1, s.y2) >= 0 &&
                   std::max(s.y1, s.y2) <= height,
               "a shape outside the window");
         if (s.kind != Shape::Kind::Text) continue;
         Check(!s.text.empty(), "a label without its words");
-        const auto [at, fresh] = lines.emplace(std::pair{s.y1, s.x1}, s.x2);
-        Check(fresh, "two labels in one place");
+        for (const Shape& l : labels)
+            Check(!(s.x1 < l.x2 && l.x1 < s.x2 && s.y1 < l.y2 && l.y1 < s.y2), "two labels overlap");
+        labels.push_back(s);
     }
-    for (auto it = lines.begin(); it != lines.end() && std::next(it) != lines.end(); ++it)
-        Check(std::next(it)->first.first != it->first.first || it->second < std::next(it)->first.second,
-              "two labels of a line overlap");
     // Whatever the pointer or the keys point at reads out, inside the picture's records.
     const HistoryPlan plan = PlanHistory(pictures, width, height, text);
     HistoryItem item = ItemAt(plan, pictures, static_cast<int>(now % (width + 1)), static_cast<int>(now / 7 % (height + 1)));

@@ -1,6 +1,7 @@
 #include "history/HistoryChart.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <optional>
 #include <utility>
@@ -152,7 +153,7 @@ void LayOutDayAxes(Painter& paint, const HistoryPictures& p, const Box& area, co
     }();
     const int startOffset = p.offset ? p.offset(plot.from) * 60 : 0;
     const int half = widest / 2;
-    int lastRight = area.left - m.charWidth;  // of the last label
+    int lastRight = b.left - m.charWidth;  // of the last label: none reaches the counts left of the plot
     for (std::int64_t t = (plot.from + startOffset) / kHour * kHour + kHour - startOffset; t <= plot.to; t += kHour) {
         // Each hour as the clock on the wall shows it, daylight saving included.
         const std::int64_t local = t + (p.offset ? p.offset(t) * 60 : 0);
@@ -172,12 +173,14 @@ void LayOutDayAxes(Painter& paint, const HistoryPictures& p, const Box& area, co
 void LayOutThreshold(Painter& paint, const HistoryPictures& p, const DayPlot& plot) {
     const Box& b = plot.box;
     const int top = paint.Metrics().lineHeight;
-    if (!plot.InScale(p.threshold)) {
-        paint.Text(b.right, b.top - top, p.labels.thresholdOff, Align::Right, Ink::Threshold);
-        return;
-    }
+    // At the plot's right, or from its left where the words are wider than it:
+    // never over the counts left of it.
+    const auto label = [&](int y, const std::string& text) {
+        paint.Text(std::max(b.right, b.left + paint.Width(text)), y, text, Align::Right, Ink::Threshold);
+    };
+    if (!plot.InScale(p.threshold)) return label(b.top - top, p.labels.thresholdOff);
     paint.Line(b.left, plot.Y(p.threshold), b.right, plot.Y(p.threshold), Ink::Threshold, true);
-    paint.Text(b.right, plot.Y(p.threshold) - top, p.labels.threshold, Align::Right, Ink::Threshold);
+    label(plot.Y(p.threshold) - top, p.labels.threshold);
 }
 
 // The counts as a step line, with a gap and a cross for each failed scan,
@@ -255,9 +258,15 @@ void LayOutWeek(Painter& paint, const HistoryPictures& p, const HistoryPlan& pla
     const WeekGrid& g = *plan.grid;
     const Box& grid = g.box;
     const double highest = HighestAverage(p.week);
+    // Rows lower than a line of text are named every other one, or fewer,
+    // and no name reaches below the grid, where the hours are.
+    int namedBelow = INT_MIN;
     for (int row = 0; row < 7; ++row) {
-        paint.Text(grid.left - m.charWidth / 2, (g.CellTop(row) + g.CellTop(row + 1) - m.lineHeight) / 2,
-                   p.labels.days[p.week.Weekday(row)], Align::Right);
+        const int top = std::min((g.CellTop(row) + g.CellTop(row + 1) - m.lineHeight) / 2, grid.bottom - m.lineHeight);
+        if (top >= namedBelow) {
+            paint.Text(grid.left - m.charWidth / 2, top, p.labels.days[p.week.Weekday(row)], Align::Right);
+            namedBelow = top + m.lineHeight;
+        }
         for (int hour = 0; hour < 24; ++hour) {
             // An hour without data stays blank.
             const auto average = p.week.cells[row][hour].Average();
@@ -291,7 +300,8 @@ void LayOutWeek(Painter& paint, const HistoryPictures& p, const HistoryPlan& pla
              s / 4.0);
     paint.Frame({legendLeft, grid.top, legendRight, grid.bottom}, Ink::Grid);
     paint.Text(legendRight + m.charWidth / 2, grid.top, p.labels.legendTop, Align::Left);
-    paint.Text(legendRight + m.charWidth / 2, grid.bottom - m.lineHeight, p.labels.legendZero, Align::Left);
+    if (grid.Height() >= 2 * m.lineHeight)  // room for its foot's label under the top's
+        paint.Text(legendRight + m.charWidth / 2, grid.bottom - m.lineHeight, p.labels.legendZero, Align::Left);
 }
 
 // The cursor on the item the readout names: a line through the day's record
