@@ -21,7 +21,7 @@ windows: deps
 
 fuzz-build: deps
 	cmake --preset fuzz >/dev/null
-	cmake --build --preset fuzz --target fuzz_scan fuzz_mission fuzz_convert fuzz_registry fuzz_cmdline fuzz_history fuzz_texts
+	cmake --build --preset fuzz --target fuzzers
 
 # Longer fuzzing by hand: make fuzz FUZZ_SECONDS=600
 FUZZ_SECONDS ?= 300

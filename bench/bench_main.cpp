@@ -34,7 +34,7 @@ const std::string& BigPage() {
 }
 
 void BM_ReadStatusPage(benchmark::State& state) {
-    std::string failure;
+    std::optional<Message> failure;
     for (auto _ : state) benchmark::DoNotOptimize(Scanner::ReadPage(BigPage(), failure));
     state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(BigPage().size()));
 }

@@ -1,5 +1,6 @@
-// ReadKeyValue over an in-memory registry holding a value of any type, size
-// and bytes: it never reads past the value and yields only what it can use.
+// ReadKeyValue and FetchText over an in-memory registry holding a value of
+// any type, size and bytes: they never read past the value and yield only
+// what they can use.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -36,6 +37,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (*number != static_cast<std::int32_t>(bits)) std::abort();
     } else if (!grows && ((type == kRegSz && !bytes.empty()) || (type == kRegDword && bytes.size() == 4))) {
         std::abort();  // a usable value read as absent
+    }
+
+    // FetchText, as the Run value is read: any text, without the one zero that ends it.
+    registry.Put(Settings::kKeyPath, "V", type, bytes);
+    std::string text;
+    const long status = store.FetchText(Settings::kKeyPath, "V", text);
+    if (registry.openHandles != 0) std::abort();
+    const bool isText = type == kRegSz || type == kRegExpandSz;
+    if (!isText && status != mdRegistry::kUnusableValue) std::abort();
+    if (isText && !grows) {
+        std::string expected(bytes.begin(), bytes.end());
+        if (!expected.empty() && expected.back() == '\0') expected.pop_back();
+        if (status != 0 || text != expected) std::abort();
     }
     return 0;
 }

@@ -10,7 +10,7 @@ namespace {
 class PageInet : public InetTransfer {
 public:
     std::string page;
-    FetchResult OpenURL(const std::string&) noexcept override { return FetchResult{true, page, ""}; }
+    FetchResult OpenURL(const std::string&) noexcept override { return FetchResult{true, page, {}}; }
 };
 }  // namespace
 

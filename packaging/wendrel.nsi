@@ -1,7 +1,10 @@
 ; The Windows setup for players: per user, no administrator prompt.
 ; makensis -DVERSION=x.y -DSTAGE=<folder with the files> -DASSETS=<assets> -DOUTFILE=<setup.exe>
-;          -DPUBLISHER=... -DSETTINGS_KEY=... -DTRAY_CLASS=... -DRUN_VALUE=... wendrel.nsi
+;          -DPUBLISHER=... -DSETTINGS_KEY=... -DTRAY_CLASS=... -DRUN_VALUE=...
+;          -DTEXTS=<the texts, from scripts/po-compile.py --nsis> wendrel.nsi
 ; (scripts/make-dist.sh passes the names CMake holds, from build/windows/names.sh)
+; It speaks Windows' display language when po/ has it (de-AT as German: the
+; setup builder falls back to the primary language), else English.
 Unicode true
 Target amd64-unicode
 ManifestDPIAware true
@@ -37,19 +40,19 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "${PUBLISHER}"
 !define MUI_ABORTWARNING
 !define MUI_COMPONENTSPAGE_NODESC
 !define MUI_FINISHPAGE_RUN
-!define MUI_FINISHPAGE_RUN_TEXT "Start Wendrel now"
+!define MUI_FINISHPAGE_RUN_TEXT "$(Setup.StartNow)"
 !define MUI_FINISHPAGE_RUN_FUNCTION StartWendrel
 
-!define MUI_WELCOMEPAGE_TEXT "This will install Wendrel ${VERSION}, which watches the Quellan lobby and raises an alarm when enough players are online for Zalmo.$\r$\n$\r$\nNo administrator rights are needed: Wendrel is installed for you alone.$\r$\n$\r$\nClick Next to continue."
+!define MUI_WELCOMEPAGE_TEXT "$(Setup.Welcome)"
 !insertmacro MUI_PAGE_WELCOME
 !define MUI_PAGE_CUSTOMFUNCTION_LEAVE DirectoryLeave
 !insertmacro MUI_PAGE_DIRECTORY
 !define MUI_PAGE_CUSTOMFUNCTION_PRE OptionsPre
 !define MUI_PAGE_CUSTOMFUNCTION_SHOW OptionsShow
-!define MUI_PAGE_HEADER_TEXT "Choose Options"
-!define MUI_PAGE_HEADER_SUBTEXT "Choose how Wendrel starts."
-!define MUI_COMPONENTSPAGE_TEXT_COMPLIST "Install:"
-!define MUI_COMPONENTSPAGE_TEXT_TOP "Wendrel lives in the notification area. It can start each time you log on to Windows; you can change this later in its Options."
+!define MUI_PAGE_HEADER_TEXT "$(Setup.OptionsTitle)"
+!define MUI_PAGE_HEADER_SUBTEXT "$(Setup.OptionsSubtitle)"
+!define MUI_COMPONENTSPAGE_TEXT_COMPLIST "$(Setup.OptionsList)"
+!define MUI_COMPONENTSPAGE_TEXT_TOP "$(Setup.OptionsText)"
 !insertmacro MUI_PAGE_COMPONENTS
 !insertmacro MUI_PAGE_INSTFILES
 !insertmacro MUI_PAGE_FINISH
@@ -57,7 +60,23 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "${PUBLISHER}"
 !insertmacro MUI_UNPAGE_CONFIRM
 !insertmacro MUI_UNPAGE_INSTFILES
 
-!insertmacro MUI_LANGUAGE "English"
+; The texts come from po/ (Setup.* and Uninstall.*), with numbered values
+; {1}, {2} for a translator to place: here is what each value is.
+!define Setup.Welcome.1 "${VERSION}"
+!define Setup.OtherCopyStarts.1 "$R0"
+!define Setup.OwnFolder.1 "$R0"
+!define Setup.OwnFolder.2 "$INSTDIR"
+!define Setup.FoldersNotEmpty.1 "$R0"
+!define Setup.FoldersNotEmpty.2 "$INSTDIR"
+!define Setup.FoldersNotEmptyEnded.1 "$R0"
+!define Setup.FoldersNotEmptyEnded.2 "$INSTDIR"
+!define Setup.ExeInUse.1 "$INSTDIR\wendrel.exe"
+!define Setup.EndItThenRetry.1 "$3"
+!define Setup.CouldNotWrite.1 "$0"
+!define Setup.CloseItThenRetry.1 "$3"
+!define Uninstall.CouldNotRemove.1 "$0"
+!define Uninstall.HistoryStayed.1 "$R7"
+!include /CHARSET=UTF8 "${TEXTS}"
 
 Var wasRunning
 
@@ -69,7 +88,7 @@ Function ${prefix}WendrelGone
     StrCpy $2 0
     FindWindow $0 "${TRAY_CLASS}"
     ${If} $0 <> 0
-        StrCpy $3 "Wendrel is still running: it did not close when asked."
+        StrCpy $3 "$(Setup.StillRunning)"
         Return
     ${EndIf}
     StrCpy $2 1
@@ -80,26 +99,34 @@ Function ${prefix}WendrelGone
     FileOpen $0 "$INSTDIR\wendrel.exe" a
     ${If} ${Errors}
         StrCpy $2 0
-        StrCpy $3 "$INSTDIR\wendrel.exe is in use: a Wendrel is still running."
+        StrCpy $3 "$(Setup.ExeInUse)"
     ${Else}
         FileClose $0
     ${EndIf}
 FunctionEnd
 !macroend
 
-; Ends a running Wendrel as taskkill without /f does: a close request to its
-; window, which it answers as it answers Exit. Waits up to 10 s for it to go.
+; Ends a running Wendrel as taskkill without /f does: a close request posted
+; to its window, which it answers as it answers Exit. Waits up to 10 s for it
+; to go (/CLOSEWAIT=SECONDS: another wait, for the tests of a hung copy).
 ; One that stays is reported: the user may end it and retry, or cancel, which
 ; ends the setup (with /S: exit code 2) before it changed anything.
 !macro CLOSE_WENDREL prefix
 !insertmacro WENDREL_GONE "${prefix}"
 Function ${prefix}CloseWendrel
     StrCpy $wasRunning 0
+    ${GetParameters} $4
+    ClearErrors
+    ${GetOptions} $4 "/CLOSEWAIT=" $4
+    ${If} ${Errors}
+        StrCpy $4 10
+    ${EndIf}
+    IntOp $4 $4 * 5
     ${Do}
         FindWindow $0 "${TRAY_CLASS}"
         ${If} $0 <> 0
             StrCpy $wasRunning 1
-            SendMessage $0 ${WM_CLOSE} 0 0 /TIMEOUT=5000
+            System::Call 'user32::PostMessageW(p r0, i ${WM_CLOSE}, p 0, p 0)'
         ${EndIf}
         StrCpy $1 0
         ${Do}
@@ -109,10 +136,10 @@ Function ${prefix}CloseWendrel
             ${EndIf}
             Sleep 200
             IntOp $1 $1 + 1
-        ${LoopUntil} $1 >= 50
+        ${LoopUntil} $1 >= $4
         DetailPrint $3
-        MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "$3$\r$\n$\r$\nEnd it (with Task Manager if it does not answer), then choose Retry. Cancel leaves the installed Wendrel as it is." /SD IDCANCEL IDRETRY +2
-        Abort "Nothing was changed."
+        MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "$(Setup.EndItThenRetry)" /SD IDCANCEL IDRETRY +2
+        Abort "$(Setup.NothingChanged)"
     ${Loop}
 FunctionEnd
 !macroend
@@ -120,28 +147,33 @@ FunctionEnd
 !insertmacro CLOSE_WENDREL "un."
 
 ; A file that cannot be written or removed ends the setup, unless the user
-; makes it free and retries: it is never skipped. $0 names the file. A
-; Wendrel the setup closed runs again when the setup ends here.
-!macro FILE_FAILED prefix verb ended
+; makes it free and retries: it is never skipped. $0 names the file; $1 is
+; 0 for a retry. A Wendrel the setup closed runs again when the setup ends
+; here.
+!macro FILE_FAILED prefix failed ended
 Function ${prefix}FileFailed
-    DetailPrint "Could not ${verb} $0."
-    MessageBox MB_RETRYCANCEL|MB_ICONSTOP "Could not ${verb} $0.$\r$\n$\r$\nClose any program that has it open, then choose Retry." /SD IDCANCEL IDCANCEL +2
+    StrCpy $3 "$(${failed})"
+    DetailPrint $3
+    StrCpy $1 0
+    MessageBox MB_RETRYCANCEL|MB_ICONSTOP "$(Setup.CloseItThenRetry)" /SD IDCANCEL IDCANCEL +2
         Return
     !if "${prefix}" == ""
         ${If} $wasRunning = 1
             Call StartWendrel
         ${EndIf}
     !endif
-    Abort "${ended}"
+    Abort "$(${ended})"
 FunctionEnd
 !macroend
-!insertmacro FILE_FAILED "" "write" "The setup ended before it was done: run it again."
-!insertmacro FILE_FAILED "un." "remove" "Wendrel is partly removed: run its uninstaller again."
+!insertmacro FILE_FAILED "" Setup.CouldNotWrite Setup.Ended
+!insertmacro FILE_FAILED "un." Uninstall.CouldNotRemove Uninstall.PartlyRemoved
 
 ; Runs command, which sets the error flag when it fails, until it works:
 ; again for 2 s (a file may be held a moment, by a virus scanner or an
-; uninstaller that is ending), then as the user says.
-!macro OR_RETRY prefix command path
+; uninstaller that is ending), then as function failed says: called with $0
+; = path, it ends the setup, or sets $1 to 0 for another 2 s or to -1 to go
+; on without it.
+!macro OR_RETRY command path failed
     StrCpy $1 0
     ${Do}
         ClearErrors
@@ -154,16 +186,15 @@ FunctionEnd
             Sleep 200
         ${Else}
             StrCpy $0 "${path}"
-            Call ${prefix}FileFailed
-            StrCpy $1 0
+            Call ${failed}
         ${EndIf}
-    ${Loop}
+    ${LoopUntil} $1 < 0
 !macroend
 !macro INSTALL_FILE name
-    !insertmacro OR_RETRY "" 'File "${STAGE}\${name}"' "$INSTDIR\${name}"
+    !insertmacro OR_RETRY 'File "${STAGE}\${name}"' "$INSTDIR\${name}" FileFailed
 !macroend
 !macro REMOVE_FILE path
-    !insertmacro OR_RETRY "un." 'Delete "${path}"' "${path}"
+    !insertmacro OR_RETRY 'Delete "${path}"' "${path}" un.FileFailed
 !macroend
 
 ; Who the Run value starts: $R4 is "this" (this installation's wendrel.exe,
@@ -253,11 +284,11 @@ FunctionEnd
 Function DirectoryLeave
     Call OwnFolder
     ${If} $R1 = 0
-        MessageBox MB_OK|MB_ICONEXCLAMATION "$R0 and $INSTDIR already hold other files.$\r$\n$\r$\nChoose an empty folder for Wendrel."
+        MessageBox MB_OK|MB_ICONEXCLAMATION "$(Setup.FoldersNotEmpty)"
         StrCpy $INSTDIR $R0
         Abort
     ${ElseIf} $INSTDIR != $R0
-        MessageBox MB_OKCANCEL|MB_ICONINFORMATION "$R0 already holds other files, which the setup leaves alone. Wendrel will be installed in a folder of its own:$\r$\n$\r$\n$INSTDIR" IDOK +3
+        MessageBox MB_OKCANCEL|MB_ICONINFORMATION "$(Setup.OwnFolder)" IDOK +3
         StrCpy $INSTDIR $R0
         Abort
     ${EndIf}
@@ -267,24 +298,24 @@ Function .onInit
     SetShellVarContext current
 FunctionEnd
 
-Section "Wendrel" SecProgram
+Section "$(Setup.ProgramBox)" SecProgram
     SectionIn RO
     ; For /D=, which the folder page does not check.
     Call OwnFolder
     ${If} $R1 = 0
-        Abort "$R0 and $INSTDIR already hold other files: choose an empty folder for Wendrel."
+        Abort "$(Setup.FoldersNotEmptyEnded)"
     ${EndIf}
     Call CloseWendrel
-    !insertmacro OR_RETRY "" 'SetOutPath "$INSTDIR"' "$INSTDIR"
+    !insertmacro OR_RETRY 'SetOutPath "$INSTDIR"' "$INSTDIR" FileFailed
     SetOverwrite try
     ; The program last: a setup that ends early leaves the old one whole.
     !insertmacro INSTALL_FILE Flyover.wav
     !insertmacro INSTALL_FILE README.txt
     !insertmacro INSTALL_FILE LICENSE.txt
     !insertmacro INSTALL_FILE wendrel.exe
-    !insertmacro OR_RETRY "" 'WriteUninstaller "$INSTDIR\uninstall.exe"' "$INSTDIR\uninstall.exe"
-    !insertmacro OR_RETRY "" 'CreateShortCut "$SMPROGRAMS\Wendrel.lnk" "$INSTDIR\wendrel.exe" "" "$INSTDIR\wendrel.exe" 0' \
-        "$SMPROGRAMS\Wendrel.lnk"
+    !insertmacro OR_RETRY 'WriteUninstaller "$INSTDIR\uninstall.exe"' "$INSTDIR\uninstall.exe" FileFailed
+    !insertmacro OR_RETRY 'CreateShortCut "$SMPROGRAMS\Wendrel.lnk" "$INSTDIR\wendrel.exe" "" "$INSTDIR\wendrel.exe" 0' \
+        "$SMPROGRAMS\Wendrel.lnk" FileFailed
 
     WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayName" "Wendrel"
     WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
@@ -299,7 +330,7 @@ Section "Wendrel" SecProgram
     WriteRegDWORD HKCU "${UNINSTALL_KEY}" "EstimatedSize" $0
 SectionEnd
 
-Section "Start Wendrel with Windows" SecRun
+Section "$(Setup.StartWithWindowsBox)" SecRun
     ; With /S, another copy's start with Windows stays; in the window, the
     ; box decides (it starts unticked then).
     Call RunValueOwner
@@ -334,8 +365,49 @@ FunctionEnd
 
 Function OptionsShow
     ${If} $R4 == other
-        SendMessage $mui.ComponentsPage.Text ${WM_SETTEXT} 0 "STR:Another copy of Wendrel starts with Windows; it goes on doing so unless you tick the box to start this one instead. It starts with:$\r$\n$R0"
+        SendMessage $mui.ComponentsPage.Text ${WM_SETTEXT} 0 "STR:$(Setup.OtherCopyStarts)"
     ${EndIf}
+FunctionEnd
+
+; The player history's folder. The program writes history.csv, its backup
+; .bak, the lines it cannot read to .bad, and the .tmp scratch copy that a
+; replace writes first; anything else in the folder is the player's.
+!define HISTORY_FOLDER "$LOCALAPPDATA\Wendrel"
+!macro REMOVE_HISTORY_FILE name
+    !insertmacro OR_RETRY 'Delete "${HISTORY_FOLDER}\${name}"' "${HISTORY_FOLDER}\${name}" un.HistoryFileStayed
+!macroend
+
+; A history file $0 that is still there after 2 s: listed in $R7, a path a
+; line, and the uninstall goes on with the next.
+Function un.HistoryFileStayed
+    DetailPrint "$(Uninstall.CouldNotRemove)"
+    ${If} $R7 == ""
+        StrCpy $R7 $0
+    ${Else}
+        StrCpy $R7 "$R7$\r$\n$0"
+    ${EndIf}
+    StrCpy $1 -1
+FunctionEnd
+
+; Removes the history's files, and the folder when nothing else is in it.
+; Files another program holds open are named together: the user may free
+; them and retry, or cancel, which ends the uninstall (with /S: exit code 2)
+; and leaves Wendrel listed, as a program file does.
+Function un.RemoveHistory
+    ${Do}
+        StrCpy $R7 ""
+        !insertmacro REMOVE_HISTORY_FILE history.csv
+        !insertmacro REMOVE_HISTORY_FILE history.csv.tmp
+        !insertmacro REMOVE_HISTORY_FILE history.csv.bak
+        !insertmacro REMOVE_HISTORY_FILE history.csv.bak.tmp
+        !insertmacro REMOVE_HISTORY_FILE history.csv.bad
+        RMDir "${HISTORY_FOLDER}"
+        ${If} $R7 == ""
+            Return
+        ${EndIf}
+        MessageBox MB_RETRYCANCEL|MB_ICONSTOP "$(Uninstall.HistoryStayed)" /SD IDCANCEL IDRETRY +2
+            Abort "$(Uninstall.PartlyRemoved)"
+    ${Loop}
 FunctionEnd
 
 Function un.onInit
@@ -345,7 +417,7 @@ FunctionEnd
 Section "Uninstall"
     Call un.CloseWendrel
     StrCpy $R6 0
-    MessageBox MB_YESNO|MB_ICONQUESTION "Remove your Wendrel settings and player history too?$\r$\n$\r$\nThey are kept for a later install if you choose No." /SD IDNO IDNO +2
+    MessageBox MB_YESNO|MB_ICONQUESTION "$(Uninstall.RemoveSettings)" /SD IDNO IDNO +2
         StrCpy $R6 1
     ; The uninstaller and its entry go last: a file that stays and ends the
     ; uninstall here leaves them for another go.
@@ -355,9 +427,7 @@ Section "Uninstall"
     !insertmacro REMOVE_FILE "$INSTDIR\LICENSE.txt"
     !insertmacro REMOVE_FILE "$SMPROGRAMS\Wendrel.lnk"
     ${If} $R6 = 1
-        !insertmacro REMOVE_FILE "$LOCALAPPDATA\Wendrel\history.csv"
-        !insertmacro REMOVE_FILE "$LOCALAPPDATA\Wendrel\history.csv.tmp"
-        RMDir "$LOCALAPPDATA\Wendrel"
+        Call un.RemoveHistory
         DeleteRegKey HKCU "${SETTINGS_KEY}"
         ${un.GetParent} "${SETTINGS_KEY}" $0 ; the publisher's key, when nothing else is in it
         DeleteRegKey /ifempty HKCU $0

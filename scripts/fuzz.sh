@@ -28,7 +28,12 @@ report() {
     fi
 }
 # Two at a time: the machine has two cores.
-targets=(scan mission convert registry cmdline history texts)
+# Every fuzz/fuzz_NAME.cpp is a target.
+targets=()
+for source in fuzz/fuzz_*.cpp; do
+    name=${source#fuzz/fuzz_}
+    targets+=("${name%.cpp}")
+done
 for ((i = 0; i < ${#targets[@]}; i += 2)); do
     pair=("${targets[@]:i:2}")
     pids=()

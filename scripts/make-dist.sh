@@ -23,9 +23,11 @@ find "$out/$name" -exec touch -h -d "@$epoch" {} +
 (cd "$out" && find "$name" -type f | LC_ALL=C sort | TZ=UTC zip -q -X -D "$name.zip" -@)
 echo "Built $out/$name.zip"
 
+# The setup's languages and texts, from the same catalogue as the program's.
+python3 scripts/po-compile.py --nsis build/windows/setup-texts.nsh
 makensis -V2 -DVERSION="$version" -DSTAGE="$PWD/$out/$name" -DASSETS="$PWD/assets" \
     -DPUBLISHER="$PUBLISHER" -DSETTINGS_KEY="$SETTINGS_KEY" -DTRAY_CLASS="$TRAY_CLASS" -DRUN_VALUE="$RUN_VALUE" \
-    -DOUTFILE="$PWD/$out/$name-setup.exe" packaging/wendrel.nsi
+    -DTEXTS="$PWD/build/windows/setup-texts.nsh" -DOUTFILE="$PWD/$out/$name-setup.exe" packaging/wendrel.nsi
 echo "Built $out/$name-setup.exe"
 
 (cd "$out" && sha256sum "$name.zip" "$name-setup.exe" "$name/wendrel.exe" > SHA256SUMS)

@@ -32,3 +32,29 @@ std::string_view TrimBlanks(std::string_view text) {
     const auto last = text.find_last_not_of(' ');
     return last == std::string_view::npos ? std::string_view{} : text.substr(0, last + 1);
 }
+
+std::string Shortened(std::string_view text, std::size_t longest) {
+    if (text.size() <= longest) return std::string(text);
+    // Not inside a letter of UTF-8: its continuation bytes are 10xxxxxx.
+    std::size_t cut = longest;
+    while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;
+    return std::string(text.substr(0, cut)) + "...";
+}
+
+std::string Quoted(std::string_view text, std::size_t longest) { return '"' + Shortened(text, longest) + '"'; }
+
+Message DurationMessage(std::chrono::milliseconds span, DurationFormat format) {
+    if (span.count() % 1000 != 0) return Message(Msg::DurationMilliseconds, span.count());
+    const std::int64_t seconds = span.count() / 1000;
+    if (seconds < format.minutesFrom) return Message(Msg::DurationSeconds, seconds);
+    const std::int64_t minutes = (seconds + (format.roundUp ? 59 : 30)) / 60;
+    if (!format.hours || minutes < 60) return Message(Msg::DurationMinutes, minutes);
+    if (minutes % 60 == 0) return Message(Msg::DurationHours, minutes / 60);
+    return Message(Msg::DurationHoursMinutes, minutes / 60, minutes % 60);
+}
+
+Message SizeMessage(std::uint64_t bytes) {
+    if (bytes % (1u << 20) == 0) return Message(Msg::SizeMiB, bytes >> 20);
+    if (bytes % (1u << 10) == 0) return Message(Msg::SizeKiB, bytes >> 10);
+    return Message(Msg::SizeBytes, Count{static_cast<std::int64_t>(bytes)});
+}

@@ -5,6 +5,7 @@
 #include <functional>
 #include <utility>
 
+#include "text/Common.h"
 #include "text/Texts.h"
 
 namespace {
@@ -215,7 +216,7 @@ Message SummaryLine(int days, const std::optional<BusiestHour>& busiest) {
     if (!busiest) return Message(Msg::HistoryWindowDaysNoScan, Count{days});
     return Message(Msg::HistoryWindowDaysBusiest, Count{days},
                    DayHours(busiest->weekday, busiest->hour, busiest->hour + 1),
-                   Message(Msg::CommonPlayers, Count{std::lround(busiest->average)}));
+                   Players(std::lround(busiest->average)));
 }
 
 Message DayHours(int weekday, int from, int to) { return Message(kDayHours[Weekday(weekday)], Hour(from), Hour(to)); }
@@ -241,7 +242,7 @@ Message BusySoonText(const BusySpan& span, std::int32_t threshold, const UtcOffs
                    SpanEvidence(span));
 }
 
-std::string PlayersText(std::int64_t count) { return InEnglish(Message(Msg::CommonPlayers, Count{count})); }
+std::string PlayersText(std::int64_t count) { return InEnglish(Players(count)); }
 
 bool BusyReminder::Due(const BusySpan& next, std::int64_t now) {
     if (now < next.start - kLead || now >= next.start || next.start < remindedUntil_) return false;

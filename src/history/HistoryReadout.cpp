@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "text/Common.h"
+
 namespace {
 
 constexpr std::size_t kListedRuns = 8;  // the busy hours a description names, at most
@@ -28,8 +30,6 @@ Message When(const HistoryPictures& p, std::int64_t utc) {
     const WallClock at = Wall(p, utc);
     return Message(Yesterday(p, at) ? Msg::HistoryWindowAtYesterday : Msg::HistoryWindowAtToday, TimeAt(at));
 }
-
-Message Players(std::int64_t count) { return Message(Msg::CommonPlayers, Count{count}); }
 
 // Sentences one after the other.
 Message Sentences(Message first, Message next) {

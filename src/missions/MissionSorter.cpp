@@ -70,7 +70,7 @@ SortReport MissionSorter::Run(const std::string& lobbyPath) {
     switch (files_.List(folder, entries, error)) {
         case MissionFiles::ListStatus::NoFolder: return report;
         case MissionFiles::ListStatus::Failed:
-            report.failures.push_back({folder, "the folder could not be listed: " + error, SortFate::KeptOld});
+            report.failures.push_back({folder, Message(Msg::SortCannotList, error), SortFate::KeptOld});
             return report;
         case MissionFiles::ListStatus::Listed: break;
     }
@@ -92,9 +92,7 @@ SortReport MissionSorter::Run(const std::string& lobbyPath) {
     for (std::int32_t k = 1; k <= n; ++k) {
         date += std::chrono::days{1};
         if (std::find(links.begin(), links.end(), names[k]) != links.end()) {
-            report.failures.push_back({names[k],
-                                       "it is a link to a file elsewhere, which a copy would leave with its old date",
-                                       SortFate::Untouched});
+            report.failures.push_back({names[k], Message(Msg::SortLink), SortFate::Untouched});
             continue;
         }
         if (auto failure = SetMissionDate(folder + names[k], std::chrono::year_month_day{date})) {
@@ -121,7 +119,7 @@ void MissionSorter::RecoverScratchFiles(const std::string& folder, std::vector<M
         if (present) {
             if (!files_.Remove(folder + entry.name, error))
                 report.failures.push_back(
-                    {entry.name, "could not remove this scratch file: " + error, SortFate::ScratchLeft});
+                    {entry.name, Message(Msg::SortCannotRemoveScratch, error), SortFate::ScratchLeft});
             continue;
         }
         if (files_.MoveNew(folder + entry.name, folder + wanted, error)) {
@@ -129,7 +127,7 @@ void MissionSorter::RecoverScratchFiles(const std::string& folder, std::vector<M
             report.restored.push_back(wanted);
         } else {
             report.failures.push_back(
-                {entry.name, "could not put it back as " + wanted + ": " + error, SortFate::ScratchLeft});
+                {entry.name, Message(Msg::SortCannotPutBack, wanted, error), SortFate::ScratchLeft});
         }
     }
     entries.insert(entries.end(), restored.begin(), restored.end());
@@ -143,76 +141,74 @@ std::optional<SortFailure> MissionSorter::SetMissionDate(const std::string& path
     } catch (const std::exception& e) {
         std::string ignored;
         files_.Remove(scratch, ignored);
-        return SortFailure{{}, std::string("could not re-date it: ") + e.what(), SortFate::KeptOld};
+        return SortFailure{{}, Message(Msg::SortCannotRedate, std::string(e.what())), SortFate::KeptOld};
     }
 }
 
 std::optional<SortFailure> MissionSorter::Redate(const std::string& path, const std::string& scratch,
                                                  std::chrono::year_month_day date) {
-    const auto fail = [](std::string reason, SortFate fate) { return SortFailure{{}, std::move(reason), fate}; };
+    const auto fail = [](Message reason, SortFate fate) { return SortFailure{{}, std::move(reason), fate}; };
     std::string content, error, ignored;
     FileFacts read;
     switch (files_.Read(path, kMaxMissionSize, content, read, error)) {
-        case MissionFiles::ReadStatus::Failed: return fail("could not read it: " + error, SortFate::KeptOld);
+        case MissionFiles::ReadStatus::Failed: return fail(Message(Msg::SortCannotRead, error), SortFate::KeptOld);
         case MissionFiles::ReadStatus::TooLarge:
-            return fail("it is larger than " + std::to_string(kMaxMissionSize >> 20) + " MiB", SortFate::Untouched);
+            return fail(Message(Msg::SortTooLarge, Int{kMaxMissionSize >> 20}), SortFate::Untouched);
         case MissionFiles::ReadStatus::Read: break;
     }
-    if (read.links > 1)
-        return fail("it has " + std::to_string(read.links) +
-                        " names (hard links); a copy would leave the others with its old date",
-                    SortFate::Untouched);
-    if (content.find('\0') != std::string::npos)
-        return fail("it is not a text file (it holds NUL bytes, as a Unicode file does)", SortFate::Untouched);
+    if (read.links > 1) return fail(Message(Msg::SortHardLinks, Count{read.links}), SortFate::Untouched);
+    if (content.find('\0') != std::string::npos) return fail(Message(Msg::SortNotText), SortFate::Untouched);
 
     const std::string scratchName = scratch.substr(scratch.rfind('\\') + 1);
     // The new content reaches the disk before it takes the mission's place,
     // so a power cut leaves the old file or the new one, never an empty one.
     if (!files_.Write(scratch, RewriteMission(content, date), error) || !files_.Flush(scratch, error)) {
         files_.Remove(scratch, ignored);
-        return fail("could not write " + scratchName + ": " + error, SortFate::KeptOld);
+        return fail(Message(Msg::SortCannotWrite, scratchName, error), SortFate::KeptOld);
     }
     FileFacts now;
     if (!files_.Facts(path, now, error) || now != read) {
         files_.Remove(scratch, ignored);
-        return fail(error.empty() ? "another program changed it during the run" : "could not check it: " + error,
+        return fail(error.empty() ? Message(Msg::SortChangedMeanwhile) : Message(Msg::SortCannotCheck, error),
                     SortFate::Untouched);
     }
     switch (files_.Replace(scratch, path, error)) {
         case MissionFiles::ReplaceOutcome::Replaced: return std::nullopt;
         case MissionFiles::ReplaceOutcome::ReplacedKeepingName:
-            return fail("could not change its name to upper case: " + error, SortFate::NameKept);
+            return fail(Message(Msg::SortCannotUpperCase, error), SortFate::NameKept);
         case MissionFiles::ReplaceOutcome::Unchanged:
             files_.Remove(scratch, ignored);
-            return fail("could not replace it: " + error, SortFate::KeptOld);
+            return fail(Message(Msg::SortCannotReplace, error), SortFate::KeptOld);
         case MissionFiles::ReplaceOutcome::OnlyScratch:
             // The scratch file is the only copy now: it stays.
-            return fail("could not rename it: " + error, SortFate::OnlyScratch);
+            return fail(Message(Msg::SortCannotRename, error), SortFate::OnlyScratch);
     }
     return std::nullopt;
 }
 
-std::string DescribeSortReport(const SortReport& report) {
-    std::string text;
+namespace {
+Message FateOf(const SortFailure& f) {
+    switch (f.fate) {
+        case SortFate::KeptOld: return Message(Msg::SortKeptOld);
+        case SortFate::NameKept: return Message(Msg::SortNameKept);
+        case SortFate::OnlyScratch: return Message(Msg::SortOnlyScratch, f.file + ".tmp");
+        case SortFate::Untouched:
+        case SortFate::ScratchLeft: break;
+    }
+    return Message(Msg::SortLeftAsItIs);
+}
+}  // namespace
+
+std::vector<Listing> DescribeSortReport(const SortReport& report) {
+    std::vector<Listing> parts;
     if (!report.failures.empty()) {
-        text = "Sort Missions could not re-date these mission files:\r\n";
-        for (const SortFailure& f : report.failures) {
-            text += "\r\n" + f.file + ": " + f.reason + "; ";
-            switch (f.fate) {
-                case SortFate::KeptOld: text += "it keeps its old content."; break;
-                case SortFate::Untouched: text += "it was left as it is."; break;
-                case SortFate::NameKept: text += "it has its new date under its old name."; break;
-                case SortFate::OnlyScratch:
-                    text += "left as " + f.file + ".tmp; the next Sort Missions puts it back.";
-                    break;
-                case SortFate::ScratchLeft: text += "it was left as it is."; break;
-            }
-        }
+        Listing& part = parts.emplace_back(Listing{Message(Msg::SortFailures, Count{std::ssize(report.failures)}), {}});
+        for (const SortFailure& f : report.failures)
+            part.items.emplace_back(Message(Msg::SortFailure, f.file, f.reason, FateOf(f)));
     }
     if (!report.restored.empty()) {
-        if (!text.empty()) text += "\r\n\r\n";
-        text += "Put back from the copies an interrupted Sort Missions had left:\r\n";
-        for (const std::string& name : report.restored) text += "\r\n" + name;
+        Listing& part = parts.emplace_back(Listing{Message(Msg::SortRestored, Count{std::ssize(report.restored)}), {}});
+        for (const std::string& name : report.restored) part.items.emplace_back(name);
     }
-    return text;
+    return parts;
 }

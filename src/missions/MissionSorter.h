@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/MissionFiles.h"
+#include "text/Listing.h"
 
 // "m/d/yyyy", without leading zeros, always with "/".
 std::string FormatMissionDate(std::chrono::year_month_day date);
@@ -30,7 +31,7 @@ enum class SortFate {
 
 struct SortFailure {
     std::string file;
-    std::string reason;
+    Message reason;  // one of the Sort messages: why it was not re-dated
     SortFate fate = SortFate::KeptOld;
 };
 
@@ -75,6 +76,7 @@ private:
     MissionFiles& files_;
 };
 
-// The message for the user: each listed file, why, and what became of it;
-// then the missions put back from their scratch copies.
-std::string DescribeSortReport(const SortReport& report);
+// The message for the player: each file not re-dated, why, and what became of
+// it; then the missions put back from their scratch copies. None for a run
+// without either.
+std::vector<Listing> DescribeSortReport(const SortReport& report);

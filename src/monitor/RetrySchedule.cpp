@@ -16,36 +16,46 @@ std::int64_t RetryDelay(int failures, bool quick) {
 
 }  // namespace
 
-void RetrySchedule::CheckStarted() { checkNow_ = false; }
+void RetrySchedule::CheckStarted() {
+    checkNow_ = false;
+    notBefore_ = 0;
+}
 
-void RetrySchedule::CheckFailed() {
+void RetrySchedule::CheckFailed(std::optional<std::int64_t> asksToWait) {
     if (failures_ < kMostCounted) ++failures_;
+    if (asksToWait) AskedToWait(0, *asksToWait);
 }
 
 void RetrySchedule::CheckWorked() {
     failures_ = 0;
     quick_ = false;
+    noticeHeard_ = false;
 }
 
-void RetrySchedule::Woke() { StartQuickChecks(); }
+void RetrySchedule::AskedToWait(std::int64_t elapsed, std::int64_t seconds) {
+    notBefore_ = std::max(notBefore_, elapsed + std::clamp<std::int64_t>(seconds, 0, kLongestWait));
+}
 
-void RetrySchedule::StartQuickChecks() {
+void RetrySchedule::Woke() {
     checkNow_ = true;
     failures_ = 0;
     quick_ = true;
+    noticeHeard_ = false;
+    notBefore_ = 0;
 }
 
 bool RetrySchedule::NetworkNotice() {
     // A new address where checks work changes nothing; after a failed one it
-    // may be the network coming back. The quick checks start with no failure
-    // counted, so the rest of a burst of notices asks nothing more.
-    if (failures_ == 0) return false;
-    StartQuickChecks();
+    // may be the network coming back, once: a flapping network or a VPN that
+    // reconnects must not make a storm of requests.
+    if (failures_ == 0 || noticeHeard_ || notBefore_ > 0) return false;
+    checkNow_ = noticeHeard_ = true;
     return true;
 }
 
 std::int64_t RetrySchedule::SecondsBetweenChecks(std::int64_t interval) const {
-    return failures_ == 0 ? interval : std::min(interval, RetryDelay(failures_, quick_));
+    const std::int64_t scheduled = failures_ == 0 ? interval : std::min(interval, RetryDelay(failures_, quick_));
+    return std::max(scheduled, notBefore_);
 }
 
 std::int64_t RetrySchedule::SecondsToNextCheck(std::int64_t elapsed, std::int64_t interval) const {

@@ -7,15 +7,19 @@
 
 #include "common/GetFolder.h"
 #include "common/ScopeExit.h"
+#include "common/Text.h"
 #include "missions/MissionSorter.h"
+#include "monitor/AlarmChecks.h"
 #include "status/Scanner.h"
+#include "text/Common.h"
 
 namespace {
 
-// "45 s" up to two minutes, then whole minutes.
-std::string Duration(std::int64_t seconds) {
-    return seconds < 120 ? std::to_string(seconds) + " s" : std::to_string((seconds + 30) / 60) + " min";
-}
+// How long Options' Test flashes the icon, in ticks.
+constexpr int kTestFlashes = 6;
+
+// "45 s" up to two minutes, then whole minutes: "4 min", "1 h 5 min".
+constexpr DurationFormat kNextTry{120, false, true};
 
 }  // namespace
 
@@ -74,7 +78,7 @@ void frmWendrel::Timer1_Timer() {
         if (deps_.app.Quitting) return;
         DecideAlarm();
     }
-    if (AlarmActive) {
+    if (AlarmActive || testFlashes_ > 0) {
         if (HighIconShown) {
             BackToNormalIcon();
         } else {
@@ -84,6 +88,7 @@ void frmWendrel::Timer1_Timer() {
     } else if (HighIconShown) {
         BackToNormalIcon();
     }
+    if (testFlashes_ > 0) --testFlashes_;
     RemindBeforeBusy();
 }
 
@@ -93,8 +98,8 @@ void frmWendrel::RemindBeforeBusy() {
     const auto span = busySoon_.Due(deps_.history->Records(), deps_.clock.UtcNow(), deps_.clock, AlarmOn);
     if (!span) return;
     const UtcOffset offset = [this](std::int64_t utc) { return deps_.clock.UtcOffsetMinutes(utc); };
-    ShowNotice("Drevak Wing usually gets busy soon",
-               "Drevak Wing " + Say()(BusySoonText(*span, AlarmOn, offset)) + ". Click here to see the history.", true);
+    ShowNotice(Message(Msg::NotifyRemindTitle), Message(Msg::NotifyRemindText, BusySoonText(*span, AlarmOn, offset)),
+               true);
 }
 
 void frmWendrel::DecideAlarm() {
@@ -103,7 +108,7 @@ void frmWendrel::DecideAlarm() {
         if (AlarmActive) Log("alarm off: " + PlayersText(PlayerTotal) + ", alarm at " + PlayersText(AlarmOn));
         // A failed check says nothing about the players: only a count below
         // the threshold ends the alarm for good.
-        if (lastFailure_.empty()) lastReached_.reset();
+        if (!lastFailure_) lastReached_.reset();
         AlarmActive = false;
         ShowNormalIcon();
         return;
@@ -113,7 +118,12 @@ void frmWendrel::DecideAlarm() {
     Log(std::string(AlarmActive ? "alarm again: " : "alarm on: ") + PlayersText(PlayerTotal) + ", alarm at " +
         PlayersText(AlarmOn) + ", sound \"" + Sound + "\"" + (resumed ? ", the same alarm as before the gap" : ""));
     // Once per alarm: the icon may sit in the tray's hidden overflow.
-    if (!AlarmActive && Notify && !resumed) ShowAlarmNotification();
+    if (!AlarmActive && Notify && !resumed) {
+        if (auto held = ShowAlarmNotification(PlayerTotal, AlarmOn, !Sound.empty())) {
+            statusNotes_.emplace_back(*held);
+            ShowStatus();
+        }
+    }
     AlarmActive = true;
     lastReached_ = now;
 }
@@ -147,52 +157,92 @@ void frmWendrel::Rescan(bool timerDriven) {
     for (const auto& site : servers->sites()) deps_.view.AddRow(site->Name, site->PlayerCount);
     PlayerTotal = servers->TotalPlayers();
 
-    const std::string& failure = scanner.FailureReason();
-    lastScanTime_ = TimeOfDay();
-    lastFailure_ = failure;
-    if (timerDriven && failure.empty()) retry_.CheckWorked();
-    if (timerDriven && !failure.empty()) retry_.CheckFailed();
-    std::string statusLine = StatusLine(false);
+    lastScanAt_ = deps_.clock.Now();
+    lastFailure_ = scanner.Failure();
+    const std::string failure = scanner.FailureReason();
+    if (timerDriven && !lastFailure_) retry_.CheckWorked();
+    if (timerDriven && lastFailure_) retry_.CheckFailed(scanner.AsksToWait());
+    if (!timerDriven && scanner.AsksToWait()) retry_.AskedToWait(SecondCount, *scanner.AsksToWait());
+    status_ = StatusLine(false);
+    statusNotes_.clear();
     Log("scan " + deps_.source.shown + (failure.empty() ? ": " : " failed: " + failure + "; ") +
-        PlayersText(PlayerTotal) + (timerDriven && retry_.Retrying() ? "; retry in " + NextTry() : ""));
-    RecordScan(failure.empty() ? std::optional<std::int32_t>(PlayerTotal) : std::nullopt, statusLine);
-    deps_.view.SetStatusLine(statusLine);
+        PlayersText(PlayerTotal) + (timerDriven && retry_.Retrying() ? "; retry in " + InEnglish(NextTry()) : ""));
+    RecordScan(lastFailure_ ? std::nullopt : std::optional<std::int32_t>(PlayerTotal));
+    ShowStatus();
 }
 
-std::string frmWendrel::NextTry() const {
-    return Duration(std::max<std::int64_t>(1, retry_.SecondsToNextCheck(SecondCount, IntervalSeconds())));
+void frmWendrel::ShowStatus() {
+    if (!status_) return;
+    std::string line = Say()(*status_);
+    for (const Arg& note : statusNotes_) line += "\r\n" + Say().Value(note);
+    deps_.view.SetStatusLine(line);
 }
 
-std::string frmWendrel::StatusLine(bool beforeSleep) const {
-    std::string line = "Last scan " + lastScanTime_ + (beforeSleep ? ", before the computer slept" : "");
-    if (lastFailure_.empty()) return line + ": " + PlayersText(PlayerTotal);
-    line += (beforeSleep ? ", failed: " : " failed: ") + lastFailure_;
-    if (retry_.Retrying() && !beforeSleep) line += "; next try in " + NextTry();
-    return line;
+void frmWendrel::Retranslate() {
+    deps_.view.Retranslate();
+    ShowStatus();
+    if (deps_.historyView) deps_.historyView->Update();
 }
 
-void frmWendrel::ShowAlarmNotification() {
-    ShowNotice("Drevak Wing: " + PlayersText(PlayerTotal) + " online",
-               "Your alarm is set for " + PlayersText(AlarmOn) + " or more. Click here to see the lobby's status.", false);
+Message frmWendrel::NextTry() const {
+    const std::int64_t seconds = std::max<std::int64_t>(1, retry_.SecondsToNextCheck(SecondCount, IntervalSeconds()));
+    return DurationMessage(std::chrono::seconds(seconds), kNextTry);
 }
 
-void frmWendrel::ShowNotice(const std::string& title, const std::string& text, bool reminder) {
+Message frmWendrel::StatusLine(bool beforeSleep) const {
+    const TimeOfDay at{lastScanAt_->hour, lastScanAt_->minute, lastScanAt_->second};
+    if (!lastFailure_)
+        return Message(beforeSleep ? Msg::StatusScannedBeforeSleep : Msg::StatusScanned, at, Players(PlayerTotal));
+    if (beforeSleep) return Message(Msg::StatusFailedBeforeSleep, at, *lastFailure_);
+    if (retry_.Retrying()) return Message(Msg::StatusFailedRetry, at, *lastFailure_, NextTry());
+    return Message(Msg::StatusFailed, at, *lastFailure_);
+}
+
+std::optional<Message> frmWendrel::ShowAlarmNotification(std::int32_t players, std::int32_t threshold, bool sound) {
+    const auto held = ShowNotice(Message(Msg::NotifyAlarmTitle, Players(players)),
+                                 Message(Msg::NotifyAlarmText, Players(threshold)), false);
+    if (!held) return std::nullopt;
+    Message said(sound ? Msg::NotifyHeldBack : Msg::NotifyHeldBackSilent, *held);
+    Log(InEnglish(said));
+    return said;
+}
+
+std::optional<Message> frmWendrel::ShowNotice(const Message& title, const Message& text, bool reminder) {
     TrayNotification notification;
     notification.hWnd = deps_.view.TrayWindowHandle();
     notification.uID = 1;
-    notification.title = title;
-    notification.text = text;
+    notification.title = Say()(title);
+    notification.text = Say()(text);
+    // The alarm was asked for; a reminder was not, and waits out the user's quiet time.
+    notification.respectQuietTime = reminder;
     deps_.tray.ShowNotification(notification);
     reminderShownLast_ = reminder;
-    Log((reminder ? "reminder: " : "notification: ") + (reminder ? text : title));
+    Log((reminder ? "reminder: " : "notification: ") + InEnglish(reminder ? text : title));
+    auto held = HeldBackReason(deps_.tray.QueryNotificationState(), reminder);
+    if (held && reminder) Log("reminder: Windows held it back: " + InEnglish(*held));
+    return held;
 }
 
-void frmWendrel::RecordScan(std::optional<std::int32_t> players, std::string& statusLine) {
+std::vector<Message> frmWendrel::TestAlarm(const std::string& sound, std::int32_t threshold) {
+    Log("test: sound \"" + sound + "\", alarm at " + PlayersText(threshold));
+    std::vector<Message> findings;
+    const auto problem = AlarmSoundProblem(sound, deps_.sound);
+    if (problem) {
+        Log("test: " + InEnglish(*problem));
+        findings.push_back(*problem);
+    }
+    deps_.sound.Play(sound, kSndFilenameNoDefaultAsync);
+    if (auto held = ShowAlarmNotification(threshold, threshold, !problem)) findings.push_back(*held);
+    testFlashes_ = kTestFlashes;
+    return findings;
+}
+
+void frmWendrel::RecordScan(std::optional<std::int32_t> players) {
     if (!deps_.history) return;
     const bool recorded = deps_.history->Add(deps_.clock.UtcNow(), players);
     // Each said once: the scan and the alarm go on without the history.
     for (const Message& notice : deps_.history->TakeNotices()) {
-        statusLine += "\r\n" + Say()(notice);
+        statusNotes_.emplace_back(notice);
         Log("history: " + InEnglish(notice));
     }
     // An open History window works its figures out again only for a new record.
@@ -288,12 +338,19 @@ void frmWendrel::OnSuspend() {
 void frmWendrel::OnResume() {
     if (!wake_.Resumed()) return;
     Log("resume: " +
-        (lastScanTime_.empty() ? std::string("no scan yet")
-                               : "the last scan, " + lastScanTime_ + ", is from before the sleep") +
+        (!lastScanAt_ ? std::string("no scan yet")
+                      : "the last scan, " + InvariantFormat().Time(lastScanAt_->hour, lastScanAt_->minute,
+                                                                    lastScanAt_->second) +
+                            ", is from before the sleep") +
         "; checking now" + (AlarmActive ? "; the alarm stops" : ""));
-    if (!lastScanTime_.empty()) deps_.view.SetStatusLine(StatusLine(true));
+    if (lastScanAt_) {
+        status_ = StatusLine(true);
+        statusNotes_.clear();
+        ShowStatus();
+    }
     // What was found before the sleep raises no alarm now.
     AlarmActive = false;
+    testFlashes_ = 0;
     if (HighIconShown) BackToNormalIcon();
     retry_.Woke();
 }
@@ -347,14 +404,12 @@ bool frmWendrel::ChangeToLobbyFolder(const std::string& path, std::string& error
     return deps_.launcher.ChangeDirectory(GetFolder(path), error);
 }
 
-void frmWendrel::ReportLaunchFailure(const std::string& path, const std::string& what, const std::string& error,
+void frmWendrel::ReportLaunchFailure(const std::string& path, const Message& what, const std::string& error,
                                      const std::string& savedFolder) {
     std::string ignored;
     deps_.launcher.ChangeDirectory(savedFolder, ignored);
-    Log("launch failed: " + what + ": " + error);
-    deps_.msgBox.Show("Could not start the Quellan lobby client:\r\n" + path + "\r\n\r\n" + what + ": " + error +
-                          "\r\n\r\nCheck the path under \"Quellan Directory\" in Options.",
-                      kTitle, kMbIconExclamation);
+    Log("launch failed: " + InEnglish(what) + ": " + error);
+    deps_.msgBox.Show(Say()(Message(Msg::LaunchFailed, path, what, error)), Say()(Title()), kMbIconExclamation);
 }
 
 void frmWendrel::mnuLaunch_Click() {
@@ -362,10 +417,7 @@ void frmWendrel::mnuLaunch_Click() {
     // launch that cannot happen leaves the program running.
     const std::string path = deps_.options.txtZalmo();
     if (path.size() < 3) {
-        deps_.msgBox.Show(
-            "The path of the Quellan lobby client is not set.\r\n\r\n"
-            "Enter it under \"Quellan Directory\" in Options.",
-            kTitle, kMbIconExclamation);
+        deps_.msgBox.Show(Say()(Message(Msg::LaunchNoPath)), Say()(Title()), kMbIconExclamation);
         return;
     }
     const std::string commandLine = deps_.options.ckInWindow() != 0 ? path + " " : path;
@@ -375,16 +427,17 @@ void frmWendrel::mnuLaunch_Click() {
     const std::string savedFolder = deps_.launcher.CurrentDirectory();
     std::string error;
     if (!ChangeToLobbyFolder(program, error))
-        return ReportLaunchFailure(path, "its folder could not be opened", error, savedFolder);
+        return ReportLaunchFailure(path, Message(Msg::LaunchFolderFailed), error, savedFolder);
     if (!deps_.launcher.Start(program, commandLine, error))
-        return ReportLaunchFailure(path, "it could not be started", error, savedFolder);
+        return ReportLaunchFailure(path, Message(Msg::LaunchStartFailed), error, savedFolder);
     Exit("launch: " + commandLine);
 }
 
 void frmWendrel::mnuOptions_Click() { deps_.options.Show(); }
 
 void frmWendrel::mnuAbout_Click() {
-    deps_.msgBox.Show(std::string(kTitle) + "\r\n\r\n" + kMakerAddress, kMakerName, kMbIconInformation);
+    deps_.msgBox.Show(Say()(Message(Msg::AboutText, Say()(Title()), std::string(kMakerAddress))), kMakerName,
+                      kMbIconInformation);
 }
 
 void frmWendrel::btnSort_Click() {
@@ -393,16 +446,12 @@ void frmWendrel::btnSort_Click() {
     Log("sort missions: " + std::to_string(report.failures.size()) + " failed, " +
         std::to_string(report.restored.size()) + " put back");
     if (!report.empty())
-        deps_.msgBox.Show(DescribeSortReport(report), "Sort Missions",
+        deps_.msgBox.Show(Render(DescribeSortReport(report), Say()), Say()(Message(Msg::SortTitle)),
                           report.failures.empty() ? kMbIconInformation : kMbIconExclamation);
 }
 
-std::string frmWendrel::TimeOfDay() const {
-    const LocalTime t = deps_.clock.Now();
-    char text[16];
-    std::snprintf(text, sizeof text, "%02d:%02d:%02d", t.hour, t.minute, t.second);
-    return text;
-}
+Message frmWendrel::Title() { return Message(Msg::MainTitle, std::string(WENDREL_VERSION)); }
+
 
 void frmWendrel::Log(const std::string& line) {
     if (deps_.log) deps_.log->Write(line);

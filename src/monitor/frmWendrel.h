@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "common/AppState.h"
 #include "common/Names.h"
@@ -49,7 +50,8 @@ struct MonitorDeps {
 // clicks and the user's commands.
 class frmWendrel : public MonitorSettingsSink {
 public:
-    static constexpr const char* kTitle = "Wendrel V" WENDREL_VERSION;
+    // The main window's caption, "Wendrel V1.4", and the message boxes'.
+    static Message Title();
     static constexpr const char* kMakerAddress = "http://www.orvane.example";
     static constexpr const char* kMakerName = WENDREL_PUBLISHER;
     static constexpr std::int32_t kParkedAlarmOn = 99999;
@@ -65,6 +67,9 @@ public:
     bool Remind = false;  // a notification before the lobby usually gets busy
 
     void ApplySettings(const MonitorSettings& settings) override;
+    std::vector<Message> TestAlarm(const std::string& sound, std::int32_t threshold) override;
+    // The language changed: the windows and the status line say it all again.
+    void Retranslate();
 
     // Start-up.
     void Form_Initialize();
@@ -108,18 +113,24 @@ public:
     void btnSort_Click();
     void btnHistory_Click();
 
+    // The player's language, for what the form and its windows say.
+    const Texts& Say() const { return deps_.texts ? *deps_.texts : EnglishTexts(); }
+
 private:
     void Rescan(bool timerDriven);
     void DecideAlarm();
     std::int64_t IntervalSeconds() const { return std::int64_t{minutes} * 60; }
     bool ContinuesLastAlarm(std::int64_t now) const;
-    std::string StatusLine(bool beforeSleep) const;
-    std::string NextTry() const;  // "15 s": how long until the next timer-driven check
+    Message StatusLine(bool beforeSleep) const;
+    Message NextTry() const;  // "15 s": how long until the next timer-driven check
     void ForgetTimeRules(const std::string& why);
-    void ShowAlarmNotification();
+    // The alarm's notification; what to tell when Windows held it back.
+    std::optional<Message> ShowAlarmNotification(std::int32_t players, std::int32_t threshold, bool sound);
     void RemindBeforeBusy();
-    void ShowNotice(const std::string& title, const std::string& text, bool reminder);
-    void RecordScan(std::optional<std::int32_t> players, std::string& statusLine);
+    // Shows it; why Windows held it back, if it did.
+    std::optional<Message> ShowNotice(const Message& title, const Message& text, bool reminder);
+    void RecordScan(std::optional<std::int32_t> players);
+    void ShowStatus();
     void FillTrayIdentity();
     void FillTrayData(TrayIconKind icon);
     void ShowIcon(TrayIconKind icon);
@@ -128,12 +139,9 @@ private:
     void UnloadMainForm();
     void EndAfterQuitting();
     bool ChangeToLobbyFolder(const std::string& path, std::string& error);
-    void ReportLaunchFailure(const std::string& path, const std::string& what, const std::string& error,
+    void ReportLaunchFailure(const std::string& path, const Message& what, const std::string& error,
                              const std::string& savedFolder);
-    std::string TimeOfDay() const;
     void Log(const std::string& line);
-    // The player's language.
-    const Texts& Say() const { return deps_.texts ? *deps_.texts : EnglishTexts(); }
 
     MonitorDeps deps_;
     std::int32_t PlayerTotal = 0;
@@ -150,8 +158,13 @@ private:
     // check since found fewer players: an alarm again soon after is the same one.
     std::optional<std::int64_t> lastReached_;
     // The last scan, for the status line.
-    std::string lastScanTime_;  // empty before the first
-    std::string lastFailure_;   // empty when it read a count
+    std::optional<LocalTime> lastScanAt_;  // none before the first
+    std::optional<Arg> lastFailure_;       // none when it read a count
+    // The status line: what it says and the notes under it, kept to be said
+    // again in another language.
+    std::optional<Message> status_;
+    std::vector<Arg> statusNotes_;
+    int testFlashes_ = 0;  // ticks that Options' Test still flashes the icon
     BusySoon busySoon_;         // when to remind the player before the lobby usually gets busy
     // What the last notification was: Windows tells a click on it by the
     // icon alone, and a reminder's click shows the history.

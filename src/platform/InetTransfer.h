@@ -2,11 +2,14 @@
 
 #include <string>
 
-// Outcome of one page fetch. A failure carries a reason a user can read.
+#include "status/FetchFailure.h"
+
+// Outcome of one page fetch. A failure says what went wrong, with its values
+// (the wait a busy server asks for among them).
 struct FetchResult {
     bool ok = false;
-    std::string page;     // the body, when ok
-    std::string failure;  // why the fetch failed, when not ok
+    std::string page;      // the body, when ok
+    FetchFailure failure;  // why the fetch failed, when not ok
 };
 
 // A blocking HTTP GET. Implementations never throw: every failure (no

@@ -21,6 +21,8 @@ public:
     virtual void ClearRows() = 0;
     virtual void AddRow(const std::string& name, std::int32_t players) = 0;
     virtual void SetStatusLine(const std::string& text) = 0;
+    // The language changed: the window's caption, buttons and columns again.
+    virtual void Retranslate() = 0;
     // Opens the tray menu at the mouse and returns the item chosen, if any.
     virtual MenuCommand ShowPopupMenu() = 0;
     // The window that receives the tray callbacks, and the icons' handles.

@@ -9,6 +9,7 @@
 using RegKey = std::uint64_t;  // 0 stands for no key
 inline constexpr RegKey kHKeyCurrentUser = 0x80000001;
 inline constexpr std::uint32_t kRegSz = 1;
+inline constexpr std::uint32_t kRegExpandSz = 2;
 inline constexpr std::uint32_t kRegDword = 4;
 inline constexpr long kRegFileNotFound = 2;        // ERROR_FILE_NOT_FOUND: no such key or value
 inline constexpr std::uint32_t kKeyAccess = 0x3F;  // query, set, create sub-key, enumerate, notify, link

@@ -23,6 +23,13 @@
 #define IDC_LABEL3 1013
 #define IDC_LABEL4 1014
 #define IDC_REMIND 1015
+#define IDC_TEST 1016
+#define IDC_STARTUP_NOTE 1017
+#define IDC_LABEL5 1018
+#define IDC_LANGUAGE 1019
+// OK and Cancel have Windows' own ids (IDOK, IDCANCEL): Enter and Esc press them.
+#define IDC_OPTIONS_OK 1
+#define IDC_OPTIONS_CANCEL 2
 
 // Main window
 #define IDC_FRAME 1100

@@ -23,9 +23,11 @@ inline constexpr Setting ZalmoPath{"ZalmoPath", kRegSz, "C:\\Program Files\\Quel
 inline constexpr Setting InWindow{"InWindow", kRegDword, "1"};
 inline constexpr Setting Notify{"Notify", kRegDword, "1"};
 inline constexpr Setting Remind{"Remind", kRegDword, "0"};
+// The language the windows speak: a code ("de", "ru"); empty or absent for Windows' language.
+inline constexpr Setting Language{"Language", kRegSz, ""};
 
 // "Start Wendrel with Windows": this value under the current user's Run key
-// holds the command that starts the program; the box shows whether it exists.
+// holds the command that starts the program; the box shows whether it starts this copy.
 inline constexpr const char* kRunKeyPath = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 inline constexpr const char* kRunValueName = WENDREL_RUN_VALUE;
 }  // namespace Settings

@@ -1,11 +1,14 @@
 #include "settings/frmOptions.h"
 
+#include <limits>
+
 #include "common/Convert.h"
+#include "common/Text.h"
+#include "settings/RunValue.h"
 #include "settings/Settings.h"
+#include "text/Languages.h"
 
 namespace {
-constexpr const char* kSoundFilter = "All Files (*.*)|*.*|Wave Files (*.wav)|*.wav";
-constexpr const char* kZalmoFilter = "All Files (*.*)|*.*|Executables (*.exe)|*.exe";
 // Windows documents 260 characters as the most a command under the Run key may have.
 constexpr std::size_t kLongestRunCommand = 260;
 
@@ -17,13 +20,31 @@ std::optional<std::int16_t> CheckState(const SettingValue& value) {
     if (!number || *number < 0 || *number > 2) return std::nullopt;
     return static_cast<std::int16_t>(*number);
 }
-
 // Long entries are shortened in messages so the box stays readable.
-std::string Quoted(const std::string& text) {
-    constexpr std::size_t kMax = 40;
-    return "\"" + (text.size() > kMax ? text.substr(0, kMax) + "..." : text) + "\"";
-}
+constexpr std::size_t kLongestQuoted = 40;
 }  // namespace
+
+std::string FieldName(const OptionsFieldRow& row, const Texts& texts) {
+    std::string name;
+    for (const char c : texts(Message(row.caption)))
+        if (c != '&') name += c;
+    return name;
+}
+
+std::vector<LanguageChoice> LanguageChoices(const Texts& texts) {
+    std::vector<LanguageChoice> choices{{"", texts(Message(Msg::OptionsWindowsLanguage))}};
+    for (const Catalogue& language : OfferedLanguages()) {
+        const std::string_view name = language.Text(Msg::LanguageName);
+        choices.push_back({language.code, std::string(name.empty() ? language.code : name)});
+    }
+    return choices;
+}
+
+std::size_t LanguageChoiceIndex(const std::vector<LanguageChoice>& choices, const std::string& stored) {
+    for (std::size_t i = 1; i < choices.size(); ++i)
+        if (EqualsIgnoreCase(choices[i].code, stored)) return i;
+    return 0;
+}
 
 frmOptions::frmOptions(mdRegistry& store, OptionsView& view, MsgBox& msgBox, std::string startCommand)
     : store_(store), view_(view), msgBox_(msgBox), startCommand_(std::move(startCommand)) {}
@@ -74,8 +95,13 @@ void frmOptions::LoadSettings() {
         else
             controls_.Text(row.field) = SettingText(value).value_or(row.stored->defaultText);
     }
-    controls_.Check(OptionsField::StartWithWindows) =
-        store_.HasValue(Settings::kRunKeyPath, Settings::kRunValueName) ? 1 : 0;
+    // Ticked only for this copy's start with Windows; another's is named, and kept unless ticked.
+    const RunValue run = ReadRunValue(store_, startCommand_);
+    controls_.Check(OptionsField::StartWithWindows) = run.owner == RunOwner::ThisCopy ? 1 : 0;
+    controls_.startupNote.clear();
+    if (run.owner == RunOwner::OtherCopy)
+        controls_.startupNote = Say()(Message(Msg::OptionsOtherCopyStarts, CommandProgram(run.command)));
+    if (run.owner == RunOwner::Unreadable) controls_.startupNote = Say()(Message(Msg::OptionsUnreadableStart));
     view_.ShowControls(controls_);
 }
 
@@ -86,8 +112,8 @@ MonitorSettings frmOptions::ForMonitor(std::vector<std::string>* fallbacks) {
         const std::string& text = controls.Text(field);
         if (const auto value = ToInt32(text)) return *value;
         if (fallbacks) {
-            std::string line = FieldName(row);
-            line += " holds " + Quoted(text) + ", not a whole number; using ";
+            std::string line = FieldName(row, EnglishTexts());
+            line += " holds " + Quoted(text, kLongestQuoted) + ", not a whole number; using ";
             fallbacks->push_back(line + row.stored->defaultText);
         }
         return *ToInt32(row.stored->defaultText);
@@ -96,24 +122,27 @@ MonitorSettings frmOptions::ForMonitor(std::vector<std::string>* fallbacks) {
             controls.Check(OptionsField::Notify) != 0, controls.Check(OptionsField::Remind) != 0};
 }
 
+void frmOptions::Tell(const std::string& text) {
+    msgBox_.Show(text, Say()(Message(Msg::OptionsTitle)), kMbIconExclamation);
+}
+
 bool frmOptions::CheckNumber(const OptionsFieldRow& row) {
     const std::string& text = controls_.Text(row.field);
     if (ToInt32(text)) return true;
-    msgBox_.Show(FieldName(row) + ": " + Quoted(text) +
-                     " is not a whole number.\r\n\r\nEnter a whole number from -2147483648 to 2147483647.",
-                 "Options", kMbIconExclamation);
+    using Limits = std::numeric_limits<std::int32_t>;
+    Tell(Say()(Message(Msg::OptionsNotANumber, FieldName(row, Say()), Shortened(text, kLongestQuoted), Limits::min(),
+                       Limits::max())));
     view_.FocusField(row.field);
     return false;
 }
 
 bool frmOptions::CheckRunCommand() {
     if (controls_.Check(OptionsField::StartWithWindows) == 0 || startCommand_.size() <= kLongestRunCommand) return true;
-    msgBox_.Show(FieldName(FieldRow(OptionsField::StartWithWindows)) + ": the command that starts Wendrel is " +
-                     std::to_string(startCommand_.size()) + " characters long:\r\n\r\n" + startCommand_ +
-                     "\r\n\r\nWindows starts programs with Windows only from commands of up to " +
-                     std::to_string(kLongestRunCommand) +
-                     " characters. Move Wendrel to a folder with a shorter path, or start it with shorter options.",
-                 "Options", kMbIconExclamation);
+    const auto characters = [](std::size_t n) {
+        return Message(Msg::OptionsCharacters, Count{static_cast<std::int64_t>(n)});
+    };
+    Tell(Say()(Message(Msg::OptionsCommandTooLong, FieldName(FieldRow(OptionsField::StartWithWindows), Say()),
+                       characters(startCommand_.size()), startCommand_, characters(kLongestRunCommand))));
     view_.FocusField(OptionsField::StartWithWindows);
     return false;
 }
@@ -121,27 +150,31 @@ bool frmOptions::CheckRunCommand() {
 std::vector<std::string> frmOptions::SaveSettings() {
     std::vector<std::string> failures;
     const auto saved = [&](long status, const std::string& what) {
-        if (status != 0) failures.push_back(what + ": " + store_.StatusText(status));
+        if (status != 0)
+            failures.push_back(Say()(Message(Msg::OptionsSaveFailedLine, what, store_.StatusText(status))));
         return status == 0;
     };
-    if (saved(store_.EnsureKey(Settings::kKeyPath, kHKeyCurrentUser), "the settings' registry key")) {
+    if (saved(store_.EnsureKey(Settings::kKeyPath, kHKeyCurrentUser), Say()(Message(Msg::OptionsSettingsKey)))) {
         for (const OptionsFieldRow& row : kOptionsFields) {
             if (!row.stored) continue;
             SettingValue value;
             switch (row.kind) {
                 case FieldKind::Number: value = *ToInt32(controls_.Text(row.field)); break;
-                case FieldKind::Text: value = controls_.Text(row.field); break;
+                case FieldKind::Text:
+                case FieldKind::Choice: value = controls_.Text(row.field); break;
                 case FieldKind::Check: value = std::int32_t{controls_.Check(row.field)}; break;
             }
             saved(store_.StoreSetting(Settings::kKeyPath, row.stored->name, value,
                                       static_cast<std::int32_t>(row.stored->type)),
-                  FieldName(row));
+                  FieldName(row, Say()));
         }
     }
-    const std::string startup = FieldName(FieldRow(OptionsField::StartWithWindows));
-    if (controls_.Check(OptionsField::StartWithWindows) == 0)
-        saved(store_.DeleteValue(Settings::kRunKeyPath, Settings::kRunValueName), startup);
-    else if (saved(store_.EnsureKey(Settings::kRunKeyPath, kHKeyCurrentUser), startup))
+    const std::string startup = FieldName(FieldRow(OptionsField::StartWithWindows), Say());
+    // An unticked box removes only this copy's start with Windows, as it is now.
+    if (controls_.Check(OptionsField::StartWithWindows) == 0) {
+        if (ReadRunValue(store_, startCommand_).owner == RunOwner::ThisCopy)
+            saved(store_.DeleteValue(Settings::kRunKeyPath, Settings::kRunValueName), startup);
+    } else if (saved(store_.EnsureKey(Settings::kRunKeyPath, kHKeyCurrentUser), startup))
         saved(store_.StoreSetting(Settings::kRunKeyPath, Settings::kRunValueName, startCommand_, kRegSz), startup);
     return failures;
 }
@@ -153,26 +186,44 @@ void frmOptions::cmdOK_Click() {
         if (row.kind == FieldKind::Number && !CheckNumber(row)) return;
     if (!CheckRunCommand()) return;
 
+    const std::string language = controls_.Text(OptionsField::Language);
+    const bool languageChanged =
+        language != SettingText(store_.FetchSetting(Settings::kKeyPath, Settings::Language.name)).value_or("");
     const std::vector<std::string> failures = SaveSettings();
     // The running program takes the settings even when some could not be
     // stored; the dialog stays open to say which.
     if (monitor_) monitor_->ApplySettings(ForMonitor());
+    if (languageChanged && languageSink_) languageSink_->UseLanguage(language);
     if (failures.empty()) return view_.Hide();
-    std::string text = "Wendrel could not save these settings:\r\n";
-    for (const std::string& failure : failures) text += "\r\n" + failure;
-    text += "\r\n\r\nThe others were saved. Wendrel uses all of them until it ends. Press OK to try again.";
-    msgBox_.Show(text, "Options", kMbIconExclamation);
+    std::string lines;
+    for (const std::string& failure : failures) lines += "\r\n" + failure;
+    Tell(Say()(Message(Msg::OptionsSaveFailed, lines)));
 }
 
 void frmOptions::cmdCancel_Click() { view_.Hide(); }
 
-void frmOptions::PickInto(OptionsField field, const char* filter) {
+void frmOptions::PickInto(OptionsField field, Msg files, const char* pattern) {
+    const std::string filter =
+        Say()(Message(Msg::OptionsAllFiles)) + "|*.*|" + Say()(Message(files)) + "|" + std::string(pattern);
     if (auto chosen = view_.PickFile(controls_.Text(field), filter, 2)) {
         controls_.Text(field) = std::move(*chosen);
         view_.ShowControls(controls_);
     }
 }
 
-void frmOptions::btnAlarmDlg_Click() { PickInto(OptionsField::Sound, kSoundFilter); }
+void frmOptions::btnAlarmDlg_Click() { PickInto(OptionsField::Sound, Msg::OptionsWaveFiles, "*.wav"); }
 
-void frmOptions::btnZalmoDlg_Click() { PickInto(OptionsField::Zalmo, kZalmoFilter); }
+void frmOptions::btnZalmoDlg_Click() { PickInto(OptionsField::Zalmo, Msg::OptionsExecutables, "*.exe"); }
+
+void frmOptions::btnTest_Click() {
+    if (!monitor_) return;
+    // The sound and the threshold as they are in the dialog, saved or not.
+    const OptionsFieldRow& users = FieldRow(OptionsField::Users);
+    const std::int32_t threshold =
+        ToInt32(controls_.Text(OptionsField::Users)).value_or(*ToInt32(users.stored->defaultText));
+    const std::vector<Message> findings = monitor_->TestAlarm(controls_.Text(OptionsField::Sound), threshold);
+    if (findings.empty()) return;
+    std::string text;
+    for (const Message& finding : findings) text += (text.empty() ? "" : "\r\n\r\n") + Say()(finding);
+    Tell(text);
+}

@@ -7,6 +7,8 @@
 #include "platform/MsgBox.h"
 #include "platform/OptionsView.h"
 #include "settings/mdRegistry.h"
+#include "text/Message.h"
+#include "text/Texts.h"
 
 // What the monitor takes from the Options form, at start-up and at OK.
 struct MonitorSettings {
@@ -21,7 +23,29 @@ class MonitorSettingsSink {
 public:
     virtual ~MonitorSettingsSink() = default;
     virtual void ApplySettings(const MonitorSettings& settings) = 0;
+    // Options' Test: the alarm's sound, notification and flashing, with the
+    // sound and the threshold in the dialog; what the player should know
+    // (the sound cannot be played, Windows held the notification back).
+    virtual std::vector<Message> TestAlarm(const std::string& sound, std::int32_t threshold) = 0;
 };
+
+// Who switches the program's language when OK stores another choice.
+class LanguageSink {
+public:
+    virtual ~LanguageSink() = default;
+    // stored: the new "Language" value, a code or empty for Windows' language.
+    virtual void UseLanguage(const std::string& stored) = 0;
+};
+
+// One entry of Options' language list: the stored code and what the list shows.
+struct LanguageChoice {
+    std::string code;  // empty for Windows' language
+    std::string name;
+};
+// Windows' language first, then each offered language by its own name.
+std::vector<LanguageChoice> LanguageChoices(const Texts& texts);
+// The entry that shows stored: Windows' language (0) for an empty or unknown code.
+std::size_t LanguageChoiceIndex(const std::vector<LanguageChoice>& choices, const std::string& stored);
 
 // The Options form: the dialog's logic and the program's in-memory holder of
 // the settings. Reading a control while the form is not loaded loads it,
@@ -33,6 +57,12 @@ public:
     frmOptions(mdRegistry& store, OptionsView& view, MsgBox& msgBox, std::string startCommand = {});
 
     void SetMonitor(MonitorSettingsSink* monitor) { monitor_ = monitor; }
+    // The language of its messages, and who switches it; English and nobody by default.
+    void SetLanguage(const Texts* texts, LanguageSink* sink) {
+        texts_ = texts;
+        languageSink_ = sink;
+    }
+    const Texts& Say() const { return texts_ ? *texts_ : EnglishTexts(); }
 
     // The controls' current contents.
     const OptionsControls& Controls() { return Loaded(); }
@@ -65,12 +95,14 @@ public:
     void cmdCancel_Click();
     void btnAlarmDlg_Click();
     void btnZalmoDlg_Click();
+    void btnTest_Click();
 
 private:
     const OptionsControls& Loaded();
-    void PickInto(OptionsField field, const char* filter);
+    void PickInto(OptionsField field, Msg files, const char* pattern);
     bool CheckNumber(const OptionsFieldRow& row);
     bool CheckRunCommand();
+    void Tell(const std::string& text);  // a message box titled Options
     // Stores every setting; what could not be stored, each with the reason.
     std::vector<std::string> SaveSettings();
 
@@ -79,6 +111,8 @@ private:
     MsgBox& msgBox_;
     std::string startCommand_;
     MonitorSettingsSink* monitor_ = nullptr;
+    const Texts* texts_ = nullptr;
+    LanguageSink* languageSink_ = nullptr;
     bool loaded_ = false;
     OptionsControls controls_;
 };

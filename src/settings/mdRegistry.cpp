@@ -1,5 +1,6 @@
 #include "settings/mdRegistry.h"
 
+#include <algorithm>
 #include <optional>
 #include <vector>
 
@@ -101,10 +102,23 @@ SettingValue mdRegistry::FetchSetting(const std::string& keyPath, const std::str
     return value;
 }
 
-bool mdRegistry::HasValue(const std::string& keyPath, const std::string& valueName) {
+long mdRegistry::FetchText(const std::string& keyPath, const std::string& valueName, std::string& text) {
+    RegKey handle = 0;
+    if (const long status = api_.OpenKeyEx(kHKeyCurrentUser, keyPath, 0, kKeyAccess, handle); status != 0)
+        return status;
+    const RegistryKey key(api_, handle);
     std::uint32_t type = 0, size = 0;
-    const RegistryKey key = api_.Open(kHKeyCurrentUser, keyPath, kKeyAccess);
-    return key && api_.QueryValueEx(key.get(), valueName, &type, nullptr, &size) == 0;
+    if (const long status = api_.QueryValueEx(key.get(), valueName, &type, nullptr, &size); status != 0) return status;
+    if (type != kRegSz && type != kRegExpandSz) return kUnusableValue;
+    std::vector<std::uint8_t> buffer(size);
+    std::uint32_t filled = size;
+    if (const long status = api_.QueryValueEx(key.get(), valueName, &type, buffer.data(), &filled); status != 0)
+        return status;
+    // Without the terminating zero, when there is one.
+    filled = std::min<std::uint32_t>(filled, size);
+    if (filled > 0 && buffer[filled - 1] == 0) --filled;
+    text.assign(reinterpret_cast<const char*>(buffer.data()), filled);
+    return 0;
 }
 
 long mdRegistry::DeleteValue(const std::string& keyPath, const std::string& valueName) {

@@ -35,8 +35,10 @@ public:
     long StoreSetting(const std::string& keyPath, const std::string& valueName, const SettingValue& value,
                       std::int32_t valueType);
     SettingValue FetchSetting(const std::string& keyPath, const std::string& valueName);
-    // Whether a value of that name exists, whatever its type.
-    bool HasValue(const std::string& keyPath, const std::string& valueName);
+    // Reads a text value (REG_SZ, or REG_EXPAND_SZ unexpanded). Returns 0,
+    // kRegFileNotFound when the key or the value is not there,
+    // kUnusableValue for another type, or the status of the call that failed.
+    long FetchText(const std::string& keyPath, const std::string& valueName, std::string& text);
     // Returns 0 also when there was no such key or value to delete.
     long DeleteValue(const std::string& keyPath, const std::string& valueName);
     std::string StatusText(long status) { return api_.StatusText(status); }

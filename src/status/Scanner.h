@@ -9,6 +9,7 @@
 #include "platform/InetTransfer.h"
 #include "status/ServerList.h"
 #include "status/StatusSource.h"
+#include "text/Message.h"
 
 // One scan of the lobby's status page: fetches it once and leaves one row,
 // named after the status host, with the number of players it lists for the
@@ -32,10 +33,15 @@ public:
 
     // The count the page shows for the game (title marker, then the first
     // count marker after it); nothing, with the reason, when it shows none.
-    static std::optional<std::int32_t> ReadPage(std::string_view page, std::string& failure);
+    static std::optional<std::int32_t> ReadPage(std::string_view page, std::optional<Message>& failure);
 
-    // Empty after a scan that read a count; otherwise why the count is 0.
-    const std::string& FailureReason() const { return failure_; }
+    // None after a scan that read a count; otherwise why the count is 0.
+    const std::optional<Arg>& Failure() const { return failure_; }
+    // The same in English; empty after a scan that read a count.
+    std::string FailureReason() const;
+    // Seconds the status server asked to wait before it is asked again (a
+    // busy 429 or 503 answer); none otherwise.
+    std::optional<std::int64_t> AsksToWait() const { return wait_; }
 
 private:
     void ScanSite(Site& site, InetTransfer& transfer);
@@ -43,9 +49,11 @@ private:
     StatusSource source_;
     const AppState& app_;
     std::shared_ptr<ServerList> servers_;
-    std::string failure_;
+    std::optional<Arg> failure_;
+    std::optional<std::int64_t> wait_;
 };
 
 // The player count printed after the count marker: blanks skipped, then the
-// longest run of ASCII digits. No digit, or more than nine, is not a count.
+// longest run of ASCII digits. No digit, more than nine, or digits that run
+// to the end of the page (a page cut short in its count) is not a count.
 std::optional<std::int32_t> ReadCountField(std::string_view afterMarker);

@@ -47,7 +47,24 @@ struct DayName {
 class Message;
 // Text that is shown as it is: a path, a host, a server's or Windows' own words.
 using Verbatim = std::string;
-using Arg = std::variant<Verbatim, Int, Count, Decimal, TimeOfDay, DayName, std::shared_ptr<const Message>>;
+
+// One value of a message.
+struct Arg {
+    using Value = std::variant<Verbatim, Int, Count, Decimal, TimeOfDay, DayName, std::shared_ptr<const Message>>;
+    Value value;
+
+    Arg(std::string text) : value(std::move(text)) {}  // NOLINT: each converts, as a value of a message
+    Arg(std::string_view text) : value(std::string(text)) {}  // NOLINT
+    Arg(const char*) = delete;  // a literal would be English that escapes the catalogue
+    template <std::integral I>
+    Arg(I number) : value(Int{static_cast<std::int64_t>(number)}) {}  // NOLINT
+    Arg(Int v) : value(v) {}                                           // NOLINT
+    Arg(Count v) : value(v) {}                                         // NOLINT
+    Arg(Decimal v) : value(v) {}                                       // NOLINT
+    Arg(TimeOfDay v) : value(v) {}                                     // NOLINT
+    Arg(DayName v) : value(v) {}                                       // NOLINT
+    Arg(const Message& nested);                                        // NOLINT
+};
 
 class Message {
 public:
@@ -55,8 +72,10 @@ public:
     template <typename... Args>
     explicit Message(Msg id, Args&&... args) : id_(id) {
         args_.reserve(sizeof...(Args));
-        (Add(std::forward<Args>(args)), ...);
+        (args_.emplace_back(std::forward<Args>(args)), ...);
     }
+    // A message whose values were gathered one by one.
+    explicit Message(Msg id, std::vector<Arg> args) : id_(id), args_(std::move(args)) {}
 
     Msg Id() const { return id_; }
     const std::vector<Arg>& Args() const { return args_; }
@@ -66,20 +85,8 @@ public:
     bool operator==(const Message& other) const;
 
 private:
-    void Add(const Message& nested) { args_.emplace_back(std::make_shared<const Message>(nested)); }
-    void Add(Message&& nested) { args_.emplace_back(std::make_shared<const Message>(std::move(nested))); }
-    void Add(std::string text) { args_.emplace_back(std::move(text)); }
-    void Add(std::string_view text) { args_.emplace_back(std::string(text)); }
-    // A literal would be English that escapes the catalogue.
-    void Add(const char*) = delete;
-    template <std::integral I>
-    void Add(I value) { args_.emplace_back(Int{static_cast<std::int64_t>(value)}); }
-    void Add(Int v) { args_.emplace_back(v); }
-    void Add(Count v) { args_.emplace_back(v); }
-    void Add(Decimal v) { args_.emplace_back(v); }
-    void Add(TimeOfDay v) { args_.emplace_back(v); }
-    void Add(DayName v) { args_.emplace_back(v); }
-
     Msg id_;
     std::vector<Arg> args_;
 };
+
+inline Arg::Arg(const Message& nested) : value(std::make_shared<const Message>(nested)) {}

@@ -16,17 +16,17 @@ Overloaded(F...) -> Overloaded<F...>;
 
 const Count* Message::PluralCount() const {
     for (const Arg& arg : args_)
-        if (const Count* count = std::get_if<Count>(&arg)) return count;
+        if (const Count* count = std::get_if<Count>(&arg.value)) return count;
     return nullptr;
 }
 
 bool Message::operator==(const Message& other) const {
     if (id_ != other.id_ || args_.size() != other.args_.size()) return false;
     for (std::size_t i = 0; i < args_.size(); ++i) {
-        const auto* nested = std::get_if<std::shared_ptr<const Message>>(&args_[i]);
-        const auto* otherNested = std::get_if<std::shared_ptr<const Message>>(&other.args_[i]);
+        const auto* nested = std::get_if<std::shared_ptr<const Message>>(&args_[i].value);
+        const auto* otherNested = std::get_if<std::shared_ptr<const Message>>(&other.args_[i].value);
         if (nested && otherNested ? !(*nested && *otherNested ? **nested == **otherNested : *nested == *otherNested)
-                                  : args_[i] != other.args_[i])
+                                  : args_[i].value != other.args_[i].value)
             return false;
     }
     return true;
@@ -62,7 +62,7 @@ std::string Texts::Value(const Arg& arg) const {
                    [this](const std::shared_ptr<const Message>& nested) {
                        return nested ? (*this)(*nested) : std::string();
                    }},
-        arg);
+        arg.value);
 }
 
 std::string Substitute(std::string_view text, std::span<const std::string> values) {

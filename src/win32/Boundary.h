@@ -2,11 +2,18 @@
 
 #include <new>
 #include <stdexcept>
-#include <string>
+
+#include "text/Texts.h"
+
+// The language of the messages below; English when none is given (before
+// the program has chosen one, and after it has gone).
+void SpeakAtBoundary(const Texts* texts);
 
 // Tells the user that something the program was doing failed unexpectedly,
-// and that it goes on running. At most one such message is open at a time.
-void ReportUnexpected(const std::string& what) noexcept;
+// and that it goes on running: what failed, as a message of the catalogue
+// or in the library's own words. At most one such message is open at a time.
+void ReportUnexpected(Msg what) noexcept;
+void ReportUnexpected(const char* words) noexcept;
 
 // Runs a call that Windows made into the program (a window or dialog
 // procedure). An exception must not unwind through Windows: it ends here,
@@ -16,11 +23,11 @@ Result CatchAtBoundary(Result fallback, Call&& call) noexcept {
     try {
         return call();
     } catch (const std::bad_alloc&) {
-        ReportUnexpected("there was not enough memory");
+        ReportUnexpected(Msg::ProgramNoMemory);
     } catch (const std::exception& e) {
         ReportUnexpected(e.what());
     } catch (...) {
-        ReportUnexpected("an unexpected error occurred");
+        ReportUnexpected(Msg::ProgramUnknownError);
     }
     return fallback;
 }

@@ -6,6 +6,7 @@
 
 #include "win32/Handles.h"
 #include "win32/SystemLibrary.h"
+#include "win32/TextConversion.h"
 
 namespace {
 int ScreenDpi() {
@@ -14,7 +15,7 @@ int ScreenDpi() {
     return dpi > 0 ? dpi : 96;
 }
 
-HMODULE User32() { return GetModuleHandleA("user32.dll"); }
+HMODULE User32() { return GetModuleHandleW(L"user32.dll"); }
 
 // Average width of the letters in the dialog font at a DPI, in pixels at 96 dpi.
 double AverageLetterWidth(int dpi) {
@@ -24,8 +25,8 @@ double AverageLetterWidth(int dpi) {
         const UniqueScreenDc screen(GetDC(nullptr));
         const UniqueSelection font = Select(screen.get(), DialogFont(dpi));
         SIZE size{};
-        const char letters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
-        GetTextExtentPoint32A(screen.get(), letters, 52, &size);
+        const wchar_t letters[] = L"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
+        GetTextExtentPoint32W(screen.get(), letters, 52, &size);
         width->second = size.cx / 52.0 * 96.0 / dpi;
     }
     return width->second;
@@ -57,13 +58,13 @@ HFONT KeptFont(const char* face, int hundredthsOfPoint, int weight, int dpi) {
     static std::map<std::tuple<std::string, int, int, int>, UniqueFont> fonts;
     UniqueFont& font = fonts[{face, hundredthsOfPoint, weight, dpi}];
     if (!font) {
-        LOGFONTA wanted{};
+        LOGFONTW wanted{};
         wanted.lfHeight = -MulDiv(hundredthsOfPoint, dpi, 7200);
         wanted.lfWeight = weight;
         wanted.lfCharSet = DEFAULT_CHARSET;
         wanted.lfQuality = CLEARTYPE_QUALITY;
-        lstrcpynA(wanted.lfFaceName, face, LF_FACESIZE);
-        font.reset(CreateFontIndirectA(&wanted));
+        CopyCut(face, wanted.lfFaceName);
+        font.reset(CreateFontIndirectW(&wanted));
     }
     return font.get();
 }
@@ -76,9 +77,9 @@ HFONT DialogFont(int dpi) {
 
 void MakeControls(HWND parent, std::span<const ControlPiece> pieces) {
     for (const ControlPiece& piece : pieces)
-        CreateWindowExA(piece.exStyle, piece.className, piece.text, WS_CHILD | WS_VISIBLE | piece.style, 0, 0, 0, 0,
-                        parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(piece.id)), GetModuleHandleA(nullptr),
-                        nullptr);
+        CreateWindowExW(piece.exStyle, Wide(piece.className, CP_UTF8).c_str(), Wide(piece.text, CP_UTF8).c_str(),
+                        WS_CHILD | WS_VISIBLE | piece.style, 0, 0, 0, 0, parent,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(piece.id)), GetModuleHandleW(nullptr), nullptr);
 }
 
 void PlaceControls(HWND parent, std::span<const ControlPiece> pieces, const TwipScale& scale) {
@@ -87,14 +88,26 @@ void PlaceControls(HWND parent, std::span<const ControlPiece> pieces, const Twip
         if (!control) continue;
         SetWindowPos(control, nullptr, scale.X(piece.box.left), scale.Y(piece.box.top), scale.X(piece.box.width),
                      scale.Y(piece.box.height), SWP_NOZORDER | SWP_NOACTIVATE);
-        SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(piece.font(scale.Dpi())), TRUE);
+        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(piece.font(scale.Dpi())), TRUE);
     }
 }
 
 std::string WindowText(HWND window) {
-    std::string text(static_cast<std::size_t>(GetWindowTextLengthA(window)) + 1, '\0');
-    text.resize(static_cast<std::size_t>(GetWindowTextA(window, text.data(), static_cast<int>(text.size()))));
-    return text;
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+    return Narrow(text, CP_UTF8);
+}
+
+void SetWindowTextUtf8(HWND window, const std::string& text) { SetWindowTextW(window, Wide(text, CP_UTF8).c_str()); }
+
+int TextWidth(HFONT font, const std::string& text, bool accessKeys) {
+    const std::wstring wide = Wide(text, CP_UTF8);
+    const UniqueScreenDc screen(GetDC(nullptr));
+    const UniqueSelection selected = Select(screen.get(), font);
+    RECT box{};
+    DrawTextW(screen.get(), wide.c_str(), static_cast<int>(wide.size()), &box,
+              DT_CALCRECT | DT_SINGLELINE | (accessKeys ? 0 : DT_NOPREFIX));
+    return box.right;
 }
 
 SIZE FrameSize(HWND window) {
@@ -109,7 +122,7 @@ void SizeClientCentred(HWND window, int width, int height) {
     const int w = width + frame.cx, h = height + frame.cy;
     MONITORINFO monitor{};
     monitor.cbSize = sizeof monitor;
-    GetMonitorInfoA(MonitorFromWindow(window, MONITOR_DEFAULTTOPRIMARY), &monitor);
+    GetMonitorInfoW(MonitorFromWindow(window, MONITOR_DEFAULTTOPRIMARY), &monitor);
     const RECT& work = monitor.rcWork;
     SetWindowPos(window, nullptr, work.left + (work.right - work.left - w) / 2,
                  work.top + (work.bottom - work.top - h) / 2, w, h, SWP_NOZORDER | SWP_NOACTIVATE);

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <cmath>
 #include <span>
 #include <string>
 
@@ -25,6 +26,15 @@ public:
     explicit TwipScale(int dpi);
     int X(int twips) const { return static_cast<int>(MulDiv(twips, dpi_, 1440) * widthFactor_ + 0.5); }
     int Y(int twips) const { return MulDiv(twips, dpi_, 1440); }
+    // The fewest twips that X makes at least pixels wide. The division alone
+    // misses either way: X rounds to whole pixels twice, before and after the
+    // width factor.
+    int TwipsX(int pixels) const {
+        int twips = static_cast<int>(std::ceil(pixels * 1440.0 / dpi_ / widthFactor_));
+        while (X(twips) < pixels) ++twips;
+        while (twips > 0 && X(twips - 1) >= pixels) --twips;
+        return twips;
+    }
     int Dpi() const { return dpi_; }
 
 private:
@@ -39,6 +49,7 @@ HFONT KeptFont(const char* face, int hundredthsOfPoint, int weight, int dpi);
 HFONT DialogFont(int dpi);
 
 // One control of a window laid out in twips: what it is and where it goes.
+// Its class and text are UTF-8.
 struct ControlPiece {
     int id;
     const char* className;
@@ -54,7 +65,12 @@ void MakeControls(HWND parent, std::span<const ControlPiece> pieces);
 // the start, and again when the window moves to a monitor at another DPI.
 void PlaceControls(HWND parent, std::span<const ControlPiece> pieces, const TwipScale& scale);
 
+// A window's text, and a new one, in UTF-8.
 std::string WindowText(HWND window);
+void SetWindowTextUtf8(HWND window, const std::string& text);
+// How wide text is in pixels, on one line in font ("&" marking an access key
+// takes no room; with accessKeys false it is a letter like any other).
+int TextWidth(HFONT font, const std::string& text, bool accessKeys = true);
 
 // Sizes a top-level window so that its client area is width x height pixels,
 // centred on its monitor's work area.

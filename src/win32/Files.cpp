@@ -39,13 +39,13 @@ bool WriteAll(HANDLE file, const std::string& bytes, std::string& error) {
 }
 
 UniqueFile OpenForAppending(const std::string& path, DWORD share) {
-    return UniqueFile(
-        CreateFileA(path.c_str(), FILE_APPEND_DATA, share, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    return UniqueFile(CreateFileW(Wide(path, CP_UTF8).c_str(), FILE_APPEND_DATA, share, nullptr, OPEN_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
 UniqueFile CreateForWriting(const std::string& path) {
-    return UniqueFile(
-        CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    return UniqueFile(CreateFileW(Wide(path, CP_UTF8).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
 bool Flush(HANDLE file, std::string& error) {
@@ -54,17 +54,20 @@ bool Flush(HANDLE file, std::string& error) {
     return FlushFileBuffers(file) || FailWithLastError(error);
 }
 
+bool ReplaceInOneStep(const std::string& from, const std::string& to, std::string& error) {
+    return MoveFileExW(Wide(from, CP_UTF8).c_str(), Wide(to, CP_UTF8).c_str(), kReplaceInOneStep) ||
+           FailWithLastError(error);
+}
+
 bool WriteDurably(const std::string& path, const std::string& text, std::string& error) {
-    const std::wstring target = Wide(path, CP_UTF8), scratch = target + L".tmp";
+    const std::string scratch = path + ".tmp";
     bool written;
     {
-        const UniqueFile file(
-            CreateFileW(scratch.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        const UniqueFile file = CreateForWriting(scratch);
         if (!file) return FailWithLastError(error);
         written = WriteAll(file.get(), text, error) && Flush(file.get(), error);
     }
-    if (written && (MoveFileExW(scratch.c_str(), target.c_str(), kReplaceInOneStep) || FailWithLastError(error)))
-        return true;
-    DeleteFileW(scratch.c_str());
+    if (written && ReplaceInOneStep(scratch, path, error)) return true;
+    DeleteFileW(Wide(scratch, CP_UTF8).c_str());
     return false;
 }

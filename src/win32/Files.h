@@ -7,7 +7,7 @@
 #include "win32/Handles.h"
 
 // The file operations the history, the mission files and the log share.
-// Failures come back as false with the system's error text.
+// Paths are UTF-8. Failures come back as false with the system's error text.
 
 // Reads into all of bytes, over as many calls as the system takes; bytes is
 // cut to what was there when the file ends sooner.
@@ -23,8 +23,9 @@ UniqueFile CreateForWriting(const std::string& path);
 bool Flush(HANDLE file, std::string& error);
 
 inline constexpr DWORD kReplaceInOneStep = MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH;
-// Replaces the content of path (UTF-8) without ever truncating it in place:
-// the text goes to path.tmp, is flushed, and that is put in place of path in
-// one step that is on the disk when it returns. A failure leaves path as it
-// was and no scratch file.
+// Puts from in place of to in one step that is on the disk when it returns.
+bool ReplaceInOneStep(const std::string& from, const std::string& to, std::string& error);
+// Replaces path's content without ever truncating it in place: the text goes
+// to path.tmp, is flushed, and that is renamed over path. A failure leaves
+// path as it was and no scratch file.
 bool WriteDurably(const std::string& path, const std::string& text, std::string& error);

@@ -125,7 +125,7 @@ void DrawShapes(HDC dc, const std::vector<Shape>& shapes, int dpi) {
 
 void HistoryWindow::Show() {
     if (!hwnd_) {
-        RegisterWide(kClassName, LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_WENDREL)));
+        Register(kClassName, LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_WENDREL)));
         WNDCLASSEXW picture{};
         picture.cbSize = sizeof picture;
         picture.lpfnWndProc = PictureProc;

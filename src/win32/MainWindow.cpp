@@ -2,45 +2,71 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+#include <vector>
+
 #include "monitor/frmWendrel.h"
 #include "platform/resource.h"
 #include "win32/ActiveForm.h"
 #include "win32/Controls.h"
 #include "win32/MessagePump.h"
+#include "win32/TextConversion.h"
 
 namespace {
 
-// Layout in twips (15 per pixel at 96 dpi).
+// Layout in twips (15 per pixel at 96 dpi), with the buttons at their
+// design width; wider buttons widen the window (Pieces).
 constexpr int kClientWidth = 5775, kClientHeight = 3390;
 constexpr Twips kFrame{120, 60, 5535, 2355};
 constexpr Twips kList{240, 300, 5295, 1545};
 constexpr Twips kStatusLine{240, 1905, 5295, 390};  // two lines: a failure's reason can be long
 constexpr int kButtonTop = 2535, kButtonWidth = 1305, kButtonHeight = 375, kButtonGap = 105;
-constexpr Twips kHide{(kClientWidth - kButtonWidth) / 2, 2985, kButtonWidth, 285};
-constexpr Twips kHistory{kHide.left + kButtonWidth + kButtonGap, kHide.top, kButtonWidth, kHide.height};
+constexpr int kHideTop = 2985, kHideHeight = 285;
 constexpr int kServerColumn = 2400, kPlayersColumn = 1440;
+// Room beside a caption in its button, and beside a column's heading.
+constexpr int kButtonMargin = 150, kHeadingMargin = 180;
+constexpr int kRowButtons = 4;
 
-// The row of four buttons of equal size under the frame.
-constexpr Twips ButtonInRow(int index) {
-    return {kFrame.left + index * (kButtonWidth + kButtonGap), kButtonTop, kButtonWidth, kButtonHeight};
+constexpr int ClientWidth(int buttonWidth) { return kClientWidth + kRowButtons * (buttonWidth - kButtonWidth); }
+
+// The controls with buttons buttonWidth twips wide: the row of four buttons
+// of equal size spans the frame, which grows with it, as do the list and
+// the status line; Hide and History stay centred under the row.
+std::vector<ControlPiece> Pieces(int buttonWidth) {
+    const int grow = ClientWidth(buttonWidth) - kClientWidth;
+    const auto wider = [grow](Twips box) { return Twips{box.left, box.top, box.width + grow, box.height}; };
+    const auto inRow = [buttonWidth](int index) {
+        return Twips{kFrame.left + index * (buttonWidth + kButtonGap), kButtonTop, buttonWidth, kButtonHeight};
+    };
+    const Twips hide{(ClientWidth(buttonWidth) - buttonWidth) / 2, kHideTop, buttonWidth, kHideHeight};
+    const Twips history{hide.left + buttonWidth + kButtonGap, kHideTop, buttonWidth, kHideHeight};
+    constexpr DWORD kButton = WS_TABSTOP | BS_PUSHBUTTON;
+    return {
+        {IDC_FRAME, "BUTTON", "", BS_GROUPBOX, 0, wider(kFrame)},
+        {IDC_LIST, "SysListView32", "", WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_NOSORTHEADER, WS_EX_CLIENTEDGE,
+         wider(kList)},
+        {IDC_STATUSLINE, "STATIC", "", SS_LEFT | SS_NOPREFIX, 0, wider(kStatusLine)},
+        {IDC_OPTIONS, "BUTTON", "", kButton, 0, inRow(0)},
+        {IDC_RESCAN, "BUTTON", "", kButton, 0, inRow(1)},
+        {IDC_SORT, "BUTTON", "", kButton, 0, inRow(2)},
+        {IDC_LAUNCH, "BUTTON", "", kButton, 0, inRow(3)},
+        {IDC_HIDE, "BUTTON", "", kButton, 0, hide},
+        {IDC_HISTORY, "BUTTON", "", kButton, 0, history},
+    };
 }
 
-constexpr DWORD kButton = WS_TABSTOP | BS_PUSHBUTTON;
-const ControlPiece kPieces[] = {
-    {IDC_FRAME, "BUTTON", "Current Server Status", BS_GROUPBOX, 0, kFrame},
-    {IDC_LIST, WC_LISTVIEWA, "", WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_NOSORTHEADER, WS_EX_CLIENTEDGE, kList},
-    {IDC_STATUSLINE, "STATIC", "Not scanned yet", SS_LEFT | SS_NOPREFIX, 0, kStatusLine},
-    {IDC_OPTIONS, "BUTTON", "&Options", kButton, 0, ButtonInRow(0)},
-    {IDC_RESCAN, "BUTTON", "&Rescan", kButton, 0, ButtonInRow(1)},
-    {IDC_SORT, "BUTTON", "&Sort Missions", kButton, 0, ButtonInRow(2)},
-    {IDC_LAUNCH, "BUTTON", "&Start Quellan", kButton, 0, ButtonInRow(3)},
-    {IDC_HIDE, "BUTTON", "&Hide", kButton, 0, kHide},
-    {IDC_HISTORY, "BUTTON", "His&tory", kButton, 0, kHistory},
+// The controls' captions; the buttons' set their width.
+constexpr std::pair<int, Msg> kCaptions[] = {
+    {IDC_FRAME, Msg::MainFrame},     {IDC_OPTIONS, Msg::MainOptions}, {IDC_RESCAN, Msg::MainRescan},
+    {IDC_SORT, Msg::MainSort},       {IDC_LAUNCH, Msg::MainLaunch},   {IDC_HIDE, Msg::MainHide},
+    {IDC_HISTORY, Msg::MainHistory},
 };
+constexpr Msg kColumns[] = {Msg::MainColumnServer, Msg::MainColumnPlayers};
+constexpr int kColumnWidths[] = {kServerColumn, kPlayersColumn};
 
 HICON LoadAppIcon(int id, int sizeMetric, int dpi) {
     const int size = SystemMetric(sizeMetric, dpi);
-    return static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id), IMAGE_ICON, size, size, 0));
+    return static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_ICON, size, size, 0));
 }
 
 }  // namespace
@@ -48,11 +74,11 @@ HICON LoadAppIcon(int id, int sizeMetric, int dpi) {
 bool TrayHostWindow::Create(frmWendrel& form) {
     form_ = &form;
     Register(kClassName);
-    taskbarCreated_ = RegisterWindowMessageA("TaskbarCreated");
-    showStatus_ = RegisterWindowMessageA(kShowStatusMessage);
+    taskbarCreated_ = RegisterWindowMessageW(L"TaskbarCreated");
+    showStatus_ = RegisterWindowMessageW(kShowStatusMessage);
     // A hidden top-level window: message-only windows miss broadcasts.
-    if (!CreateWindowExA(WS_EX_TOOLWINDOW, kClassName, "Wendrel", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
-                         GetModuleHandleA(nullptr), this))
+    if (!CreateWindowExW(WS_EX_TOOLWINDOW, kClassName, L"Wendrel", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                         GetModuleHandleW(nullptr), this))
         return false;
     // Run as administrator, the program would otherwise not hear Explorer's
     // restart or a second start, which run at a lower integrity level.
@@ -98,7 +124,7 @@ LRESULT TrayHostWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                 form_->EndOnRequest((lParam & ENDSESSION_CLOSEAPP) ? "Windows asked it to close"
                                                                    : "Windows is ending the session");
             return 0;
-        default: return DefWindowProcA(hwnd_, message, wParam, lParam);
+        default: return DefWindowProcW(hwnd_, message, wParam, lParam);
     }
 }
 
@@ -111,7 +137,10 @@ LRESULT TrayHostWindow::OnDesktopNotice(UINT message, WPARAM wParam, LPARAM lPar
             if (wParam == PBT_APMRESUMEAUTOMATIC || wParam == PBT_APMRESUMESUSPEND) form_->OnResume();
             return TRUE;
         case WM_TIMECHANGE: form_->OnTimeChange(); return 0;
-        case WM_SETTINGCHANGE: form_->OnSettingChange(lParam ? reinterpret_cast<const char*>(lParam) : ""); return 0;
+        case WM_SETTINGCHANGE:
+            // The area's name comes as UTF-16, as every text to this window does.
+            form_->OnSettingChange(lParam ? Narrow(reinterpret_cast<const wchar_t*>(lParam), CP_UTF8) : "");
+            return 0;
         case kNetworkChangedMessage: form_->OnNetworkChange(); return 0;
         case WM_DPICHANGED:
             // The notification area's icons follow its DPI: the pictures at the new size.
@@ -131,36 +160,77 @@ bool MainWindow::Create(frmWendrel& form) {
     // Owned by the hidden tray host, like a form of a program whose task bar
     // entry is switched off: no task bar button on any shell.
     const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
-    return CreateWindowExA(WS_EX_TOOLWINDOW, kClassName, frmWendrel::kTitle, style, CW_USEDEFAULT, CW_USEDEFAULT, 100,
-                           100, trayHost_.Handle(), nullptr, GetModuleHandleA(nullptr), this) != nullptr;
+    return CreateWindowExW(WS_EX_TOOLWINDOW, kClassName, Wide(form.Say()(frmWendrel::Title()), CP_UTF8).c_str(), style,
+                           CW_USEDEFAULT, CW_USEDEFAULT, 100, 100, trayHost_.Handle(), nullptr,
+                           GetModuleHandleW(nullptr), this) != nullptr;
 }
 
 void MainWindow::CreateControls() {
-    MakeControls(hwnd_, kPieces);
+    MakeControls(hwnd_, Pieces(kButtonWidth));
     list_ = GetDlgItem(hwnd_, IDC_LIST);
     ListView_SetExtendedListViewStyle(list_, LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
-    LVCOLUMNA column{};
-    column.mask = LVCF_TEXT | LVCF_SUBITEM;
-    column.pszText = const_cast<char*>("Server");
-    SendMessageA(list_, LVM_INSERTCOLUMNA, 0, reinterpret_cast<LPARAM>(&column));
-    column.pszText = const_cast<char*>("Players");
-    column.iSubItem = 1;
-    SendMessageA(list_, LVM_INSERTCOLUMNA, 1, reinterpret_cast<LPARAM>(&column));
+    LVCOLUMNW column{};
+    column.mask = LVCF_SUBITEM;
+    for (int i = 0; i < 2; ++i) {
+        column.iSubItem = i;
+        SendMessageW(list_, LVM_INSERTCOLUMNW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&column));
+    }
+    Caption();
     dpi_ = WindowDpi(hwnd_);
     LayOut();
+    const SIZE client = ClientSize();
+    SizeClientCentred(hwnd_, client.cx, client.cy);
+}
+
+void MainWindow::Caption() {
+    const Texts& say = form_->Say();
+    for (const auto& [id, caption] : kCaptions) SetWindowTextUtf8(GetDlgItem(hwnd_, id), say(caption));
+    // Until the first scan the line is the window's own; after it, the form says it again.
+    if (!statusSaid_) SetWindowTextUtf8(GetDlgItem(hwnd_, IDC_STATUSLINE), say(Msg::MainNotScanned));
+    NameColumns();
+}
+
+void MainWindow::NameColumns() {
+    for (int i = 0; i < 2; ++i) {
+        std::wstring name = Wide(form_->Say()(kColumns[i]), CP_UTF8);
+        LVCOLUMNW column{};
+        column.mask = LVCF_TEXT;
+        column.pszText = name.data();
+        SendMessageW(list_, LVM_SETCOLUMNW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&column));
+    }
+}
+
+void MainWindow::Retranslate() {
+    SetWindowTextUtf8(hwnd_, form_->Say()(frmWendrel::Title()));
+    Caption();
+    LayOut();
+    const SIZE client = ClientSize(), frame = FrameSize(hwnd_);
+    SetWindowPos(hwnd_, nullptr, 0, 0, client.cx + frame.cx, client.cy + frame.cy,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    RedrawAll(hwnd_);
+}
+
+SIZE MainWindow::ClientSize() const {
     const TwipScale scale(dpi_);
-    SizeClientCentred(hwnd_, scale.X(kClientWidth), scale.Y(kClientHeight));
+    return {scale.X(ClientWidth(buttonWidth_)), scale.Y(kClientHeight)};
 }
 
 void MainWindow::LayOut() {
     const TwipScale scale(dpi_);
-    PlaceControls(hwnd_, kPieces, scale);
-    ListView_SetColumnWidth(list_, 0, scale.X(kServerColumn));
-    ListView_SetColumnWidth(list_, 1, scale.X(kPlayersColumn));
+    const HFONT font = DialogFont(dpi_);
+    int widest = 0;
+    for (const auto& [id, caption] : kCaptions)
+        if (id != IDC_FRAME) widest = std::max(widest, TextWidth(font, WindowText(GetDlgItem(hwnd_, id))));
+    buttonWidth_ = std::max(kButtonWidth, scale.TwipsX(widest) + kButtonMargin);
+    PlaceControls(hwnd_, Pieces(buttonWidth_), scale);
+    for (int i = 0; i < 2; ++i) {
+        const int heading = TextWidth(font, form_->Say()(kColumns[i])) + scale.X(kHeadingMargin);
+        ListView_SetColumnWidth(list_, i, std::max(scale.X(kColumnWidths[i]), heading));
+    }
     // The new icons are the window's before the old ones go.
     UniqueIcon small(LoadAppIcon(IDI_WENDREL, SM_CXSMICON, dpi_)), big(LoadAppIcon(IDI_WENDREL, SM_CXICON, dpi_));
-    SendMessageA(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small.get()));
-    SendMessageA(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big.get()));
+    SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small.get()));
+    SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big.get()));
     smallIcon_ = std::move(small);
     bigIcon_ = std::move(big);
 }
@@ -192,9 +262,8 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_DPICHANGED: {
             dpi_ = LOWORD(wParam);
             LayOut();
-            const TwipScale scale(dpi_);
-            MoveForDpiChange(hwnd_, *reinterpret_cast<const RECT*>(lParam), scale.X(kClientWidth),
-                             scale.Y(kClientHeight));
+            const SIZE client = ClientSize();
+            MoveForDpiChange(hwnd_, *reinterpret_cast<const RECT*>(lParam), client.cx, client.cy);
             RedrawAll(hwnd_);  // a smaller caption leaves the larger one's pixels behind
             return 0;
         }
@@ -202,7 +271,7 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_SETTINGCHANGE:
             // Common controls hear these only from their window; Wine's list
             // keeps the colours it was made with, so they are given again.
-            SendMessageA(list_, message, wParam, lParam);
+            SendMessageW(list_, message, wParam, lParam);
             ListView_SetBkColor(list_, GetSysColor(COLOR_WINDOW));
             ListView_SetTextBkColor(list_, GetSysColor(COLOR_WINDOW));
             ListView_SetTextColor(list_, GetSysColor(COLOR_WINDOWTEXT));
@@ -217,7 +286,7 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             ActiveForm::Left(hwnd_);
             UnregisterDialogWindow(hwnd_);
             return 0;
-        default: return DefWindowProcA(hwnd_, message, wParam, lParam);
+        default: return DefWindowProcW(hwnd_, message, wParam, lParam);
     }
 }
 
@@ -238,8 +307,8 @@ void MainWindow::HideWindow() {
 
 void MainWindow::HideFromTaskList() {
     // A tool window has no task bar button and is left out of Alt+Tab.
-    const LONG_PTR ex = GetWindowLongPtrA(hwnd_, GWL_EXSTYLE);
-    SetWindowLongPtrA(hwnd_, GWL_EXSTYLE, (ex | WS_EX_TOOLWINDOW) & ~static_cast<LONG_PTR>(WS_EX_APPWINDOW));
+    const LONG_PTR ex = GetWindowLongPtrW(hwnd_, GWL_EXSTYLE);
+    SetWindowLongPtrW(hwnd_, GWL_EXSTYLE, (ex | WS_EX_TOOLWINDOW) & ~static_cast<LONG_PTR>(WS_EX_APPWINDOW));
 }
 
 void MainWindow::SetTimerEnabled(bool enabled) {
@@ -254,28 +323,33 @@ void MainWindow::SetRescanEnabled(bool enabled) { EnableWindow(GetDlgItem(hwnd_,
 void MainWindow::ClearRows() { ListView_DeleteAllItems(list_); }
 
 void MainWindow::AddRow(const std::string& name, std::int32_t players) {
-    LVITEMA item{};
+    std::wstring text = Wide(name, CP_UTF8);
+    LVITEMW item{};
     item.mask = LVIF_TEXT;
     item.iItem = ListView_GetItemCount(list_);
-    item.pszText = const_cast<char*>(name.c_str());
-    const int row = static_cast<int>(SendMessageA(list_, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
-    const std::string count = std::to_string(players);
+    item.pszText = text.data();
+    const int row = static_cast<int>(SendMessageW(list_, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
+    text = Wide(form_->Say().Value(Int{players}), CP_UTF8);
     item.iItem = row;
     item.iSubItem = 1;
-    item.pszText = const_cast<char*>(count.c_str());
-    SendMessageA(list_, LVM_SETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+    item.pszText = text.data();
+    SendMessageW(list_, LVM_SETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
 }
 
-void MainWindow::SetStatusLine(const std::string& text) { SetDlgItemTextA(hwnd_, IDC_STATUSLINE, text.c_str()); }
+void MainWindow::SetStatusLine(const std::string& text) {
+    statusSaid_ = true;
+    SetWindowTextUtf8(GetDlgItem(hwnd_, IDC_STATUSLINE), text);
+}
 
 MenuCommand MainWindow::ShowPopupMenu() {
     UniqueMenu menu(CreatePopupMenu());
-    const std::pair<UINT, const char*> items[] = {{IDM_LAUNCH, "&Launch Zalmo"},
-                                                  {IDM_STATUS, "&Server Status"},
-                                                  {IDM_OPTIONS, "&Options"},
-                                                  {IDM_ABOUT, "&About"},
-                                                  {IDM_QUIT, "E&xit"}};
-    for (const auto& [id, caption] : items) AppendMenuA(menu.get(), MF_STRING, id, caption);
+    constexpr std::pair<UINT, Msg> kItems[] = {{IDM_LAUNCH, Msg::MenuLaunch},
+                                               {IDM_STATUS, Msg::MenuStatus},
+                                               {IDM_OPTIONS, Msg::MenuOptions},
+                                               {IDM_ABOUT, Msg::MenuAbout},
+                                               {IDM_QUIT, Msg::MenuExit}};
+    for (const auto& [id, caption] : kItems)
+        AppendMenuW(menu.get(), MF_STRING, id, Wide(form_->Say()(caption), CP_UTF8).c_str());
     POINT at{};
     GetCursorPos(&at);
     // Without the foreground and the WM_NULL after it, the menu would not
@@ -284,7 +358,7 @@ MenuCommand MainWindow::ShowPopupMenu() {
     SetForegroundWindow(owner);
     const UINT chosen = static_cast<UINT>(
         TrackPopupMenu(menu.get(), TPM_LEFTALIGN | TPM_LEFTBUTTON | TPM_RETURNCMD, at.x, at.y, 0, owner, nullptr));
-    PostMessageA(owner, WM_NULL, 0, 0);
+    PostMessageW(owner, WM_NULL, 0, 0);
     switch (chosen) {
         case IDM_LAUNCH: return MenuCommand::Launch;
         case IDM_STATUS: return MenuCommand::Status;

@@ -15,8 +15,8 @@ class frmWendrel;
 // wake, the clock, settings, a new network address).
 class TrayHostWindow : public Window<TrayHostWindow> {
 public:
-    static constexpr const char* kClassName = WENDREL_TRAY_CLASS;
-    static constexpr const char* kShowStatusMessage = "Orvane.Wendrel.ShowStatus";
+    static constexpr const wchar_t* kClassName = L"" WENDREL_TRAY_CLASS;
+    static constexpr const wchar_t* kShowStatusMessage = L"Orvane.Wendrel.ShowStatus";
     static constexpr UINT kNetworkChangedMessage = WM_APP + 1;  // posted by the NetworkWatcher
 
     bool Create(frmWendrel& form);
@@ -42,7 +42,7 @@ private:
 // buttons, the timer and the tray menu.
 class MainWindow : public Window<MainWindow>, public MainView {
 public:
-    static constexpr const char* kClassName = "WendrelMain";
+    static constexpr const wchar_t* kClassName = L"WendrelMain";
     static constexpr UINT_PTR kTimerId = 1;
 
     bool Create(frmWendrel& form);
@@ -56,6 +56,7 @@ public:
     void ClearRows() override;
     void AddRow(const std::string& name, std::int32_t players) override;
     void SetStatusLine(const std::string& text) override;
+    void Retranslate() override;
     MenuCommand ShowPopupMenu() override;
     std::uintptr_t TrayWindowHandle() override;
     std::uintptr_t IconHandle(TrayIconKind kind) override;
@@ -67,12 +68,20 @@ private:
     friend class Window<MainWindow>;
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void CreateControls();
-    // Places the controls, the list's columns and the window's icons at dpi_.
+    // The captions and the list's column headings in the form's language.
+    void Caption();
+    void NameColumns();
+    // Places the controls, the list's columns and the window's icons at
+    // dpi_, the buttons as wide as their captions need.
     void LayOut();
+    // The client area's size for the layout.
+    SIZE ClientSize() const;
 
     frmWendrel* form_ = nullptr;
     TrayHostWindow trayHost_;
     HWND list_ = nullptr;
     int dpi_ = 96;
+    int buttonWidth_ = 0;      // of the buttons, in twips
+    bool statusSaid_ = false;  // the form has said something in the status line
     UniqueIcon smallIcon_, bigIcon_;
 };

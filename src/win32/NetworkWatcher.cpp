@@ -36,5 +36,5 @@ bool NetworkWatcher::Start(HWND window, UINT message, std::string& error) {
 
 void WINAPI NetworkWatcher::OnChange(void* context, MIB_UNICASTIPADDRESS_ROW*, MIB_NOTIFICATION_TYPE type) {
     const auto* self = static_cast<const NetworkWatcher*>(context);
-    if (type == MibAddInstance || type == MibParameterNotification) PostMessageA(self->window_, self->message_, 0, 0);
+    if (type == MibAddInstance || type == MibParameterNotification) PostMessageW(self->window_, self->message_, 0, 0);
 }

@@ -3,70 +3,73 @@
 #include <cderr.h>
 #include <commdlg.h>
 
+#include <algorithm>
 #include <optional>
 #include <utility>
 #include <vector>
 
 #include "platform/resource.h"
-#include "settings/frmOptions.h"
 #include "win32/ActiveForm.h"
 #include "win32/Boundary.h"
 #include "win32/Controls.h"
+#include "win32/Handles.h"
 #include "win32/MessagePump.h"
 #include "win32/SystemLibrary.h"
+#include "win32/TextConversion.h"
+
+static_assert(IDC_OPTIONS_OK == IDOK && IDC_OPTIONS_CANCEL == IDCANCEL);
 
 namespace {
-
-// Twips. The text boxes fill the top; the check boxes follow one a row in
-// the order of the fields' table, then OK and Cancel, and the dialog's height
-// follows from the number of check boxes.
-constexpr int kClientWidth = 5370;
-constexpr int kFirstCheckTop = 1440, kCheckRow = 300, kButtonGap = 360, kButtonHeight = 390, kBottomMargin = 90;
 
 // The "..." buttons' font.
 HFONT DotsFont(int dpi) { return KeptFont("MS Sans Serif", 975, FW_BOLD, dpi); }
 
-constexpr DWORD kEdit = WS_TABSTOP | ES_AUTOHSCROLL;
-constexpr DWORD kLabel = SS_LEFT | SS_LEFTNOWORDWRAP;
+// The language list drops down this much below its box.
+constexpr int kListDropHeight = 1800;
+
 constexpr DWORD kButton = WS_TABSTOP | BS_PUSHBUTTON;
 
-// The controls above the check boxes. Creation order is the tab order; each
-// label comes just before the box its access key moves to.
-const ControlPiece kBoxes[] = {
-    {IDC_LABEL0, "STATIC", "&Check Every:", kLabel, 0, {105, 150, 1080, 270}},
-    {IDC_MINUTES, "EDIT", "", kEdit, WS_EX_CLIENTEDGE, {1320, 120, 645, 315}},
-    {IDC_LABEL2, "STATIC", "minutes for", kLabel, 0, {2040, 120, 960, 270}},
-    {IDC_USERS, "EDIT", "", kEdit, WS_EX_CLIENTEDGE, {2880, 120, 645, 315}},
-    {IDC_LABEL3, "STATIC", "players online", kLabel, 0, {3600, 120, 960, 270}},
-    {IDC_LABEL1, "STATIC", "&Alarm Sound:", kLabel, 0, {105, 533, 1080, 270}},
-    {IDC_SOUND, "EDIT", "", kEdit, WS_EX_CLIENTEDGE, {1320, 533, 3525, 315}},
-    {IDC_ALARMDLG, "BUTTON", "...", kButton, 0, {4800, 533, 375, 323}, DotsFont},
-    // Two lines high; it wraps before the box that follows it instead of running under it.
-    {IDC_LABEL4, "STATIC", "&Quellan Directory:", SS_LEFT, 0, {105, 975, 1155, 390}},
-    {IDC_ZALMO, "EDIT", "", kEdit, WS_EX_CLIENTEDGE, {1320, 960, 3525, 315}},
-    {IDC_ZALMODLG, "BUTTON", "...", kButton, 0, {4800, 960, 375, 323}, DotsFont},
-};
-
-// All the dialog's controls, in creation order: the boxes, a check box a row
-// for each check field of the table, then OK and Cancel.
-std::vector<ControlPiece> Pieces() {
-    std::vector<ControlPiece> pieces(std::begin(kBoxes), std::end(kBoxes));
-    int top = kFirstCheckTop;
-    for (const OptionsFieldRow& row : kOptionsFields) {
-        if (row.kind != FieldKind::Check) continue;
-        pieces.push_back({row.control, "BUTTON", row.caption, WS_TABSTOP | BS_3STATE, 0, {1320, top, 3015, 255}});
-        top += kCheckRow;
+// The window's controls as the layout places them; their captions are set apart.
+std::vector<ControlPiece> Pieces(const OptionsLayout& layout) {
+    std::vector<ControlPiece> pieces;
+    for (const OptionsPiece& p : layout.pieces) {
+        ControlPiece piece{p.id, "STATIC", "", SS_LEFT, 0, {p.box.left, p.box.top, p.box.width, p.box.height}};
+        switch (p.kind) {
+            case PieceKind::Label: piece.style = SS_LEFT | SS_LEFTNOWORDWRAP; break;
+            case PieceKind::WrappedLabel: break;
+            // A path in it is the program's, not an access key's "&"; a long one breaks anywhere.
+            case PieceKind::Note: piece.style = SS_LEFT | SS_NOPREFIX | SS_EDITCONTROL; break;
+            case PieceKind::Edit:
+                piece.className = "EDIT";
+                piece.style = WS_TABSTOP | ES_AUTOHSCROLL;
+                piece.exStyle = WS_EX_CLIENTEDGE;
+                break;
+            case PieceKind::Browse:
+                piece.className = "BUTTON";
+                piece.style = kButton;
+                piece.font = DotsFont;
+                break;
+            case PieceKind::Button:
+                piece.className = "BUTTON";
+                piece.style = kButton;
+                break;
+            case PieceKind::DefaultButton:
+                piece.className = "BUTTON";
+                piece.style = WS_TABSTOP | BS_DEFPUSHBUTTON;
+                break;
+            case PieceKind::Check:
+                piece.className = "BUTTON";
+                piece.style = WS_TABSTOP | BS_3STATE;
+                break;
+            case PieceKind::List:
+                piece.className = "COMBOBOX";
+                piece.style = WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST;
+                piece.box.height += kListDropHeight;
+                break;
+        }
+        pieces.push_back(piece);
     }
-    const int buttonTop = top + kButtonGap;
-    pieces.push_back({IDOK, "BUTTON", "OK", WS_TABSTOP | BS_DEFPUSHBUTTON, 0, {1313, buttonTop, 1140, kButtonHeight}});
-    pieces.push_back({IDCANCEL, "BUTTON", "Cancel", kButton, 0, {2918, buttonTop, 1140, kButtonHeight}});
     return pieces;
-}
-
-// The client area's height follows from the last row, OK and Cancel.
-int ClientHeight(const std::vector<ControlPiece>& pieces) {
-    const Twips& last = pieces.back().box;
-    return last.top + last.height + kBottomMargin;
 }
 
 UINT CheckState(std::int16_t value) {
@@ -84,7 +87,7 @@ const OptionsFieldRow* RowOfControl(int id) {
 void TakeOverDpiChanges(HWND dialog) {
     using SetBehavior = BOOL(WINAPI*)(HWND, int, int);
     constexpr int kDisableAll = 1;  // DDC_DISABLE_ALL
-    const auto set = SystemFunction<SetBehavior>(GetModuleHandleA("user32.dll"), "SetDialogDpiChangeBehavior");
+    const auto set = SystemFunction<SetBehavior>(GetModuleHandleW(L"user32.dll"), "SetDialogDpiChangeBehavior");
     if (set) set(dialog, kDisableAll, kDisableAll);
 }
 
@@ -94,13 +97,12 @@ struct EmptyTemplate {
     WORD menu = 0, windowClass = 0, title = 0;
 };
 
-std::vector<char> FilterForDialog(const std::string& filter) {
-    std::vector<char> pairs(filter.begin(), filter.end());
-    for (char& c : pairs)
-        if (c == '|') c = '\0';
-    pairs.push_back('\0');
-    pairs.push_back('\0');
-    return pairs;
+// "description|pattern|..." as the file picker takes it: parts ending in
+// NUL, the whole in two.
+std::wstring FilterForDialog(const std::string& filter) {
+    std::wstring pairs = Wide(filter, CP_UTF8);
+    std::replace(pairs.begin(), pairs.end(), L'|', L'\0');
+    return pairs + std::wstring(2, L'\0');
 }
 
 }  // namespace
@@ -109,7 +111,8 @@ void OptionsDialog::Load() {
     if (window_) return;
     alignas(4) EmptyTemplate tmpl{};
     tmpl.head.style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_3DLOOK;
-    window_ = CreateDialogIndirectParamA(GetModuleHandleA(nullptr), &tmpl.head, nullptr, DialogProc,
+    // Wide: the edit boxes take any letter, whatever Windows' ANSI code page.
+    window_ = CreateDialogIndirectParamW(GetModuleHandleW(nullptr), &tmpl.head, nullptr, DialogProc,
                                          reinterpret_cast<LPARAM>(this));
     if (!window_) return;
     RegisterDialogWindow(window_);
@@ -119,6 +122,7 @@ void OptionsDialog::Unload() {
     if (!window_) return;
     HWND window = window_;
     window_ = nullptr;
+    captioned_ = nullptr;
     ActiveForm::Left(window);
     UnregisterDialogWindow(window);
     DestroyWindow(window);
@@ -126,6 +130,11 @@ void OptionsDialog::Unload() {
 
 void OptionsDialog::Show() {
     if (!window_) return;
+    // The language changed while the dialog was hidden.
+    if (captioned_ != &texts_.Language()) {
+        Caption();
+        LayOut(false);
+    }
     ShowWindow(window_, SW_SHOWNORMAL);
     SetForegroundWindow(window_);
 }
@@ -140,38 +149,45 @@ void OptionsDialog::ShowControls(const OptionsControls& controls) {
     if (!window_) return;
     filling_ = true;
     for (const OptionsFieldRow& row : kOptionsFields) {
-        if (row.kind == FieldKind::Check)
-            CheckDlgButton(window_, row.control, CheckState(controls.Check(row.field)));
-        else
-            SetDlgItemTextA(window_, row.control, controls.Text(row.field).c_str());
+        switch (row.kind) {
+            case FieldKind::Check: CheckDlgButton(window_, row.control, CheckState(controls.Check(row.field))); break;
+            case FieldKind::Choice:
+                SendDlgItemMessageW(window_, row.control, CB_SETCURSEL,
+                                    LanguageChoiceIndex(languages_, controls.Text(row.field)), 0);
+                break;
+            case FieldKind::Number:
+            case FieldKind::Text: SetWindowTextUtf8(GetDlgItem(window_, row.control), controls.Text(row.field)); break;
+        }
     }
+    SetWindowTextUtf8(GetDlgItem(window_, IDC_STARTUP_NOTE), controls.startupNote);
     filling_ = false;
 }
 
 void OptionsDialog::FocusField(OptionsField field) {
     if (!window_) return;
     HWND control = GetDlgItem(window_, FieldRow(field).control);
-    SendMessageA(window_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE);
-    SendMessageA(control, EM_SETSEL, 0, -1);
+    SendMessageW(window_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE);
+    if (FieldRow(field).kind != FieldKind::Choice) SendMessageW(control, EM_SETSEL, 0, -1);
 }
 
 std::optional<std::string> OptionsDialog::PickFile(const std::string& initialName, const std::string& filter,
                                                    int filterIndex) {
-    const std::vector<char> pairs = FilterForDialog(filter);
-    std::vector<char> file(32768, '\0');
+    const std::wstring pairs = FilterForDialog(filter);
+    const std::wstring initial = Wide(initialName, CP_UTF8);
+    std::vector<wchar_t> file(32768, L'\0');
     for (const bool withInitialName : {true, false}) {
-        std::fill(file.begin(), file.end(), '\0');
-        if (withInitialName) initialName.copy(file.data(), std::min(initialName.size(), file.size() - 1));
-        OPENFILENAMEA ofn{};
+        std::fill(file.begin(), file.end(), L'\0');
+        if (withInitialName) initial.copy(file.data(), std::min(initial.size(), file.size() - 1));
+        OPENFILENAMEW ofn{};
         ofn.lStructSize = sizeof ofn;
         ofn.hwndOwner = window_;
-        ofn.lpstrFilter = pairs.data();
+        ofn.lpstrFilter = pairs.c_str();
         ofn.nFilterIndex = static_cast<DWORD>(filterIndex);
         ofn.lpstrFile = file.data();
         ofn.nMaxFile = static_cast<DWORD>(file.size());
         // The current folder stays put: a relative alarm sound is found from it.
         ofn.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_ENABLESIZING;
-        if (GetOpenFileNameA(&ofn)) return std::string(file.data());
+        if (GetOpenFileNameW(&ofn)) return Narrow(file.data(), CP_UTF8);
         // A box text the dialog cannot take as a file name: open it empty instead.
         if (!withInitialName || CommDlgExtendedError() != FNERR_INVALIDFILENAME) break;
     }
@@ -181,41 +197,100 @@ std::optional<std::string> OptionsDialog::PickFile(const std::string& initialNam
 INT_PTR CALLBACK OptionsDialog::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_INITDIALOG) {
         auto* self = reinterpret_cast<OptionsDialog*>(lParam);
-        SetWindowLongPtrA(window, DWLP_USER, lParam);
+        SetWindowLongPtrW(window, DWLP_USER, lParam);
         self->window_ = window;
         return CatchAtBoundary<INT_PTR>(FALSE, [&] {
             self->CreateControls();
             return FALSE;
         });
     }
-    auto* self = reinterpret_cast<OptionsDialog*>(GetWindowLongPtrA(window, DWLP_USER));
+    auto* self = reinterpret_cast<OptionsDialog*>(GetWindowLongPtrW(window, DWLP_USER));
     if (!self || self->window_ != window) return FALSE;
-    if (message == WM_NCDESTROY) SetWindowLongPtrA(window, DWLP_USER, 0);
+    if (message == WM_NCDESTROY) SetWindowLongPtrW(window, DWLP_USER, 0);
     return CatchAtBoundary<INT_PTR>(FALSE, [&] { return self->OnMessage(message, wParam, lParam); });
 }
 
 void OptionsDialog::CreateControls() {
-    SetWindowTextA(window_, "Options");
-    HICON icon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_WENDREL));
-    SendMessageA(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+    HICON icon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_WENDREL));
+    SendMessageW(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
     TakeOverDpiChanges(window_);
-    const std::vector<ControlPiece> pieces = Pieces();
-    MakeControls(window_, pieces);
+    MakeControls(window_, Pieces(OptionsDesign()));
     // The boxes take any text, of any length.
     for (const OptionsFieldRow& row : kOptionsFields)
-        if (row.kind != FieldKind::Check) SendDlgItemMessageA(window_, row.control, EM_LIMITTEXT, 0, 0);
+        if (row.kind == FieldKind::Number || row.kind == FieldKind::Text)
+            SendDlgItemMessageW(window_, row.control, EM_LIMITTEXT, 0, 0);
     dpi_ = WindowDpi(window_);
+    Caption();
+    LayOut(true);
+}
+
+void OptionsDialog::Caption() {
+    SetWindowTextUtf8(window_, texts_(Message(Msg::OptionsTitle)));
+    for (const OptionsPiece& piece : OptionsDesign().pieces)
+        if (piece.caption) SetWindowTextUtf8(GetDlgItem(window_, piece.id), texts_(Message(*piece.caption)));
+    languages_ = LanguageChoices(texts_);
+    HWND list = GetDlgItem(window_, IDC_LANGUAGE);
+    SendMessageW(list, CB_RESETCONTENT, 0, 0);
+    for (const LanguageChoice& choice : languages_)
+        SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(choice.name, CP_UTF8).c_str()));
+    captioned_ = &texts_.Language();
+    if (form_ && form_->IsLoaded()) ShowControls(form_->Controls());
+}
+
+OptionsLayout OptionsDialog::Measure() const {
     const TwipScale scale(dpi_);
-    PlaceControls(window_, pieces, scale);
-    SizeClientCentred(window_, scale.X(kClientWidth), scale.Y(ClientHeight(pieces)));
+    const UniqueScreenDc screen(GetDC(nullptr));
+    const auto pixels = [this](int at96) { return MulDiv(at96, dpi_, 96); };
+    return LayOutOptions([&](const OptionsPiece& piece) {
+        const HFONT font = piece.kind == PieceKind::Browse ? DotsFont(dpi_) : DialogFont(dpi_);
+        int width = 0;
+        if (piece.kind == PieceKind::List) {
+            for (const LanguageChoice& choice : languages_)
+                width = std::max(width, TextWidth(font, choice.name, false));
+            width += SystemMetric(SM_CXVSCROLL, dpi_) + pixels(8);
+        }
+        if (!piece.caption) return width ? scale.TwipsX(width) : 0;
+        const std::string text = texts_(Message(*piece.caption));
+        // Its "&" counted as a letter: what shows is narrower, which leaves room.
+        width = TextWidth(font, text, false);
+        switch (piece.kind) {
+            case PieceKind::WrappedLabel: {
+                // Wrapped within its box's lines, it needs no more than the box.
+                RECT wrapped{0, 0, scale.X(piece.box.width), 0};
+                const UniqueSelection selected = Select(screen.get(), font);
+                DrawTextW(screen.get(), Wide(text, CP_UTF8).c_str(), -1, &wrapped, DT_CALCRECT | DT_WORDBREAK);
+                if (wrapped.bottom <= scale.Y(piece.box.height) && wrapped.right <= scale.X(piece.box.width))
+                    return piece.box.width;
+                break;
+            }
+            case PieceKind::Check: width += pixels(16); break;  // the box and the gap after it
+            case PieceKind::Browse:
+            case PieceKind::Button:
+            case PieceKind::DefaultButton: width += pixels(8); break;  // the button's edges
+            default: break;
+        }
+        return scale.TwipsX(width + pixels(2));
+    });
+}
+
+void OptionsDialog::LayOut(bool centre) {
+    const OptionsLayout layout = Measure();
+    const TwipScale scale(dpi_);
+    PlaceControls(window_, Pieces(layout), scale);
+    const int width = scale.X(layout.width), height = scale.Y(layout.height);
+    if (centre) return SizeClientCentred(window_, width, height);
+    const SIZE frame = FrameSize(window_);
+    SetWindowPos(window_, nullptr, 0, 0, width + frame.cx, height + frame.cy,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    RedrawAll(window_);
 }
 
 void OptionsDialog::OnDpiChanged(int dpi, const RECT& suggested) {
     dpi_ = dpi;
-    const std::vector<ControlPiece> pieces = Pieces();
+    const OptionsLayout layout = Measure();
     const TwipScale scale(dpi_);
-    PlaceControls(window_, pieces, scale);
-    MoveForDpiChange(window_, suggested, scale.X(kClientWidth), scale.Y(ClientHeight(pieces)));
+    PlaceControls(window_, Pieces(layout), scale);
+    MoveForDpiChange(window_, suggested, scale.X(layout.width), scale.Y(layout.height));
     RedrawAll(window_);
 }
 
@@ -243,16 +318,29 @@ void OptionsDialog::OnCommand(int id, int code) {
         case IDCANCEL: form_->cmdCancel_Click(); return;
         case IDC_ALARMDLG: form_->btnAlarmDlg_Click(); return;
         case IDC_ZALMODLG: form_->btnZalmoDlg_Click(); return;
+        case IDC_TEST: form_->btnTest_Click(); return;
         default: break;
     }
     const OptionsFieldRow* row = RowOfControl(id);
-    if (!row) return;
-    if (row->kind != FieldKind::Check) {
-        if (code == EN_CHANGE && !filling_) form_->EditText(row->field, WindowText(GetDlgItem(window_, id)));
-    } else if (code == BN_CLICKED) {
-        // A click turns a ticked or greyed box off and an empty one on.
-        const std::int16_t next = form_->Controls().Check(row->field) == 0 ? 1 : 0;
-        form_->EditCheck(row->field, next);
-        CheckDlgButton(window_, id, CheckState(next));
+    if (!row || filling_) return;
+    switch (row->kind) {
+        case FieldKind::Number:
+        case FieldKind::Text:
+            if (code == EN_CHANGE) form_->EditText(row->field, WindowText(GetDlgItem(window_, id)));
+            break;
+        case FieldKind::Choice:
+            if (code == CBN_SELCHANGE) {
+                const auto chosen = static_cast<std::size_t>(SendDlgItemMessageW(window_, id, CB_GETCURSEL, 0, 0));
+                if (chosen < languages_.size()) form_->EditText(row->field, languages_[chosen].code);
+            }
+            break;
+        case FieldKind::Check:
+            if (code == BN_CLICKED) {
+                // A click turns a ticked or greyed box off and an empty one on.
+                const std::int16_t next = form_->Controls().Check(row->field) == 0 ? 1 : 0;
+                form_->EditCheck(row->field, next);
+                CheckDlgButton(window_, id, CheckState(next));
+            }
+            break;
     }
 }

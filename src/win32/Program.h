@@ -21,17 +21,26 @@
 #include "win32/Win32Tray.h"
 #include "win32/WinInetTransfer.h"
 
+// The language the program speaks, as it starts: language (--language) for
+// this run, else the one chosen in Options, else the one Windows shows, as
+// far as a catalogue has it.
+const Catalogue& StartLanguage(const std::string& language);
+
 // The running program: the forms with the platform's objects they work
-// through, made and wired together once, for as long as it runs.
-class Program {
+// through, made and wired together once, for as long as it runs. It
+// switches the language when Options stores another choice.
+class Program : public LanguageSink {
 public:
     // log is optional (--log); it outlives the program.
     Program(const StartArguments& args, EventLog* log);
+    ~Program();
     Program(const Program&) = delete;
     Program& operator=(const Program&) = delete;
 
     // Makes the windows and loads the main form; false when its window cannot be made.
     bool Start();
+
+    void UseLanguage(const std::string& stored) override;
 
 private:
     AppState app_;

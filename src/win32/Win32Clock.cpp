@@ -44,8 +44,8 @@ int Win32Clock::UtcOffsetMinutes(std::int64_t utc) {
 
 int Win32Clock::FirstDayOfWeek() {
     // "0" Monday … "6" Sunday, as the program counts.
-    char day[4] = {};
-    if (!GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_IFIRSTDAYOFWEEK, day, sizeof day) || day[0] < '0' || day[0] > '6')
+    wchar_t day[4] = {};
+    if (!GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_IFIRSTDAYOFWEEK, day, 4) || day[0] < L'0' || day[0] > L'6')
         return 0;
-    return day[0] - '0';
+    return day[0] - L'0';
 }

@@ -1,7 +1,6 @@
 #include "win32/Win32HistoryFile.h"
 
 #include <windows.h>
-#include <shlobj.h>
 
 #include "common/GetFolder.h"
 #include "win32/Files.h"
@@ -39,13 +38,6 @@ bool EndsWithLineEnd(HANDLE file, bool& ended, std::string& error) {
 }
 
 }  // namespace
-
-std::string Win32HistoryFile::DefaultPath() {
-    wchar_t folder[MAX_PATH] = {};
-    if (FAILED(SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, folder)))
-        return "history.csv";
-    return Narrow(folder, CP_UTF8) + "\\Wendrel\\history.csv";
-}
 
 bool Win32HistoryFile::Read(std::string_view suffix, std::string& text, std::string& error) {
     text.clear();

@@ -10,9 +10,6 @@ class Win32HistoryFile : public HistoryFile {
 public:
     explicit Win32HistoryFile(std::string path) : path_(std::move(path)) {}
 
-    // %LOCALAPPDATA%\Wendrel\history.csv
-    static std::string DefaultPath();
-
     std::string Path() const override { return path_; }
     bool Read(std::string_view suffix, std::string& text, std::string& error) override;
     bool Append(std::string_view suffix, const std::string& text, std::string& error) override;

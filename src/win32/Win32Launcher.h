@@ -4,7 +4,7 @@
 
 #include "platform/ProcessLauncher.h"
 
-// The current folder and CreateProcessA.
+// The current folder and CreateProcessW, paths in UTF-8.
 class Win32Launcher : public ProcessLauncher {
 public:
     std::string CurrentDirectory() override;

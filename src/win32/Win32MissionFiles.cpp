@@ -25,8 +25,8 @@ bool FactsOf(HANDLE file, FileFacts& facts, std::string& error) {
 
 MissionFiles::ListStatus Win32MissionFiles::List(const std::string& folder, std::vector<MissionEntry>& entries,
                                                  std::string& error) {
-    WIN32_FIND_DATAA data;
-    const UniqueFind find(FindFirstFileA((folder + "*").c_str(), &data));
+    WIN32_FIND_DATAW data;
+    const UniqueFind find(FindFirstFileW(Wide(folder + "*", CP_UTF8).c_str(), &data));
     if (!find) {
         const DWORD code = GetLastError();
         if (code == ERROR_PATH_NOT_FOUND || code == ERROR_FILE_NOT_FOUND || code == ERROR_INVALID_NAME ||
@@ -38,9 +38,9 @@ MissionFiles::ListStatus Win32MissionFiles::List(const std::string& folder, std:
     do {
         const DWORD skip =
             FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_DEVICE;
-        entries.push_back({data.cFileName, (data.dwFileAttributes & skip) == 0,
+        entries.push_back({Narrow(data.cFileName, CP_UTF8), (data.dwFileAttributes & skip) == 0,
                            (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0});
-    } while (FindNextFileA(find.get(), &data));
+    } while (FindNextFileW(find.get(), &data));
     const DWORD code = GetLastError();
     if (code != ERROR_NO_MORE_FILES) {
         error = SystemErrorText(code);
@@ -51,8 +51,8 @@ MissionFiles::ListStatus Win32MissionFiles::List(const std::string& folder, std:
 
 MissionFiles::ReadStatus Win32MissionFiles::Read(const std::string& path, std::size_t maxSize, std::string& bytes,
                                                  FileFacts& facts, std::string& error) {
-    const UniqueFile file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+    const UniqueFile file(CreateFileW(Wide(path, CP_UTF8).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file || !FactsOf(file.get(), facts, error)) {
         if (!file) FailWithLastError(error);
         return ReadStatus::Failed;
@@ -64,7 +64,7 @@ MissionFiles::ReadStatus Win32MissionFiles::Read(const std::string& path, std::s
 
 bool Win32MissionFiles::Facts(const std::string& path, FileFacts& facts, std::string& error) {
     // No access to the data is needed for its facts, and no other program is kept out.
-    const UniqueFile file(CreateFileA(path.c_str(), FILE_READ_ATTRIBUTES,
+    const UniqueFile file(CreateFileW(Wide(path, CP_UTF8).c_str(), FILE_READ_ATTRIBUTES,
                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                                       FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) return FailWithLastError(error);
@@ -77,8 +77,8 @@ bool Win32MissionFiles::Write(const std::string& path, const std::string& bytes,
 }
 
 bool Win32MissionFiles::Flush(const std::string& path, std::string& error) {
-    const UniqueFile file(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+    const UniqueFile file(CreateFileW(Wide(path, CP_UTF8).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     return file ? ::Flush(file.get(), error) : FailWithLastError(error);
 }
 
@@ -111,28 +111,28 @@ bool Win32MissionFiles::MoveNew(const std::string& from, const std::string& to, 
 }
 
 bool Win32MissionFiles::Remove(const std::string& path, std::string& error) {
-    if (DeleteFileA(path.c_str())) return true;
+    if (DeleteFileW(Wide(path, CP_UTF8).c_str())) return true;
     if (GetLastError() == ERROR_FILE_NOT_FOUND) return true;
     return FailWithLastError(error);
 }
 
 std::string Win32MissionFiles::UpperCaseName(const std::string& name) {
     // The invariant locale's upper case is what the file system compares by.
-    std::wstring wide = Wide(name, CP_ACP);
+    const std::wstring wide = Wide(name, CP_UTF8);
     if (wide.empty()) return name;
     std::wstring upper(wide.size(), L'\0');
     if (!LCMapStringW(LOCALE_INVARIANT, LCMAP_UPPERCASE, wide.data(), static_cast<int>(wide.size()), upper.data(),
                       static_cast<int>(upper.size())))
         return name;
-    return Narrow(upper, CP_ACP);
+    return Narrow(upper, CP_UTF8);
 }
 
 BOOL Win32MissionFiles::MoveFile(const std::string& from, const std::string& to, DWORD flags) {
-    return MoveFileExA(from.c_str(), to.c_str(), flags);
+    return MoveFileExW(Wide(from, CP_UTF8).c_str(), Wide(to, CP_UTF8).c_str(), flags);
 }
 
 std::string Win32MissionFiles::NameOnDisk(const std::string& path) {
-    WIN32_FIND_DATAA data;
-    const UniqueFind find(FindFirstFileA(path.c_str(), &data));
-    return find ? data.cFileName : std::string();
+    WIN32_FIND_DATAW data;
+    const UniqueFind find(FindFirstFileW(Wide(path, CP_UTF8).c_str(), &data));
+    return find ? Narrow(data.cFileName, CP_UTF8) : std::string();
 }

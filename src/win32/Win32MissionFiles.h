@@ -4,7 +4,8 @@
 
 #include "platform/MissionFiles.h"
 
-// The mission file operations over the Windows file API (ANSI entry points).
+// The mission file operations over the Windows file API (its UTF-16 entry
+// points; paths and names in UTF-8).
 // The two calls a replace is made of are virtual, so that a test can make
 // each fail in turn.
 class Win32MissionFiles : public MissionFiles {

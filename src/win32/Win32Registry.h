@@ -2,7 +2,8 @@
 
 #include "platform/RegistryApi.h"
 
-// The registry calls over advapi32's ANSI entry points.
+// The registry calls over advapi32's wide entry points, with names and
+// texts in UTF-8.
 class Win32Registry : public RegistryApi {
 public:
     long CreateKeyEx(RegKey root, const std::string& subKey, std::uint32_t options, std::uint32_t access,

@@ -7,13 +7,14 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
-#include <cstring>
 #include <memory>
 #include <mutex>
 #include <optional>
 #include <vector>
 
 #include "common/Version.h"
+#include "status/FetchFailure.h"
+#include "status/HttpAnswer.h"
 #include "status/StatusSource.h"
 #include "win32/Handles.h"
 #include "win32/MessagePump.h"
@@ -21,84 +22,10 @@
 
 namespace {
 
-// Redirects one fetch follows: enough for a site that moved (to https, then
-// to a new path), few enough that a page moving in circles costs nothing.
-constexpr std::size_t kMaxRedirects = 5;
-constexpr DWORD kTooManyRequests = 429;
-constexpr const char* kProxyServer = "the proxy server set in Windows' Internet Options";
+using Kind = FetchFailure::Kind;
 
-std::string SizeText(std::size_t bytes) {
-    if (bytes % (1u << 20) == 0) return std::to_string(bytes >> 20) + " MiB";
-    if (bytes % (1u << 10) == 0) return std::to_string(bytes >> 10) + " KiB";
-    return std::to_string(bytes) + " bytes";
-}
-
-std::string Quoted(const std::string& text) { return '"' + text + '"'; }
-
-std::string SecondsText(std::chrono::milliseconds ms) {
-    if (ms.count() % 1000 == 0) return std::to_string(ms.count() / 1000) + " s";
-    return std::to_string(ms.count()) + " ms";
-}
-
-// A wait a server asks for, rounded up to what a status line needs.
-std::string WaitText(long long seconds) {
-    if (seconds < 60) return std::to_string(seconds) + " s";
-    const long long minutes = (seconds + 59) / 60;
-    if (minutes < 60) return std::to_string(minutes) + " min";
-    std::string text = std::to_string(minutes / 60) + " h";
-    if (minutes % 60) text.append(" ").append(std::to_string(minutes % 60)).append(" min");
-    return text;
-}
-
-// Text a server sent, fit for the status line: printable ASCII, kept short.
-std::string Shown(std::string_view text) {
-    std::string shown;
-    for (char c : text.substr(0, 40)) shown += c >= ' ' && c <= '~' ? c : '?';
-    return shown;
-}
-
-std::string Lower(std::string text) {
-    for (char& c : text) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-    return text;
-}
-
-// The head of an answer that is not the page.
-struct Answer {
-    DWORD status = 0;
-    std::string reason;             // the text of the status line
-    std::optional<long long> wait;  // seconds, from Retry-After
-    bool viaProxy = false;
-};
-
-// An answer in words: the common ones as what they mean to a player, the
-// others by their number and the server's own reason.
-std::string AnswerText(const Answer& answer, const std::string& host) {
-    const std::string wait = answer.wait ? "; it asks to wait " + WaitText(*answer.wait) : "";
-    switch (answer.status) {
-        case HTTP_STATUS_DENIED: return "the page asks for a password";
-        case HTTP_STATUS_FORBIDDEN: return "the server refuses access to the status page";
-        case HTTP_STATUS_NOT_FOUND: return "no status page at this address";
-        case HTTP_STATUS_PROXY_AUTH_REQ: return std::string(kProxyServer) + " asks for a user name and password";
-        case kTooManyRequests: return "the status server is busy" + wait;
-        case HTTP_STATUS_SERVICE_UNAVAIL:
-            // A proxy answers so for a server it cannot reach; whether the
-            // lobby's own answer came through it, no header tells.
-            if (answer.viaProxy)
-                return "the proxy server could not reach " + host + ", or it is down for maintenance" + wait;
-            return "the status server is busy or down for maintenance" + wait;
-        case HTTP_STATUS_BAD_GATEWAY:
-        case HTTP_STATUS_GATEWAY_TIMEOUT:
-            if (answer.viaProxy) return "the proxy server could not reach " + host;
-            break;
-    }
-    return host + " answered with HTTP status " + std::to_string(answer.status) +
-           (answer.reason.empty() ? "" : " (" + Shown(answer.reason) + ")");
-}
-
-bool IsRedirect(DWORD status) {
-    return status == HTTP_STATUS_MOVED || status == HTTP_STATUS_REDIRECT || status == HTTP_STATUS_REDIRECT_METHOD ||
-           status == HTTP_STATUS_REDIRECT_KEEP_VERB || status == HTTP_STATUS_PERMANENT_REDIRECT;
-}
+FetchResult Failed(FetchFailure failure) { return FetchResult{false, "", std::move(failure)}; }
+FetchResult Failed(Kind kind) { return Failed(FetchFailure{.kind = kind}); }
 
 // Errors of the connection itself: through a proxy, that is the proxy's.
 bool IsConnectionError(DWORD error) {
@@ -106,39 +33,9 @@ bool IsConnectionError(DWORD error) {
            error == ERROR_INTERNET_SERVER_UNREACHABLE || error == ERROR_INTERNET_PROXY_SERVER_UNREACHABLE;
 }
 
-std::optional<long long> Seconds(const SYSTEMTIME& time) {
-    FILETIME file;
-    if (!SystemTimeToFileTime(&time, &file)) return std::nullopt;
-    return static_cast<long long>((ULARGE_INTEGER{{file.dwLowDateTime, file.dwHighDateTime}}.QuadPart) / 10000000);
-}
-
-struct UrlParts {
-    std::string url;
-    std::string host;
-    std::string path;
-    INTERNET_PORT port = INTERNET_DEFAULT_HTTP_PORT;
-    bool secure = false;
-};
-
-bool CrackUrl(const InternetApi& api, const std::string& url, UrlParts& parts) {
-    char host[INTERNET_MAX_HOST_NAME_LENGTH + 1] = {};
-    std::string path(url.size() + 2, '\0');
-    URL_COMPONENTSA c{};
-    c.dwStructSize = sizeof c;
-    c.lpszHostName = host;
-    c.dwHostNameLength = sizeof host;
-    c.lpszUrlPath = path.data();
-    c.dwUrlPathLength = static_cast<DWORD>(path.size());
-    if (!api.CrackUrl(url.c_str(), static_cast<DWORD>(url.size()), 0, &c)) return false;
-    if (c.nScheme != INTERNET_SCHEME_HTTP && c.nScheme != INTERNET_SCHEME_HTTPS) return false;
-    if (host[0] == '\0') return false;
-    parts.url = url;
-    parts.host = host;
-    parts.path = path.c_str();
-    if (parts.path.empty()) parts.path.push_back('/');
-    parts.port = c.nPort;
-    parts.secure = c.nScheme == INTERNET_SCHEME_HTTPS;
-    return true;
+std::int64_t SecondsSince1970() {
+    return std::chrono::duration_cast<std::chrono::seconds>(std::chrono::system_clock::now().time_since_epoch())
+        .count();
 }
 
 }  // namespace
@@ -150,8 +47,13 @@ bool CrackUrl(const InternetApi& api, const std::string& url, UrlParts& parts) {
 // returns. Whoever finishes last releases it.
 class WinInetFetch {
 public:
-    WinInetFetch(const InternetApi& api, UrlParts url, std::size_t pageCap, std::chrono::milliseconds deadline)
-        : api_(api), url_(std::move(url)), pageCap_(pageCap), deadline_(deadline) {}
+    WinInetFetch(const InternetApi& api, StatusSource address, std::size_t pageCap, std::chrono::milliseconds deadline,
+                 std::string language)
+        : api_(api),
+          address_(std::move(address)),
+          pageCap_(pageCap),
+          deadline_(deadline),
+          language_(std::move(language)) {}
 
     HANDLE Done() const { return done_.get(); }      // the result is ready
     HANDLE Closed() const { return closed_.get(); }  // and the worker is finished
@@ -161,7 +63,7 @@ public:
         try {
             result_ = Get();
         } catch (const std::exception& e) {
-            result_ = FetchResult{false, "", std::string("the fetch failed: ") + e.what()};
+            result_ = Failed({.kind = Kind::Exception, .error = std::string(e.what())});
         }
         // The answer is known: the caller goes on while the handles close.
         // That can take seconds: WinINet reads the rest of a page whose
@@ -177,11 +79,11 @@ public:
     }
 
     // Gives the fetch up at its deadline; returns what that means for the user.
-    std::string Abandon() {
+    FetchFailure Abandon() {
         std::lock_guard lock(mutex_);
         abandoned_ = true;
         if (inCall_) CloseAll();
-        return LateText(answering_);
+        return Late(answering_);
     }
 
 private:
@@ -234,38 +136,41 @@ private:
     }
 
     // The worker's own time-outs and the caller's deadline say the same.
-    std::string LateText(bool answering) const {
-        if (answering) return "the page came too slowly: incomplete after " + SecondsText(deadline_);
-        return "the server did not answer within " + SecondsText(deadline_);
+    FetchFailure Late(bool answering) const {
+        return {.kind = answering ? Kind::TooSlow : Kind::NoAnswerInTime, .time = deadline_};
     }
 
-    FetchResult Failure(std::string text) {
+    FetchResult Failure(const FetchFailure& failure) {
         std::lock_guard lock(mutex_);
-        if (abandoned_) return FetchResult{false, "", "the fetch was cancelled"};
-        return FetchResult{false, "", std::move(text)};
+        return Failed(abandoned_ ? FetchFailure{.kind = Kind::Cancelled} : failure);
     }
+    // Why a call failed, in the player's language.
+    Arg Why(DWORD error) const { return ErrorWords(error, language_); }
     // What a step that returned false means for the user.
-    FetchResult Failed(const char* what) { return Failure(what + url_.host + ": " + SystemErrorText(LastError())); }
+    FetchResult StepFailed(Kind kind) {
+        return Failure({.kind = kind, .host = address_.host, .error = Why(LastError())});
+    }
 
     FetchResult Get() {
         if (!OpenInto(kSession, [&] {
                 return api_.Open("Wendrel/" WENDREL_VERSION, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
             }))
-            return Failed("could not start the internet connection for ");
+            return StepFailed(Kind::CannotOpenSession);
         // WinINet follows no redirect itself: Wine's loop has no end and
         // outlives closed handles, and each move is checked here.
-        std::vector<std::string> visited{url_.url};
+        std::vector<std::string> visited{address_.Address()};
         for (;;) {
             if (auto failure = Send()) return *std::move(failure);
-            DWORD status = 0;
-            if (!QueryNumber(HTTP_QUERY_STATUS_CODE, status)) return Failed("unreadable answer from ");
-            std::string location;
-            if (IsRedirect(status) && QueryText(HTTP_QUERY_LOCATION, location)) {
-                if (auto failure = MoveTo(location, visited)) return *std::move(failure);
-                continue;
-            }
-            if (status < 200 || status > 299) return Failure(AnswerText(ReadAnswer(status), url_.host));
-            return ReadPage();
+            std::string head;
+            if (!QueryRawHead(head)) return StepFailed(Kind::Unreadable);
+            AnswerDecision decision =
+                JudgeAnswer(head, {address_, visited, decoding_, ViaProxy(), pageCap_, SecondsSince1970()});
+            if (decision.action == AnswerDecision::Action::ReadPage) return ReadPage(decision);
+            if (decision.action == AnswerDecision::Action::Fail) return Failure(decision.failure);
+            visited.push_back(decision.next.Address());
+            Close(kRequest);
+            Close(kConnection);
+            address_ = std::move(decision.next);
         }
     }
 
@@ -273,11 +178,11 @@ private:
     // head has come, else why not.
     std::optional<FetchResult> Send() {
         if (!OpenInto(kConnection, [&, session = Handle(kSession)] {
-                return api_.Connect(session, url_.host.c_str(), url_.port, nullptr, nullptr, INTERNET_SERVICE_HTTP, 0,
-                                    0);
+                return api_.Connect(session, address_.ServerName().c_str(), address_.port, nullptr, nullptr,
+                                    INTERNET_SERVICE_HTTP, 0, 0);
             }))
-            return Failed("could not connect to ");
-        if (!OpenRequest()) return Failed("could not prepare the request to ");
+            return StepFailed(Kind::CannotConnect);
+        if (!OpenRequest()) return StepFailed(Kind::CannotPrepareRequest);
         const HINTERNET request = Handle(kRequest);
 
         // Wine ignores timeouts set on the session handle: set them on the request.
@@ -292,10 +197,10 @@ private:
         if (Step([&] { return api_.SendRequest(request, nullptr, 0, nullptr, 0) != FALSE; })) return std::nullopt;
 
         const DWORD error = LastError();
-        if (error == ERROR_INTERNET_TIMEOUT) return Failure(LateText(false));
+        if (error == ERROR_INTERNET_TIMEOUT) return Failure(Late(false));
         if (IsConnectionError(error) && ViaProxy())
-            return Failure("could not reach " + std::string(kProxyServer) + ": " + SystemErrorText(error));
-        return Failure("could not get the page from " + url_.host + ": " + SystemErrorText(error));
+            return Failure({.kind = Kind::ProxyUnreachable, .error = Why(error)});
+        return Failure({.kind = Kind::CannotSend, .host = address_.host, .error = Why(error)});
     }
 
     // Certificates are always checked in full, and no cookie is kept or sent.
@@ -306,7 +211,7 @@ private:
     bool OpenRequest() {
         const DWORD flags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_PRAGMA_NOCACHE |
                             INTERNET_FLAG_NO_UI | INTERNET_FLAG_NO_COOKIES | INTERNET_FLAG_NO_AUTO_REDIRECT |
-                            (url_.secure ? INTERNET_FLAG_SECURE : 0);
+                            (address_.secure ? INTERNET_FLAG_SECURE : 0);
         if (!OpenRequestWith(flags)) return false;
         if (Step([&, request = Handle(kRequest)] {
                 return api_.SetOption(request, INTERNET_OPTION_SUPPRESS_SERVER_AUTH, nullptr, 0) != FALSE;
@@ -318,36 +223,10 @@ private:
     bool OpenRequestWith(DWORD flags) {
         const char* accept[] = {"text/html", "*/*", nullptr};
         return OpenInto(kRequest, [&, connection = Handle(kConnection)] {
-            return api_.OpenRequest(connection, "GET", url_.path.c_str(), nullptr, nullptr, accept, flags, 0);
+            return api_.OpenRequest(connection, "GET", address_.target.c_str(), nullptr, nullptr, accept, flags, 0);
         });
     }
 
-    // Makes location (relative to the current address) the next one to ask,
-    // unless the move is refused: the result then.
-    std::optional<FetchResult> MoveTo(const std::string& location, std::vector<std::string>& visited) {
-        std::string target(INTERNET_MAX_URL_LENGTH, '\0');
-        DWORD size = static_cast<DWORD>(target.size());
-        UrlParts next;
-        if (!api_.CombineUrl(url_.url.c_str(), location.c_str(), target.data(), &size, 0) ||
-            !CrackUrl(api_, target.substr(0, size), next))
-            return Failure("the page moved to an address that is not http:// or https://");
-        if (url_.secure && !next.secure) return Failure("the page moved from https to an insecure http address");
-        if (std::find(visited.begin(), visited.end(), next.url) != visited.end())
-            return Failure("the status page redirects in a loop");
-        if (visited.size() > kMaxRedirects)
-            return Failure("the status page redirects more than " + std::to_string(kMaxRedirects) + " times");
-        visited.push_back(next.url);
-        Close(kRequest);
-        Close(kConnection);
-        url_ = std::move(next);
-        return std::nullopt;
-    }
-
-    Answer ReadAnswer(DWORD status) {
-        Answer answer{status, "", RetryAfter(), ViaProxy()};
-        QueryText(HTTP_QUERY_STATUS_TEXT, answer.reason);
-        return answer;
-    }
     bool ViaProxy() {
         DWORD flags = 0, size = sizeof flags;
         return Step([&, request = Handle(kRequest)] {
@@ -355,57 +234,28 @@ private:
                }) &&
                (flags & INTERNET_REQFLAG_VIA_PROXY);
     }
-    // The wait a Retry-After header asks for: seconds, or a date, measured
-    // from the answer's own Date so that a wrong clock here does not matter.
-    std::optional<long long> RetryAfter() {
-        std::string value, date;
-        if (!QueryText(HTTP_QUERY_RETRY_AFTER, value) || value.empty()) return std::nullopt;
-        if (value.size() <= 9 && std::all_of(value.begin(), value.end(), [](char c) { return c >= '0' && c <= '9'; })) {
-            const long long seconds = std::stoll(value);
-            return seconds > 0 ? std::optional(seconds) : std::nullopt;
+
+    // The answer's status line and header fields, whatever their length.
+    bool QueryRawHead(std::string& head) {
+        DWORD size = 4096;
+        for (int attempt = 0; attempt < 2; ++attempt) {
+            head.assign(size + 1, '\0');
+            if (Step([&, request = Handle(kRequest)] {
+                    return api_.QueryInfo(request, HTTP_QUERY_RAW_HEADERS_CRLF, head.data(), &size, nullptr) != FALSE;
+                })) {
+                head.resize(std::min<std::size_t>(size, head.size()));
+                return true;
+            }
+            if (LastError() != ERROR_INSUFFICIENT_BUFFER) return false;
         }
-        SYSTEMTIME until{}, now{};
-        if (!api_.TimeToSystemTime(value.c_str(), &until, 0)) return std::nullopt;
-        if (!QueryText(HTTP_QUERY_DATE, date) || !api_.TimeToSystemTime(date.c_str(), &now, 0)) GetSystemTime(&now);
-        const auto from = Seconds(now), to = Seconds(until);
-        if (!from || !to || *to <= *from) return std::nullopt;
-        return *to - *from;
+        return false;
     }
 
-    bool QueryNumber(DWORD level, DWORD& value) {
-        DWORD size = sizeof value;
-        return Step([&, request = Handle(kRequest)] {
-            return api_.QueryInfo(request, level | HTTP_QUERY_FLAG_NUMBER, &value, &size, nullptr) != FALSE;
-        });
-    }
-    // A header's text, by its query level or (level HTTP_QUERY_CUSTOM) its
-    // name; false when the answer has none, or one longer than any read here.
-    bool QueryText(DWORD level, std::string& text, const char* name = "") {
-        std::string buffer(4096, '\0');
-        buffer.replace(0, std::strlen(name), name);
-        DWORD size = static_cast<DWORD>(buffer.size());
-        if (!Step([&, request = Handle(kRequest)] {
-                return api_.QueryInfo(request, level, buffer.data(), &size, nullptr) != FALSE;
-            }))
-            return false;
-        buffer.resize(std::min<std::size_t>(size, buffer.size()));
-        text = std::move(buffer);
-        return true;
-    }
-
-    // A compressed page is read only as WinINet unpacks it.
-    bool Readable(const std::string& encoding) const {
-        const std::string name = Lower(encoding);
-        return name == "identity" || (decoding_ && (name == "gzip" || name == "x-gzip" || name == "deflate"));
-    }
-
-    FetchResult ReadPage() {
-        std::string encoding;
-        // By name: while Wine unpacks a page, HTTP_QUERY_CONTENT_ENCODING gives its Content-Type.
-        if (QueryText(HTTP_QUERY_CUSTOM, encoding, "Content-Encoding") && !Readable(encoding))
-            return Failure("the page came compressed (" + Shown(encoding) + ") and cannot be read");
-        DWORD length = 0;
-        if (QueryNumber(HTTP_QUERY_CONTENT_LENGTH, length) && length > pageCap_) return TooLarge();
+    // Reads what has come, as it comes: Wine's InternetReadFile waits for
+    // its whole buffer, and closing the handles does not end it, so a page
+    // that trickles in would hold the worker to its end; between bytes the
+    // worker sees that it was given up on.
+    FetchResult ReadPage(const AnswerDecision& decision) {
         {
             std::lock_guard lock(mutex_);
             answering_ = true;
@@ -414,26 +264,28 @@ private:
         std::string page;
         std::array<char, 16384> chunk;
         for (;;) {
-            DWORD read = 0;
-            if (!Step([&] { return api_.ReadFile(request, chunk.data(), chunk.size(), &read) != FALSE; })) {
-                if (LastError() == ERROR_INTERNET_TIMEOUT) return Failure(LateText(true));
-                return Failed("the page broke off from ");
-            }
+            DWORD available = 0, read = 0;
+            if (!Step([&] { return api_.QueryDataAvailable(request, &available, 0, 0) != FALSE; }) ||
+                (available > 0 && !Step([&] {
+                     const DWORD wanted = std::min(available, static_cast<DWORD>(chunk.size()));
+                     return api_.ReadFile(request, chunk.data(), wanted, &read) != FALSE;
+                 })))
+                return LastError() == ERROR_INTERNET_TIMEOUT ? Failure(Late(true)) : StepFailed(Kind::BrokeOff);
             if (read == 0) break;
-            if (page.size() + read > pageCap_) return TooLarge();
+            if (page.size() + read > pageCap_) return Failure({.kind = Kind::TooLarge, .size = pageCap_});
             page.append(chunk.data(), read);
         }
-        return FetchResult{true, std::move(page), ""};
+        if (auto torn = JudgePage(decision, page.size())) return Failure(*torn);
+        return FetchResult{true, std::move(page), {}};
     }
 
-    FetchResult TooLarge() const { return FetchResult{false, "", "the page is larger than " + SizeText(pageCap_)}; }
-
     const InternetApi& api_;
-    UrlParts url_;  // the address asked now: the status page's, then where it moved (worker only)
+    StatusSource address_;  // the address asked now: the status page's, then where it moved (worker only)
     const std::size_t pageCap_;
     const std::chrono::milliseconds deadline_;
-    const UniqueHandle done_{CreateEventA(nullptr, TRUE, FALSE, nullptr)};
-    const UniqueHandle closed_{CreateEventA(nullptr, TRUE, FALSE, nullptr)};
+    const std::string language_;  // the player's, for Windows' words
+    const UniqueHandle done_{CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+    const UniqueHandle closed_{CreateEventW(nullptr, TRUE, FALSE, nullptr)};
     bool decoding_ = false;  // WinINet unpacks compressed pages (worker only)
 
     std::mutex mutex_;
@@ -445,8 +297,9 @@ private:
     FetchResult result_;                  // written by the worker before done_ is set
 };
 
-WinInetTransfer::WinInetTransfer(std::chrono::milliseconds deadline, std::size_t pageCap, const InternetApi* api)
-    : deadline_(deadline), pageCap_(pageCap), api_(api ? api : InternetApi::System()) {}
+WinInetTransfer::WinInetTransfer(std::chrono::milliseconds deadline, std::size_t pageCap, const InternetApi* api,
+                                 const Texts* texts)
+    : deadline_(deadline), pageCap_(pageCap), api_(api ? api : InternetApi::System()), texts_(texts) {}
 
 namespace {
 unsigned __stdcall RunWorker(void* owned) {
@@ -472,43 +325,52 @@ bool StartWorker(std::shared_ptr<WinInetFetch> fetch) {
 // (within a deadline), so that it is done with api_ before its owner goes.
 // One still blocked in WinINet is left: it would keep the program from ending.
 WinInetTransfer::~WinInetTransfer() {
-    if (hanging_ && WaitForSingleObject(hanging_->Done(), 0) == WAIT_OBJECT_0)
-        WaitForSingleObject(hanging_->Closed(), static_cast<DWORD>(deadline_.count()));
+    for (const auto& fetch : earlier_)
+        if (WaitForSingleObject(fetch->Done(), 0) == WAIT_OBJECT_0)
+            WaitForSingleObject(fetch->Closed(), static_cast<DWORD>(deadline_.count()));
+}
+
+void WinInetTransfer::ForgetFinished() {
+    std::erase_if(earlier_, [](const auto& fetch) { return WaitForSingleObject(fetch->Closed(), 0) == WAIT_OBJECT_0; });
 }
 
 FetchResult WinInetTransfer::OpenURL(const std::string& url) noexcept {
     try {
-        if (!api_) return FetchResult{false, "", "the internet functions of Windows (wininet.dll) could not be loaded"};
-        // The last worker may still close its handles, or one given up on
-        // may still wait for WinINet: it gets one more deadline to finish,
-        // and no second worker starts beside it, so threads cannot pile up.
-        if (hanging_) {
-            switch (PumpUntilSignaled(hanging_->Closed(), deadline_)) {
-                case WaitOutcome::Signaled: hanging_.reset(); break;
-                case WaitOutcome::QuitRequested: return FetchResult{false, "", "the program is closing"};
-                case WaitOutcome::TimedOut:
-                    return FetchResult{false, "", "the previous check is still waiting for an answer"};
+        if (!api_) return Failed(Kind::NoInternetFunctions);
+        // Earlier workers may still close their handles, or wait for WinINet
+        // after they were given up on (under Wine a page that trickles in
+        // holds one to its end). The next fetch starts beside them, up to
+        // kMostFetches in all, so that threads cannot pile up; when that many
+        // are at work, they get one more deadline for one to finish.
+        ForgetFinished();
+        if (earlier_.size() >= kMostFetches) {
+            std::vector<HANDLE> closed;
+            for (const auto& fetch : earlier_) closed.push_back(fetch->Closed());
+            switch (PumpUntilSignaled(closed, deadline_)) {
+                case WaitOutcome::Signaled: ForgetFinished(); break;
+                case WaitOutcome::QuitRequested: return Failed(Kind::ProgramClosing);
+                case WaitOutcome::TimedOut: return Failed(Kind::PreviousStillWaiting);
             }
         }
 
-        UrlParts parts;
-        if (!CrackUrl(*api_, url, parts))
-            return FetchResult{false, "",
-                               Quoted(StatusSource::FromUrl(url).shown) + " is not an http:// or https:// address"};
-        auto fetch = std::make_shared<WinInetFetch>(*api_, std::move(parts), pageCap_, deadline_);
-        if (!fetch->Done() || !fetch->Closed() || !StartWorker(fetch))
-            return FetchResult{false, "", "could not start the fetch: " + SystemErrorText(GetLastError())};
+        StatusSource address = StatusSource::FromUrl(url);
+        if (!address.isHttp) return Failed({.kind = Kind::NotHttpAddress, .address = address.shown});
+        const std::string language = texts_ ? texts_->Language().code : "";
+        auto fetch = std::make_shared<WinInetFetch>(*api_, std::move(address), pageCap_, deadline_, language);
+        if (!fetch->Done() || !fetch->Closed() || !StartWorker(fetch)) {
+            const DWORD error = GetLastError();
+            return Failed({.kind = Kind::CannotStartWorker, .error = ErrorWords(error, language)});
+        }
         const WaitOutcome outcome = PumpUntilSignaled(fetch->Done(), deadline_);
         if (outcome == WaitOutcome::Signaled) {
             FetchResult result = fetch->TakeResult();
-            hanging_ = std::move(fetch);
+            earlier_.push_back(std::move(fetch));
             return result;
         }
-        std::string late = fetch->Abandon();
-        hanging_ = std::move(fetch);
-        if (outcome == WaitOutcome::QuitRequested) return FetchResult{false, "", "the program is closing"};
-        return FetchResult{false, "", std::move(late)};
+        const FetchFailure late = fetch->Abandon();
+        earlier_.push_back(std::move(fetch));
+        return Failed(outcome == WaitOutcome::QuitRequested ? FetchFailure{.kind = Kind::ProgramClosing} : late);
     } catch (const std::exception& e) {
-        return FetchResult{false, "", std::string("the fetch failed: ") + e.what()};
+        return Failed({.kind = Kind::Exception, .error = std::string(e.what())});
     }
 }

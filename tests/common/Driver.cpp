@@ -17,6 +17,29 @@ bool WaitUntil(const std::function<bool()>& check, std::chrono::milliseconds tim
 }
 
 namespace {
+// Texts in UTF-8 here, in UTF-16 for Windows: right whatever the ANSI code page.
+std::wstring Wide(const std::string& text) {
+    const int n = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring out(static_cast<std::size_t>(n), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n);
+    return out;
+}
+
+std::string Narrow(const wchar_t* text) {
+    const int n = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
+    std::string out(n > 0 ? n - 1 : 0, '\0');
+    if (n > 1) WideCharToMultiByte(CP_UTF8, 0, text, -1, out.data(), n, nullptr, nullptr);
+    return out;
+}
+
+// A class name or caption to look for; null stays null (any).
+struct Name {
+    explicit Name(const char* utf8) : given(utf8 != nullptr), text(utf8 ? Wide(utf8) : std::wstring()) {}
+    const wchar_t* get() const { return given ? text.c_str() : nullptr; }
+    bool given;
+    std::wstring text;
+};
+
 HWND WaitForWindow(const std::function<HWND()>& find, std::chrono::milliseconds timeout) {
     HWND found = nullptr;
     WaitUntil([&] { return (found = find()) != nullptr; }, timeout);
@@ -27,7 +50,9 @@ HWND WaitForWindow(const std::function<HWND()>& find, std::chrono::milliseconds 
 void PostTrayEvent(HWND trayHost, int mouseMessage) { PostMessageA(trayHost, WM_MOUSEMOVE, 1, mouseMessage); }
 }  // namespace
 
-HWND FindTop(const char* className, const char* caption) { return FindWindowA(className, caption); }
+HWND FindTop(const char* className, const char* caption) {
+    return FindWindowW(Name(className).get(), Name(caption).get());
+}
 
 HWND WaitForTop(const char* className, const char* caption, std::chrono::milliseconds timeout) {
     return WaitForWindow([&] { return FindTop(className, caption); }, timeout);
@@ -35,8 +60,9 @@ HWND WaitForTop(const char* className, const char* caption, std::chrono::millise
 
 std::vector<HWND> TopWindows(const char* className, const char* caption) {
     std::vector<HWND> windows;
-    for (HWND w = FindWindowExA(nullptr, nullptr, className, caption); w;
-         w = FindWindowExA(nullptr, w, className, caption))
+    const Name cls(className), text(caption);
+    for (HWND w = FindWindowExW(nullptr, nullptr, cls.get(), text.get()); w;
+         w = FindWindowExW(nullptr, w, cls.get(), text.get()))
         windows.push_back(w);
     return windows;
 }
@@ -59,11 +85,11 @@ DWORD ProcessOf(HWND window) {
 
 std::string Text(HWND window) {
     // WM_GETTEXT is marshalled across processes; GetWindowText is not for controls.
-    const LRESULT length = SendMessageA(window, WM_GETTEXTLENGTH, 0, 0);
-    std::string text(static_cast<std::size_t>(length) + 1, '\0');
-    const LRESULT got = SendMessageA(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
+    const LRESULT length = SendMessageW(window, WM_GETTEXTLENGTH, 0, 0);
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    const LRESULT got = SendMessageW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
     text.resize(static_cast<std::size_t>(got));
-    return text;
+    return Narrow(text.c_str());
 }
 
 std::string ControlText(HWND parent, int id) { return Text(GetDlgItem(parent, id)); }
@@ -115,22 +141,22 @@ std::vector<std::vector<std::string>> ReadListView(HWND list, int columns) {
     HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, ProcessOf(list));
     if (!process) return rows;
     // The item record and its text buffer must live in the list's process.
-    constexpr SIZE_T kText = 512;
-    auto* remote = static_cast<char*>(
-        VirtualAllocEx(process, nullptr, sizeof(LVITEMA) + kText, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
-    const int count = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
+    constexpr SIZE_T kText = 512;  // characters
+    auto* remote = static_cast<char*>(VirtualAllocEx(process, nullptr, sizeof(LVITEMW) + kText * sizeof(wchar_t),
+                                                     MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+    const int count = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
     for (int row = 0; remote && row < count; ++row) {
         std::vector<std::string> cells;
         for (int column = 0; column < columns; ++column) {
-            LVITEMA item{};
+            LVITEMW item{};
             item.iSubItem = column;
-            item.pszText = remote + sizeof(LVITEMA);
+            item.pszText = reinterpret_cast<wchar_t*>(remote + sizeof(LVITEMW));
             item.cchTextMax = static_cast<int>(kText);
             WriteProcessMemory(process, remote, &item, sizeof item, nullptr);
-            SendMessageA(list, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(remote));
-            char text[kText] = {};
-            ReadProcessMemory(process, remote + sizeof(LVITEMA), text, kText - 1, nullptr);
-            cells.emplace_back(text);
+            SendMessageW(list, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(remote));
+            wchar_t text[kText] = {};
+            ReadProcessMemory(process, remote + sizeof(LVITEMW), text, (kText - 1) * sizeof(wchar_t), nullptr);
+            cells.push_back(Narrow(text));
         }
         rows.push_back(std::move(cells));
     }
@@ -163,13 +189,6 @@ private:
     HANDLE process_;
     char* base_ = nullptr;
 };
-
-std::string Narrow(const wchar_t* text) {
-    const int n = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
-    std::string out(n > 0 ? n - 1 : 0, '\0');
-    if (n > 1) WideCharToMultiByte(CP_UTF8, 0, text, -1, out.data(), n, nullptr, nullptr);
-    return out;
-}
 }  // namespace
 
 void WakeFromSleep() { PostMessageA(HWND_BROADCAST, WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, 0); }
@@ -194,6 +213,9 @@ RECT MoveToDpi(HWND window, int fromDpi, int toDpi) {
         GetWindowRect(window, &now);
         return !EqualRect(&now, &before);
     });
+    // The window may move in more than one step: a message sent now is
+    // handled once it is back in its message loop, the move done.
+    SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 5000, nullptr);
     return suggested;
 }
 
@@ -258,17 +280,18 @@ void SaveShot(const std::string& folder, const char* name, const RECT* box) {
     const RECT& r = *box;
     const std::string crop = std::to_string(r.right - r.left + 16) + "x" + std::to_string(r.bottom - r.top + 16) + "+" +
                              std::to_string(std::max(0L, r.left - 8)) + "+" + std::to_string(std::max(0L, r.top - 8));
-    HANDLE f = CreateFileA((folder + name + ".crop").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    HANDLE f = CreateFileW(Wide(folder + name + ".crop").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     DWORD written;
     WriteFile(f, crop.data(), static_cast<DWORD>(crop.size()), &written, nullptr);
     CloseHandle(f);
 }
 
-bool Process::Start(std::string commandLine) {
+bool Process::Start(const std::string& commandLine) {
     Kill();
-    STARTUPINFOA startup{};
+    STARTUPINFOW startup{};
     startup.cb = sizeof startup;
-    return CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info_);
+    std::wstring line = Wide(commandLine);
+    return CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info_);
 }
 
 bool Process::Running() const { return info_.hProcess && WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT; }
@@ -299,10 +322,10 @@ bool ProcessRunning(DWORD pid) {
     return running;
 }
 
-DWORD RunAndWait(std::string commandLine, std::chrono::milliseconds timeout) {
+DWORD RunAndWait(const std::string& commandLine, std::chrono::milliseconds timeout) {
     Process process;
     DWORD code = ~0u;
-    if (!process.Start(std::move(commandLine)) || !process.WaitForExit(timeout, &code)) return ~0u;
+    if (!process.Start(commandLine) || !process.WaitForExit(timeout, &code)) return ~0u;
     return code;
 }
 
@@ -334,7 +357,7 @@ bool SaveScreen(const std::string& path) {
     file.bfOffBits = sizeof file + sizeof info.bmiHeader;
     file.bfSize = file.bfOffBits + size;
     bool ok = false;
-    HANDLE out = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    HANDLE out = CreateFileW(Wide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     if (out != INVALID_HANDLE_VALUE) {
         DWORD written;
         ok = WriteFile(out, &file, sizeof file, &written, nullptr) &&

@@ -9,7 +9,8 @@
 #include <vector>
 
 // Drives another process's windows the way a user would, for the end-to-end
-// tests and the screenshots.
+// tests and the screenshots. Texts, captions, class names and paths are
+// UTF-8; windows are read and found with the W calls.
 namespace driver {
 
 using namespace std::chrono_literals;
@@ -46,7 +47,7 @@ void WakeFromSleep();
 void ChangeRegionalSettings();
 // What Windows tells a window that moved to a monitor at toDpi: the window's
 // rectangle scaled from its top left corner as the suggested one, in the
-// window's process. Returns it once the window has moved.
+// window's process. Returns it once the window has moved and laid itself out.
 RECT MoveToDpi(HWND window, int fromDpi, int toDpi);
 
 // The open pop-up menu, once there is one.
@@ -99,7 +100,7 @@ public:
     Process& operator=(const Process&) = delete;
     ~Process() { Kill(); }
 
-    bool Start(std::string commandLine);
+    bool Start(const std::string& commandLine);
     DWORD Pid() const { return info_.dwProcessId; }
     HANDLE Handle() const { return info_.hProcess; }
     bool Running() const;
@@ -115,7 +116,7 @@ bool ProcessRunning(DWORD pid);
 
 // Runs a command line and waits for it; its exit code (~0 when it could not
 // start or did not end in time, when it is ended).
-DWORD RunAndWait(std::string commandLine, std::chrono::milliseconds timeout = 60s);
+DWORD RunAndWait(const std::string& commandLine, std::chrono::milliseconds timeout = 60s);
 
 // A Unix path from the build as Wine's Z: drive path; other paths with
 // backslashes.

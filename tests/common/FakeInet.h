@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <exception>
 #include <functional>
 #include <string>
@@ -7,15 +8,20 @@
 
 #include "platform/InetTransfer.h"
 
+// The failure of a status server that does not answer in time: "the server did not answer within 30 s".
+inline FetchFailure NoAnswer() {
+    return {.kind = FetchFailure::Kind::NoAnswerInTime, .time = std::chrono::seconds(30)};
+}
+
 // Serves a canned page (or failure) and records every URL asked for.
 class FakeInet : public InetTransfer {
 public:
-    FetchResult result{true, "", ""};
+    FetchResult result{true, "", {}};
     std::vector<std::string> requests;
     std::function<void()> duringFetch;  // runs inside the fetch, like events in a nested loop
 
-    void ServePage(std::string page) { result = FetchResult{true, std::move(page), ""}; }
-    void Fail(std::string why) { result = FetchResult{false, "", std::move(why)}; }
+    void ServePage(std::string page) { result = FetchResult{true, std::move(page), {}}; }
+    void Fail(FetchFailure why) { result = FetchResult{false, "", std::move(why)}; }
 
     FetchResult OpenURL(const std::string& url) noexcept override {
         // As the real transfer does, a failure inside comes back as a result.
@@ -24,7 +30,7 @@ public:
             if (duringFetch) duringFetch();
             return result;
         } catch (const std::exception& e) {
-            return FetchResult{false, "", e.what()};
+            return FetchResult{false, "", {.kind = FetchFailure::Kind::Exception, .error = std::string(e.what())}};
         }
     }
 };

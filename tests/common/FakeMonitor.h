@@ -2,7 +2,9 @@
 
 #include <deque>
 #include <functional>
+#include <map>
 #include <new>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -10,6 +12,7 @@
 #include "FakeInet.h"
 #include "FakeViews.h"
 #include "MemoryRegistry.h"
+#include "common/SoundPath.h"
 #include "monitor/frmWendrel.h"
 #include "platform/Clock.h"
 #include "platform/EventLog.h"
@@ -52,6 +55,8 @@ public:
     void ClearRows() override { rows.clear(); }
     void AddRow(const std::string& name, std::int32_t players) override { rows.emplace_back(name, players); }
     void SetStatusLine(const std::string& text) override { statusLine = text; }
+    int retranslations = 0;
+    void Retranslate() override { ++retranslations; }
     MenuCommand ShowPopupMenu() override {
         ++menusOpened;
         if (duringMenu) duringMenu();
@@ -90,6 +95,8 @@ class FakeTray : public Tray {
 public:
     std::vector<std::pair<TrayMessage, TrayRecord>> calls;
     std::vector<TrayNotification> notifications;
+    NotificationState state = NotificationState::Accepted;  // what Windows says of notifications
+    NotificationState QueryNotificationState() override { return state; }
     bool NotifyIcon(TrayMessage message, const TrayRecord& data) override {
         calls.emplace_back(message, data);
         return true;
@@ -108,13 +115,35 @@ public:
     void Clear() { calls.clear(); }
 };
 
+// Plays nothing; its files are in memory, a relative name looked for in
+// the current folder, then in kProgramFolder.
 class FakeSound : public SoundPlayer {
 public:
+    static constexpr const char* kProgramFolder = "C:\\Wendrel\\";
     std::vector<std::pair<std::string, std::uint32_t>> played;
-    bool fail = false;  // throws, as an allocation that failed would
+    bool fail = false;                         // throws, as an allocation that failed would
+    std::map<std::string, std::string> files;  // path, bytes
+    std::set<std::string> unreadable;          // paths that are there but cannot be read
     void Play(const std::string& path, std::uint32_t flags) override {
         if (fail) throw std::bad_alloc();
         played.emplace_back(path, flags);
+    }
+    std::string FileFor(const std::string& path) override {
+        return ResolveSoundPath(path, kProgramFolder, [this](const std::string& p) {
+            return files.count(p) != 0 || unreadable.count(p) != 0;
+        });
+    }
+    FileRead ReadStart(const std::string& file, std::size_t count, std::string& bytes, std::uint64_t& size,
+                       std::string& error) override {
+        if (unreadable.count(file)) {
+            error = "Access is denied";
+            return FileRead::Failed;
+        }
+        const auto found = files.find(file);
+        if (found == files.end()) return FileRead::Missing;
+        bytes = found->second.substr(0, count);
+        size = found->second.size();
+        return FileRead::Read;
     }
 };
 

@@ -1,5 +1,6 @@
 #include "StdMissionFiles.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -21,15 +22,24 @@ fs::path NativePath(const std::string& windowsPath) {
 }
 
 // The existing entry that path names when letter case is ignored; path itself
-// when it exists as written or nothing matches.
+// when it exists as written or nothing matches. The folder is read with
+// readdir: a thousand missions make a million names to compare.
 fs::path Existing(const fs::path& path) {
-    std::error_code ec;
-    if (fs::exists(fs::symlink_status(path, ec))) return path;
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) == 0) return path;
     const fs::path folder = path.has_parent_path() ? path.parent_path() : fs::path(".");
-    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
-        if (EqualsIgnoreCase(it->path().filename().string(), path.filename().string())) return it->path();
+    const std::string name = path.filename().string();
+    DIR* dir = ::opendir(folder.c_str());
+    if (!dir) return path;
+    fs::path found = path;
+    while (const dirent* entry = ::readdir(dir)) {
+        if (EqualsIgnoreCase(entry->d_name, name)) {
+            found = folder / entry->d_name;
+            break;
+        }
     }
-    return path;
+    ::closedir(dir);
+    return found;
 }
 
 bool Fail(int code, std::string& error) {
@@ -121,7 +131,7 @@ bool StdMissionFiles::Write(const std::string& path, const std::string& bytes, s
 bool StdMissionFiles::Flush(const std::string& path, std::string& error) {
     const int fd = ::open(NativePath(path).c_str(), O_WRONLY);
     if (fd < 0) return Fail(errno, error);
-    const int code = ::fsync(fd) == 0 ? 0 : errno;
+    const int code = flushing_ == Flushing::ToSystem || ::fsync(fd) == 0 ? 0 : errno;
     ::close(fd);
     return code == 0 || Fail(code, error);
 }

@@ -132,9 +132,9 @@ HWND ShowMainWindow(HWND trayHost) {
     return driver::WaitForVisible("WendrelMain", kWendrelTitle, driver::ProcessOf(trayHost));
 }
 
-HWND OpenOptions(HWND trayHost) {
+HWND OpenOptions(HWND trayHost, const char* caption) {
     if (!ChooseFromTrayMenu(trayHost, TrayMenuItem::Options)) return nullptr;
-    return driver::WaitForVisible("#32770", "Options", driver::ProcessOf(trayHost));
+    return driver::WaitForVisible("#32770", caption, driver::ProcessOf(trayHost));
 }
 
 std::vector<DWORD> RunningWendrels() {

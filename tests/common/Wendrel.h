@@ -42,7 +42,7 @@ enum class TrayMenuItem { Launch, Status, Options, About, Exit };
 // menu, each window once it is visible (null when it did not come).
 bool ChooseFromTrayMenu(HWND trayHost, TrayMenuItem item);
 HWND ShowMainWindow(HWND trayHost);
-HWND OpenOptions(HWND trayHost);
+HWND OpenOptions(HWND trayHost, const char* caption = "Options");
 
 // The settings key of the current user.
 namespace settings {

@@ -1,11 +1,15 @@
 // The setup for players, run as a player and an administrator would, in a
 // fresh Wine prefix: silent install, install over a running copy, silent
 // uninstall with Wendrel running, a copy that does not close, a folder of
-// other files, another copy's start with Windows, and a look at the pages.
+// other files, another copy's start with Windows, the player history's
+// removal, and a look at the pages; in German (SetupInGerman.*) when run with
+// LC_ALL=de_AT.UTF-8, as scripts/test-downloads.sh does.
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <commctrl.h>
 #include <shlobj.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
@@ -58,23 +62,130 @@ UINT SecondBoxState(HWND tree) {
     return static_cast<UINT>(SendMessageA(tree, TVM_GETITEMSTATE, second, TVIS_STATEIMAGEMASK));
 }
 
+std::string Utf8(const wchar_t* text) {
+    char utf8[4096] = {};
+    WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8, sizeof utf8 - 1, nullptr, nullptr);
+    return utf8;
+}
+
+// A screenshot of a window; in another language than English, its name ends
+// with the language's, as in setup-options-de-AT.
 void Shot(HWND window, const char* name) {
     if (shotsFolder.empty()) return;
     RECT r;
     GetWindowRect(window, &r);
-    driver::SaveShot(shotsFolder, name, &r);
+    const LANGID language = GetUserDefaultUILanguage();
+    wchar_t tag[LOCALE_NAME_MAX_LENGTH] = {};
+    if (PRIMARYLANGID(language) != LANG_ENGLISH) LCIDToLocaleName(MAKELCID(language, SORT_DEFAULT), tag, std::size(tag), 0);
+    driver::SaveShot(shotsFolder, (name + std::string(*tag ? "-" : "") + Utf8(tag)).c_str(), &r);
+}
+
+// What a window shows, in any language: its text through the wide call.
+std::string WideText(HWND window) {
+    wchar_t text[2048] = {};
+    SendMessageW(window, WM_GETTEXT, std::size(text), reinterpret_cast<LPARAM>(text));
+    return Utf8(text);
+}
+
+// The texts of a window's controls, and of its children's.
+std::vector<std::string> ControlTexts(HWND window) {
+    std::vector<std::string> texts;
+    EnumChildWindows(
+        window,
+        [](HWND child, LPARAM list) {
+            reinterpret_cast<std::vector<std::string>*>(list)->push_back(WideText(child));
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&texts));
+    return texts;
+}
+
+// The top-level items of a tree view in another process, whose item record
+// and text buffer must be in that process.
+std::vector<std::string> TreeItems(HWND tree) {
+    std::vector<std::string> items;
+    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, driver::ProcessOf(tree));
+    wchar_t text[256] = {};
+    auto* remote = static_cast<char*>(
+        VirtualAllocEx(process, nullptr, sizeof(TVITEMW) + sizeof text, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+    for (auto item = SendMessageW(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0); remote && item;
+         item = SendMessageW(tree, TVM_GETNEXTITEM, TVGN_NEXT, item)) {
+        TVITEMW record{};
+        record.mask = TVIF_TEXT;
+        record.hItem = reinterpret_cast<HTREEITEM>(item);
+        record.pszText = reinterpret_cast<wchar_t*>(remote + sizeof record);
+        record.cchTextMax = std::size(text) - 1;
+        WriteProcessMemory(process, remote, &record, sizeof record, nullptr);
+        SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(remote));
+        ReadProcessMemory(process, remote + sizeof record, text, sizeof text - sizeof(wchar_t), nullptr);
+        items.push_back(Utf8(text));
+    }
+    if (remote) VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    CloseHandle(process);
+    return items;
 }
 
 // The setup's window, past its first pages (each Next after a moment, for
-// the page to be there).
-HWND OpenSetup(driver::Process& setup, int pages) {
-    if (!setup.Start(Quoted(setupExe))) return nullptr;
-    HWND window = driver::WaitForVisible("#32770", kSetupCaption.c_str(), setup.Pid(), 30s);
+// the page to be there). A caption of null: any.
+HWND OpenSetup(driver::Process& setup, int pages, const std::string& arguments = "",
+               const char* caption = kSetupCaption.c_str()) {
+    if (!setup.Start(Quoted(setupExe) + " " + arguments)) return nullptr;
+    HWND window = driver::WaitForVisible("#32770", caption, setup.Pid(), 30s);
     for (int page = 0; window && page < pages; ++page) {
         Sleep(500);
         driver::Click(window, IDOK);
     }
     return window;
+}
+
+// uninstall.exe in folder (with a trailing backslash), run in place: it
+// neither copies nor removes itself, and its exit code is its own.
+std::string UninstallInPlace(const std::string& folder, const std::string& options = "") {
+    return Quoted(folder + "uninstall.exe") + options + " _?=" + folder.substr(0, folder.size() - 1);
+}
+
+// The uninstaller in its window, run in place from folder: past its first
+// page, answer to its question (remove the settings and history too?), and
+// Cancel to a message box that may come after it (stayed); what it said, its
+// list of what it did and its exit code.
+struct Uninstalled {
+    std::string question, stayed;
+    std::vector<std::vector<std::string>> details;
+    DWORD exitCode = ~0u;
+};
+Uninstalled Uninstall(const std::string& folder, int answer) {
+    Uninstalled result;
+    driver::Process uninstall;
+    if (!uninstall.Start(UninstallInPlace(folder))) return result;
+    HWND window = driver::WaitForVisible("#32770", nullptr, uninstall.Pid(), 30s);
+    Sleep(500);
+    driver::Click(window, IDOK);
+    HWND box = driver::WaitForMessageBox(nullptr, uninstall.Pid(), window, 30s);
+    if (!box) return result;
+    result.question = WideText(GetDlgItem(box, 0xFFFF));
+    Shot(box, "uninstall-question");
+    driver::Click(box, answer);
+    driver::WaitUntil([&] { return !IsWindow(box); });
+    // When it is done, it is closed by the one button left enabled: Close,
+    // or Cancel after it ended early.
+    int close = 0;
+    const auto done = [&] {
+        for (int id : {IDOK, IDCANCEL})
+            if (IsWindowEnabled(GetDlgItem(window, id))) close = id;
+        return close != 0;
+    };
+    driver::WaitUntil([&] { return (box = driver::FindVisible("#32770", nullptr, uninstall.Pid(), window)) || done(); }, 30s);
+    if (box) {
+        result.stayed = WideText(GetDlgItem(box, 0xFFFF));
+        Shot(box, "uninstall-history-stayed");
+        driver::Click(box, IDCANCEL);
+        driver::WaitUntil(done, 30s);
+    }
+    HWND page = FindWindowExA(window, nullptr, "#32770", nullptr);
+    result.details = driver::ReadListView(FindWindowExA(page, nullptr, "SysListView32", nullptr), 1);
+    driver::Click(window, close);
+    uninstall.WaitForExit(30s, &result.exitCode);
+    return result;
 }
 
 struct Setup : ::testing::Test {
@@ -83,7 +194,7 @@ struct Setup : ::testing::Test {
     const std::string log = MakeTempFolder("wendrel-setup") + "wendrel.log";
     LoopbackServer status{[](LoopbackServer&, SOCKET c, const std::string&) {
         LoopbackServer::SendAll(
-            c, LoopbackServer::Response(200, "<font face=Verdana>Drevak&nbsp;Wing</font><font face=Verdana>6"));
+            c, LoopbackServer::Response(200, "<font face=Verdana>Drevak&nbsp;Wing</font><font face=Verdana>6</font>"));
     }};
 
     void TearDown() override { KillRunningWendrels(); }
@@ -186,12 +297,13 @@ TEST_F(Setup, InstallOverARunningCopyAndUninstallSilently) {
 // A Wendrel that does not answer (held by a debugger that never lets it go
 // on: it keeps its window and its exe in use, as a hung one does) and a file held open are errors
 // before the old program is touched; in the window the setup says so, and
-// Retry goes on once the copy is ended.
+// Retry goes on once the copy is ended. The setup waits 2 s for the copy to
+// close, not 10: it never does.
 TEST_F(Setup, ACopyThatDoesNotCloseOrAFileHeldOpenFailsTheSetup) {
     settings::RemoveRunValue();
     ASSERT_EQ(RunSetup("/S"), 0u);
-    const std::string exe = folder + "wendrel.exe", uninstallInPlace = Quoted(folder + "uninstall.exe") + " /S _?=" +
-                                                                       folder.substr(0, folder.size() - 1);
+    const std::string closeWait = "/CLOSEWAIT=2 ";
+    const std::string exe = folder + "wendrel.exe", uninstallInPlace = UninstallInPlace(folder, " /S");
     const auto newSize = fs::file_size(exe);
     std::ofstream(exe, std::ios::app | std::ios::binary) << "an older build";
     const auto oldSize = fs::file_size(exe);
@@ -205,15 +317,16 @@ TEST_F(Setup, ACopyThatDoesNotCloseOrAFileHeldOpenFailsTheSetup) {
     ASSERT_TRUE(hung.Start("--status-url " + status.Url("/"), exe));
     ASSERT_NE(hung.WaitForTrayHost(), nullptr);
     ASSERT_TRUE(DebugActiveProcess(hung.Pid()));
-    EXPECT_EQ(RunSetup("/S"), 2u) << "the setup went on over a copy that did not close";
-    EXPECT_EQ(driver::RunAndWait(uninstallInPlace, 90s), 2u) << "the uninstaller went on over it";
+    EXPECT_EQ(RunSetup("/S " + closeWait), 2u) << "the setup went on over a copy that did not close";
+    EXPECT_EQ(driver::RunAndWait(UninstallInPlace(folder, " /S " + closeWait), 90s), 2u)
+        << "the uninstaller went on over it";
     for (const char* file : kInstalled) EXPECT_TRUE(fs::exists(folder + file)) << file;
     EXPECT_EQ(fs::file_size(exe), oldSize);
     EXPECT_EQ(UninstallValue("DisplayName"), "Wendrel");
     EXPECT_TRUE(settings::RunValue().has_value());
 
     driver::Process setup;
-    HWND window = OpenSetup(setup, 3);  // to Install
+    HWND window = OpenSetup(setup, 3, closeWait);  // to Install
     HWND box = driver::WaitForMessageBox(kSetupCaption.c_str(), setup.Pid(), window, 40s);
     ASSERT_NE(box, nullptr) << "the setup did not say that Wendrel still runs";
     EXPECT_NE(driver::MessageBoxText(box).find("did not close"), std::string::npos) << driver::MessageBoxText(box);
@@ -255,6 +368,78 @@ TEST_F(Setup, AnotherCopysStartWithWindowsIsLeftToIt) {
     EXPECT_TRUE(UninstallSilently(folder));
     EXPECT_EQ(settings::RunValue().value_or("<missing>"), otherCopy) << "the uninstaller took it away";
     settings::RemoveRunValue();
+}
+
+// "Remove your Wendrel settings and player history too?" Yes: every file
+// the program writes in the history's folder goes, and the folder with
+// them. A file held open is named; Cancel then ends the uninstall with
+// Wendrel still listed, and what the player put there stays.
+TEST_F(Setup, RemovingTheHistoryTakesEveryFileOfItAndItsFolder) {
+    ASSERT_EQ(RunSetup("/S"), 0u);
+    const std::string history = KnownFolder(CSIDL_LOCAL_APPDATA) + "\\Wendrel\\";
+    const char* files[] = {"history.csv", "history.csv.bak", "history.csv.bad", "history.csv.tmp", "history.csv.bak.tmp"};
+    CreateDirectoryA(history.c_str(), nullptr);
+    for (const char* file : files) std::ofstream(history + file) << "2026-12-07 21:04:05,6,ok\n";
+    std::ofstream(history + "notes.txt") << "the player's own";
+
+    HANDLE held = CreateFileA((history + "history.csv.bak").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    const Uninstalled first = Uninstall(folder, IDYES);
+    CloseHandle(held);
+    EXPECT_EQ(first.exitCode, 2u);
+    EXPECT_NE(first.stayed.find(history + "history.csv.bak\r\n"), std::string::npos) << first.stayed;
+    EXPECT_EQ(first.stayed.find("history.csv\r\n"), std::string::npos) << first.stayed;
+    const std::vector<std::string> stayed = {"Could not remove " + history + "history.csv.bak."},
+                                   ended = {"Wendrel is partly removed: run its uninstaller again."};
+    EXPECT_NE(std::find(first.details.begin(), first.details.end(), stayed), first.details.end());
+    EXPECT_NE(std::find(first.details.begin(), first.details.end(), ended), first.details.end());
+    for (const char* file : files) EXPECT_EQ(fs::exists(history + file), file == std::string("history.csv.bak")) << file;
+    EXPECT_EQ(ReadFileText(history + "notes.txt"), "the player's own");
+    EXPECT_EQ(UninstallValue("DisplayName"), "Wendrel") << "the entry went with the history left";
+
+    fs::remove(history + "notes.txt");
+    const Uninstalled second = Uninstall(folder, IDYES);
+    EXPECT_EQ(second.exitCode, 0u);
+    EXPECT_EQ(second.stayed, "");
+    EXPECT_FALSE(fs::exists(history)) << "the history's folder stayed";
+    EXPECT_EQ(UninstallValue("DisplayName"), "<missing>");
+    fs::remove_all(folder);  // the uninstaller run in place leaves itself to its caller
+}
+
+// The setup and its uninstaller speak Windows' display language: German
+// for Austrian German (scripts/test-downloads.sh runs these with
+// LC_ALL=de_AT.UTF-8).
+struct SetupInGerman : Setup {
+    void SetUp() override {
+        ASSERT_EQ(PRIMARYLANGID(GetUserDefaultUILanguage()), LANG_GERMAN) << "for a German Windows: LC_ALL=de_AT.UTF-8";
+    }
+};
+
+TEST_F(SetupInGerman, TheOptionsPageAndTheUninstallQuestionAreGerman) {
+    settings::RemoveRunValue();
+    driver::Process setup;
+    HWND window = OpenSetup(setup, 2, "", nullptr);
+    ASSERT_NE(window, nullptr);
+    HWND tree = nullptr;
+    ASSERT_TRUE(driver::WaitUntil([&] {
+        tree = FindWindowExA(FindWindowExA(window, nullptr, "#32770", nullptr), nullptr, "SysTreeView32", nullptr);
+        return tree && IsWindowVisible(tree);
+    })) << "the options page did not come";
+    Sleep(600);
+    Shot(window, "setup-options");
+    const std::vector<std::string> shown = ControlTexts(window);
+    for (const char* text : {"Optionen wählen", "Wählen Sie, wie Wendrel startet.", "Installieren:",
+                             "Wendrel lebt im Infobereich der Taskleiste. Es kann bei jeder Anmeldung an Windows "
+                             "starten; das können Sie später in seinen Optionen ändern."})
+        EXPECT_NE(std::find(shown.begin(), shown.end(), text), shown.end()) << text;
+    EXPECT_EQ(TreeItems(tree), (std::vector<std::string>{"Wendrel", "Wendrel mit Windows starten"}));
+    setup.Kill();
+
+    ASSERT_EQ(RunSetup("/S"), 0u);
+    const Uninstalled uninstalled = Uninstall(folder, IDNO);
+    EXPECT_EQ(uninstalled.question.substr(0, uninstalled.question.find('\r')),
+              "Auch Ihre Wendrel-Einstellungen und den Spielerverlauf entfernen?");
+    EXPECT_EQ(uninstalled.exitCode, 0u);
+    fs::remove_all(folder);
 }
 
 }  // namespace

@@ -1,8 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include "common/CommandLine.h"
 #include "common/Convert.h"
+#include "common/Text.h"
 #include "monitor/StartArguments.h"
+#include "text/Catalogue.h"
+#include "text/Texts.h"
 
 namespace {
 
@@ -85,48 +90,111 @@ TEST(CommandLineTest, TheRunValueQuotesTheProgramAndKeepsTheOptions) {
 
 namespace {
 
+// The first value of a message, as it was given.
+std::string FirstValue(const Message& message) { return std::get<Verbatim>(message.Args().at(0).value); }
+
 TEST(StartArgumentsTest, OptionsTheirValuesAndWhatIsRefused) {
     struct Case {
         std::vector<std::string> args;
-        std::string error;  // the start of the error; empty when accepted
+        std::optional<Msg> error;  // none when accepted
+        std::string refused;       // what the error names
         long long timeoutMs = -1;
     };
     const Case cases[] = {
-        {{}, ""},
-        {{"--timeout", "1"}, "", 1000},
-        {{"--timeout", "2.5"}, "", 2500},
-        {{"--timeout", "3600"}, "", 3600000},
-        {{"--timeout", "0.0004"}, "--timeout takes a number of seconds from 1 to 3600"},
-        {{"--timeout", "0"}, "--timeout takes"},
-        {{"--timeout", "3601"}, "--timeout takes"},
-        {{"--timeout", "-5"}, "--timeout takes"},
-        {{"--timeout", "1e3"}, "--timeout takes"},
-        {{"--timeout", "0x10"}, "--timeout takes"},
-        {{"--timeout", "1.2.3"}, "--timeout takes"},
-        {{"--timeout"}, "Unknown or incomplete option \"--timeout\""},
-        {{"--verbose"}, "Unknown or incomplete option \"--verbose\""},
+        {{}, {}, ""},
+        {{"--timeout", "1"}, {}, "", 1000},
+        {{"--timeout", "2.5"}, {}, "", 2500},
+        {{"--timeout", "3600"}, {}, "", 3600000},
+        {{"--timeout", "0.0004"}, Msg::ProgramBadTimeout, "0.0004"},
+        {{"--timeout", "0"}, Msg::ProgramBadTimeout, "0"},
+        {{"--timeout", "3601"}, Msg::ProgramBadTimeout, "3601"},
+        {{"--timeout", "-5"}, Msg::ProgramBadTimeout, "-5"},
+        {{"--timeout", "1e3"}, Msg::ProgramBadTimeout, "1e3"},
+        {{"--timeout", "0x10"}, Msg::ProgramBadTimeout, "0x10"},
+        {{"--timeout", "1.2.3"}, Msg::ProgramBadTimeout, "1.2.3"},
+        {{"--timeout"}, Msg::ProgramUnknownOption, "--timeout"},
+        {{"--verbose", "--timeout", "x"}, Msg::ProgramUnknownOption, "--verbose"},  // the first fault is told
+        {{"--language", "de"}, {}, ""},
+        {{"--language", "QPS-PLOC"}, {}, ""},
+        {{"--language", "de-AT"}, Msg::ProgramBadLanguage, "de-AT"},
+        {{"--language", ""}, Msg::ProgramBadLanguage, ""},
+        {{"--language"}, Msg::ProgramUnknownOption, "--language"},
     };
     for (const Case& c : cases) {
         const StartArguments parsed = ParseStartArguments(c.args);
-        EXPECT_EQ(parsed.error.substr(0, c.error.size()), c.error) << parsed.error;
-        EXPECT_EQ(parsed.error.empty(), c.error.empty()) << parsed.error;
-        EXPECT_EQ(parsed.timeout ? parsed.timeout->count() : -1, c.timeoutMs) << parsed.error;
+        const std::string shown = parsed.error ? InEnglish(*parsed.error) : "";
+        ASSERT_EQ(parsed.error.has_value(), c.error.has_value()) << shown;
+        if (c.error) {
+            EXPECT_EQ(parsed.error->Id(), *c.error) << shown;
+            EXPECT_EQ(FirstValue(*parsed.error), c.refused) << shown;
+        }
+        EXPECT_EQ(parsed.timeout ? parsed.timeout->count() : -1, c.timeoutMs) << shown;
     }
+    EXPECT_EQ(InEnglish(*ParseStartArguments({"--timeout", "0"}).error),
+              "--timeout takes a number of seconds from 1 to 3600, not \"0\".");
+    EXPECT_EQ(InEnglish(*ParseStartArguments({"--language", "xx"}).error).find("--language takes one of en, de, "), 0u);
+}
+
+// --help shows the options; a fault is told with them; otherwise the program starts.
+TEST(StartArgumentsTest, WhatTheProgramAnswersBeforeStarting) {
+    EXPECT_FALSE(ArgumentsAnswer(ParseStartArguments({"--log", "x.log"})));
+    EXPECT_EQ(ArgumentsAnswer(ParseStartArguments({"/?", "--verbose"}))->Id(), Msg::ProgramUsage);
+    const Message wrong = *ArgumentsAnswer(ParseStartArguments({"--verbose"}));
+    EXPECT_EQ(wrong.Id(), Msg::ProgramWrongArguments);
+    const std::string usage = InEnglish(Usage());
+    EXPECT_EQ(InEnglish(wrong), "Unknown or incomplete option \"--verbose\".\r\n\r\n" + usage);
+    for (const char* line :
+         {"Usage: wendrel.exe [--status-url URL] [--log FILE] [--history FILE] [--timeout SECONDS]\r\n",
+          "      (default http://status.quellan.example).\r\n", "(default %LOCALAPPDATA%\\Wendrel\\history.csv).\r\n",
+          "                   [--language CODE]\r\n",
+          "      Give up on a scan after this long, 1 to 3600 (default 30).\r\n"})
+        EXPECT_NE(usage.find(line), std::string::npos) << line;
+    // --language's line names every language, the test language too.
+    const std::string says = "whatever Options says: ";
+    const std::size_t from = usage.find(says) + says.size();
+    const std::string codes = ", " + usage.substr(from, usage.find("\r\n", from) - from) + ",";
+    for (const Catalogue& language : AllCatalogues())
+        EXPECT_NE(codes.find(", " + std::string(language.code) + ","), std::string::npos) << language.code << codes;
 }
 
 TEST(StartArgumentsTest, HelpAndTheOptionsThatStartingWithWindowsKeeps) {
     for (const char* help : {"--help", "-h", "/?"}) {
         const StartArguments parsed = ParseStartArguments({"--log", "x.log", help});
         EXPECT_TRUE(parsed.help) << help;
-        EXPECT_EQ(parsed.error, "") << help;
+        EXPECT_FALSE(parsed.error) << help;
     }
-    const StartArguments parsed = ParseStartArguments(
-        {"--log", "w.log", "--status-url", "https://lobby.example/", "--history", "h.csv", "--timeout", "20"});
+    const StartArguments parsed = ParseStartArguments({"--log", "w.log", "--status-url", "https://lobby.example/",
+                                                       "--history", "h.csv", "--language", "ru", "--timeout", "20"});
+    EXPECT_EQ(parsed.language, "ru") << "for this run: not kept for starting with Windows";
     EXPECT_EQ(parsed.logFile, "w.log");
     EXPECT_EQ(parsed.historyFile, "h.csv");
     EXPECT_EQ(parsed.statusUrl, "https://lobby.example/");
     EXPECT_EQ(parsed.startOptions,
               (std::vector<std::string>{"--status-url", "https://lobby.example/", "--timeout", "20"}));
+}
+
+TEST(TextTest, QuotesDurationsAndSizesReadAsTheStatusLineShowsThem) {
+    using std::chrono::milliseconds, std::chrono::seconds;
+    const DurationFormat nextTry{120, false, true};  // the main window's "next try in"
+    const std::pair<std::string, std::string> cases[] = {
+        {Quoted("abc"), "\"abc\""},
+        {Quoted(std::string(41, 'x'), 40), "\"" + std::string(40, 'x') + "...\""},
+        {Shortened("aŁódź", 2), "a..."},  // not inside the two bytes of "Ł"
+        {Shortened("aŁódź", 3), "aŁ..."},
+        {InEnglish(DurationMessage(seconds(59))), "59 s"},
+        {InEnglish(DurationMessage(seconds(60))), "1 min"},
+        {InEnglish(DurationMessage(seconds(61))), "2 min"},
+        {InEnglish(DurationMessage(seconds(5400))), "1 h 30 min"},
+        {InEnglish(DurationMessage(seconds(119), nextTry)), "119 s"},
+        {InEnglish(DurationMessage(seconds(149), nextTry)), "2 min"},
+        {InEnglish(DurationMessage(seconds(7200), nextTry)), "2 h"},
+        {InEnglish(ExactDurationMessage(milliseconds(1500))), "1500 ms"},
+        {InEnglish(ExactDurationMessage(seconds(3600))), "3600 s"},
+        {InEnglish(SizeMessage(4u << 20)), "4 MiB"},
+        {InEnglish(SizeMessage(65536)), "64 KiB"},
+        {InEnglish(SizeMessage(1000)), "1000 bytes"},
+    };
+    for (const auto& [text, expected] : cases) EXPECT_EQ(text, expected);
 }
 
 }  // namespace

@@ -307,7 +307,7 @@ TEST(PlayerHistoryTest, TheMonitorRecordsEveryCompletedScan) {
     EXPECT_EQ(w.log.Count("history: History not saved"), 1);
     file.failAppend = false;
     w.clock.utc += kMinute;
-    w.inet.Fail("the server did not answer within 30 s");
+    w.inet.Fail(NoAnswer());
     form.btnRescan_Click();
     EXPECT_EQ(w.view.statusLine,
               "Last scan 21:04:05 failed: the server did not answer within 30 s\r\nHistory saved again, with 1 "
@@ -623,12 +623,16 @@ TEST(HistoryFiguresTest, TheReminderComesOncePerSpanAndItsClickShowsTheHistory) 
     w.file.text = FormatHistory(Hourly(kEvening - 2 * kHour, 21, [](std::int64_t) { return 0; }, SaturdayEvenings));
     f.ApplySettings({5, 2, "Flyover.wav", true, true});
     w.history.Load(kEvening - 2 * kHour);
+    w.tray.state = NotificationState::QuietTime;  // the reminder gives way to it
     for (const auto& [at, reminders] : {std::pair{-40 * kMinute, 0}, std::pair{-30 * kMinute, 1},
                                         std::pair{-10 * kMinute, 1}, std::pair{kHour, 1}}) {
         w.clock.utc = kEvening + at;
         f.Timer1_Timer();
         EXPECT_EQ(w.log.Count("reminder: Drevak Wing usually has 2 or more players from 19:00"), reminders) << at;
     }
+    ASSERT_EQ(w.tray.notifications.size(), 1u);
+    EXPECT_TRUE(w.tray.notifications[0].respectQuietTime);
+    EXPECT_EQ(w.log.Count("reminder: Windows held it back: it is quiet time"), 1);
     f.tiFB_MouseMove(kNinBalloonUserClick);
     EXPECT_EQ(w.historyView.shows, 1);
 

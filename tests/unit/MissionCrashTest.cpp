@@ -1,4 +1,4 @@
-// The sorter stopped at every file operation of a 30-file run: by a kill of its
+// The sorter stopped at every file operation of a 12-file run: by a kill of its
 // process, and by a power cut that loses what was not on the disk yet. Each
 // mission keeps its old or gets its new content, whole, and a second run
 // finishes the job without leaving scratch files.
@@ -102,8 +102,11 @@ TEST(MissionCrashTest, KilledAtEveryOperationEachMissionIsOldOrNew) {
     TempFolder temp;
     const fs::path missions = temp.Path() / "Media" / "Missions" / "Multiplayer";
     const std::string lobby = temp.WindowsPath() + "\\qlpro.exe";
+    // Every mix of letter cases in a name and its extension, each file at
+    // every operation: more files would only repeat the same points.
+    constexpr int kFiles = 12;
     std::map<std::string, std::string> old;
-    for (int i = 1; i <= 30; ++i) {
+    for (int i = 1; i <= kFiles; ++i) {
         const std::string name = (i % 3 ? "m" : "M") + std::to_string(100 + i) + (i % 2 ? ".mis" : ".MIS");
         old[name] = "[" + name + "]\r\n  msnDate \"5/" + std::to_string(i % 28 + 1) + "/1940\" // " +
                     std::string(i * 7, 'x') + "\r\n";
@@ -114,14 +117,14 @@ TEST(MissionCrashTest, KilledAtEveryOperationEachMissionIsOldOrNew) {
         for (const auto& [name, bytes] : old) TempFolder::Write(missions / name, bytes);
     };
 
-    StdMissionFiles files;
+    StdMissionFiles files(StdMissionFiles::Flushing::ToSystem);
     reset();
     ASSERT_TRUE(MissionSorter(files).Run(lobby).empty());
     const auto fresh = Contents(missions);  // upper-case names, new dates
-    ASSERT_EQ(fresh.size(), 30u);
+    ASSERT_EQ(fresh.size(), static_cast<std::size_t>(kFiles));
     // The listing, then read, write, flush, check and replace per file; one
     // past the last operation is a run that completes.
-    const int operations = 1 + 5 * 30;
+    const int operations = 1 + 5 * kFiles;
     const auto isWrite = [](int at) { return at % 5 == 2; };
 
     int kills = 0, points = 0;
@@ -311,7 +314,7 @@ TEST(MissionCrashTest, APowerCutAtEveryOperationLeavesEachMissionOldOrNewAndWhol
             ASSERT_GE(whole, 1) << name << " is lost or damaged after a power cut at operation " << cutAt;
         }
         const SortReport again = MissionSorter(*d).Run("C:\\Q\\qlpro.exe");
-        ASSERT_TRUE(again.failures.empty()) << DescribeSortReport(again);
+        ASSERT_TRUE(again.failures.empty()) << Render(DescribeSortReport(again), EnglishTexts());
         ASSERT_EQ(d->Reboot(), fresh) << "the run after a power cut at operation " << cutAt;
     }
 }

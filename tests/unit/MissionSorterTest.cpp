@@ -20,6 +20,9 @@ namespace {
 
 constexpr year_month_day kJan2{year{1939}, January, day{2}};
 
+// The report as the player reads it in English.
+std::string Shown(const SortReport& report) { return Render(DescribeSortReport(report), EnglishTexts()); }
+
 std::map<std::string, std::string> FolderContents(const fs::path& folder) {
     std::map<std::string, std::string> files;
     for (const auto& entry : fs::directory_iterator(folder))
@@ -31,7 +34,7 @@ struct SorterFixture : ::testing::Test {
     TempFolder temp;
     fs::path missions = temp.Path() / "Media" / "Missions" / "Multiplayer";
     std::string lobbyPath = temp.WindowsPath() + "\\qlpro.exe";
-    StdMissionFiles files;
+    StdMissionFiles files{StdMissionFiles::Flushing::ToSystem};
     MissionSorter sorter{files};
 
     void SetUp() override { fs::create_directories(missions); }
@@ -184,9 +187,8 @@ TEST_F(SorterFixture, ScratchFilesOfAnInterruptedRunAreResolved) {
     fs::create_directory(missions / "D.MIS");  // anything of the mission's name counts as the mission
     Put("D.MIS.tmp", "not to be put anywhere");
     const SortReport report = sorter.Run(lobbyPath);
-    EXPECT_TRUE(report.failures.empty()) << DescribeSortReport(report);
+    EXPECT_TRUE(report.failures.empty()) << Shown(report);
     EXPECT_EQ(report.restored, std::vector<std::string>{"B.MIS"});
-    EXPECT_NE(DescribeSortReport(report).find("B.MIS"), std::string::npos);
     // The mission put back takes its own place: C.MIS keeps the third day.
     const std::map<std::string, std::string> expected = {{"A.MIS", JanuaryLine(2)},
                                                          {"B.MIS", JanuaryLine(3, "moved out\r\n")},
@@ -201,29 +203,29 @@ TEST_F(SorterFixture, FilesThatMustNotBeRewrittenAreLeftListedAndKeepTheirPlace)
     struct Case {
         const char* what;
         std::function<void()> make;  // makes B.MIS
-        const char* reason;
+        Msg reason;
     };
     const std::string text = "msnDate \"5/5/1940\"\r\n";
     const Case cases[] = {
-        {"UTF-16 text", [&] { Put("B.MIS", std::string("m\0s\0n\0\r\0\n\0", 10)); }, "not a text file"},
+        {"UTF-16 text", [&] { Put("B.MIS", std::string("m\0s\0n\0\r\0\n\0", 10)); }, Msg::SortNotText},
         {"larger than 64 MiB",
          [&] {
              Put("B.MIS", text);
              fs::resize_file(missions / "B.MIS", MissionSorter::kMaxMissionSize + 1);
          },
-         "larger than 64 MiB"},
+         Msg::SortTooLarge},
         {"a second hard link",
          [&] {
              Put("other.txt", text);
              fs::create_hard_link(missions / "other.txt", missions / "B.MIS");
          },
-         "hard links"},
+         Msg::SortHardLinks},
         {"a symbolic link",
          [&] {
              Put("other.txt", text);
              fs::create_symlink("other.txt", missions / "B.MIS");
          },
-         "a link"},
+         Msg::SortLink},
     };
     for (const Case& c : cases) {
         fs::remove_all(missions);
@@ -241,8 +243,7 @@ TEST_F(SorterFixture, FilesThatMustNotBeRewrittenAreLeftListedAndKeepTheirPlace)
         ASSERT_EQ(report.failures.size(), 1u) << c.what;
         EXPECT_EQ(report.failures[0].file, "B.MIS") << c.what;
         EXPECT_EQ(report.failures[0].fate, SortFate::Untouched) << c.what;
-        EXPECT_NE(report.failures[0].reason.find(c.reason), std::string::npos)
-            << c.what << ": " << report.failures[0].reason;
+        EXPECT_EQ(report.failures[0].reason.Id(), c.reason) << c.what << ": " << Shown(report);
         EXPECT_EQ(b(), before) << c.what;
         if (fs::exists(missions / "other.txt")) {
             EXPECT_EQ(Get("other.txt"), text) << c.what;
@@ -261,25 +262,41 @@ TEST_F(SorterFixture, AFileChangedByAnotherProgramDuringTheRunIsLeftToIt) {
     };
     const SortReport report = MissionSorter(watched).Run(lobbyPath);
     ASSERT_EQ(report.failures.size(), 1u);
-    EXPECT_NE(report.failures[0].reason.find("another program changed it"), std::string::npos);
+    EXPECT_EQ(report.failures[0].reason.Id(), Msg::SortChangedMeanwhile);
     EXPECT_EQ(Get("A.MIS"), "msnDate \"5/5/1940\"\r\nsaved by the editor\r\n");
     EXPECT_EQ(FolderContents(missions).size(), 1u);
 }
 
 TEST(SortReportTest, TheMessageSaysWhatBecameOfEachFile) {
+    const Message why(Msg::SortCannotRead, std::string("Access is denied."));
     const std::pair<SortFate, const char*> fates[] = {
-        {SortFate::KeptOld, "X.MIS: why; it keeps its old content."},
-        {SortFate::Untouched, "X.MIS: why; it was left as it is."},
-        {SortFate::NameKept, "X.MIS: why; it has its new date under its old name."},
-        {SortFate::OnlyScratch, "X.MIS: why; left as X.MIS.tmp; the next Sort Missions puts it back."},
+        {SortFate::KeptOld, "X.MIS: could not read it: Access is denied.; it keeps its old content."},
+        {SortFate::Untouched, "X.MIS: could not read it: Access is denied.; it was left as it is."},
+        {SortFate::NameKept, "X.MIS: could not read it: Access is denied.; it has its new date under its old name."},
+        {SortFate::OnlyScratch,
+         "X.MIS: could not read it: Access is denied.; left as X.MIS.tmp; the next Sort Missions puts it back."},
     };
     for (const auto& [fate, line] : fates) {
-        const std::string text = DescribeSortReport({{{"X.MIS", "why", fate}}, {}});
-        EXPECT_NE(text.find(line), std::string::npos) << text;
+        const std::vector<Listing> parts = DescribeSortReport({{{"X.MIS", why, fate}}, {}});
+        ASSERT_EQ(parts.size(), 1u);
+        EXPECT_EQ(parts[0].heading.Id(), Msg::SortFailures);
+        EXPECT_EQ(Render(parts, EnglishTexts()),
+                  "Sort Missions could not re-date these mission files:\r\n\r\n" + std::string(line));
     }
-    const std::string restored = DescribeSortReport({{}, {"B.MIS", "Q.MIS"}});
-    EXPECT_NE(restored.find("interrupted"), std::string::npos);
-    EXPECT_NE(restored.find("\r\nB.MIS\r\nQ.MIS"), std::string::npos);
+    // Both parts, a blank line apart; the headings count their files.
+    const std::vector<Listing> both =
+        DescribeSortReport({{{"X.MIS", why, SortFate::KeptOld}, {"Y.MIS", why, SortFate::KeptOld}}, {"B.MIS"}});
+    ASSERT_EQ(both.size(), 2u);
+    EXPECT_EQ(both[0].heading.PluralCount()->value, 2);
+    EXPECT_EQ(both[1].heading.Id(), Msg::SortRestored);
+    EXPECT_EQ(both[1].heading.PluralCount()->value, 1);
+    EXPECT_EQ(both[1].items.size(), 1u);
+    const std::string text = Render(both, EnglishTexts());
+    EXPECT_NE(
+        text.find("old content.\r\n\r\nPut back from the copies an interrupted Sort Missions had left:\r\n\r\nB.MIS"),
+        std::string::npos)
+        << text;
+    EXPECT_TRUE(DescribeSortReport({}).empty());
 }
 
 TEST_F(SorterFixture, MissingFolderDoesNothing) {
@@ -308,7 +325,7 @@ TEST_F(SorterFixture, EachFailedOperationLeavesOldOrNewContentAndIsReported) {
         const auto failures = faultySorter.Run(lobbyPath).failures;
         ASSERT_TRUE(faulty.injected) << failAt;
         ASSERT_EQ(failures.size(), 1u) << failAt;
-        EXPECT_NE(failures[0].reason.find("(injected)"), std::string::npos);
+        EXPECT_NE(Shown({failures, {}}).find("(injected)"), std::string::npos);
 
         const auto after = FolderContents(missions);
         EXPECT_EQ(after.size(), 3u) << failAt << ": a scratch file was left behind";
@@ -318,7 +335,7 @@ TEST_F(SorterFixture, EachFailedOperationLeavesOldOrNewContentAndIsReported) {
             changed += bytes == fresh.at(name);
         }
         EXPECT_EQ(changed, failAt == 0 ? 0 : 2) << failAt;
-        EXPECT_NE(DescribeSortReport({failures, {}}).find(failures[0].file), std::string::npos);
+        EXPECT_NE(Shown({failures, {}}).find(failures[0].file), std::string::npos);
     }
 }
 

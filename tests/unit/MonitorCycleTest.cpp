@@ -191,7 +191,7 @@ TEST_F(MonitorFixture, AFailedScanAfterAGoodOneCountsZeroAndEndsTheAlarm) {
     form.ApplySettings({0, 2, "x.wav"});
     Players(9);
     Ticks(2);  // alarm on: alarm icon, then normal phase
-    inet.Fail("the server did not answer within 30 s");
+    inet.Fail(NoAnswer());
     Ticks(1);
     EXPECT_EQ(view.rows.front().second, 0);
     EXPECT_EQ(log.Count("alarm off: 0 players"), 1);
@@ -230,7 +230,7 @@ TEST_F(MonitorFixture, ATickThatFailsLeavesTheTimerRunningAndTheTrayUsable) {
 }
 
 TEST_F(MonitorFixture, FailedScanShowsWhyAndCountsZero) {
-    inet.Fail("the server did not answer within 30 s");
+    inet.Fail(NoAnswer());
     Start();
     EXPECT_EQ(view.rows, (std::vector<std::pair<std::string, std::int32_t>>{{"status.quellan.example", 0}}));
     EXPECT_EQ(view.statusLine, "Last scan 21:04:05 failed: the server did not answer within 30 s; next try in 15 s");
@@ -256,20 +256,33 @@ TEST_F(MonitorFixture, AFailedCheckIsRetriedSoonerEachTimeLaterUpToTheInterval) 
         {1, true, 15, "30 s"},   {1, true, 30, "60 s"}, {1, true, 60, "60 s"},   // a shorter interval caps sooner
         {1, false, 60, ""},      {1, false, 60, ""},    {0, true, 1, "1 s"},    {0, true, 1, "1 s"},
     };
-    inet.Fail("no connection");
+    inet.Fail(NoAnswer());
     Start();  // the start-up check fails
-    EXPECT_EQ(view.statusLine, "Last scan 21:04:05 failed: no connection; next try in 15 s");
+    EXPECT_EQ(view.statusLine, "Last scan 21:04:05 failed: the server did not answer within 30 s; next try in 15 s");
     for (std::size_t i = 0; i < std::size(steps); ++i) {
         const Step& s = steps[i];
         form.ApplySettings({s.minutes, 2, "x.wav"});
         Players(s.fails ? kDown : 1);
         EXPECT_EQ(TicksToCheck(), s.ticks) << "step " << i;
-        const std::string failed = std::string("failed: no connection; next try in ") + s.next;
+        const std::string failed = std::string("failed: the server did not answer within 30 s; next try in ") + s.next;
         EXPECT_EQ(view.statusLine, s.fails ? "Last scan 21:04:05 " + failed : "Last scan 21:04:05: 1 player")
             << "step " << i;
     }
     EXPECT_EQ(log.Count("; retry in 15 s"), 2);
     EXPECT_EQ(log.Count("; retry in 1 s"), 2);
+}
+
+// A busy server's wait is obeyed, an hour at most, at any interval, and the
+// status line tells the wait obeyed.
+TEST_F(MonitorFixture, ABusyServersWaitIsObeyed) {
+    inet.Fail({.kind = FetchFailure::Kind::HttpStatus, .status = 429, .wait = 7200});
+    Start();
+    EXPECT_EQ(view.statusLine,
+              "Last scan 21:04:05 failed: the status server is busy; it asks to wait 2 h; next try in 1 h");
+    for (std::int32_t minutes : {1, 0}) {
+        form.ApplySettings({minutes, 2, "x.wav"});
+        EXPECT_EQ(TicksToCheck(), 3600) << minutes;
+    }
 }
 
 // A check that fails ends the alarm, but a count at or above the threshold

@@ -22,7 +22,7 @@ struct MonitorFixture : ::testing::Test, FakeWorld {
 
     void Players(int count) {
         if (count == kDown)
-            inet.Fail("no connection");
+            inet.Fail(NoAnswer());
         else
             inet.ServePage(StatusPage(std::to_string(count)));
     }

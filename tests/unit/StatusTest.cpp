@@ -76,9 +76,16 @@ TEST_F(ScanFixture, MissingCountMarkerAfterTitleCountsZero) {
 }
 
 TEST_F(ScanFixture, FailedFetchCountsZeroWithItsReason) {
-    inet.Fail("could not connect to the server");
+    inet.Fail(NoAnswer());
     EXPECT_EQ(ScanCount(), 0);
-    EXPECT_EQ(scanner.FailureReason(), "could not connect to the server");
+    EXPECT_EQ(scanner.FailureReason(), "the server did not answer within 30 s");
+}
+
+// A page cut short in its count ("1" of "14") gives no count.
+TEST_F(ScanFixture, ACountThatEndsThePageIsNotTaken) {
+    inet.ServePage("<font face=Verdana>Drevak&nbsp;Wing</font><font face=Verdana>1");
+    EXPECT_EQ(ScanCount(), 0);
+    EXPECT_EQ(scanner.FailureReason(), "the status page ends with the player count, which may be cut short");
 }
 
 TEST_F(ScanFixture, QuittingMakesNoRequest) {
@@ -172,6 +179,86 @@ TEST(StatusSourceTest, HostIsTheUrlsHostPart) {
         EXPECT_EQ(StatusSource::FromUrl(url).host, host) << url;
         EXPECT_EQ(StatusSource::FromUrl(url).shown, shown) << url;
     }
+}
+
+}  // namespace
+
+namespace {
+
+// The request's parts: "host port target" for an http(s) address, "-" for another.
+std::string Parts(const StatusSource& s) {
+    if (!s.isHttp) return "-";
+    return s.scheme + " " + s.ServerName() + " " + std::to_string(s.port) + " " + s.target +
+           (s.secure ? " secure" : "");
+}
+
+TEST(StatusSourceTest, AnAddressGivesTheRequestsPartsAndReadsBackToThem) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"http://status.quellan.example", "http status.quellan.example 80 /"},
+        {"HTTPS://Lobby.Example", "https Lobby.Example 443 / secure"},
+        {"https://user:pw@lobby.example:8443/s?a=1#top", "https lobby.example 8443 /s?a=1 secure"},
+        {"http://[::1]:8080/x", "http [::1] 8080 /x"},
+        {"http://h:80/", "http h 80 /"},
+        {"http://h:/", "http h 80 /"},
+        {"http://h?q=1", "http h 80 /?q=1"},
+        {"http://h#frag", "http h 80 /"},
+        {"http://h/a b\"<é>", "http h 80 /a%20b%22%3C%C3%A9%3E"},
+        {"http://h/100%25", "http h 80 /100%25"},
+        {"http://h:0/", "-"},
+        {"http://h:65536/", "-"},
+        {"http://h:8x/", "-"},
+        {"http://[::1/", "-"},
+        {"http://[g::1]/", "-"},
+        {"http://a b/", "-"},
+        {"http:/h/x", "-"},
+        {"ftp://h/", "-"},
+        {"lobby.example/page", "-"},
+        {"", "-"},
+    };
+    for (const auto& [url, parts] : cases) {
+        const StatusSource source = StatusSource::FromUrl(url);
+        EXPECT_EQ(Parts(source), parts) << url;
+        if (source.isHttp) {
+            EXPECT_EQ(Parts(StatusSource::FromUrl(source.Address())), parts) << url;
+        }
+    }
+}
+
+TEST(StatusSourceTest, ARedirectsLocationResolvesAgainstTheAddressAsked) {
+    // RFC 3986's examples (5.4), and others.
+    const StatusSource base = StatusSource::FromUrl("http://a/b/c/d;p?q");
+    const std::string longPath = "/" + std::string(3000, 'x');
+    const std::pair<std::string, std::string> cases[] = {
+        {"g:h", "-"},
+        {"g", "http://a/b/c/g"},
+        {"./g", "http://a/b/c/g"},
+        {"/g", "http://a/g"},
+        {"//g", "http://g/"},
+        {"?y", "http://a/b/c/d;p?y"},
+        {"g?y", "http://a/b/c/g?y"},
+        {"#s", "http://a/b/c/d;p?q"},
+        {"", "http://a/b/c/d;p?q"},
+        {".", "http://a/b/c/"},
+        {"../g", "http://a/b/g"},
+        {"../..", "http://a/"},
+        {"../../../g", "http://a/g"},
+        {"/./g", "http://a/g"},
+        {"g.", "http://a/b/c/g."},
+        {"g;x=1/../y", "http://a/b/c/y"},
+        {"g?y/../x", "http://a/b/c/g?y/../x"},
+        {"http:g", "-"},
+        {"HTTPS://B:444/x/./y", "https://B:444/x/y"},
+        {"https://user:pw@b/", "https://b/"},
+        {"//[::1]:8080", "http://[::1]:8080/"},
+        {"moved here", "http://a/b/c/moved%20here"},
+        {longPath, "http://a" + longPath},
+    };
+    for (const auto& [reference, resolved] : cases) {
+        const StatusSource next = base.Resolve(reference);
+        EXPECT_EQ(next.isHttp ? next.Address() : "-", resolved) << reference;
+        EXPECT_EQ(next.isHttp ? next.url : "-", resolved) << reference;
+    }
+    EXPECT_EQ(StatusSource::FromUrl("http://a:81").Resolve("x").Address(), "http://a:81/x");
 }
 
 }  // namespace

@@ -8,59 +8,69 @@
 
 #include "FaultyFiles.h"
 #include "missions/MissionSorter.h"
+#include "win32/TextConversion.h"
 #include "win32/Win32MissionFiles.h"
 
 namespace {
 
-// A lobby folder under the temp folder with an empty mission folder.
+// A path of the program's (UTF-8) for std::filesystem, which reads a narrow
+// string in the ANSI code page.
+std::filesystem::path Path(const std::string& utf8) { return Wide(utf8, CP_UTF8); }
+
+std::string TempFolder() {
+    wchar_t temp[MAX_PATH];
+    const DWORD n = GetTempPathW(MAX_PATH, temp);
+    return Narrow(std::wstring(temp, n), CP_UTF8);
+}
+
+// A lobby folder (under the temp folder unless a test makes another) with
+// an empty mission folder. Paths and names in UTF-8, as the program has them.
 struct RealFolder : ::testing::Test {
     std::string root, missions;
     Win32MissionFiles files;
     MissionSorter sorter{files};
 
     void SetUp() override {
-        char temp[MAX_PATH];
-        GetTempPathA(MAX_PATH, temp);
-        root = std::string(temp) + "wendrel-missions-" + std::to_string(GetCurrentProcessId()) + "\\";
-        missions = root + "Media\\Missions\\Multiplayer\\";
-        Clean();
-        for (const char* sub : {"", "Media\\", "Media\\Missions\\", "Media\\Missions\\Multiplayer\\"})
-            CreateDirectoryA((root + sub).c_str(), nullptr);
+        MakeRoot(TempFolder() + "wendrel-missions-" + std::to_string(GetCurrentProcessId()) + "\\");
     }
     void TearDown() override { Clean(); }
 
+    void MakeRoot(const std::string& folder) {
+        if (!root.empty()) Clean();
+        root = folder;
+        missions = root + "Media\\Missions\\Multiplayer\\";
+        Clean();
+        std::filesystem::create_directories(Path(missions));
+    }
     void Clean() {
         std::error_code ec;
-        std::filesystem::remove_all(root, ec);
+        std::filesystem::remove_all(Path(root), ec);
     }
 
     void Put(const std::string& name, const std::string& bytes, DWORD attributes = FILE_ATTRIBUTE_NORMAL) {
-        PutWide(std::filesystem::path(name).wstring(), bytes, attributes);
-    }
-    // A name beyond ASCII, whatever the process code page.
-    void PutWide(const std::wstring& name, const std::string& bytes, DWORD attributes = FILE_ATTRIBUTE_NORMAL) {
-        HANDLE f = CreateFileW((std::filesystem::path(missions) / name).c_str(), GENERIC_WRITE, 0, nullptr,
-                               CREATE_ALWAYS, attributes, nullptr);
+        HANDLE f = CreateFileW(Wide(missions + name, CP_UTF8).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                               attributes, nullptr);
         ASSERT_NE(f, INVALID_HANDLE_VALUE);
         DWORD written;
         WriteFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
         CloseHandle(f);
     }
-    std::set<std::wstring> NamesOnDisk() const {
-        std::set<std::wstring> names;
-        for (const auto& entry : std::filesystem::directory_iterator(missions))
-            names.insert(entry.path().filename().wstring());
+    void Remove(const std::string& name) { DeleteFileW(Wide(missions + name, CP_UTF8).c_str()); }
+    std::set<std::string> NamesOnDisk() const {
+        std::set<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(Path(missions)))
+            names.insert(Narrow(entry.path().filename().wstring(), CP_UTF8));
         return names;
     }
 
     // Name on disk (with its letter case) to content; directories as "<dir>".
     std::map<std::string, std::string> Contents() {
         std::map<std::string, std::string> out;
-        WIN32_FIND_DATAA data;
-        HANDLE find = FindFirstFileA((missions + "*").c_str(), &data);
+        WIN32_FIND_DATAW data;
+        HANDLE find = FindFirstFileW(Wide(missions + "*", CP_UTF8).c_str(), &data);
         if (find == INVALID_HANDLE_VALUE) return out;
         do {
-            const std::string name = data.cFileName;
+            const std::string name = Narrow(data.cFileName, CP_UTF8);
             if (name == "." || name == "..") continue;
             if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
                 out[name] = "<dir>";
@@ -71,10 +81,11 @@ struct RealFolder : ::testing::Test {
             std::string error;
             files.Read(missions + name, 1u << 30, bytes, facts, error);
             out[name] = bytes;
-        } while (FindNextFileA(find, &data));
+        } while (FindNextFileW(find, &data));
         FindClose(find);
         return out;
     }
+    std::string Shown(const SortReport& report) const { return Render(DescribeSortReport(report), EnglishTexts()); }
 };
 
 TEST_F(RealFolder, MixedCaseNamesAreRedatedInOrderAndUpperCased) {
@@ -84,10 +95,10 @@ TEST_F(RealFolder, MixedCaseNamesAreRedatedInOrderAndUpperCased) {
     Put("d.missing", "msnDate \"1/1/1939\"");
     Put("longname.misc", "msnDate \"1/1/1939\"");
     Put("hidden.mis", "msnDate \"1/1/1939\"", FILE_ATTRIBUTE_HIDDEN);
-    CreateDirectoryA((missions + "dir.mis").c_str(), nullptr);
+    std::filesystem::create_directory(Path(missions + "dir.mis"));
 
     const auto report = sorter.Run(root + "qlpro.exe");
-    EXPECT_TRUE(report.empty()) << DescribeSortReport(report);
+    EXPECT_TRUE(report.empty()) << Shown(report);
 
     const std::map<std::string, std::string> expected = {
         {"A.MIS", "  msnDate \"1/2/1939\"  ; a\r\n"},
@@ -105,14 +116,15 @@ TEST_F(RealFolder, ALockedMissionIsReportedAndKeepsItsContent) {
     Put("A.MIS", "msnDate \"5/5/1940\"\r\n");
     Put("B.MIS", "msnDate \"5/5/1940\"\r\n");
     // Another program holds B.MIS open without sharing it.
-    HANDLE lock = CreateFileA((missions + "B.MIS").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    HANDLE lock =
+        CreateFileW(Wide(missions + "B.MIS", CP_UTF8).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(lock, INVALID_HANDLE_VALUE);
     const auto failures = sorter.Run(root + "qlpro.exe").failures;
     CloseHandle(lock);
 
     ASSERT_EQ(failures.size(), 1u);
     EXPECT_EQ(failures[0].file, "B.MIS");
-    EXPECT_FALSE(failures[0].reason.empty());
+    EXPECT_EQ(failures[0].reason.Id(), Msg::SortCannotRead);
     const std::map<std::string, std::string> expected = {
         {"A.MIS", "msnDate \"1/2/1939\"  \r\n"},
         {"B.MIS", "msnDate \"5/5/1940\"\r\n"},
@@ -126,29 +138,31 @@ TEST_F(RealFolder, MissingMissionFolderIsSilent) { EXPECT_TRUE(sorter.Run(root +
 
 namespace {
 
-// Each operation of a 20-file run failing in turn, on the real file layer.
+// Each operation of a 6-file run failing in turn, on the real file layer
+// (the first, the last and files between; each flush reaches the disk).
 TEST_F(RealFolder, EachFailedOperationLeavesOldOrNewContent) {
+    constexpr int kFiles = 6;
     std::map<std::string, std::string> old, fresh;
-    for (int i = 1; i <= 20; ++i) {
+    for (int i = 1; i <= kFiles; ++i) {
         std::string name = "M";  // built in steps: GCC 12 warns falsely on a chain of + here
         name += std::to_string(100 + i);
         name += ".MIS";
         old[name] = "msnDate \"5/5/1940\" // " + name + "\r\n";
     }
     const auto reset = [&] {
-        for (const auto& [name, bytes] : Contents()) DeleteFileA((missions + name).c_str());
+        for (const auto& [name, bytes] : Contents()) Remove(name);
         for (const auto& [name, bytes] : old) Put(name, bytes);
     };
     reset();
     ASSERT_TRUE(sorter.Run(root + "qlpro.exe").empty());
     fresh = Contents();
-    for (int failAt = 0; failAt <= 1 + 5 * 20; ++failAt) {
+    for (int failAt = 0; failAt <= 1 + 5 * kFiles; ++failAt) {
         reset();
         FaultyFiles faulty(files, failAt);
         const auto failures = MissionSorter(faulty).Run(root + "qlpro.exe").failures;
-        EXPECT_EQ(failures.size(), failAt <= 5 * 20 ? 1u : 0u) << failAt;
+        EXPECT_EQ(failures.size(), failAt <= 5 * kFiles ? 1u : 0u) << failAt;
         const auto after = Contents();
-        ASSERT_EQ(after.size(), 20u) << failAt << ": a scratch file was left, or a mission lost";
+        ASSERT_EQ(after.size(), static_cast<std::size_t>(kFiles)) << failAt << ": a scratch file was left, or a mission lost";
         for (const auto& [name, bytes] : after)
             ASSERT_TRUE(bytes == old.at(name) || bytes == fresh.at(name)) << name << " after a failure at " << failAt;
     }
@@ -193,14 +207,13 @@ TEST_F(RealFolder, EachCallOfAReplaceFailingLeavesTheMissionWholeAndSaysWhere) {
     const bool outAndBack = reference.calls == 6;
     std::set<SortFate> seen;
     for (const std::set<int>& failing : std::vector<std::set<int>>{{0}, {1}, {2}, {3}, {4}, {5}, {5, 6}}) {
-        for (const auto& [name, bytes] : Contents()) DeleteFileA((missions + name).c_str());
+        for (const auto& [name, bytes] : Contents()) Remove(name);
         Put("a.mis", old);
         FailingCalls calls;
         calls.failing = failing;
         const SortReport report = MissionSorter(calls).Run(root + "qlpro.exe");
         const auto after = Contents();
-        const std::string where =
-            "calls failing from " + std::to_string(*failing.begin()) + ": " + DescribeSortReport(report);
+        const std::string where = "calls failing from " + std::to_string(*failing.begin()) + ": " + Shown(report);
         const bool scratch = after.count("A.MIS.tmp") || after.count("a.mis.tmp");
         const std::string* mission = after.count("A.MIS")   ? &after.at("A.MIS")
                                      : after.count("a.mis") ? &after.at("a.mis")
@@ -217,13 +230,13 @@ TEST_F(RealFolder, EachCallOfAReplaceFailingLeavesTheMissionWholeAndSaysWhere) {
                     break;
                 case SortFate::OnlyScratch:
                     EXPECT_TRUE(!mission && after.size() == 1 && after.begin()->second == fresh) << where;
-                    EXPECT_NE(DescribeSortReport(report).find("left as A.MIS.tmp"), std::string::npos) << where;
+                    EXPECT_NE(Shown(report).find("left as A.MIS.tmp"), std::string::npos) << where;
                     break;
                 default: ADD_FAILURE() << where;
             }
         }
         const SortReport next = sorter.Run(root + "qlpro.exe");
-        EXPECT_TRUE(next.failures.empty()) << DescribeSortReport(next);
+        EXPECT_TRUE(next.failures.empty()) << Shown(next);
         const std::map<std::string, std::string> expected = {{"A.MIS", fresh}};
         EXPECT_EQ(Contents(), expected) << where;
     }
@@ -240,11 +253,11 @@ TEST_F(RealFolder, RecoveryNeverReplacesAnything) {
     Put("B.MIS", "msnDate \"5/5/1940\"\r\n");
     Put("B.MIS.tmp", "broken", FILE_ATTRIBUTE_HIDDEN);
     // A scratch copy whose mission's name differs beyond ASCII only in case.
-    PutWide(L"\u00fcbung.mis", "msnDate \"5/5/1940\"\r\n");
-    PutWide(L"\u00dcBUNG.MIS.tmp", "broken");
+    Put("\u00fcbung.mis", "msnDate \"5/5/1940\"\r\n");
+    Put("\u00dcBUNG.MIS.tmp", "broken");
     const SortReport report = sorter.Run(root + "qlpro.exe");
-    EXPECT_TRUE(report.empty()) << DescribeSortReport(report);
-    EXPECT_EQ(NamesOnDisk(), (std::set<std::wstring>{L"A.MIS", L"B.MIS", L"\u00dcBUNG.MIS"}));
+    EXPECT_TRUE(report.empty()) << Shown(report);
+    EXPECT_EQ(NamesOnDisk(), (std::set<std::string>{"A.MIS", "B.MIS", "\u00dcBUNG.MIS"}));
     const std::map<std::string, std::string> expected = {{"A.MIS", "mine"}, {"B.MIS", "msnDate \"1/2/1939\"  \r\n"}};
     for (const auto& [name, bytes] : expected) EXPECT_EQ(Contents()[name], bytes) << name;
 }
@@ -252,17 +265,45 @@ TEST_F(RealFolder, RecoveryNeverReplacesAnything) {
 // Links and names beyond ASCII, as the Windows layer sees them.
 TEST_F(RealFolder, HardLinksAreLeftAndNamesBeyondAsciiAreUpperCased) {
     Put("b.mis", "msnDate \"5/5/1940\"\r\n");
-    ASSERT_TRUE(CreateHardLinkA((missions + "c.mis").c_str(), (missions + "b.mis").c_str(), nullptr));
-    PutWide(L"\u00e9t\u00e9.mis", "msnDate \"5/5/1940\"");
+    ASSERT_TRUE(
+        CreateHardLinkW(Wide(missions + "c.mis", CP_UTF8).c_str(), Wide(missions + "b.mis", CP_UTF8).c_str(), nullptr));
+    Put("\u00e9t\u00e9.mis", "msnDate \"5/5/1940\"");
 
     const SortReport report = sorter.Run(root + "qlpro.exe");
-    ASSERT_EQ(report.failures.size(), 2u) << DescribeSortReport(report);
+    const std::string shown = Shown(report);
+    ASSERT_EQ(report.failures.size(), 2u) << shown;
     for (const SortFailure& failure : report.failures) {
         EXPECT_EQ(failure.fate, SortFate::Untouched);
-        EXPECT_NE(failure.reason.find("hard links"), std::string::npos) << failure.reason;
+        EXPECT_EQ(failure.reason.Id(), Msg::SortHardLinks);
     }
+    EXPECT_NE(shown.find("B.MIS: it has 2 names (hard links)"), std::string::npos) << shown;
     // Names compared as listed: the file system itself ignores case.
-    EXPECT_EQ(NamesOnDisk(), (std::set<std::wstring>{L"b.mis", L"c.mis", L"\u00c9T\u00c9.MIS"}));
+    EXPECT_EQ(NamesOnDisk(), (std::set<std::string>{"b.mis", "c.mis", "\u00c9T\u00c9.MIS"}));
+}
+
+}  // namespace
+
+namespace {
+
+// The lobby client below a user folder whose name is not in the ANSI code
+// page (Cyrillic under 1252, as Polish is under 1251): the missions are
+// listed, re-dated and renamed all the same, names beyond ASCII included.
+TEST_F(RealFolder, MissionsBelowAUserFolderOfAnyAlphabetAreSorted) {
+    for (const std::string user : {"\u041f\u0451\u0442\u0440", "\u0141\u00f3d\u017a"}) {  // Пётр, Łódź
+        MakeRoot("C:\\users\\" + user + "\\AppData\\Local\\QuellanPro3\\");
+        Put("b.mis", "msnDate \"5/5/1940\"\r\n");
+        Put("\u0451\u043b\u043a\u0430.mis", "msnDate \"5/5/1940\"\r\n");  // ёлка
+        Put("\u0142\u0119k.mis", "msnDate \"5/5/1940\"\r\n");             // łęk
+        const SortReport report = sorter.Run(root + "qlpro.exe");
+        EXPECT_TRUE(report.empty()) << user << ": " << Shown(report);
+        // In the order of the upper-case names' characters: B, Ł, Ё.
+        const std::map<std::string, std::string> expected = {
+            {"B.MIS", "msnDate \"1/2/1939\"  \r\n"},
+            {"\u0141\u0118K.MIS", "msnDate \"1/3/1939\"  \r\n"},
+            {"\u0401\u041b\u041a\u0410.MIS", "msnDate \"1/4/1939\"  \r\n"},
+        };
+        EXPECT_EQ(Contents(), expected) << user;
+    }
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 
 #include "FakeMonitor.h"
 #include "history/PlayerHistory.h"
+#include "monitor/AlarmChecks.h"
 #include "win32/FileLog.h"
 #include "win32/Handles.h"
 #include "win32/TextConversion.h"
@@ -51,6 +52,8 @@ TEST(Win32TrayTest, AddModifyDeleteWithTheProgramsRecord) {
     EXPECT_TRUE(tray.NotifyIcon(TrayMessage::Delete, record));
     EXPECT_FALSE(tray.NotifyIcon(TrayMessage::Delete, record));  // already gone
     EXPECT_FALSE(tray.ShowNotification(notification));           // no icon to show it from
+    // Nothing holds notifications back on the tests' desktop (and Wine answers so always).
+    EXPECT_EQ(tray.QueryNotificationState(), NotificationState::Accepted);
     DestroyWindow(host);
 }
 
@@ -137,6 +140,56 @@ TEST_F(LaunchFixture, AMissingClientIsReportedAndNothingStarts) {
     EXPECT_EQ(realLauncher.CurrentDirectory(), before);
     Sleep(300);
     EXPECT_FALSE(fs::exists(record)) << "the decoy was started: " << ReadAll(record);
+}
+
+// A client in a folder named in any letters starts, from that folder.
+TEST_F(LaunchFixture, AClientInAFolderOfAnyLettersStarts) {
+    const std::string folder =
+        root + "\xC5\x81\xC3\xB3\x64\xC5\xBA \xD0\x9A\xD0\xBB\xD0\xB8\xD0\xB5\xD0\xBD\xD1\x82\\";  // Łódź Клиент
+    ASSERT_TRUE(CreateDirectoryW(Wide(folder, CP_UTF8).c_str(), nullptr));
+    const std::string unicodeClient = folder + "qlpro.exe";
+    ASSERT_TRUE(CopyFileW(Wide(client, CP_UTF8).c_str(), Wide(unicodeClient, CP_UTF8).c_str(), TRUE));
+    const std::string before = realLauncher.CurrentDirectory();
+    const auto lines = Launch(unicodeClient, 1);
+    std::string ignored;
+    realLauncher.ChangeDirectory(before, ignored);
+    ASSERT_EQ(lines.size(), 3u) << "the client did not start: " << (msgBox.shown.empty() ? "" : msgBox.shown[0].text);
+    EXPECT_EQ(lines[0], unicodeClient);
+    EXPECT_EQ(lines[1], unicodeClient + " ");
+    EXPECT_EQ(lines[2] + "\\", folder);
+}
+
+// What Options' Test says of a file, read through the file system: the
+// default sound beside the program plays, in a folder of any letters too.
+TEST(Win32SoundTest, TestFindsAndReadsTheFileAsTheAlarmDoes) {
+    char temp[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    const std::string folder = std::string(temp) + "wendrel-sound-\xD0\x97\xD0\xB2\xD1\x83\xD0\xBA\\";  // Звук
+    CreateDirectoryW(Wide(folder, CP_UTF8).c_str(), nullptr);
+    char self[MAX_PATH];
+    GetModuleFileNameA(nullptr, self, MAX_PATH);
+    const std::string flyover = fs::path(self).parent_path().string() + "\\Flyover.wav";
+    ASSERT_TRUE(CopyFileW(Wide(flyover, CP_UTF8).c_str(), Wide(folder + "alarm.wav", CP_UTF8).c_str(), FALSE));
+    const std::string notes = folder + "notes.wav";
+    HANDLE file = CreateFileW(Wide(notes, CP_UTF8).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD written = 0;
+    WriteFile(file, "not a wave", 10, &written, nullptr);
+    CloseHandle(file);
+
+    Win32Sound sound(nullptr);
+    const auto said = [&](const std::string& path) {
+        const auto problem = AlarmSoundProblem(path, sound);
+        return problem ? InEnglish(*problem) : std::string("plays");
+    };
+    EXPECT_EQ(said("Flyover.wav"), "plays") << "beside the program";
+    EXPECT_EQ(said(folder + "alarm.wav"), "plays");
+    EXPECT_EQ(said(notes), notes + ": not a wave file Windows can play");
+    EXPECT_EQ(said(folder + "gone.wav"), folder + "gone.wav: no such file");
+    EXPECT_EQ(said("C:\\no\\such\\folder\\a.wav"), "C:\\no\\such\\folder\\a.wav: no such file");
+    EXPECT_EQ(said(folder.substr(0, folder.size() - 1)), folder.substr(0, folder.size() - 1) + ": no such file")
+        << "a folder is not the alarm's file";
+    std::error_code ec;
+    fs::remove_all(Wide(folder, CP_UTF8), ec);
 }
 
 TEST(Win32SoundTest, DefaultSoundIsFoundBesideTheProgram) {

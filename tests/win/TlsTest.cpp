@@ -8,10 +8,12 @@
 
 #include <fstream>
 #include <map>
+#include <optional>
 #include <sstream>
 
 #include "LoopbackServer.h"
 #include "status/Scanner.h"
+#include "text/Texts.h"
 #include "win32/WinError.h"
 #include "win32/WinInetTransfer.h"
 
@@ -100,16 +102,29 @@ TEST(WinInetTls, AnHttpPageThatMovedToHttpsIsFollowed) {
     }
 }
 
-// Every WinINet error reads as words, in the program's own where it has them.
-TEST(WinInetTls, EveryInternetErrorHasWords) {
+// Every WinINet error reads as words, in the program's own where it has them
+// (messages of the catalogue); other errors in Windows' words, in the
+// player's language where Windows has it, else in its own; the program's
+// with the number where Windows has none.
+TEST(WinInetTls, EveryErrorHasWordsInOneLanguage) {
     for (DWORD code = INTERNET_ERROR_BASE + 1; code <= INTERNET_ERROR_LAST; ++code) {
         const std::string text = SystemErrorText(code);
         EXPECT_NE(text.find_first_of("abcdefghijklmnopqrstuvwxyz"), std::string::npos) << code;
         EXPECT_NE(text.rfind("error ", 0), 0u) << code << ": " << text;
     }
+    const auto message = [](DWORD code, const char* language) {
+        const Arg words = ErrorWords(code, language);
+        const auto* said = std::get_if<std::shared_ptr<const Message>>(&words.value);
+        return said ? std::optional((*said)->Id()) : std::nullopt;  // none: Windows' own words
+    };
+    for (const char* language : {"", "de", "qps-ploc", "xx"}) {
+        EXPECT_EQ(message(ERROR_INTERNET_INVALID_CA, language), Msg::NetInvalidCa) << language;
+        EXPECT_EQ(message(ERROR_INTERNET_SEC_CERT_REV_FAILED, language), Msg::NetCertNoRevocation) << language;
+        EXPECT_EQ(message(ERROR_FILE_NOT_FOUND, language), std::nullopt) << language;
+        EXPECT_EQ(message(0x2000ABCD, language), Msg::NetOtherError) << language;
+    }
     EXPECT_EQ(SystemErrorText(ERROR_INTERNET_INVALID_CA), "the server's certificate is not from a trusted authority");
-    EXPECT_EQ(SystemErrorText(ERROR_INTERNET_SEC_CERT_REV_FAILED),
-              "the server's certificate could not be checked for revocation");
+    EXPECT_EQ(SystemErrorText(0x2000ABCD), "the operation failed (error 536914893)");
 }
 
 }  // namespace

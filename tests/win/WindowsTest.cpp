@@ -11,6 +11,7 @@
 #include "FakeMonitor.h"
 #include "MemoryHistoryFile.h"
 #include "platform/resource.h"
+#include "settings/OptionsLayout.h"
 #include "settings/Settings.h"
 #include "text/Languages.h"
 #include "win32/Controls.h"
@@ -18,8 +19,11 @@
 #include "win32/MainWindow.h"
 #include "win32/NetworkWatcher.h"
 #include "win32/OptionsDialog.h"
+#include "win32/PictureAccessible.h"
+#include "win32/Program.h"
 #include "win32/TextConversion.h"
 #include "win32/Win32MsgBox.h"
+#include "win32/Win32Registry.h"
 
 namespace {
 
@@ -36,7 +40,7 @@ void ExpectCaptionsFit(HWND window) {
     for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
         char cls[32];
         GetClassNameA(child, cls, sizeof cls);
-        const std::string text = WindowText(child);
+        const std::wstring text = Wide(WindowText(child), CP_UTF8);
         if (text.empty() || (lstrcmpiA(cls, "STATIC") != 0 && lstrcmpiA(cls, "BUTTON") != 0)) continue;
         const LONG style = GetWindowLongA(child, GWL_STYLE);
         if ((style & BS_TYPEMASK) == BS_GROUPBOX && lstrcmpiA(cls, "BUTTON") == 0) continue;
@@ -48,16 +52,17 @@ void ExpectCaptionsFit(HWND window) {
         const bool checkBox = lstrcmpiA(cls, "BUTTON") == 0 && ((style & BS_TYPEMASK) == BS_3STATE);
         const int room = client.right - (checkBox ? 16 : 0);
         need.right = room;
-        DrawTextA(dc, text.c_str(), -1, &need, DT_CALCRECT | DT_WORDBREAK);
+        DrawTextW(dc, text.c_str(), -1, &need, DT_CALCRECT | DT_WORDBREAK);
         SIZE line{};
-        GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &line);
+        GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &line);
         SelectObject(dc, old);
         ReleaseDC(child, dc);
         const bool wraps = (style & SS_TYPEMASK) == SS_LEFT && lstrcmpiA(cls, "STATIC") == 0;
+        const std::string shown = WindowText(child);
         if (wraps)
-            EXPECT_LE(need.bottom, client.bottom) << "\"" << text << "\" needs more lines than it has";
+            EXPECT_LE(need.bottom, client.bottom) << "\"" << shown << "\" needs more lines than it has";
         else
-            EXPECT_LE(line.cx - (text.find('&') != std::string::npos ? 4 : 0), room) << "\"" << text << "\" is cut off";
+            EXPECT_LE(line.cx - (text.find(L'&') != std::wstring::npos ? 4 : 0), room) << "\"" << shown << "\" is cut off";
     }
 }
 
@@ -116,15 +121,27 @@ TEST_F(OptionsWindow, LoadsHiddenWithTheLayoutAndDefaults) {
     GetObjectA(reinterpret_cast<HFONT>(SendDlgItemMessageA(w, IDC_ALARMDLG, WM_GETFONT, 0, 0)), sizeof bold, &bold);
     EXPECT_GE(bold.lfWeight, FW_BOLD);
 
-    // Client area: 5370 x 3480 twips, at least, at this DPI; the new check
-    // boxes come below the old one, in order, and above OK.
+    EXPECT_EQ(WindowText(GetDlgItem(w, IDC_TEST)), "&Test");
+    EXPECT_EQ(WindowText(GetDlgItem(w, IDC_LABEL5)), "&Language:");
+    EXPECT_EQ(WindowText(GetDlgItem(w, IDC_STARTUP_NOTE)), "");
+    HWND list = GetDlgItem(w, IDC_LANGUAGE);
+    EXPECT_EQ(SendMessageW(list, CB_GETCOUNT, 0, 0), 7);
+    EXPECT_EQ(SendMessageW(list, CB_GETCURSEL, 0, 0), 0);
+    wchar_t item[64] = {};
+    SendMessageW(list, CB_GETLBTEXT, 3, reinterpret_cast<LPARAM>(item));
+    EXPECT_EQ(std::wstring(item), L"\x0420\x0443\x0441\x0441\x043A\x0438\x0439") << "Russian, by its own name";
+
+    // Client area: the English design at this DPI, which its captions fit;
+    // the new check boxes come below the old one, in order, then the
+    // language, then OK.
     const TwipScale scale(WindowDpi(w));
+    const OptionsLayout design = OptionsDesign();
     RECT client;
     GetClientRect(w, &client);
-    EXPECT_EQ(client.bottom, scale.Y(3480));
-    EXPECT_GE(client.right, scale.Y(5370));
+    EXPECT_EQ(client.bottom, scale.Y(design.height));
+    EXPECT_EQ(client.right, scale.X(design.width));
     int lastTop = -1;
-    for (int id : {IDC_INWINDOW, IDC_NOTIFY, IDC_REMIND, IDC_STARTUP, IDOK}) {
+    for (int id : {IDC_INWINDOW, IDC_NOTIFY, IDC_REMIND, IDC_STARTUP, IDC_STARTUP_NOTE, IDC_LANGUAGE, IDOK}) {
         RECT box;
         GetWindowRect(GetDlgItem(w, id), &box);
         MapWindowPoints(nullptr, w, reinterpret_cast<POINT*>(&box), 2);
@@ -183,6 +200,148 @@ TEST_F(OptionsWindow, CloseBoxUnloadsTheForm) {
     EXPECT_FALSE(form.IsLoaded());
     EXPECT_EQ(dialog.Window(), nullptr);
     EXPECT_EQ(form.txtUsers(), "2");
+}
+
+// Test reports what the monitor found, as it says it.
+struct TestingMonitor : MonitorSettingsSink {
+    std::vector<std::string> tested;
+    void ApplySettings(const MonitorSettings&) override {}
+    std::vector<Message> TestAlarm(const std::string& sound, std::int32_t) override {
+        tested.push_back(sound);
+        return {Message(Msg::OptionsTestNoFile, sound)};
+    }
+};
+
+// The new controls through the window: the note on another copy's start
+// with Windows (left alone by OK), the language list and Test.
+TEST_F(OptionsWindow, TheNoteTheLanguageListAndTestWorkThroughTheWindow) {
+    const std::string other = "\"D:\\Other\\wendrel.exe\" --timeout 5";
+    registry.PutText(Settings::kRunKeyPath, Settings::kRunValueName, other);
+    TestingMonitor monitor;
+    form.SetMonitor(&monitor);
+    form.Show();
+    Pump();
+    HWND w = dialog.Window();
+    EXPECT_EQ(WindowText(GetDlgItem(w, IDC_STARTUP_NOTE)), "Windows starts another copy now: D:\\Other\\wendrel.exe");
+    EXPECT_EQ(IsDlgButtonChecked(w, IDC_STARTUP), BST_UNCHECKED);
+    HWND list = GetDlgItem(w, IDC_LANGUAGE);
+    SendMessageW(list, CB_SETCURSEL, 2, 0);
+    SendMessageW(w, WM_COMMAND, MAKEWPARAM(IDC_LANGUAGE, CBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
+    EXPECT_EQ(form.Controls().Text(OptionsField::Language), "de");
+
+    SetDlgItemTextW(w, IDC_SOUND, L"C:\\gone.wav");
+    std::atomic<bool> closed{false};
+    std::thread closer = CloseMessageBox("Options", w, closed);
+    SendMessageW(w, WM_COMMAND, MAKEWPARAM(IDC_TEST, BN_CLICKED), 0);
+    closer.join();
+    EXPECT_TRUE(closed) << "Test did not say what it found";
+    EXPECT_EQ(monitor.tested, std::vector<std::string>{"C:\\gone.wav"});
+
+    SendMessageW(w, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    EXPECT_FALSE(IsWindowVisible(w));
+    EXPECT_EQ(store.FetchSetting(Settings::kKeyPath, "Language"), SettingValue(std::string("de")));
+    EXPECT_EQ(store.FetchSetting(Settings::kRunKeyPath, Settings::kRunValueName), SettingValue(other));
+}
+
+// Shown after the language changed, the window has the new captions, and
+// room for them: the test language is longer than any.
+TEST_F(OptionsWindow, ShownAgainTheWindowSpeaksTheNewLanguageWithRoomForIt) {
+    const InvariantFormat format;
+    Texts texts(format);
+    OptionsDialog dialog2(texts);
+    frmOptions form2{store, dialog2, msgBox};
+    dialog2.Attach(form2);
+    form2.Show();
+    Pump();
+    HWND w = dialog2.Window();
+    RECT english, pseudo;
+    GetClientRect(w, &english);
+    form2.cmdCancel_Click();
+    texts.Use(*FindLanguage("qps-ploc"));
+    form2.Show();
+    Pump();
+    EXPECT_EQ(WindowText(w), texts(Message(Msg::OptionsTitle)));
+    EXPECT_EQ(WindowText(GetDlgItem(w, IDC_LABEL4)), texts(Message(Msg::OptionsQuellanDirectory)));
+    wchar_t first[128] = {};
+    SendDlgItemMessageW(w, IDC_LANGUAGE, CB_GETLBTEXT, 0, reinterpret_cast<LPARAM>(first));
+    EXPECT_EQ(Narrow(first, CP_UTF8), texts(Message(Msg::OptionsWindowsLanguage)));
+    GetClientRect(w, &pseudo);
+    EXPECT_GT(pseudo.right, english.right) << "a longer language widens the window";
+    ExpectCaptionsFit(w);
+    form2.Unload();
+}
+
+// The program starts in --language's language, else in the one stored in
+// Options, else in Windows' (as far as a catalogue has each).
+TEST(StartLanguageTest, TheRunsLanguageThenTheStoredChoiceThenWindows) {
+    const std::wstring keyPath = Wide(Settings::kKeyPath, CP_UTF8);
+    RegDeleteTreeW(HKEY_CURRENT_USER, keyPath.c_str());
+    HKEY key = nullptr;
+    ASSERT_EQ(
+        RegCreateKeyExW(HKEY_CURRENT_USER, keyPath.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
+        ERROR_SUCCESS);
+    RegCloseKey(key);
+    Win32Registry api;
+    mdRegistry store{api};
+    const Catalogue& windows = ChooseLanguage("", WindowsLanguages());
+    const std::pair<const char*, const char*> cases[] = {
+        {"ru", "ru"},          // the stored choice
+        {"xx", windows.code},  // none there is: Windows'
+        {"", windows.code},    // Windows' language, chosen in Options
+    };
+    for (const auto& [stored, expected] : cases) {
+        ASSERT_EQ(store.StoreSetting(Settings::kKeyPath, Settings::Language.name, std::string(stored), kRegSz), 0);
+        EXPECT_STREQ(StartLanguage("").code, expected) << stored;
+        EXPECT_STREQ(StartLanguage("pl").code, "pl") << "--language goes before " << stored;
+    }
+    RegDeleteTreeW(HKEY_CURRENT_USER, keyPath.c_str());
+}
+
+// A path in any letters goes through the box and the registry whole, and
+// a value another program stored so shows whole.
+TEST(OptionsUnicodeTest, APathInAnyLettersSurvivesTheBoxAndTheRegistry) {
+    const std::wstring keyPath = Wide(Settings::kKeyPath, CP_UTF8);
+    RegDeleteTreeW(HKEY_CURRENT_USER, keyPath.c_str());
+    Win32Registry api;
+    mdRegistry store{api};
+    OptionsDialog dialog;
+    Win32MsgBox msgBox;
+    frmOptions form{store, dialog, msgBox};
+    dialog.Attach(form);
+    form.Show();
+    Pump();
+    HWND w = dialog.Window();
+    const std::wstring sound = L"C:\\\x0141\x00f3\x0064\x017a\\\x0417\x0432\x0443\x043a.wav";  // C:\Łódź\Звук.wav
+    SetDlgItemTextW(w, IDC_SOUND, sound.c_str());
+    EXPECT_EQ(form.txtSound(), Narrow(sound, CP_UTF8));
+    SendMessageW(w, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    EXPECT_FALSE(IsWindowVisible(w));
+
+    HKEY key = nullptr;
+    ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, keyPath.c_str(), 0, KEY_ALL_ACCESS, &key), ERROR_SUCCESS);
+    wchar_t stored[MAX_PATH] = {};
+    DWORD type = 0, size = sizeof stored;
+    ASSERT_EQ(RegQueryValueExW(key, L"AlarmSound", nullptr, &type, reinterpret_cast<BYTE*>(stored), &size), 0);
+    EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
+    EXPECT_EQ(std::wstring(stored), sound);
+    EXPECT_EQ(size, (sound.size() + 1) * sizeof(wchar_t));
+    // ASCII is stored as the ANSI calls stored it.
+    char ascii[MAX_PATH] = {};
+    DWORD asciiSize = sizeof ascii;
+    ASSERT_EQ(RegQueryValueExA(key, "ZalmoPath", nullptr, &type, reinterpret_cast<BYTE*>(ascii), &asciiSize), 0);
+    EXPECT_STREQ(ascii, "C:\\Program Files\\QuellanPro3\\qlpro.exe");
+
+    const std::wstring client = L"D:\\\x65e5\x672c\\qlpro.exe";  // D:\日本\qlpro.exe
+    RegSetValueExW(key, L"ZalmoPath", 0, REG_SZ, reinterpret_cast<const BYTE*>(client.c_str()),
+                   static_cast<DWORD>((client.size() + 1) * sizeof(wchar_t)));
+    RegCloseKey(key);
+    form.Form_Activate();
+    wchar_t shown[MAX_PATH] = {};
+    GetDlgItemTextW(w, IDC_ZALMO, shown, MAX_PATH);
+    EXPECT_EQ(std::wstring(shown), client);
+    EXPECT_EQ(form.txtZalmo(), Narrow(client, CP_UTF8));
+    form.Unload();
+    RegDeleteTreeW(HKEY_CURRENT_USER, keyPath.c_str());
 }
 
 // The real main window over a fake world, started as the program starts it.
@@ -259,7 +418,7 @@ TEST(MainWindowTest, StartsHiddenAsAToolWindowAndShowsTheScan) {
     HWND w = window.Handle();
     HWND host = reinterpret_cast<HWND>(window.TrayWindowHandle());
     EXPECT_FALSE(IsWindowVisible(w));
-    EXPECT_EQ(WindowText(w), frmWendrel::kTitle);
+    EXPECT_EQ(WindowText(w), InEnglish(frmWendrel::Title()));
     EXPECT_TRUE(GetWindowLongA(w, GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
     EXPECT_FALSE(GetWindowLongA(w, GWL_STYLE) & (WS_THICKFRAME | WS_MAXIMIZEBOX | WS_MINIMIZEBOX));
     EXPECT_EQ(GetWindow(w, GW_OWNER), host);
@@ -289,6 +448,19 @@ TEST(MainWindowTest, StartsHiddenAsAToolWindowAndShowsTheScan) {
     SendMessageA(w, WM_CLOSE, 0, 0);
     EXPECT_FALSE(IsWindow(w));
     EXPECT_EQ(tray.calls.back().first, TrayMessage::Delete);
+}
+
+// TwipsX gives the fewest twips that X makes at least so many pixels wide,
+// at each DPI and so at each width factor of the system's font.
+TEST(DpiTest, TwipsXIsTheFewestTwipsThatGiveThePixels) {
+    for (const int dpi : {96, 120, 144, 168, 192}) {
+        const TwipScale scale(dpi);
+        for (int pixels = 1; pixels <= 800; ++pixels) {
+            const int twips = scale.TwipsX(pixels);
+            ASSERT_GE(scale.X(twips), pixels) << dpi << " dpi, " << twips << " twips";
+            ASSERT_LT(scale.X(twips - 1), pixels) << dpi << " dpi, " << twips << " twips";
+        }
+    }
 }
 
 // At a new DPI the tray icon is loaded at the new small-icon size (the
@@ -419,6 +591,41 @@ TEST(HistoryWindowTest, PicturesInWordsAndACursorForTheKeys) {
     SendMessageA(day, WM_KEYDOWN, VK_TAB, 0);
     EXPECT_EQ(GetFocus(), week);
     EXPECT_EQ(readout(), "Mondays 21:00\xE2\x80\x93" "22:00 \xE2\x80\x94 no checks in this hour yet");
+    DestroyWindow(window.Handle());
+}
+
+// An object that cannot be handed over to the reader (LresultFromObject
+// fails, as it has been seen to on Windows) leaves WM_GETOBJECT to
+// DefWindowProc: the error code would read as a handle to an object. The
+// object handed over, or not, is freed once the reader's reference goes.
+TEST(HistoryWindowTest, AnObjectThatCannotBeHandedOverIsLeftToWindows) {
+    CoInitialize(nullptr);
+    MemoryHistoryFile file;
+    PlayerHistory history(file);
+    FakeClock clock;
+    HistoryWindow window(history, clock);
+    window.Show();
+    const HWND day = GetDlgItem(window.Handle(), IDC_HISTORY_DAY);
+    ASSERT_TRUE(day);
+    // Stands in for LresultFromObject: keeps a reference to what it is given
+    // (as a reader's would be) and answers as told.
+    static IUnknown* offered;
+    static LRESULT handOverAnswer;
+    const LresultFromObjectFn handOver = [](REFIID, WPARAM, LPUNKNOWN object) -> LRESULT {
+        offered = object;
+        object->AddRef();
+        return handOverAnswer;
+    };
+    const struct {
+        LRESULT handOverAnswer, answer;
+    } kCases[] = {{E_OUTOFMEMORY, 0}, {E_NOINTERFACE, 0}, {0x40c1, 0x40c1}};
+    for (const auto& c : kCases) {
+        handOverAnswer = c.handOverAnswer;
+        offered = nullptr;
+        EXPECT_EQ(AnswerGetObject(day, 0, OBJID_CLIENT, handOver), c.answer) << c.handOverAnswer;
+        ASSERT_TRUE(offered) << c.handOverAnswer;
+        EXPECT_EQ(offered->Release(), 0u) << c.handOverAnswer << ": the window keeps no reference";
+    }
     DestroyWindow(window.Handle());
 }
 
