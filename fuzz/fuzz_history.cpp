@@ -291,7 +291,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Check(!texts(Describe(Picture::Day, pictures)).empty() && !texts(Describe(Picture::Week, pictures)).empty(),
           "no description");
 
-    // Over the next week, a reminder comes only within its lead before its span, and once a span.
+    // Over the next week, a reminder comes only within its lead before its span, once a span, and
+    // its words have all their values.
     FakeClock clock;
     clock.offsetMinutes = after;
     clock.firstDay = firstDay;
@@ -302,6 +303,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (!span) continue;
         Check(t >= span->start - BusyReminder::kLead && t < span->start, "a reminder outside its lead");
         Check(span->start != reminded, "a span reminded of twice");
+        const UtcOffset local = [&clock](std::int64_t utc) { return clock.UtcOffsetMinutes(utc); };
+        const std::string said = texts(BusySoonReminder(*span, threshold, t, local));
+        Check(said.find('{') == std::string::npos, "a reminder with a value left out");
         reminded = span->start;
     }
     return 0;

@@ -237,9 +237,10 @@ Message UsuallyBusyLine(const UsuallyBusy& busy, std::int32_t threshold, std::in
     return Message(Msg::HistoryWindowBusyUsually, Count{threshold}, std::move(when), SpanEvidence(span));
 }
 
-Message BusySoonText(const BusySpan& span, std::int32_t threshold, const UtcOffset& offset) {
-    return Message(Msg::HistoryBusySoon, Count{threshold}, Hour(ToWallClock(span.start, offset).hour),
-                   SpanEvidence(span));
+Message BusySoonReminder(const BusySpan& span, std::int32_t threshold, std::int64_t now, const UtcOffset& offset) {
+    const WallClock from = ToWallClock(span.start, offset);
+    const Msg id = from.day == ToWallClock(now, offset).day ? Msg::HistoryRemindToday : Msg::HistoryRemindAnotherDay;
+    return Message(id, Count{threshold}, Hour(from.hour), SpanEvidence(span));
 }
 
 std::string PlayersText(std::int64_t count) { return InEnglish(Players(count)); }

@@ -109,9 +109,11 @@ Message SpanEvidence(const BusySpan& span);
 // 19:00–23:00 (in 8 of the last 10 Saturdays)", or how much more history
 // it wants, or that the lobby rarely has that many.
 Message UsuallyBusyLine(const UsuallyBusy& busy, std::int32_t threshold, std::int64_t now, const UtcOffset& offset);
-// The reminder's words: "usually has 2 or more players from 19:00 — in 8
-// of the last 10 Saturdays".
-Message BusySoonText(const BusySpan& span, std::int32_t threshold, const UtcOffset& offset);
+// The reminder at now of span, which starts later: "Drevak Wing usually has
+// 2 or more players from 19:00 — in 8 of the last 10 Saturdays. Click here
+// to see the history.", one message for a span that starts later today and
+// one for a span that starts on another day (after midnight).
+Message BusySoonReminder(const BusySpan& span, std::int32_t threshold, std::int64_t now, const UtcOffset& offset);
 // "2 players", in English: for the log.
 std::string PlayersText(std::int64_t count);
 

@@ -444,6 +444,35 @@ TEST(HistoryFiguresTest, WhenItUsuallyGetsBusy) {
     }
 }
 
+// The reminder is one whole sentence, its form chosen by the day its span
+// starts on the wall clock: later today, or after midnight.
+TEST(HistoryFiguresTest, TheReminderSaysItsSpanInOneSentence) {
+    constexpr std::int64_t kSaturday = 1797033600;  // 2026-12-12 00:00 UTC
+    const struct {
+        BusySpan span;
+        int offsetMinutes;
+        bool today;
+        TimeOfDay from;
+        Msg evidence;
+    } kCases[] = {
+        {{kSaturday + 19 * kHour, kSaturday + 23 * kHour, 5, 8, 10}, 0, true, {19, 0}, Msg::HistoryEvidenceSaturday},
+        {{kSaturday + 23 * kHour, kSaturday + 25 * kHour, 6, 1, 1}, 60, false, {0, 0}, Msg::HistoryEvidenceSunday},
+        {{kSaturday, kSaturday + 2 * kHour, 4, 3, 4}, -60, true, {23, 0}, Msg::HistoryEvidenceFriday},
+    };
+    for (const auto& c : kCases) {
+        const UtcOffset offset = [&c](std::int64_t) { return c.offsetMinutes; };
+        const Message said = BusySoonReminder(c.span, 2, c.span.start - 20 * kMinute, offset);
+        EXPECT_EQ(said, Message(c.today ? Msg::HistoryRemindToday : Msg::HistoryRemindAnotherDay, Count{2}, c.from,
+                                Message(c.evidence, Int{c.span.reached}, Count{c.span.weeks})))
+            << InEnglish(said);
+    }
+    EXPECT_EQ(
+        InEnglish(Message(Msg::HistoryRemindAnotherDay, Count{2}, TimeOfDay{0, 0},
+                          Message(Msg::HistoryEvidenceSunday, Int{8}, Count{10}))),
+        "Drevak Wing usually has 2 or more players from 00:00 \xE2\x80\x94 in 8 of the last 10 Sundays. Click here "
+        "to see the history.");
+}
+
 TEST(HistoryFiguresTest, TheBusiestHourLine) {
     TypicalWeek week;
     EXPECT_EQ(InEnglish(SummaryLine(0, FindBusiestHour(week))),
