@@ -43,13 +43,20 @@ std::string Number(const std::string& plain, int digits) {
     return Narrow(text, CP_UTF8);
 }
 
-}  // namespace
+class Win32LocaleFormat : public LocaleFormat {
+public:
+    std::string Integer(std::int64_t value) const override;
+    std::string Decimal(double value, int digits) const override;
+    std::string Time(int hour, int minute, int second) const override;
+    std::string DayName(int weekday, bool abbreviated, std::string_view language) const override;
+};
 
 std::string Win32LocaleFormat::Integer(std::int64_t value) const { return Number(std::to_string(value), 0); }
 
 std::string Win32LocaleFormat::Decimal(double value, int digits) const {
     const std::string plain = InvariantFormat().Decimal(value, digits);
-    return Number(plain, plain.find('.') == std::string::npos ? 0 : static_cast<int>(plain.size() - plain.find('.') - 1));
+    return Number(plain,
+                  plain.find('.') == std::string::npos ? 0 : static_cast<int>(plain.size() - plain.find('.') - 1));
 }
 
 std::string Win32LocaleFormat::Time(int hour, int minute, int second) const {
@@ -77,6 +84,13 @@ std::string Win32LocaleFormat::DayName(int weekday, bool abbreviated, std::strin
     std::wstring name = LocaleText(base == userLanguage ? LOCALE_NAME_USER_DEFAULT : wanted.c_str(), type);
     if (name.empty()) return InvariantFormat().DayName(weekday, abbreviated, language);
     return Narrow(name, CP_UTF8);
+}
+
+}  // namespace
+
+const LocaleFormat& WindowsLocaleFormat() {
+    static const Win32LocaleFormat format;
+    return format;
 }
 
 std::vector<std::string> WindowsLanguages() {
