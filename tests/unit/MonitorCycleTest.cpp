@@ -91,9 +91,7 @@ TEST_F(MonitorFixture, ThresholdEdges) {
         Store("CheckInterval", std::int32_t{5}, kRegDword);
         options.LoadSettings();
         Players(c.players);
-        frmWendrel f{Deps("http://h")};
-        f.Form_Initialize();
-        f.Form_Load();
+        StartedForm f{Deps("http://h")};
         EXPECT_EQ(tray.IconSteps(), c.alarm ? "H" : "N") << c.threshold << "/" << c.players;
         tray.Clear();
         EXPECT_EQ(sound.played.size(), c.alarm ? 1u : 0u);
@@ -105,9 +103,7 @@ TEST_F(MonitorFixture, IntervalOfZeroOrLessRescansEveryTick) {
         Store("CheckInterval", interval, kRegDword);
         options.LoadSettings();
         inet.requests.clear();
-        frmWendrel f{Deps("http://h")};
-        f.Form_Initialize();
-        f.Form_Load();
+        StartedForm f{Deps("http://h")};
         for (int i = 0; i < 4; ++i) f.Timer1_Timer();
         EXPECT_EQ(inet.requests.size(), 5u) << interval;
     }

@@ -96,9 +96,7 @@ struct LaunchFixture : ::testing::Test, FakeWorld {
     std::string Shown() const { return msgBox.shown.empty() ? "" : msgBox.shown[0].text; }
 
     std::vector<std::string> Launch(const std::string& path, std::int16_t inWindow) {
-        frmWendrel form{Deps("http://h", nullptr, &realLauncher)};
-        form.Form_Initialize();
-        form.Form_Load();
+        StartedForm form{Deps("http://h", nullptr, &realLauncher)};
         options.EditText(OptionsField::Zalmo, path);
         options.EditCheck(OptionsField::InWindow, inWindow);
         form.mnuLaunch_Click();
