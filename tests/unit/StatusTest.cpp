@@ -4,6 +4,7 @@
 #include <tuple>
 
 #include "FakeInet.h"
+#include "ScanOnce.h"
 #include "status/Scanner.h"
 
 namespace {
@@ -23,7 +24,7 @@ struct ScanFixture : ::testing::Test {
 
 // What a scan counts on each page, and why it counts none: the reason's
 // words, "?" for some reason, none where a reason is not checked.
-TEST_F(ScanFixture, EachPageCountsItsPlayersOrSaysWhyNot) {
+TEST(ScanTest, EachPageCountsItsPlayersOrSaysWhyNot) {
     const std::string title = "<font face=Verdana>Drevak&nbsp;Wing", marker = "<font face=Verdana>";
     struct Case {
         std::string page;  // "": the fetch fails
@@ -52,21 +53,19 @@ TEST_F(ScanFixture, EachPageCountsItsPlayersOrSaysWhyNot) {
                                                           {"1234567890", 0}, {"007", 7}};
     for (const auto& [cell, count] : cells) cases.push_back({StatusPage(cell), count});
     for (const auto& c : cases) {
-        FakeInet rowInet;
-        c.page.empty() ? rowInet.Fail(NoAnswer()) : rowInet.ServePage(c.page);
-        Scanner fresh{StatusSource::FromUrl("http://status.quellan.example"), app};
-        fresh.ScanServers(rowInet);
-        const auto& sites = fresh.Servers()->sites();
-        ASSERT_EQ(sites.size(), 1u) << c.page;
-        EXPECT_EQ(sites.front()->PlayerCount, c.count) << c.page;
-        EXPECT_EQ(fresh.Servers()->TotalPlayers(), c.count) << c.page;
-        EXPECT_EQ(sites.front()->Name, "status.quellan.example") << c.page;
-        EXPECT_EQ(sites.front()->IP, "") << c.page;
-        EXPECT_EQ(rowInet.requests, std::vector<std::string>{"http://status.quellan.example"}) << c.page;
+        FakeInet inet;
+        c.page.empty() ? inet.Fail(NoAnswer()) : inet.ServePage(c.page);
+        const ScanOutcome scan = ScanOnce(inet, "http://status.quellan.example");
+        ASSERT_EQ(scan.rows, 1u) << c.page;
+        EXPECT_EQ(scan.count, c.count) << c.page;
+        EXPECT_EQ(scan.total, c.count) << c.page;
+        EXPECT_EQ(scan.name, "status.quellan.example") << c.page;
+        EXPECT_EQ(scan.ip, "") << c.page;
+        EXPECT_EQ(inet.requests, std::vector<std::string>{"http://status.quellan.example"}) << c.page;
         if (c.reason == "?") {
-            EXPECT_NE(fresh.FailureReason(), "") << c.page;
+            EXPECT_NE(scan.failure, "") << c.page;
         } else if (c.reason) {
-            EXPECT_EQ(fresh.FailureReason(), *c.reason) << c.page;
+            EXPECT_EQ(scan.failure, *c.reason) << c.page;
         }
     }
 }
