@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <tuple>
 
 #include "FakeMonitor.h"
 #include "MemoryHistoryFile.h"
@@ -341,16 +342,11 @@ TEST(HistoryFiguresTest, HoursOfTheWeekInLocalTimeAcrossDaylightSavingAndTheYear
         {1830292200 + 2 * kDay, std::nullopt, true},  // a stop: no scan, and no day of its own
     };
     const TypicalWeek week = ComputeTypicalWeek(records, CentralEurope, 0, 5);
-    const auto average = [&](int weekday, int hour) {
-        return week.cells[(weekday - week.firstDay + 7) % 7][hour].Average();
-    };
-    EXPECT_EQ(average(5, 23), 4.0);
-    EXPECT_EQ(average(6, 0), 6.0);
-    EXPECT_FALSE(average(6, 2).has_value()) << "the hour skipped by the clocks has no data";
-    EXPECT_EQ(average(6, 3), 10.0);
-    EXPECT_EQ(average(6, 4), 20.0);
-    EXPECT_EQ(average(4, 23), 3.0);
-    EXPECT_EQ(average(5, 0), 7.0);
+    // Each hour's average by weekday (0: Monday); none in the hour the clocks skipped.
+    const std::tuple<int, int, std::optional<double>> averages[] = {
+        {5, 23, 4.0}, {6, 0, 6.0}, {6, 2, std::nullopt}, {6, 3, 10.0}, {6, 4, 20.0}, {4, 23, 3.0}, {5, 0, 7.0}};
+    for (const auto& [weekday, hour, average] : averages)
+        EXPECT_EQ(week.cells[(weekday - week.firstDay + 7) % 7][hour].Average(), average) << weekday << " " << hour;
     EXPECT_EQ(week.cells[5][0].weeks * 10 + week.cells[5][0].reached, 11) << "two scans of one hour are one week";
     EXPECT_EQ(week.cells[6][3].reached + week.cells[6][4].reached + week.cells[5][23].reached, 2);
     int filled = 0;
