@@ -27,9 +27,10 @@ struct ScanFixture : ::testing::Test {
 TEST(ScanTest, EachPageCountsItsPlayersOrSaysWhyNot) {
     const std::string title = "<font face=Verdana>Drevak&nbsp;Wing", marker = "<font face=Verdana>";
     struct Case {
-        std::string page;  // "": the fetch fails
+        std::string page;
         std::int32_t count;
         std::optional<std::string> reason = std::nullopt;
+        bool fetchFails = false;
     };
     std::vector<Case> cases = {
         {StatusPage("14"), 14, ""},
@@ -39,11 +40,12 @@ TEST(ScanTest, EachPageCountsItsPlayersOrSaysWhyNot) {
         {"<font face=Verdana>9</font>Drevak&nbsp;Wing</td>12345678</table>", 0, "?"},
         // A page cut short in its count ("1" of "14") gives no count.
         {title + "</font>" + marker + "1", 0, "the status page ends with the player count, which may be cut short"},
-        {"", 0, "the server did not answer within 30 s"},
+        {"", 0, "the server did not answer within 30 s", true},
         // The title must match exactly.
         {"<font face=Verdana>Drevak Wing" + marker + "14", 0, "?"},
         {"<font face=Verdana>drevak&nbsp;wing" + marker + "14", 0, "?"},
         {"<font face=Verdana>DREVAK&NBSP;WING" + marker + "14", 0, "?"},
+        {"", 0, "?"},
         {"Not Found", 0, "?"},
     };
     // The count in the cell after the marker.
@@ -54,7 +56,7 @@ TEST(ScanTest, EachPageCountsItsPlayersOrSaysWhyNot) {
     for (const auto& [cell, count] : cells) cases.push_back({StatusPage(cell), count});
     for (const auto& c : cases) {
         FakeInet inet;
-        c.page.empty() ? inet.Fail(NoAnswer()) : inet.ServePage(c.page);
+        c.fetchFails ? inet.Fail(NoAnswer()) : inet.ServePage(c.page);
         const ScanOutcome scan = ScanOnce(inet, "http://status.quellan.example");
         ASSERT_EQ(scan.rows, 1u) << c.page;
         EXPECT_EQ(scan.count, c.count) << c.page;
