@@ -35,7 +35,9 @@ TEST(ScanTest, EachPageCountsItsPlayersOrSaysWhyNot) {
     std::vector<Case> cases = {
         {StatusPage("14"), 14, ""},
         // The first title, and the first marker after it.
-        {"<font face=Verdana>5</font>Drevak&nbsp;Wing</font>" + marker + "3</font>Drevak&nbsp;Wing" + marker + "8", 3},
+        {"<font face=Verdana>5</font>Drevak&nbsp;Wing</font>" + marker + "3</font>Drevak&nbsp;Wing" + marker +
+             "8</font>",
+         3},
         // No marker after the title: digits sit where a fixed-width read of it would look.
         {"<font face=Verdana>9</font>Drevak&nbsp;Wing</td>12345678</table>", 0, "?"},
         // A page cut short in its count ("1" of "14") gives no count.
