@@ -2,10 +2,10 @@
 #include <windows.h>
 
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 
 #include "FakeMonitor.h"
+#include "Wendrel.h"
 #include "history/PlayerHistory.h"
 #include "monitor/AlarmChecks.h"
 #include "win32/FileLog.h"
@@ -19,11 +19,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string ReadAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 std::string TempPath(const std::string& name) {
     char temp[MAX_PATH];
@@ -102,9 +97,9 @@ struct LaunchFixture : ::testing::Test, FakeWorld {
         form.mnuLaunch_Click();
         std::vector<std::string> lines;
         if (!app.Quitting) return lines;
-        for (int i = 0; i < 200 && ReadAll(record).empty(); ++i) Sleep(50);
+        for (int i = 0; i < 200 && ReadFileText(record).empty(); ++i) Sleep(50);
         Sleep(100);
-        std::istringstream in(ReadAll(record));
+        std::istringstream in(ReadFileText(record));
         for (std::string line; std::getline(in, line);) lines.push_back(line);
         return lines;
     }
@@ -142,7 +137,7 @@ TEST_F(LaunchFixture, AMissingClientIsReportedAndNothingStarts) {
     EXPECT_NE(msgBox.shown[0].text.find(client), std::string::npos);
     EXPECT_EQ(realLauncher.CurrentDirectory(), before);
     Sleep(300);
-    EXPECT_FALSE(fs::exists(record)) << "the decoy was started: " << ReadAll(record);
+    EXPECT_FALSE(fs::exists(record)) << "the decoy was started: " << ReadFileText(record);
 }
 
 // A client in a folder named in any letters starts, from that folder.
@@ -210,7 +205,7 @@ TEST(FileLogTest, AppendsWholeLines) {
     FileLog log(path);
     log.Write("first");
     log.Write("second");
-    const std::string text = ReadAll(path);
+    const std::string text = ReadFileText(path);
     // "yyyy-mm-dd hh:mm:ss " before each line.
     ASSERT_EQ(text.size(), 2 * 20 + std::string("first\r\nsecond\r\n").size()) << text;
     EXPECT_EQ(text.substr(20, 7), "first\r\n");
@@ -236,7 +231,7 @@ TEST(Win32HistoryFileTest, AReplaceChangesTheWholeFileOrNothing) {
     ASSERT_TRUE(file.Read("", text, error)) << error;
     EXPECT_EQ(text, "a,1\nb,2\r\nc,3\n") << "a torn last line gets its line end before the next";
     ASSERT_TRUE(file.Append(".bad", "d\r\n", error) && file.Replace(".bak", "e", error)) << error;
-    EXPECT_EQ(ReadAll(path + ".bad") + ReadAll(path + ".bak"), "d\r\ne");
+    EXPECT_EQ(ReadFileText(path + ".bad") + ReadFileText(path + ".bak"), "d\r\ne");
     {
         // A spreadsheet holds it open for reading and lets others only read.
         const UniqueFile held(
