@@ -202,7 +202,7 @@ TEST_F(SorterFixture, FilesThatMustNotBeRewrittenAreLeftListedAndKeepTheirPlace)
         {"larger than 64 MiB",
          [&] {
              Put("B.MIS", kOldMission);
-             fs::resize_file(missions / "B.MIS", MissionSorter::kMaxMissionSize + 1);
+             fs::resize_file(missions / "B.MIS", (64u << 20) + 1);
          },
          Msg::SortTooLarge},
         {"a second hard link",
