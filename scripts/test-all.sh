@@ -43,6 +43,23 @@ step layering scripts/check-layering.sh
 echo "== Imports: wendrel.exe loads no DLL from its own folder"
 step imports scripts/check-imports.sh
 
+# The catalogue: po-compile's own check (each message translated in each
+# language with the English's placeholders, no access key twice in a menu
+# or window), its first problems shown; then gettext's check of each PO file.
+check_texts() {
+    local rc=0 out code
+    out=$(python3 scripts/po-compile.py --check) || rc=1
+    echo "$out" | head -n 20
+    [ "$(echo "$out" | wc -l)" -le 21 ] || echo "..."
+    [ $rc = 0 ] || echo "$out" | tail -n 1
+    for code in $(sed 's/#.*//' po/LINGUAS); do
+        msgfmt --check -o /dev/null "po/$code.po" || rc=1
+    done
+    return $rc
+}
+echo "== Texts: every message translated, with the same values, and no access key twice in a window"
+step texts check_texts
+
 # The downloads first: the Wine tiers do not need them, the second build
 # compares with them and tier 4 installs them.
 echo "== Downloads: the zip and the setup for players"
