@@ -68,7 +68,8 @@ OptionsLayout OptionsDesign() {
     return design;
 }
 
-OptionsLayout LayOutOptions(const std::function<int(const OptionsPiece&)>& needed) {
+OptionsLayout LayOutOptions(const std::function<int(const OptionsPiece&)>& needed,
+                            const std::function<int(const OptionsPiece&, int width)>& neededHeight) {
     const OptionsLayout design = OptionsDesign();
     OptionsLayout layout = design;
     std::vector<int> need(design.pieces.size());
@@ -96,8 +97,28 @@ OptionsLayout LayOutOptions(const std::function<int(const OptionsPiece&)>& neede
         right = std::max(right, layout.pieces[i].kind == PieceKind::Note ? 0 : box.Right());
     }
     layout.width = std::max(design.width, right + kRightMargin);
-    // The note under "Start Wendrel with Windows" reaches to the right margin.
-    for (OptionsPiece& piece : layout.pieces)
-        if (piece.kind == PieceKind::Note) piece.box.width = layout.width - kRightMargin - piece.box.left;
+    // A box ends where the next of its row begins: the design's labels and
+    // edit boxes reach a little under what follows them.
+    for (std::size_t i = 0; i + 1 < need.size(); ++i)
+        if (nextInRow(i)) {
+            TwipBox& box = layout.pieces[i].box;
+            box.width = std::min(box.width, layout.pieces[i + 1].box.left - box.left);
+        }
+    // The note under "Start Wendrel with Windows" reaches to the right margin,
+    // and is as tall as its text needs; the rows below it move down as much.
+    int moved = 0, rowGrowth = 0;
+    for (std::size_t i = 0; i < need.size(); ++i) {
+        OptionsPiece& piece = layout.pieces[i];
+        if (i > 0 && piece.row != layout.pieces[i - 1].row) {
+            moved += rowGrowth;
+            rowGrowth = 0;
+        }
+        piece.box.top += moved;
+        if (piece.kind != PieceKind::Note) continue;
+        piece.box.width = layout.width - kRightMargin - piece.box.left;
+        if (neededHeight) piece.box.height = std::max(piece.box.height, neededHeight(piece, piece.box.width));
+        rowGrowth = std::max(rowGrowth, piece.box.height - design.pieces[i].box.height);
+    }
+    layout.height += moved + rowGrowth;
     return layout;
 }

@@ -160,10 +160,11 @@ TEST(MainWindowLayout, ButtonsWidenTogetherForLongerCaptionsAndEnglishKeepsItsLa
     const int grown = clientWidth() - scale.X(5775);
     EXPECT_GT(grown, 0);
     // The frame, the list and the status line widen as much as the window;
-    // the row still ends at the frame's right edge.
+    // the row still ends at the frame's right edge (but for rounding: a twip
+    // is less than a pixel, and the font's width factor rounds again).
     const int widened[] = {IDC_FRAME, IDC_LIST, IDC_STATUSLINE};
-    for (int i = 0; i < 3; ++i) EXPECT_NEAR(main.Box(widened[i]).right - english[i].right, grown, 1) << i;
-    EXPECT_NEAR(main.Box(IDC_LAUNCH).right, main.Box(IDC_FRAME).right, 1);
+    for (int i = 0; i < 3; ++i) EXPECT_NEAR(main.Box(widened[i]).right - english[i].right, grown, 2) << i;
+    EXPECT_NEAR(main.Box(IDC_LAUNCH).right, main.Box(IDC_FRAME).right, 2);
 
     main.window.SetStatusLine("said by the form");
     texts.Use(EnglishCatalogue());
