@@ -264,20 +264,29 @@ ACCENTED = dict(zip("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ",
 
 def pseudo(text):
     """Accented, about 40 % longer and bracketed: what escapes the catalogue, or
-    is cut, shows. Placeholders, access keys' "&" and line breaks stay."""
-    out, i, letters = [], 0, 0
-    while i < len(text):
-        m = PLACEHOLDER.match(text, i)
-        if m:
-            out.append(m.group(0))
-            i = m.end()
-            continue
-        c = text[i]
-        out.append(ACCENTED.get(c, c))
-        letters += c.isalpha()
-        i += 1
-    pad = max(2, (len(text) * 2 + 4) // 5)
-    return "[" + "".join(out) + " " + "·" * pad + "]"
+    is cut, shows. Placeholders, access keys' "&" and line breaks stay; each
+    line of a text of several grows by its own padding, as a translation's
+    lines would (one run of padding for all would make an unbreakable line)."""
+    def accent(line):
+        out, i = [], 0
+        while i < len(line):
+            m = PLACEHOLDER.match(line, i)
+            if m:
+                out.append(m.group(0))
+                i = m.end()
+                continue
+            out.append(ACCENTED.get(line[i], line[i]))
+            i += 1
+        return "".join(out)
+
+    lines = []
+    for line in text.split("\n"):
+        body, end = (line[:-1], "\r") if line.endswith("\r") else (line, "")
+        padded = accent(body)
+        if body.strip():
+            padded += " " + "·" * max(2, (len(body) * 2 + 4) // 5)
+        lines.append(padded + end)
+    return "[" + "\n".join(lines) + "]"
 
 
 def c_literal(text):

@@ -5,6 +5,7 @@
 #include <psapi.h>
 #include <oleacc.h>
 
+#include <algorithm>
 #include <atomic>
 #include <ctime>
 #include <filesystem>
@@ -492,6 +493,149 @@ std::string MadeUpHistory(std::int64_t now) {
         }
     }
     return text;
+}
+
+// In the test language every text of the catalogue comes bracketed, and a
+// value shown in a message is inside its brackets: letters outside any
+// "[...]" escaped the catalogue. What they are, or empty.
+std::string OutsideBrackets(const std::string& text) {
+    const std::wstring wide = driver::Wide(text);
+    std::wstring outside;
+    int depth = 0;
+    for (const wchar_t c : wide) {
+        if (c == L'[') ++depth;
+        if (depth == 0) outside += c;
+        if (c == L']' && depth > 0) --depth;
+    }
+    const bool letters = std::any_of(outside.begin(), outside.end(), [](wchar_t c) { return IsCharAlphaW(c); });
+    return letters ? driver::Narrow(outside.c_str()) : "";
+}
+
+void ExpectFromCatalogue(const std::string& where, const std::string& text) {
+    EXPECT_EQ(OutsideBrackets(text), "") << where << " shows \"" << text << "\", not from the catalogue";
+}
+
+// A window's caption and its controls' texts (but what edit boxes and the
+// list's rows show: data), and the list's headings.
+void ExpectWindowFromCatalogue(HWND window, const std::string& name) {
+    ExpectFromCatalogue(name + "'s caption", driver::Text(window));
+    for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        if (!(GetWindowLongW(child, GWL_STYLE) & WS_VISIBLE)) continue;
+        char cls[64] = {};
+        GetClassNameA(child, cls, sizeof cls);
+        const std::string control = name + "'s " + cls + " " + std::to_string(GetDlgCtrlID(child));
+        if (lstrcmpiA(cls, "SysListView32") == 0) {
+            for (const std::string& heading : driver::ListViewHeadings(child)) ExpectFromCatalogue(control, heading);
+        } else if (lstrcmpiA(cls, "Edit") != 0) {
+            ExpectFromCatalogue(control, driver::Text(child));
+        }
+    }
+}
+
+// The program in the test language, through every window and message it
+// shows: nothing on the screen but data escapes the catalogue. Screenshots
+// of each, for a look at what a longer language does to them.
+TEST_F(Scenario, InTheTestLanguageEveryTextOnTheScreenComesFromTheCatalogue) {
+    const std::string lobby = folder + "Quellan\\", missions = lobby + "Media\\Missions\\Multiplayer\\";
+    fs::create_directories(missions);
+    std::ofstream(missions + "held.mis") << "msnDate \"1/1/1940\"\r\n";
+    // Held open without sharing, it cannot be sorted: Sort Missions says so.
+    const HANDLE held = CreateFileA((missions + "held.mis").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    settings::SetText("ZalmoPath", lobby + "qlpro.exe");  // no lobby client there: the launch fails
+    settings::SetDword("Players", 2);
+    {
+        std::ofstream out(folder + "history.csv", std::ios::binary);
+        out << MadeUpHistory(std::time(nullptr));
+    }
+    status.Players(14);
+    HWND host = Start("--language qps-ploc --history \"" + folder + "history.csv\"");
+    const DWORD pid = wendrel.Pid();
+    // The About box's title is the maker's name, the same in every language.
+    const auto expectBox = [&](const char* name, const char* title = nullptr) {
+        HWND box = driver::WaitForMessageBox(nullptr, pid);
+        EXPECT_NE(box, nullptr) << "no " << name;
+        if (!box) return;
+        if (title)
+            EXPECT_EQ(driver::Text(box), title);
+        else
+            ExpectFromCatalogue(std::string(name) + "'s title", driver::Text(box));
+        ExpectFromCatalogue(name, driver::MessageBoxText(box));
+        Shot((std::string("qps-ploc-") + name).c_str(), box);
+        driver::PressOk(box);
+        EXPECT_TRUE(driver::WaitUntil([&] { return !IsWindowVisible(box); }));
+    };
+
+    // The alarm's notification.
+    ASSERT_TRUE(WaitForLog("notification: "));
+    std::vector<driver::Balloon> balloons;
+    ASSERT_TRUE(driver::WaitUntil([&] { return !(balloons = driver::ReadBalloons()).empty(); }, 20s));
+    ExpectFromCatalogue("the notification's title", balloons[0].title);
+    ExpectFromCatalogue("the notification", balloons[0].text);
+    EXPECT_EQ(balloons[0].text.rfind("[", 0), 0u) << balloons[0].text;
+    RECT balloon;
+    GetWindowRect(balloons[0].window, &balloon);
+    balloon.bottom = GetSystemMetrics(SM_CYSCREEN) - 8;
+    Shot("qps-ploc-notification", &balloon);
+
+    HWND main = ShowMainWindow(host);
+    ASSERT_NE(main, nullptr);
+    ExpectWindowFromCatalogue(main, "the status window");
+    Shot("qps-ploc-main-window", main);
+
+    // The tray menu, seen (another process cannot read a menu under Wine:
+    // tests/win reads it in the program's own).
+    driver::RightClickTrayIcon(host);
+    HWND menu = driver::WaitForMenu();
+    ASSERT_NE(menu, nullptr);
+    Shot("qps-ploc-tray-menu");
+    driver::CloseMenu(menu);
+    ASSERT_TRUE(driver::WaitUntil([&] { return !IsWindowVisible(menu); }));
+
+    ASSERT_TRUE(ChooseFromTrayMenu(host, TrayMenuItem::About));
+    expectBox("about", WENDREL_PUBLISHER);
+
+    HWND options = OpenOptions(host, nullptr);
+    ASSERT_NE(options, nullptr);
+    ExpectWindowFromCatalogue(options, "Options");
+    Shot("qps-ploc-options", options);
+    driver::PressCancel(options);
+    ASSERT_TRUE(driver::WaitUntil([&] { return !IsWindowVisible(options); }));
+
+    driver::Click(main, IDC_HISTORY);
+    HWND history = driver::WaitForVisible("WendrelHistory", nullptr, pid);
+    ASSERT_NE(history, nullptr);
+    ExpectWindowFromCatalogue(history, "History");
+    Shot("qps-ploc-history", history);
+    PostMessageW(history, WM_CLOSE, 0, 0);
+
+    driver::Click(main, IDC_SORT);
+    expectBox("sort-missions");
+    CloseHandle(held);
+    ASSERT_TRUE(ChooseFromTrayMenu(host, TrayMenuItem::Launch));
+    expectBox("launch-failure");
+
+    // A check that fails: the status line says why.
+    {
+        std::lock_guard lock(status.mutex);
+        status.page = "<html><body>Closed for the night</body></html>";
+    }
+    const int scans = CountLines(Log(), " failed: ");
+    driver::Click(main, IDC_RESCAN);
+    ASSERT_TRUE(WaitForLog(" failed: ", scans + 1));
+    EXPECT_TRUE(driver::WaitUntil([&] { return driver::ControlText(main, IDC_STATUSLINE).find("[") == 0; }));
+    ExpectWindowFromCatalogue(main, "the status window after a failed check");
+    Shot("qps-ploc-main-window-failed", main);
+
+    WendrelProcess help;
+    ASSERT_TRUE(help.Start("--language qps-ploc --help"));
+    HWND box = driver::WaitForMessageBox(nullptr, help.Pid());
+    ASSERT_NE(box, nullptr) << "no help";
+    ExpectFromCatalogue("the help's title", driver::Text(box));
+    ExpectFromCatalogue("the help", driver::MessageBoxText(box));
+    Shot("qps-ploc-help", box);
+    driver::PressOk(box);
+    EXPECT_TRUE(help.WaitForExit(10s));
 }
 
 TEST_F(Scenario, TheHistoryWindowShowsTheDaysRecordedAndEachNewScan) {
