@@ -135,7 +135,7 @@ void BM_HistoryLoadAndFigures(benchmark::State& state) {
     const UtcOffset offset = Zone;
     for (auto _ : state) {
         const ParsedHistory parsed = ParseHistory(FullHistory());
-        benchmark::DoNotOptimize(WorkOutPictures(parsed.records, 1796677445, offset, 6, 5));
+        benchmark::DoNotOptimize(WorkOutPictures(parsed.records, 1796677445, offset, 6, 5, EnglishTexts()));
     }
     state.counters["records"] = static_cast<double>(ParseHistory(FullHistory()).records.size());
 }
@@ -144,14 +144,16 @@ BENCHMARK(BM_HistoryLoadAndFigures)->Unit(benchmark::kMillisecond);
 // Laying out both pictures of a full history (the drawing itself is
 // measured under Wine: make bench runs wendrel_paint_bench.exe too).
 void BM_HistoryLayOut(benchmark::State& state) {
-    const HistoryPictures pictures = WorkOutPictures(ParseHistory(FullHistory()).records, 1796677445, Zone, 6, 5);
+    const HistoryPictures pictures =
+        WorkOutPictures(ParseHistory(FullHistory()).records, 1796677445, Zone, 6, 5, EnglishTexts());
     for (auto _ : state) benchmark::DoNotOptimize(LayOutHistory(pictures, 700, 520, {7, 13}));
 }
 BENCHMARK(BM_HistoryLayOut)->Unit(benchmark::kMicrosecond);
 
 // Finding the record or cell under the pointer, across the window (aim: under 50 us).
 void BM_HistoryHitTest(benchmark::State& state) {
-    const HistoryPictures pictures = WorkOutPictures(ParseHistory(FullHistory()).records, 1796677445, Zone, 6, 5);
+    const HistoryPictures pictures =
+        WorkOutPictures(ParseHistory(FullHistory()).records, 1796677445, Zone, 6, 5, EnglishTexts());
     const HistoryPlan plan = PlanHistory(pictures, 700, 520, {7, 13});
     int x = 0;
     for (auto _ : state) {

@@ -12,13 +12,14 @@
 #include "win32/Handles.h"
 #include "win32/HistoryWindow.h"
 #include "win32/Win32Clock.h"
+#include "win32/Win32LocaleFormat.h"
 
 namespace {
 
 class FullHistoryFile : public HistoryFile {
 public:
     std::string Path() const override { return "bench"; }
-    bool Read(std::string& text, std::string&) override {
+    bool Read(std::string_view, std::string& text, std::string&) override {
         std::vector<HistoryRecord> records;
         for (std::int64_t t = now - 90 * 86400 + 60; t < now; t += 60)
             records.push_back({t, (t / 3600) % 97 == 0 ? std::nullopt : std::optional<std::int32_t>(t / 60 % 23)});
@@ -39,7 +40,10 @@ int main() {
     file.now = clock.UtcNow();
     PlayerHistory history(file);
     history.Load(file.now);
-    HistoryWindow window(history, clock);
+    // The words as the player's Windows writes them: worked out with the figures, not at each paint.
+    const Win32LocaleFormat format;
+    const Texts texts(format);
+    HistoryWindow window(history, clock, texts);
     window.SetThreshold([] { return 5; });
 
     const auto figuresStart = Clock::now();

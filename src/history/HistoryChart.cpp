@@ -1,8 +1,8 @@
 #include "history/HistoryChart.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
-#include <cstdio>
 #include <optional>
 #include <utility>
 
@@ -21,6 +21,8 @@ constexpr int kReadoutLines = 2;
 // quarter of its height (or the scale stays small): a threshold far above
 // them, a player's way of silencing the alarm, is a note instead.
 constexpr std::int64_t kThresholdReach = 4, kSmallScale = 5;
+// The day's scale has at most this many steps.
+constexpr int kMostSteps = 5;
 
 // The smallest "nice" step (1, 2, 5 times a power of ten) that cuts the range
 // into at most maxSteps. 64-bit: any count or threshold, times the steps, fits.
@@ -45,6 +47,12 @@ public:
         return static_cast<int>(letters) * text_.charWidth + text_.charWidth / 2;
     }
     const TextMetrics& Metrics() const { return text_; }
+    template <typename Strings>
+    int Widest(const Strings& texts) const {
+        int widest = 0;
+        for (const std::string& text : texts) widest = std::max(widest, Width(text));
+        return widest;
+    }
     // Text cut at its spaces into lines that fit width; a word wider than
     // that stands on a line of its own.
     std::vector<std::string> Wrap(const std::string& text, int width) const {
@@ -91,21 +99,39 @@ private:
     std::vector<Shape>& shapes_;
 };
 
-// The plot for the day's counts and the threshold; none when area is too small.
-std::optional<DayPlot> PlanDay(const TextMeasure& paint, const HistoryPictures& p, const Box& area) {
-    const TextMetrics& m = paint.Metrics();
+struct Scale {
+    std::int64_t top, step;
+};
+
+// The day's scale in at most maxSteps steps: up to the highest count, and the
+// threshold when it is within reach of them.
+Scale DayScale(const HistoryPictures& p, int maxSteps) {
     std::int64_t highest = 1;
     for (const HistoryRecord& r : p.day.records)
         if (r.players) highest = std::max<std::int64_t>(highest, *r.players);
     if (p.threshold <= kThresholdReach * std::max(highest, kSmallScale))
         highest = std::max<std::int64_t>(highest, p.threshold);
-    const int maxSteps = std::max(1, (area.Height() - 3 * m.lineHeight) / (2 * m.lineHeight));
-    const std::int64_t step = NiceStep(highest, std::min(maxSteps, 5));
-    const std::int64_t top = (highest + step - 1) / step * step;
-    const Box box{area.left + paint.Width(std::to_string(top)) + m.charWidth, area.top + 2 * m.lineHeight,
-                  area.right - m.charWidth, area.bottom - m.lineHeight - m.lineHeight / 2};
+    const std::int64_t step = NiceStep(highest, std::clamp(maxSteps, 1, kMostSteps));
+    return {(highest + step - 1) / step * step, step};
+}
+
+const std::string& CountLabel(const PictureLabels& labels, std::int64_t count) {
+    static const std::string none;
+    const auto it = labels.counts.find(count);
+    return it == labels.counts.end() ? none : it->second;
+}
+
+// The plot for the day's counts and the threshold; none when area is too small.
+std::optional<DayPlot> PlanDay(const TextMeasure& paint, const HistoryPictures& p, const Box& area) {
+    const TextMetrics& m = paint.Metrics();
+    const Scale scale = DayScale(p, (area.Height() - 3 * m.lineHeight) / (2 * m.lineHeight));
+    int labelWidth = 0;
+    for (std::int64_t value = 0; value <= scale.top; value += scale.step)
+        labelWidth = std::max(labelWidth, paint.Width(CountLabel(p.labels, value)));
+    const Box box{area.left + labelWidth + m.charWidth, area.top + 2 * m.lineHeight, area.right - m.charWidth,
+                  area.bottom - m.lineHeight - m.lineHeight / 2};
     if (box.Width() < 4 * m.charWidth || box.Height() < m.lineHeight) return std::nullopt;
-    return DayPlot{box, top, step, p.day.from, p.day.to};
+    return DayPlot{box, scale.top, scale.step, p.day.from, p.day.to};
 }
 
 // Axes, the count's steps, and the local hours with a label where there is room.
@@ -116,16 +142,18 @@ void LayOutDayAxes(Painter& paint, const HistoryPictures& p, const Box& area, co
     paint.Line(b.left, b.bottom, b.right, b.bottom, Ink::Axis);
     for (std::int64_t value = 0; value <= plot.top; value += plot.step) {
         paint.Line(b.left - m.charWidth / 2, plot.Y(value), b.left, plot.Y(value), Ink::Axis);
-        paint.Text(b.left - m.charWidth, plot.Y(value) - m.lineHeight / 2, std::to_string(value), Align::Right);
+        paint.Text(b.left - m.charWidth, plot.Y(value) - m.lineHeight / 2, CountLabel(p.labels, value), Align::Right);
     }
+    // The labels as the player's clock writes them: "19:00", or "7:00 PM".
+    const int widest = paint.Widest(p.labels.hours);
     const int labelEvery = [&] {
         for (int every : {1, 2, 3, 4, 6, 12})
-            if (b.Width() * every / 24 >= paint.Width("00:00") + m.charWidth) return every;
+            if (b.Width() * every / 24 >= widest + m.charWidth) return every;
         return 24;
     }();
     const int startOffset = p.offset ? p.offset(plot.from) * 60 : 0;
-    const int half = paint.Width("00:00") / 2;
-    int lastRight = area.left - m.charWidth;  // of the last label
+    const int half = widest / 2;
+    int lastRight = b.left - m.charWidth;  // of the last label: none reaches the counts left of the plot
     for (std::int64_t t = (plot.from + startOffset) / kHour * kHour + kHour - startOffset; t <= plot.to; t += kHour) {
         // Each hour as the clock on the wall shows it, daylight saving included.
         const std::int64_t local = t + (p.offset ? p.offset(t) * 60 : 0);
@@ -136,33 +164,33 @@ void LayOutDayAxes(Painter& paint, const HistoryPictures& p, const Box& area, co
         const bool labelled = hour % labelEvery == 0 && x - half >= lastRight + m.charWidth && x + half <= area.right;
         paint.Line(x, b.bottom, x, b.bottom + (labelled ? m.lineHeight / 3 : m.lineHeight / 6), Ink::Axis);
         if (!labelled) continue;
-        paint.Text(x, b.bottom + m.lineHeight / 3, HourText(hour), Align::Center);
+        paint.Text(x, b.bottom + m.lineHeight / 3, p.labels.hours[hour], Align::Center);
         lastRight = x + half;
     }
 }
 
 // A dashed line, or a note above the plot for a threshold out of its scale.
-void LayOutThreshold(Painter& paint, std::int32_t threshold, const DayPlot& plot) {
+void LayOutThreshold(Painter& paint, const HistoryPictures& p, const DayPlot& plot) {
     const Box& b = plot.box;
-    const std::string label = "alarm at " + std::to_string(threshold);
     const int top = paint.Metrics().lineHeight;
-    if (!plot.InScale(threshold)) {
-        paint.Text(b.right, b.top - top, label + (threshold < 0 ? ", below the picture" : ", above the picture"),
-                   Align::Right, Ink::Threshold);
-        return;
-    }
-    paint.Line(b.left, plot.Y(threshold), b.right, plot.Y(threshold), Ink::Threshold, true);
-    paint.Text(b.right, plot.Y(threshold) - top, label, Align::Right, Ink::Threshold);
+    // At the plot's right, or from its left where the words are wider than it:
+    // never over the counts left of it.
+    const auto label = [&](int y, const std::string& text) {
+        paint.Text(std::max(b.right, b.left + paint.Width(text)), y, text, Align::Right, Ink::Threshold);
+    };
+    if (!plot.InScale(p.threshold)) return label(b.top - top, p.labels.thresholdOff);
+    paint.Line(b.left, plot.Y(p.threshold), b.right, plot.Y(p.threshold), Ink::Threshold, true);
+    label(plot.Y(p.threshold) - top, p.labels.threshold);
 }
 
 // The counts as a step line, with a gap and a cross for each failed scan,
 // and a gap from each stop to the next scan.
-void LayOutSeries(Painter& paint, const std::vector<HistoryRecord>& records, const DayPlot& plot) {
+void LayOutSeries(Painter& paint, const HistoryPictures& p, const DayPlot& plot) {
     const TextMetrics& m = paint.Metrics();
     const Box& b = plot.box;
+    const std::vector<HistoryRecord>& records = p.day.records;
     if (std::none_of(records.begin(), records.end(), [](const HistoryRecord& r) { return r.IsScan(); })) {
-        paint.Text((b.left + b.right) / 2, (b.top + b.bottom) / 2 - m.lineHeight / 2, "No scans in the last 24 hours",
-                   Align::Center);
+        paint.Text((b.left + b.right) / 2, (b.top + b.bottom) / 2 - m.lineHeight / 2, p.labels.noScans, Align::Center);
         return;
     }
     for (std::size_t i = 0; i < records.size(); ++i) {
@@ -185,11 +213,11 @@ void LayOutSeries(Painter& paint, const std::vector<HistoryRecord>& records, con
 }
 
 void LayOutDay(Painter& paint, const HistoryPictures& p, const HistoryPlan& plan) {
-    paint.Text(plan.day.left, plan.day.top, "Last 24 hours", Align::Left);
+    paint.Text(plan.day.left, plan.day.top, p.labels.dayTitle, Align::Left);
     if (!plan.plot) return;
     LayOutDayAxes(paint, p, plan.day, *plan.plot);
-    LayOutThreshold(paint, p.threshold, *plan.plot);
-    LayOutSeries(paint, p.day.records, *plan.plot);
+    LayOutThreshold(paint, p, *plan.plot);
+    LayOutSeries(paint, p, *plan.plot);
 }
 
 double HighestAverage(const TypicalWeek& week) {
@@ -200,17 +228,12 @@ double HighestAverage(const TypicalWeek& week) {
     return highest;
 }
 
-// The legend's top count, of the week's busiest hour.
-std::string LegendTop(const TypicalWeek& week) {
-    return std::to_string(static_cast<long long>(std::llround(HighestAverage(week))));
-}
-
 // The grid, with room left of it for the weekdays and right of it for the
 // legend, which fits its top count however many digits it has.
 std::optional<WeekGrid> PlanWeek(const TextMeasure& paint, const HistoryPictures& p, const Box& area) {
     const TextMetrics& m = paint.Metrics();
-    const int legendWidth = std::max(paint.Width("0000"), paint.Width(LegendTop(p.week))) + 2 * m.charWidth;
-    const Box grid{area.left + paint.Width("Wed") + m.charWidth, area.top + 2 * m.lineHeight,
+    const int legendWidth = std::max(paint.Width("0000"), paint.Width(p.labels.legendTop)) + 2 * m.charWidth;
+    const Box grid{area.left + paint.Widest(p.labels.days) + m.charWidth, area.top + 2 * m.lineHeight,
                    area.right - legendWidth - m.charWidth, area.bottom - m.lineHeight - m.lineHeight / 3};
     if (grid.Width() < 24 || grid.Height() < 7) return std::nullopt;
     return WeekGrid{grid};
@@ -230,15 +253,20 @@ void Heat(Painter& paint, const HistoryPictures& p, const Box& box, double share
 
 void LayOutWeek(Painter& paint, const HistoryPictures& p, const HistoryPlan& plan) {
     const TextMetrics& m = paint.Metrics();
-    paint.Text(plan.week.left, plan.week.top, "A typical week: average players each hour", Align::Left);
+    paint.Text(plan.week.left, plan.week.top, p.labels.weekTitle, Align::Left);
     if (!plan.grid) return;
     const WeekGrid& g = *plan.grid;
     const Box& grid = g.box;
     const double highest = HighestAverage(p.week);
+    // Rows lower than a line of text are named every other one, or fewer,
+    // and no name reaches below the grid, where the hours are.
+    int namedBelow = INT_MIN;
     for (int row = 0; row < 7; ++row) {
-        const std::string name = std::string(kWeekdayNames[p.week.Weekday(row)]).substr(0, 3);
-        paint.Text(grid.left - m.charWidth / 2, (g.CellTop(row) + g.CellTop(row + 1) - m.lineHeight) / 2, name,
-                   Align::Right);
+        const int top = std::min((g.CellTop(row) + g.CellTop(row + 1) - m.lineHeight) / 2, grid.bottom - m.lineHeight);
+        if (top >= namedBelow) {
+            paint.Text(grid.left - m.charWidth / 2, top, p.labels.days[p.week.Weekday(row)], Align::Right);
+            namedBelow = top + m.lineHeight;
+        }
         for (int hour = 0; hour < 24; ++hour) {
             // An hour without data stays blank.
             const auto average = p.week.cells[row][hour].Average();
@@ -251,11 +279,17 @@ void LayOutWeek(Painter& paint, const HistoryPictures& p, const HistoryPlan& pla
         for (const CellRun& run : BusyRuns(p.week))
             paint.Frame({g.CellLeft(run.from), g.CellTop(run.row), g.CellLeft(run.to), g.CellTop(run.row + 1)},
                         Ink::Busy);
-    const int labelEvery = grid.Width() / 24 >= paint.Width("00") + m.charWidth / 2 ? 2 : 3;
+    // Every second hour labelled where the labels fit ("19"), else fewer ("7 PM").
+    const int widest = paint.Widest(p.labels.weekHours);
+    const int labelEvery = [&] {
+        for (int every : {2, 3, 4, 6, 12})
+            if (grid.Width() * every / 24 >= widest + m.charWidth / 2) return every;
+        return 24;
+    }();
     for (int hour = 0; hour <= 24; hour += labelEvery) {
         paint.Line(g.CellLeft(hour), grid.bottom, g.CellLeft(hour), grid.bottom + m.lineHeight / 4, Ink::Axis);
         if (hour < 24)
-            paint.Text(g.CellLeft(hour), grid.bottom + m.lineHeight / 4, std::to_string(hour), Align::Center);
+            paint.Text(g.CellLeft(hour), grid.bottom + m.lineHeight / 4, p.labels.weekHours[hour], Align::Center);
     }
 
     // The legend: five steps from none to the busiest hour's average.
@@ -265,8 +299,9 @@ void LayOutWeek(Painter& paint, const HistoryPictures& p, const HistoryPlan& pla
              {legendLeft, grid.top + (4 - s) * grid.Height() / 5, legendRight, grid.top + (5 - s) * grid.Height() / 5},
              s / 4.0);
     paint.Frame({legendLeft, grid.top, legendRight, grid.bottom}, Ink::Grid);
-    paint.Text(legendRight + m.charWidth / 2, grid.top, LegendTop(p.week), Align::Left);
-    paint.Text(legendRight + m.charWidth / 2, grid.bottom - m.lineHeight, "0", Align::Left);
+    paint.Text(legendRight + m.charWidth / 2, grid.top, p.labels.legendTop, Align::Left);
+    if (grid.Height() >= 2 * m.lineHeight)  // room for its foot's label under the top's
+        paint.Text(legendRight + m.charWidth / 2, grid.bottom - m.lineHeight, p.labels.legendZero, Align::Left);
 }
 
 // The cursor on the item the readout names: a line through the day's record
@@ -298,7 +333,7 @@ std::uint32_t BlendRgb(std::uint32_t calm, std::uint32_t busy, double share) {
 }
 
 HistoryPictures WorkOutPictures(std::span<const HistoryRecord> records, std::int64_t now, const UtcOffset& offset,
-                                int firstDay, std::int32_t threshold) {
+                                int firstDay, std::int32_t threshold, const Texts& texts) {
     HistoryPictures p;
     const std::span<const HistoryRecord> past = UpTo(records, now);
     p.offset = offset;
@@ -309,7 +344,34 @@ HistoryPictures WorkOutPictures(std::span<const HistoryRecord> records, std::int
     p.busy = FindUsuallyBusy(past, p.week, now, offset);
     p.usuallyBusy = UsuallyBusyLine(p.busy, threshold, now, offset);
     p.threshold = threshold;
+    LabelPictures(p, texts);
     return p;
+}
+
+void LabelPictures(HistoryPictures& p, const Texts& texts) {
+    PictureLabels& l = p.labels;
+    l.dayTitle = texts(Msg::HistoryWindowDayTitle);
+    l.weekTitle = texts(Msg::HistoryWindowWeekTitle);
+    l.noScans = texts(Msg::HistoryWindowNoScans);
+    l.threshold = texts(Message(Msg::HistoryWindowAlarmAt, Int{p.threshold}));
+    l.thresholdOff =
+        texts(Message(p.threshold < 0 ? Msg::HistoryWindowAlarmBelow : Msg::HistoryWindowAlarmAbove, Int{p.threshold}));
+    for (int hour = 0; hour < 24; ++hour) {
+        l.hours[hour] = texts.Value(TimeOfDay{hour, 0});
+        l.weekHours[hour] = texts.Value(TimeOfDay{hour, -1});
+    }
+    for (int day = 0; day < 7; ++day) l.days[day] = texts.Value(DayName{day, true});
+    l.legendTop = texts.Value(Int{std::llround(HighestAverage(p.week))});
+    l.legendZero = texts.Value(Int{0});
+    // Each scale the day may be drawn at, as the window's height gives it.
+    l.counts.clear();
+    for (int steps = 1; steps <= kMostSteps; ++steps) {
+        const Scale scale = DayScale(p, steps);
+        for (std::int64_t value = 0; value <= scale.top; value += scale.step)
+            if (!l.counts.count(value)) l.counts.emplace(value, texts.Value(Int{value}));
+    }
+    l.summary = texts(p.summary);
+    l.usuallyBusy = texts(p.usuallyBusy);
 }
 
 HistoryPlan PlanHistory(const HistoryPictures& pictures, int width, int height, TextMetrics text) {
@@ -323,8 +385,8 @@ HistoryPlan PlanHistory(const HistoryPictures& pictures, int width, int height, 
     };
     HistoryPlan plan;
     plan.readout = {all.left, all.bottom - kReadoutLines * text.lineHeight, all.right, all.bottom};
-    plan.usuallyBusy = {all.left, plan.readout.top - linesOf(pictures.usuallyBusy), all.right, plan.readout.top};
-    plan.summary = {all.left, plan.usuallyBusy.top - linesOf(pictures.summary), all.right, plan.usuallyBusy.top};
+    plan.usuallyBusy = {all.left, plan.readout.top - linesOf(pictures.labels.usuallyBusy), all.right, plan.readout.top};
+    plan.summary = {all.left, plan.usuallyBusy.top - linesOf(pictures.labels.summary), all.right, plan.usuallyBusy.top};
     const int split = all.top + (plan.summary.top - all.top) * 11 / 20;
     plan.day = {all.left, all.top, all.right, split - margin / 2};
     plan.week = {all.left, split + margin / 2, all.right, plan.summary.top - margin / 2};

@@ -1,13 +1,16 @@
 #pragma once
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <span>
 #include <string>
 #include <vector>
 
 #include "history/HistoryFigures.h"
+#include "text/Texts.h"
 
 // The History window's pictures as a list of shapes in pixels, for the
 // window to draw as they are: the last 24 hours as a step line against local
@@ -39,13 +42,28 @@ struct Shape {
     Align align = Align::Left;
 };
 
+// The pictures' words in the language shown: rendered with the figures,
+// not at each paint.
+struct PictureLabels {
+    std::string dayTitle, weekTitle, noScans;
+    std::string threshold, thresholdOff;         // "alarm at 5"; out of the day's scale, where it is
+    std::array<std::string, 24> hours;           // the day's axis, by hour: "19:00"
+    std::array<std::string, 24> weekHours;       // the week's: "19"
+    std::array<std::string, 7> days;             // the week's rows, by weekday: "Wed"
+    std::string legendTop, legendZero;           // the week's legend: the busiest hour's average, and none
+    std::map<std::int64_t, std::string> counts;  // the day's scale, at each height the window may give it
+    std::string summary, usuallyBusy;            // the lines under the pictures
+};
+
 struct HistoryPictures {
     DaySeries day;
     TypicalWeek week;
     std::int32_t threshold = 0;
     int days = 0;  // local days with a scan
     UsuallyBusy busy;
-    std::string summary, usuallyBusy;  // the lines under the pictures
+    // The lines under the pictures.
+    Message summary = Msg::HistoryWindowNoHistory, usuallyBusy = Msg::HistoryWindowNoHistory;
+    PictureLabels labels;              // what is drawn in words, in one language
     UtcOffset offset;                  // for the hour ticks
     std::uint32_t calmRgb = 0;         // the week's colour for few players (the window's background)
     std::uint32_t busyRgb = 0;         // and for the most
@@ -55,9 +73,12 @@ struct HistoryPictures {
 };
 
 // The figures of a history (in time order) as the window shows them at now:
-// records dated ahead of now count nowhere.
+// records dated ahead of now count nowhere. Their words are in texts' language.
 HistoryPictures WorkOutPictures(std::span<const HistoryRecord> records, std::int64_t now, const UtcOffset& offset,
-                                int firstDay, std::int32_t threshold);
+                                int firstDay, std::int32_t threshold, const Texts& texts);
+// Renders the pictures' words (again, in another language, say): after the
+// figures, the threshold and the day are set.
+void LabelPictures(HistoryPictures& pictures, const Texts& texts);
 
 struct TextMetrics {
     int charWidth;   // average, in pixels

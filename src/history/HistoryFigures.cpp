@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <functional>
 #include <utility>
+
+#include "text/Common.h"
+#include "text/Texts.h"
 
 namespace {
 constexpr std::int64_t kHour = 3600, kDay = 86400;
@@ -77,16 +79,32 @@ std::optional<BusiestHour> FindHour(const TypicalWeek& week, Better better) {
     return found;
 }
 
-std::string DayName(std::int64_t daysAhead, int weekday) {
-    if (daysAhead == 0) return "today";
-    if (daysAhead == 1) return "tomorrow";
-    return (daysAhead >= 7 ? "next " : "") + std::string(kWeekdayNames[weekday]);
+// Each weekday's own message: a translation may decline the day.
+constexpr Msg kDayHours[7] = {Msg::HistoryWindowMondayHours,    Msg::HistoryWindowTuesdayHours,
+                              Msg::HistoryWindowWednesdayHours, Msg::HistoryWindowThursdayHours,
+                              Msg::HistoryWindowFridayHours,    Msg::HistoryWindowSaturdayHours,
+                              Msg::HistoryWindowSundayHours};
+constexpr Msg kNextDayHours[7] = {Msg::HistoryWindowNextMondayHours,    Msg::HistoryWindowNextTuesdayHours,
+                                  Msg::HistoryWindowNextWednesdayHours, Msg::HistoryWindowNextThursdayHours,
+                                  Msg::HistoryWindowNextFridayHours,    Msg::HistoryWindowNextSaturdayHours,
+                                  Msg::HistoryWindowNextSundayHours};
+constexpr Msg kEvidence[7] = {Msg::HistoryEvidenceMonday,   Msg::HistoryEvidenceTuesday, Msg::HistoryEvidenceWednesday,
+                              Msg::HistoryEvidenceThursday, Msg::HistoryEvidenceFriday,  Msg::HistoryEvidenceSaturday,
+                              Msg::HistoryEvidenceSunday};
+
+int Weekday(int weekday) { return (weekday % 7 + 7) % 7; }
+TimeOfDay Hour(int hour) { return {(hour % 24 + 24) % 24, 0}; }
+
+// The hours of a span as the days ahead name them: "today 19:00–23:00",
+// "tomorrow …", "Saturday …", "next Saturday …".
+Message WhenHours(std::int64_t daysAhead, int weekday, int from, int to) {
+    if (daysAhead == 0) return Message(Msg::HistoryWindowTodayHours, Hour(from), Hour(to));
+    if (daysAhead == 1) return Message(Msg::HistoryWindowTomorrowHours, Hour(from), Hour(to));
+    if (daysAhead >= 7) return Message(kNextDayHours[Weekday(weekday)], Hour(from), Hour(to));
+    return DayHours(weekday, from, to);
 }
 
 }  // namespace
-
-const std::array<const char*, 7> kWeekdayNames = {"Monday", "Tuesday",  "Wednesday", "Thursday",
-                                                  "Friday", "Saturday", "Sunday"};
 
 std::span<const HistoryRecord> UpTo(std::span<const HistoryRecord> records, std::int64_t now) {
     const auto end = std::upper_bound(records.begin(), records.end(), now,
@@ -193,57 +211,39 @@ int DaysOfHistory(std::span<const HistoryRecord> records, const UtcOffset& offse
     return days;
 }
 
-std::string SummaryLine(int days, const std::optional<BusiestHour>& busiest) {
-    if (days == 0) return "No history yet: each scan is recorded here, one a minute at most.";
-    std::string line = days == 1 ? "1 day of history." : std::to_string(days) + " days of history.";
-    if (!busiest) return line + " No scan has found the lobby yet.";
-    return line + " Usually busiest: " + kWeekdayNames[busiest->weekday] + " " +
-           HoursText(busiest->hour, busiest->hour + 1) + ", " + PlayersText(std::lround(busiest->average)) +
-           " on average.";
+Message SummaryLine(int days, const std::optional<BusiestHour>& busiest) {
+    if (days == 0) return Msg::HistoryWindowNoHistory;
+    if (!busiest) return Message(Msg::HistoryWindowDaysNoScan, Count{days});
+    return Message(Msg::HistoryWindowDaysBusiest, Count{days},
+                   DayHours(busiest->weekday, busiest->hour, busiest->hour + 1),
+                   Players(std::lround(busiest->average)));
 }
 
-std::string HourText(int hour) {
-    char text[8];
-    std::snprintf(text, sizeof text, "%02d:00", (hour % 24 + 24) % 24);
-    return text;
+Message DayHours(int weekday, int from, int to) { return Message(kDayHours[Weekday(weekday)], Hour(from), Hour(to)); }
+
+Message SpanEvidence(const BusySpan& span) {
+    return Message(kEvidence[Weekday(span.weekday)], Int{span.reached}, Count{span.weeks});
 }
 
-std::string HoursText(int from, int to) { return HourText(from) + kEnDash + HourText(to); }
-
-std::string Counted(std::int64_t count, std::string_view one, std::string_view many) {
-    return std::to_string(count) + " " + std::string(count == 1 ? one : many);
-}
-
-std::string PlayersText(std::int64_t count, bool orMore) {
-    return orMore ? std::to_string(count) + " or more players" : Counted(count, "player", "players");
-}
-
-std::string SpanEvidence(const BusySpan& span) {
-    return "in " + std::to_string(span.reached) + " of the last " + std::to_string(span.weeks) + " " +
-           kWeekdayNames[span.weekday] + "s";
-}
-
-std::string UsuallyBusyLine(const UsuallyBusy& busy, std::int32_t threshold, std::int64_t now,
-                            const UtcOffset& offset) {
-    const std::string players = PlayersText(threshold, true);
-    if (busy.wanting > 0) {
-        const std::int64_t days = (busy.wanting + kDay - 1) / kDay;
-        return "When it usually has " + players + ": known after two weeks of history, in " + std::to_string(days) +
-               (days == 1 ? " more day." : " more days.");
-    }
-    if (!busy.next) return "Rarely " + players + ": no hour of the week has had them in half its weeks.";
+Message UsuallyBusyLine(const UsuallyBusy& busy, std::int32_t threshold, std::int64_t now, const UtcOffset& offset) {
+    if (busy.wanting > 0)
+        return Message(Msg::HistoryWindowBusyWanting, Int{threshold}, Count{(busy.wanting + kDay - 1) / kDay});
+    if (!busy.next) return Message(Msg::HistoryWindowBusyRarely, Count{threshold});
     const BusySpan& span = *busy.next;
     const WallClock from = ToWallClock(span.start, offset), to = ToWallClock(span.end, offset);
-    const std::string when = span.start <= now ? "now, until " + HourText(to.hour)
-                                               : DayName(from.day - ToWallClock(now, offset).day, from.weekday) +
-                                                     " " + HoursText(from.hour, to.hour);
-    return "Usually " + players + ": " + when + " (" + SpanEvidence(span) + ")";
+    Message when = span.start <= now
+                       ? Message(Msg::HistoryWindowNowUntil, Hour(to.hour))
+                       : WhenHours(from.day - ToWallClock(now, offset).day, from.weekday, from.hour, to.hour);
+    return Message(Msg::HistoryWindowBusyUsually, Count{threshold}, std::move(when), SpanEvidence(span));
 }
 
-std::string BusySoonText(const BusySpan& span, std::int32_t threshold, const UtcOffset& offset) {
-    return "usually has " + PlayersText(threshold, true) + " from " + HourText(ToWallClock(span.start, offset).hour) +
-           kEmDash + SpanEvidence(span);
+Message BusySoonReminder(const BusySpan& span, std::int32_t threshold, std::int64_t now, const UtcOffset& offset) {
+    const WallClock from = ToWallClock(span.start, offset);
+    const Msg id = from.day == ToWallClock(now, offset).day ? Msg::HistoryRemindToday : Msg::HistoryRemindAnotherDay;
+    return Message(id, Count{threshold}, Hour(from.hour), SpanEvidence(span));
 }
+
+std::string PlayersText(std::int64_t count) { return InEnglish(Players(count)); }
 
 bool BusyReminder::Due(const BusySpan& next, std::int64_t now) {
     if (now < next.start - kLead || now >= next.start || next.start < remindedUntil_) return false;

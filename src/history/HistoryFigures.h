@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "history/HistoryRecord.h"
+#include "text/Message.h"
 
 // Local time minus UTC, in minutes, at a moment (the user's time zone).
 using UtcOffset = std::function<int(std::int64_t utc)>;
@@ -17,10 +18,6 @@ using UtcOffset = std::function<int(std::int64_t utc)>;
 // The records up to now, of records in time order: one dated ahead of now
 // came from a clock that ran ahead, and is no day of this history yet.
 std::span<const HistoryRecord> UpTo(std::span<const HistoryRecord> records, std::int64_t now);
-
-// The dashes of the history's texts, in UTF-8: between two times, and before what a time shows.
-inline constexpr const char* kEnDash = "\xE2\x80\x93";
-inline constexpr const char* kEmDash = " \xE2\x80\x94 ";
 
 // The last 24 hours: the records in that span (scans and stops), oldest first.
 struct DaySeries {
@@ -100,29 +97,25 @@ std::optional<BusiestHour> FindQuietestHour(const TypicalWeek& week);
 // The local calendar days that have at least one scan.
 int DaysOfHistory(std::span<const HistoryRecord> records, const UtcOffset& offset);
 
-extern const std::array<const char*, 7> kWeekdayNames;  // Monday first
-
 // The line under the pictures: how much history there is, and when the
 // lobby is usually busiest.
-std::string SummaryLine(int days, const std::optional<BusiestHour>& busiest);
+Message SummaryLine(int days, const std::optional<BusiestHour>& busiest);
 
-// "19:00", "19:00–23:00".
-std::string HourText(int hour);
-std::string HoursText(int from, int to);
-// "1 record", "3 records": each form named whole, never made by adding "s".
-std::string Counted(std::int64_t count, std::string_view one, std::string_view many);
-// "2 or more players", "1 player".
-std::string PlayersText(std::int64_t count, bool orMore = false);
+// "Saturday 20:00–21:00": hours from up to to of a weekday.
+Message DayHours(int weekday, int from, int to);
 // "in 8 of the last 10 Saturdays"
-std::string SpanEvidence(const BusySpan& span);
+Message SpanEvidence(const BusySpan& span);
 // The line under the summary: "Usually 2 or more players: today
 // 19:00–23:00 (in 8 of the last 10 Saturdays)", or how much more history
 // it wants, or that the lobby rarely has that many.
-std::string UsuallyBusyLine(const UsuallyBusy& busy, std::int32_t threshold, std::int64_t now,
-                            const UtcOffset& offset);
-// The reminder's words: "usually has 2 or more players from 19:00 — in 8
-// of the last 10 Saturdays".
-std::string BusySoonText(const BusySpan& span, std::int32_t threshold, const UtcOffset& offset);
+Message UsuallyBusyLine(const UsuallyBusy& busy, std::int32_t threshold, std::int64_t now, const UtcOffset& offset);
+// The reminder at now of span, which starts later: "Drevak Wing usually has
+// 2 or more players from 19:00 — in 8 of the last 10 Saturdays. Click here
+// to see the history.", one message for a span that starts later today and
+// one for a span that starts on another day (after midnight).
+Message BusySoonReminder(const BusySpan& span, std::int32_t threshold, std::int64_t now, const UtcOffset& offset);
+// "2 players", in English: for the log.
+std::string PlayersText(std::int64_t count);
 
 // When to tell the player that the lobby usually gets busy soon: within
 // kLead before a usually busy span starts, once per span, however often the

@@ -1,56 +1,67 @@
 #include "history/HistoryReadout.h"
 
 #include <algorithm>
-#include <cstdio>
+
+#include "text/Common.h"
 
 namespace {
 
 constexpr std::size_t kListedRuns = 8;  // the busy hours a description names, at most
 
+constexpr Msg kEveryDayHours[7] = {Msg::HistoryWindowMondaysHours,    Msg::HistoryWindowTuesdaysHours,
+                                   Msg::HistoryWindowWednesdaysHours, Msg::HistoryWindowThursdaysHours,
+                                   Msg::HistoryWindowFridaysHours,    Msg::HistoryWindowSaturdaysHours,
+                                   Msg::HistoryWindowSundaysHours};
+constexpr Msg kFirstDay[7] = {Msg::HistoryWindowMondayFirst,    Msg::HistoryWindowTuesdayFirst,
+                              Msg::HistoryWindowWednesdayFirst, Msg::HistoryWindowThursdayFirst,
+                              Msg::HistoryWindowFridayFirst,    Msg::HistoryWindowSaturdayFirst,
+                              Msg::HistoryWindowSundayFirst};
+
 WallClock Wall(const HistoryPictures& p, std::int64_t utc) {
     return ToWallClock(utc, p.offset ? p.offset : UtcOffset([](std::int64_t) { return 0; }));
 }
 
-std::string TimeText(const WallClock& at) {
-    char text[8];
-    std::snprintf(text, sizeof text, "%02d:%02d", at.hour, at.minute);
-    return text;
-}
+TimeOfDay TimeAt(const WallClock& at) { return {at.hour, at.minute}; }
+
+bool Yesterday(const HistoryPictures& p, const WallClock& at) { return at.day < Wall(p, p.day.to).day; }
 
 // "20:41 yesterday", "21:04 today": a moment of the last 24 hours.
-std::string When(const HistoryPictures& p, std::int64_t utc) {
+Message When(const HistoryPictures& p, std::int64_t utc) {
     const WallClock at = Wall(p, utc);
-    return TimeText(at) + (at.day < Wall(p, p.day.to).day ? " yesterday" : " today");
+    return Message(Yesterday(p, at) ? Msg::HistoryWindowAtYesterday : Msg::HistoryWindowAtToday, TimeAt(at));
 }
 
-std::string Average(double average) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%.1f", average);
-    return text;
+// Sentences one after the other.
+Message Sentences(Message first, Message next) {
+    return Message(Msg::HistoryWindowSentences, std::move(first), std::move(next));
 }
 
-std::string RecordReadout(const HistoryPictures& p, std::size_t index) {
+Message RecordReadout(const HistoryPictures& p, std::size_t index) {
     const std::vector<HistoryRecord>& records = p.day.records;
     const HistoryRecord& r = records[index];
     const WallClock at = Wall(p, r.time);
-    const std::string time = (at.day < Wall(p, p.day.to).day ? "Yesterday " : "") + TimeText(at);
+    // The record's time first: "Yesterday 20:41", or "20:41" today.
+    const auto readout = [&](Msg id, auto... rest) {
+        if (Yesterday(p, at)) return Message(id, Message(Msg::HistoryWindowYesterdayAt, TimeAt(at)), rest...);
+        return Message(id, TimeAt(at), rest...);
+    };
     if (r.stopped) {
         const std::int64_t end = index + 1 < records.size() ? records[index + 1].time : p.day.to;
-        return time + kEnDash + TimeText(Wall(p, end)) + kEmDash + "Wendrel was not running";
+        return readout(Msg::HistoryWindowReadStopped, TimeAt(Wall(p, end)));
     }
-    return time + kEmDash + (r.players ? PlayersText(*r.players) : "the check failed");
+    if (!r.players) return readout(Msg::HistoryWindowReadFailed);
+    return readout(Msg::HistoryWindowReadPlayers, Count{*r.players});
 }
 
-std::string CellReadout(const HistoryPictures& p, int row, int hour) {
+Message CellReadout(const HistoryPictures& p, int row, int hour) {
     const TypicalWeek::Cell& cell = p.week.cells[row][hour];
-    const std::string hours = std::string(kWeekdayNames[p.week.Weekday(row)]) + "s " + HoursText(hour, hour + 1);
-    if (!cell.Average()) return hours + kEmDash + "no checks in this hour yet";
-    return hours + kEmDash + Average(*cell.Average()) + " players on average, over " +
-           Counted(cell.weeks, "week", "weeks") + "; " + std::to_string(p.threshold) + " or more in " +
-           std::to_string(cell.reached) + " of " + std::to_string(cell.weeks);
+    Message hours(kEveryDayHours[p.week.Weekday(row)], TimeOfDay{hour, 0}, TimeOfDay{(hour + 1) % 24, 0});
+    if (!cell.Average()) return Message(Msg::HistoryWindowReadCellEmpty, std::move(hours));
+    return Message(Msg::HistoryWindowReadCell, std::move(hours), Decimal{*cell.Average(), 1}, Count{cell.weeks},
+                   Int{p.threshold}, Int{cell.reached}, Int{cell.weeks});
 }
 
-std::string DescribeDay(const HistoryPictures& p) {
+Message DescribeDay(const HistoryPictures& p) {
     const HistoryRecord *highest = nullptr, *lowest = nullptr;
     int failed = 0, stops = 0;
     for (const HistoryRecord& r : p.day.records) {
@@ -61,41 +72,39 @@ std::string DescribeDay(const HistoryPictures& p) {
         if (!highest || *r.players > *highest->players) highest = &r;
         if (!lowest || *r.players < *lowest->players) lowest = &r;
     }
-    if (!highest && failed == 0) return "No checks in the last 24 hours.";
-    std::string text = "Players online at each check, from " + When(p, p.day.from) + " to " + When(p, p.day.to) + ".";
+    if (!highest && failed == 0) return Msg::HistoryWindowDescribeNoChecks;
+    Message text(Msg::HistoryWindowDescribeSpan, When(p, p.day.from), When(p, p.day.to));
     if (highest)
-        text += " Highest " + PlayersText(*highest->players) + ", at " + When(p, highest->time) + "; lowest " +
-                PlayersText(*lowest->players) + ", at " + When(p, lowest->time) + ".";
-    if (failed == 0) {
-        text += " No check failed.";
-    } else {
-        text += ' ';
-        text += Counted(failed, "check", "checks") + " failed.";
-    }
-    if (stops) text += " Wendrel stopped watching " + Counted(stops, "time", "times") + ".";
-    return text + " The alarm is at " + PlayersText(p.threshold) + ".";
+        text = Sentences(std::move(text),
+                         Message(Msg::HistoryWindowDescribeRange, Players(*highest->players), When(p, highest->time),
+                                 Players(*lowest->players), When(p, lowest->time)));
+    text = Sentences(std::move(text), failed == 0 ? Message(Msg::HistoryWindowDescribeNoFailure)
+                                                  : Message(Msg::HistoryWindowDescribeFailures, Count{failed}));
+    if (stops) text = Sentences(std::move(text), Message(Msg::HistoryWindowDescribeStops, Count{stops}));
+    return Sentences(std::move(text), Message(Msg::HistoryWindowDescribeAlarm, Players(p.threshold)));
 }
 
-std::string HourName(const BusiestHour& hour) {
-    return std::string(kWeekdayNames[hour.weekday]) + " " + HoursText(hour.hour, hour.hour + 1) + ", " +
-           Average(hour.average) + " on average";
+Message HourName(const BusiestHour& hour) {
+    return Message(Msg::HistoryWindowHourAverage, DayHours(hour.weekday, hour.hour, hour.hour + 1),
+                   Decimal{hour.average, 1});
 }
 
-std::string DescribeWeek(const HistoryPictures& p) {
-    std::string text = "Average players each hour of the week, in local time, " +
-                       std::string(kWeekdayNames[p.week.firstDay]) + " first";
+Message DescribeWeek(const HistoryPictures& p) {
+    const Message first(kFirstDay[p.week.firstDay % 7]);
     const auto busiest = FindBusiestHour(p.week), quietest = FindQuietestHour(p.week);
-    if (!busiest || !quietest) return text + ": no checks yet.";
-    text += ", from " + Counted(p.days, "day", "days") + " of history. Busiest " + HourName(*busiest) +
-            "; quietest " + HourName(*quietest) + ".";
+    if (!busiest || !quietest) return Message(Msg::HistoryWindowDescribeWeekEmpty, first);
+    Message text(Msg::HistoryWindowDescribeWeek, first, Count{p.days}, HourName(*busiest), HourName(*quietest));
     const std::vector<CellRun> runs = BusyRuns(p.week);
-    if (p.busy.wanting > 0 || runs.empty()) return text + " " + p.usuallyBusy;
-    text += " Usually " + PlayersText(p.threshold, true) + ":";
-    for (std::size_t i = 0; i < std::min(runs.size(), kListedRuns); ++i)
-        text += std::string(i ? ", " : " ") + kWeekdayNames[p.week.Weekday(runs[i].row)] + " " +
-                HoursText(runs[i].from, runs[i].to);
-    if (runs.size() > kListedRuns) text += ", and " + std::to_string(runs.size() - kListedRuns) + " more";
-    return text + ".";
+    if (p.busy.wanting > 0 || runs.empty()) return Sentences(std::move(text), p.usuallyBusy);
+    const auto runHours = [&](const CellRun& run) { return DayHours(p.week.Weekday(run.row), run.from, run.to); };
+    Message list = runHours(runs.front());
+    for (std::size_t i = 1; i < std::min(runs.size(), kListedRuns); ++i)
+        list = Message(Msg::HistoryWindowListNext, std::move(list), runHours(runs[i]));
+    if (runs.size() > kListedRuns)
+        list = Message(Msg::HistoryWindowListMore, std::move(list),
+                       Count{static_cast<std::int64_t>(runs.size() - kListedRuns)});
+    return Sentences(std::move(text),
+                     Message(Msg::HistoryWindowDescribeBusyHours, Count{p.threshold}, std::move(list)));
 }
 
 }  // namespace
@@ -154,21 +163,21 @@ HistoryItem FirstCursor(Picture picture, const HistoryPictures& pictures) {
     return {picture, 0, pictures.week.Row(now.weekday), now.hour};
 }
 
-std::string Readout(const HistoryPictures& pictures, const HistoryItem& item) {
+Message Readout(const HistoryPictures& pictures, const HistoryItem& item) {
     switch (item.picture) {
         case Picture::Day:
-            if (item.record >= pictures.day.records.size()) return "No checks in the last 24 hours";
+            if (item.record >= pictures.day.records.size()) return Msg::HistoryWindowReadNoChecks;
             return RecordReadout(pictures, item.record);
         case Picture::Week: return CellReadout(pictures, std::clamp(item.row, 0, 6), std::clamp(item.hour, 0, 23));
         case Picture::None: break;
     }
-    return "Point at a picture, or press Tab, to read its figures.";
+    return Msg::HistoryWindowReadHelp;
 }
 
-std::string PictureName(Picture picture) {
-    return picture == Picture::Day ? "Last 24 hours" : picture == Picture::Week ? "A typical week" : "";
+Message PictureName(Picture picture) {
+    return picture == Picture::Week ? Msg::HistoryWindowWeekName : Msg::HistoryWindowDayTitle;
 }
 
-std::string Describe(Picture picture, const HistoryPictures& pictures) {
-    return picture == Picture::Day ? DescribeDay(pictures) : picture == Picture::Week ? DescribeWeek(pictures) : "";
+Message Describe(Picture picture, const HistoryPictures& pictures) {
+    return picture == Picture::Week ? DescribeWeek(pictures) : DescribeDay(pictures);
 }

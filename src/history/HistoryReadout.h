@@ -3,7 +3,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
-#include <string>
 
 #include "history/HistoryChart.h"
 
@@ -28,9 +27,10 @@ HistoryItem FirstCursor(Picture picture, const HistoryPictures& pictures);
 // "03:00–05:10 — Wendrel was not running"; "Saturdays 20:00–21:00 — 9.3
 // players on average, over 12 weeks; 5 or more in 10 of 12"; and for
 // nothing, how to ask.
-std::string Readout(const HistoryPictures& pictures, const HistoryItem& item);
+Message Readout(const HistoryPictures& pictures, const HistoryItem& item);
 
 // A picture's name, and what it shows in words: its time span, its highest
-// and lowest counts, the failed checks, the busiest hours.
-std::string PictureName(Picture picture);
-std::string Describe(Picture picture, const HistoryPictures& pictures);
+// and lowest counts, the failed checks, the busiest hours. (Picture::None
+// has the Day's.)
+Message PictureName(Picture picture);
+Message Describe(Picture picture, const HistoryPictures& pictures);

@@ -97,7 +97,8 @@ ParsedHistory ParseHistory(std::string_view text) {
         const std::size_t end = text.find('\n');
         std::string_view line = text.substr(0, end);
         text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
-        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        // A torn line with a line end appended ends in several.
+        while (!line.empty() && line.back() == '\r') line.remove_suffix(1);
         if (first && line == kHistoryHeader) parsed.header = true;
         first = false;
         if (line.empty() || line == kHistoryHeader) continue;

@@ -95,11 +95,11 @@ void frmWendrel::Timer1_Timer() {
 void frmWendrel::RemindBeforeBusy() {
     // An alarm that is on says more than a reminder.
     if (!Remind || !deps_.history || AlarmActive) return;
-    const auto span = busySoon_.Due(deps_.history->Records(), deps_.clock.UtcNow(), deps_.clock, AlarmOn);
+    const std::int64_t now = deps_.clock.UtcNow();
+    const auto span = busySoon_.Due(deps_.history->Records(), now, deps_.clock, AlarmOn);
     if (!span) return;
     const UtcOffset offset = [this](std::int64_t utc) { return deps_.clock.UtcOffsetMinutes(utc); };
-    ShowNotice(Message(Msg::NotifyRemindTitle), Message(Msg::NotifyRemindText, BusySoonText(*span, AlarmOn, offset)),
-               true);
+    ShowNotice(Message(Msg::NotifyRemindTitle), BusySoonReminder(*span, AlarmOn, now, offset), true);
 }
 
 void frmWendrel::DecideAlarm() {
@@ -241,9 +241,9 @@ void frmWendrel::RecordScan(std::optional<std::int32_t> players) {
     if (!deps_.history) return;
     const bool recorded = deps_.history->Add(deps_.clock.UtcNow(), players);
     // Each said once: the scan and the alarm go on without the history.
-    for (const std::string& notice : deps_.history->TakeNotices()) {
+    for (const Message& notice : deps_.history->TakeNotices()) {
         statusNotes_.emplace_back(notice);
-        Log("history: " + notice);
+        Log("history: " + InEnglish(notice));
     }
     // An open History window works its figures out again only for a new record.
     if (!recorded) return;

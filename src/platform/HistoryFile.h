@@ -11,8 +11,8 @@ public:
     virtual ~HistoryFile() = default;
     // Where the file is, for messages.
     virtual std::string Path() const = 0;
-    // The whole file; empty, and true, when there is none yet.
-    virtual bool Read(std::string& text, std::string& error) = 0;
+    // The whole of Path() + suffix; empty, and true, when there is none yet.
+    virtual bool Read(std::string_view suffix, std::string& text, std::string& error) = 0;
     // Adds text at the end of Path() + suffix, creating it (and its folder)
     // if need be. The text starts on a line of its own: when the file ends
     // in the middle of a line (a torn write), a line end goes first.

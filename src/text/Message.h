@@ -17,23 +17,31 @@
 // A number in the player's way of writing it.
 struct Int {
     std::int64_t value;
+    bool operator==(const Int&) const = default;
 };
 // The number that chooses the message's plural form ("1 player", "2 players"),
 // written as Int is. A message's first Count decides.
 struct Count {
     std::int64_t value;
+    bool operator==(const Count&) const = default;
 };
 struct Decimal {
     double value;
     int digits = 1;
+    bool operator==(const Decimal&) const = default;
 };
-// A time of day, with or without its seconds, on the player's clock (12 or 24 hours).
+// A time of day, with or without its seconds, on the player's clock (12 or
+// 24 hours); a minute below 0 is the hour alone ("19", "7 PM").
 struct TimeOfDay {
     int hour = 0, minute = 0, second = -1;
+    bool operator==(const TimeOfDay&) const = default;
 };
-// A weekday's name on its own: 0 Monday … 6 Sunday.
+// A weekday's name on its own: 0 Monday … 6 Sunday; abbreviated ("Wed") for
+// a picture's labels.
 struct DayName {
     int weekday = 0;
+    bool abbreviated = false;
+    bool operator==(const DayName&) const = default;
 };
 
 class Message;
@@ -73,6 +81,8 @@ public:
     const std::vector<Arg>& Args() const { return args_; }
     // The count of the first Count value; none without one.
     const Count* PluralCount() const;
+    // The same message with the same values (nested messages compared by what they say).
+    bool operator==(const Message& other) const;
 
 private:
     Msg id_;

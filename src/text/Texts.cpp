@@ -20,6 +20,18 @@ const Count* Message::PluralCount() const {
     return nullptr;
 }
 
+bool Message::operator==(const Message& other) const {
+    if (id_ != other.id_ || args_.size() != other.args_.size()) return false;
+    for (std::size_t i = 0; i < args_.size(); ++i) {
+        const auto* nested = std::get_if<std::shared_ptr<const Message>>(&args_[i].value);
+        const auto* otherNested = std::get_if<std::shared_ptr<const Message>>(&other.args_[i].value);
+        if (nested && otherNested ? !(*nested && *otherNested ? **nested == **otherNested : *nested == *otherNested)
+                                  : args_[i].value != other.args_[i].value)
+            return false;
+    }
+    return true;
+}
+
 Texts::Texts(const LocaleFormat& format) : Texts(format, EnglishCatalogue()) {}
 
 Texts::Texts(const LocaleFormat& format, const Catalogue& language) : format_(&format), language_(&language) {}
@@ -46,7 +58,7 @@ std::string Texts::Value(const Arg& arg) const {
                    [this](Count v) { return format_->Integer(v.value); },
                    [this](Decimal v) { return format_->Decimal(v.value, v.digits); },
                    [this](TimeOfDay v) { return format_->Time(v.hour, v.minute, v.second); },
-                   [this](DayName v) { return format_->DayName(v.weekday, false, language_->code); },
+                   [this](DayName v) { return format_->DayName(v.weekday, v.abbreviated, language_->code); },
                    [this](const std::shared_ptr<const Message>& nested) {
                        return nested ? (*this)(*nested) : std::string();
                    }},
@@ -82,7 +94,9 @@ std::string InvariantFormat::Decimal(double value, int digits) const {
 
 std::string InvariantFormat::Time(int hour, int minute, int second) const {
     char text[32];
-    if (second < 0)
+    if (minute < 0)
+        std::snprintf(text, sizeof text, "%d", hour);
+    else if (second < 0)
         std::snprintf(text, sizeof text, "%02d:%02d", hour, minute);
     else
         std::snprintf(text, sizeof text, "%02d:%02d:%02d", hour, minute, second);

@@ -23,11 +23,10 @@ public:
 
     // A message's text with its placeholders: for tests and the fit check.
     std::string_view Template(Msg id, std::uint64_t count = 1) const;
-    // One value as a message shows it.
+    // One value as the language writes it: a picture's number, time or day label.
     std::string Value(const Arg& arg) const;
 
 private:
-
     const LocaleFormat* format_;
     const Catalogue* language_;
 };

@@ -48,9 +48,9 @@ HPEN MakePen(Ink ink, int dpi) {
 }
 
 bool HighContrast() {
-    HIGHCONTRASTA contrast{};
+    HIGHCONTRASTW contrast{};
     contrast.cbSize = sizeof contrast;
-    return SystemParametersInfoA(SPI_GETHIGHCONTRAST, sizeof contrast, &contrast, 0) &&
+    return SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof contrast, &contrast, 0) &&
            (contrast.dwFlags & HCF_HIGHCONTRASTON);
 }
 
@@ -125,24 +125,24 @@ void DrawShapes(HDC dc, const std::vector<Shape>& shapes, int dpi) {
 
 void HistoryWindow::Show() {
     if (!hwnd_) {
-        Register(kClassName, LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_WENDREL)));
-        WNDCLASSEXA picture{};
+        Register(kClassName, LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_WENDREL)));
+        WNDCLASSEXW picture{};
         picture.cbSize = sizeof picture;
         picture.lpfnWndProc = PictureProc;
-        picture.hInstance = GetModuleHandleA(nullptr);
-        picture.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));  // IDC_ARROW
+        picture.hInstance = GetModuleHandleW(nullptr);
+        picture.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
         picture.lpszClassName = kPictureClassName;
-        RegisterClassExA(&picture);
-        if (!CreateWindowExA(0, kClassName, "Wendrel History",
-                             (WS_OVERLAPPEDWINDOW & ~WS_MINIMIZEBOX) | WS_CLIPCHILDREN, CW_USEDEFAULT, CW_USEDEFAULT,
-                             100, 100, owner_, nullptr, GetModuleHandleA(nullptr), this))
+        RegisterClassExW(&picture);
+        // The caption and the pictures' names come with the figures (Recompute).
+        if (!CreateWindowExW(0, kClassName, L"", (WS_OVERLAPPEDWINDOW & ~WS_MINIMIZEBOX) | WS_CLIPCHILDREN,
+                             CW_USEDEFAULT, CW_USEDEFAULT, 100, 100, owner_, nullptr, GetModuleHandleW(nullptr), this))
             return;
         MakeChildren();
         // Plain DPI scaling, and never larger than the work area.
         dpi_ = WindowDpi(hwnd_);
         const TwipScale scale(dpi_);
         RECT work{};
-        SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+        SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
         SizeClientCentred(hwnd_, std::min<int>(scale.Y(kClientWidth), (work.right - work.left) * 9 / 10),
                           std::min<int>(scale.Y(kClientHeight), (work.bottom - work.top) * 8 / 10));
     }
@@ -154,16 +154,16 @@ void HistoryWindow::Show() {
 }
 
 void HistoryWindow::MakeChildren() {
-    const auto make = [this](const char* cls, const char* text, int id, DWORD style) {
-        return CreateWindowExA(0, cls, text, WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0, hwnd_,
-                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleA(nullptr), nullptr);
+    const auto make = [this](const wchar_t* cls, int id, DWORD style) {
+        return CreateWindowExW(0, cls, L"", WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0, hwnd_,
+                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
     };
     // In reading order: a reader goes through the pictures, then the lines.
-    day_ = make(kPictureClassName, PictureName(Picture::Day).c_str(), IDC_HISTORY_DAY, WS_TABSTOP);
-    week_ = make(kPictureClassName, PictureName(Picture::Week).c_str(), IDC_HISTORY_WEEK, WS_TABSTOP);
-    summary_ = make("STATIC", "", IDC_HISTORY_SUMMARY, SS_LEFT | SS_NOPREFIX);
-    busy_ = make("STATIC", "", IDC_HISTORY_BUSY, SS_LEFT | SS_NOPREFIX);
-    readout_ = make("STATIC", "", IDC_HISTORY_READOUT, SS_LEFT | SS_NOPREFIX);
+    day_ = make(kPictureClassName, IDC_HISTORY_DAY, WS_TABSTOP);
+    week_ = make(kPictureClassName, IDC_HISTORY_WEEK, WS_TABSTOP);
+    summary_ = make(L"STATIC", IDC_HISTORY_SUMMARY, SS_LEFT | SS_NOPREFIX);
+    busy_ = make(L"STATIC", IDC_HISTORY_BUSY, SS_LEFT | SS_NOPREFIX);
+    readout_ = make(L"STATIC", IDC_HISTORY_READOUT, SS_LEFT | SS_NOPREFIX);
 }
 
 void HistoryWindow::Update() {
@@ -176,15 +176,19 @@ void HistoryWindow::Update() {
 void HistoryWindow::Recompute() {
     pictures_ = WorkOutPictures(
         history_.Records(), clock_.UtcNow(), [this](std::int64_t utc) { return clock_.UtcOffsetMinutes(utc); },
-        clock_.FirstDayOfWeek(), threshold_ ? threshold_() : 0);
+        clock_.FirstDayOfWeek(), threshold_ ? threshold_() : 0, texts_);
     pictures_.solidHeat = HighContrast();
+    // The language may have changed since the window was last drawn.
+    SetText(hwnd_, texts_(Msg::HistoryWindowCaption));
+    SetText(day_, texts_(PictureName(Picture::Day)));
+    SetText(week_, texts_(PictureName(Picture::Week)));
     // The records have moved on: the pointer's item is found again when it
     // next moves; the day's cursor stays on a record.
     hover_ = {};
     if (const std::size_t count = pictures_.day.records.size(); dayCursor_.record >= count)
         dayCursor_.record = count ? count - 1 : 0;
-    SetText(summary_, pictures_.summary);
-    SetText(busy_, pictures_.usuallyBusy);
+    SetText(summary_, pictures_.labels.summary);
+    SetText(busy_, pictures_.labels.usuallyBusy);
     readoutText_.clear();
     MarkChanged();
 }
@@ -192,8 +196,8 @@ void HistoryWindow::Recompute() {
 TextMetrics HistoryWindow::Metrics() {
     const UniqueScreenDc dc(GetDC(nullptr));
     const UniqueSelection font = Select(dc.get(), DialogFont(Dpi()));
-    TEXTMETRICA metrics{};
-    GetTextMetricsA(dc.get(), &metrics);
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(dc.get(), &metrics);
     return {std::max<int>(1, metrics.tmAveCharWidth), std::max<int>(1, metrics.tmHeight)};
 }
 
@@ -208,7 +212,7 @@ void HistoryWindow::Layout() {
     Place(busy_, plan_.usuallyBusy);
     Place(readout_, plan_.readout);
     for (HWND line : {summary_, busy_, readout_})
-        SendMessageA(line, WM_SETFONT, reinterpret_cast<WPARAM>(DialogFont(Dpi())), TRUE);
+        SendMessageW(line, WM_SETFONT, reinterpret_cast<WPARAM>(DialogFont(Dpi())), TRUE);
 }
 
 HistoryItem HistoryWindow::Marked() const {
@@ -219,7 +223,7 @@ HistoryItem HistoryWindow::Marked() const {
 
 void HistoryWindow::MarkChanged() {
     const HistoryItem marked = Marked();
-    const std::string text = Readout(pictures_, marked);
+    const std::string text = texts_(Readout(pictures_, marked));
     if (text == readoutText_) return;
     readoutText_ = text;
     SetText(readout_, text);
@@ -254,8 +258,8 @@ void HistoryWindow::Render(HDC dc, int width, int height) {
     const RECT all{0, 0, width, height};
     FillRect(dc, &all, GetSysColorBrush(COLOR_WINDOW));
     const UniqueSelection font = Select(dc, DialogFont(Dpi()));
-    TEXTMETRICA metrics{};
-    GetTextMetricsA(dc, &metrics);
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(dc, &metrics);
     pictures_.calmRgb = GetSysColor(COLOR_WINDOW);
     pictures_.busyRgb = GetSysColor(COLOR_HIGHLIGHT);
     const TextMetrics text{std::max<int>(1, metrics.tmAveCharWidth), std::max<int>(1, metrics.tmHeight)};
@@ -300,8 +304,8 @@ void HistoryWindow::PaintPicture(HWND picture) {
 }
 
 LRESULT CALLBACK HistoryWindow::PictureProc(HWND picture, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* self = reinterpret_cast<HistoryWindow*>(GetWindowLongPtrA(GetParent(picture), GWLP_USERDATA));
-    if (!self) return DefWindowProcA(picture, message, wParam, lParam);
+    auto* self = reinterpret_cast<HistoryWindow*>(GetWindowLongPtrW(GetParent(picture), GWLP_USERDATA));
+    if (!self) return DefWindowProcW(picture, message, wParam, lParam);
     const Picture which = GetDlgCtrlID(picture) == IDC_HISTORY_DAY ? Picture::Day : Picture::Week;
     return CatchAtBoundary<LRESULT>(
         0, [&] { return self->OnPictureMessage(picture, which, message, wParam, lParam); });
@@ -361,13 +365,13 @@ LRESULT HistoryWindow::OnPictureMessage(HWND picture, Picture which, UINT messag
         case kPictureTextMessage: {
             auto& text = *reinterpret_cast<std::wstring*>(lParam);
             switch (static_cast<PictureText>(wParam)) {
-                case PictureText::Name: text = Wide(PictureName(which), CP_UTF8); break;
-                case PictureText::Description: text = Wide(Describe(which, pictures_), CP_UTF8); break;
+                case PictureText::Name: text = Wide(texts_(PictureName(which)), CP_UTF8); break;
+                case PictureText::Description: text = Wide(texts_(Describe(which, pictures_)), CP_UTF8); break;
                 case PictureText::Value: {
                     HistoryItem item = Marked();
                     if (item.picture != which) item = which == Picture::Day ? dayCursor_ : weekCursor_;
                     if (item.picture != which) item = FirstCursor(which, pictures_);
-                    text = Wide(Readout(pictures_, item), CP_UTF8);
+                    text = Wide(texts_(Readout(pictures_, item)), CP_UTF8);
                     break;
                 }
             }
@@ -375,7 +379,7 @@ LRESULT HistoryWindow::OnPictureMessage(HWND picture, Picture which, UINT messag
         }
         default: break;
     }
-    return DefWindowProcA(picture, message, wParam, lParam);
+    return DefWindowProcW(picture, message, wParam, lParam);
 }
 
 LRESULT HistoryWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -430,6 +434,6 @@ LRESULT HistoryWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_KEYDOWN:
             if (wParam == VK_ESCAPE) ::ShowWindow(hwnd_, SW_HIDE);
             return 0;
-        default: return DefWindowProcA(hwnd_, message, wParam, lParam);
+        default: return DefWindowProcW(hwnd_, message, wParam, lParam);
     }
 }

@@ -21,11 +21,13 @@
 // reader can name and the keys can move in; the summary, the usually busy
 // line and the readout of what the pointer or cursor is on are static text
 // under them. Closing it hides it; the figures are worked out again when a
-// scan is recorded or the clock or zone changes.
+// scan is recorded or the clock or zone changes. Its words are those of the
+// texts' language when it is shown or updated; every text goes to Windows
+// in UTF-16.
 class HistoryWindow : public Window<HistoryWindow>, public HistoryView {
 public:
-    static constexpr const char* kClassName = "WendrelHistory";
-    static constexpr const char* kPictureClassName = "WendrelHistoryPicture";
+    static constexpr const wchar_t* kClassName = L"WendrelHistory";
+    static constexpr const wchar_t* kPictureClassName = L"WendrelHistoryPicture";
 
     HistoryWindow(PlayerHistory& history, Clock& clock, const Texts& texts = EnglishTexts())
         : history_(history), clock_(clock), texts_(texts) {}
@@ -36,7 +38,8 @@ public:
 
     void Show() override;
     void Update() override;
-    // Works out the figures from the history (Show and Update do it).
+    // Works out the figures from the history, and its words and captions in
+    // the texts' language as it is now (Show and Update do it).
     void Recompute();
 
     // Draws the pictures at width x height into dc (the window's paint, and

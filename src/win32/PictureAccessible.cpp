@@ -10,7 +10,6 @@
 namespace {
 
 using CreateStdAccessibleObjectFn = HRESULT(WINAPI*)(HWND, LONG, REFIID, void**);
-using LresultFromObjectFn = LRESULT(WINAPI*)(REFIID, WPARAM, LPUNKNOWN);
 
 // oleacc.dll is not a KnownDLL: from the system folder, once.
 HMODULE Oleacc() {
@@ -141,16 +140,18 @@ private:
 
 }  // namespace
 
-LRESULT AnswerGetObject(HWND window, WPARAM wParam, LPARAM lParam) {
+LRESULT AnswerGetObject(HWND window, WPARAM wParam, LPARAM lParam, LresultFromObjectFn handOver) {
     if (static_cast<LONG>(lParam) != OBJID_CLIENT) return 0;
     const auto create = SystemFunction<CreateStdAccessibleObjectFn>(Oleacc(), "CreateStdAccessibleObject");
-    const auto answer = SystemFunction<LresultFromObjectFn>(Oleacc(), "LresultFromObject");
+    const auto answer = handOver ? handOver : SystemFunction<LresultFromObjectFn>(Oleacc(), "LresultFromObject");
     if (!create || !answer) return 0;
     Microsoft::WRL::ComPtr<IAccessible> standard;
     if (FAILED(create(window, OBJID_CLIENT, IID_PPV_ARGS(standard.GetAddressOf()))) || !standard) return 0;
     const Microsoft::WRL::ComPtr<Accessible> object(new Accessible(window, std::move(standard)));
-    // LresultFromObject takes a reference of its own for the reader.
-    return answer(__uuidof(IAccessible), wParam, object.Get());
+    // LresultFromObject takes a reference of its own for the reader. A
+    // failure (an error code, negative) leaves the answer to DefWindowProc.
+    const LRESULT result = answer(__uuidof(IAccessible), wParam, object.Get());
+    return result < 0 ? 0 : result;
 }
 
 void AnnounceValueChange(HWND window) { NotifyWinEvent(EVENT_OBJECT_VALUECHANGE, window, OBJID_CLIENT, CHILDID_SELF); }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <windows.h>
+#include <unknwn.h>
 
 #include <string>
 
@@ -14,9 +15,14 @@
 constexpr UINT kPictureTextMessage = WM_APP + 40;
 enum class PictureText : WPARAM { Name, Description, Value };
 
+// LresultFromObject's shape: hands an object over to the reader that asked.
+using LresultFromObjectFn = LRESULT(WINAPI*)(REFIID, WPARAM, IUnknown*);
+
 // The answer to WM_GETOBJECT for the client object of window; 0 (so that
-// DefWindowProc answers) when oleacc.dll cannot be loaded.
-LRESULT AnswerGetObject(HWND window, WPARAM wParam, LPARAM lParam);
+// DefWindowProc answers) when oleacc.dll cannot be loaded or the object
+// cannot be handed over. The thread must be in a COM apartment. handOver
+// stands in for oleacc's LresultFromObject (tests).
+LRESULT AnswerGetObject(HWND window, WPARAM wParam, LPARAM lParam, LresultFromObjectFn handOver = nullptr);
 
 // Tells readers that the picture's value (what its cursor points at) changed.
 void AnnounceValueChange(HWND window);

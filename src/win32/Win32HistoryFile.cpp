@@ -1,10 +1,10 @@
 #include "win32/Win32HistoryFile.h"
 
 #include <windows.h>
-#include <shlobj.h>
 
 #include "common/GetFolder.h"
 #include "win32/Files.h"
+#include "win32/TextConversion.h"
 #include "win32/WinError.h"
 
 namespace {
@@ -16,9 +16,9 @@ constexpr LONGLONG kLargestHistory = 64ll << 20;
 // Makes the folder of path and the folders above it.
 void MakeFolders(const std::string& path) {
     const std::string folder = GetFolder(path);
-    if (folder.size() < 4 || GetFileAttributesA(folder.c_str()) != INVALID_FILE_ATTRIBUTES) return;
+    if (folder.size() < 4 || GetFileAttributesW(Wide(folder, CP_UTF8).c_str()) != INVALID_FILE_ATTRIBUTES) return;
     MakeFolders(folder.substr(0, folder.size() - 1));
-    CreateDirectoryA(folder.c_str(), nullptr);
+    CreateDirectoryW(Wide(folder, CP_UTF8).c_str(), nullptr);
 }
 
 // Whether the file is empty or its last byte ends a line.
@@ -39,16 +39,10 @@ bool EndsWithLineEnd(HANDLE file, bool& ended, std::string& error) {
 
 }  // namespace
 
-std::string Win32HistoryFile::DefaultPath() {
-    char folder[MAX_PATH] = {};
-    if (FAILED(SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, folder)))
-        return "history.csv";
-    return std::string(folder) + "\\Wendrel\\history.csv";
-}
-
-bool Win32HistoryFile::Read(std::string& text, std::string& error) {
+bool Win32HistoryFile::Read(std::string_view suffix, std::string& text, std::string& error) {
     text.clear();
-    const UniqueFile file(CreateFileA(path_.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+    const std::wstring path = Wide(path_ + std::string(suffix), CP_UTF8);
+    const UniqueFile file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) {
         const DWORD code = GetLastError();
@@ -71,8 +65,8 @@ bool Win32HistoryFile::Append(std::string_view suffix, const std::string& text, 
     MakeFolders(path);
     // Others may read the history while a record goes in, but not change it.
     // Opened for appending only, every write goes to the end.
-    const UniqueFile file(CreateFileA(path.c_str(), FILE_APPEND_DATA | FILE_READ_DATA, FILE_SHARE_READ, nullptr,
-                                      OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    const UniqueFile file(CreateFileW(Wide(path, CP_UTF8).c_str(), FILE_APPEND_DATA | FILE_READ_DATA, FILE_SHARE_READ,
+                                      nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) return FailWithLastError(error);
     bool ended = true;
     if (!EndsWithLineEnd(file.get(), ended, error)) return false;

@@ -58,10 +58,11 @@ std::string Win32LocaleFormat::Time(int hour, int minute, int second) const {
     at.wMonth = 1;
     at.wDay = 1;
     at.wHour = static_cast<WORD>(hour);
-    at.wMinute = static_cast<WORD>(minute);
+    at.wMinute = static_cast<WORD>(minute < 0 ? 0 : minute);
     at.wSecond = static_cast<WORD>(second < 0 ? 0 : second);
+    const DWORD flags = minute < 0 ? TIME_NOMINUTESORSECONDS : second < 0 ? TIME_NOSECONDS : 0;
     wchar_t text[64] = {};
-    if (GetTimeFormatEx(LOCALE_NAME_USER_DEFAULT, second < 0 ? TIME_NOSECONDS : 0, &at, nullptr, text, 64) <= 0)
+    if (GetTimeFormatEx(LOCALE_NAME_USER_DEFAULT, flags, &at, nullptr, text, 64) <= 0)
         return InvariantFormat().Time(hour, minute, second);
     return Narrow(text, CP_UTF8);
 }

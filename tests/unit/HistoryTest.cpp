@@ -11,9 +11,18 @@
 #include "history/PlayerHistory.h"
 #include "monitor/BusySoon.h"
 
+// A message as failures show it: its English.
+void PrintTo(const Message& message, std::ostream* out) { *out << InEnglish(message); }
+
 namespace {
 
 constexpr std::int64_t kMinute = 60, kHour = 3600, kDay = 86400;
+
+std::vector<std::string> English(const std::vector<Message>& messages) {
+    std::vector<std::string> texts;
+    for (const Message& m : messages) texts.push_back(InEnglish(m));
+    return texts;
+}
 
 // The main form over a faked world, with its history kept in memory and a History window.
 struct MonitorWithHistory : FakeWorld {
@@ -132,32 +141,34 @@ TEST(PlayerHistoryTest, StartDropsWhatIsOlderThan90DaysInOneRewrite) {
         std::string text;
         std::int64_t now;
         std::size_t kept;
-        bool backup;
+        std::string backup;  // what the .bak file gets: the records dropped, after what it had
         std::string unreadable;
     } kCases[] = {
         {"old records and a foreign line",
          FormatHistory({{kNow - 91 * kDay, 1}, {kNow - 89 * kDay, 2}, {kNow - kHour, std::nullopt}}) +
              "a line of something else\r\n",
-         kNow, 2, true, "a line of something else\r\n"},
-        {"a tenth of the records dropped: no copy", FormatHistory(tenDays), kNow, 9, false, ""},
-        {"a clock a year ahead", FormatHistory({{kNow - 89 * kDay, 2}, {kNow - kHour, 3}}), kNow + 365 * kDay, 2, false,
+         kNow, 2, FormatRecord({kNow - 91 * kDay, 1}) + "\r\n", "a line of something else\r\n"},
+        {"a tenth of the records dropped: no copy", FormatHistory(tenDays), kNow, 9, "", ""},
+        {"a clock a year ahead", FormatHistory({{kNow - 89 * kDay, 2}, {kNow - kHour, 3}}), kNow + 365 * kDay, 2, "",
          ""},
-        {"saved by a spreadsheet", header + "07/12/2026 21:04,14,ok\r\n07/12/2026 21:09,,failed\r\n", kNow, 0, false,
+        {"saved by a spreadsheet", header + "07/12/2026 21:04,14,ok\r\n07/12/2026 21:09,,failed\r\n", kNow, 0, "",
          "07/12/2026 21:04,14,ok\r\n07/12/2026 21:09,,failed\r\n"},
-        {"no header", "2026-12-07T20:04:05Z,3,ok\n", kNow, 1, false, ""},
+        {"no header", "2026-12-07T20:04:05Z,3,ok\n", kNow, 1, "", ""},
     };
+    const std::string earlierCopy = FormatHistory({{kNow - 400 * kDay, 9}});
     for (const auto& c : kCases) {
         MemoryHistoryFile file;
         file.text = c.text;
+        file.beside[".bak"] = earlierCopy;
         PlayerHistory history(file);
         history.Load(c.now);
         EXPECT_EQ(history.Records().size(), c.kept) << c.what;
         EXPECT_EQ(ParseHistory(file.text).records, history.Records()) << c.what;
         EXPECT_EQ(ParseHistory(file.text).unreadable.size(), 0u) << c.what;
-        EXPECT_EQ(file.beside.count(".bak") ? file.beside[".bak"] : "", c.backup ? c.text : "") << c.what;
+        EXPECT_EQ(file.beside[".bak"], earlierCopy + c.backup) << c.what << ": never replaced";
         EXPECT_EQ(file.beside[".bad"], c.unreadable) << c.what;
         const bool rewritten = file.text != c.text;
-        EXPECT_EQ(history.TakeNotices().size(), c.backup + !c.unreadable.empty()) << c.what;
+        EXPECT_EQ(history.TakeNotices().size(), !c.backup.empty() + !c.unreadable.empty()) << c.what;
 
         PlayerHistory again(file);  // nothing to drop: no rewrite
         again.Load(c.now);
@@ -175,7 +186,60 @@ TEST(PlayerHistoryTest, StartDropsWhatIsOlderThan90DaysInOneRewrite) {
     right.Load(kNow);
     EXPECT_EQ(right.Records().size(), 3u);
     const auto none = [](std::int64_t) { return 0; };
-    EXPECT_EQ(WorkOutPictures(right.Records(), kNow, none, 0, 5).summary.substr(0, 17), "2 days of history");
+    EXPECT_EQ(
+        WorkOutPictures(right.Records(), kNow, none, 0, 5, EnglishTexts()).summary,
+        Message(Msg::HistoryWindowDaysBusiest, Count{2}, DayHours(0, 20, 21), Message(Msg::CommonPlayers, Count{3})));
+}
+
+// Two starts a year ahead with a check between them, then the clock put
+// right: the checks far ahead of the rest decide nothing, every start keeps
+// every record, and the one that finds them ahead of its clock says so.
+TEST(PlayerHistoryTest, AClockSetAheadDropsNothingOfTheRest) {
+    std::vector<HistoryRecord> days;
+    for (int day = 60; day >= 1; --day) days.push_back({kNow - day * kDay, day});
+    MemoryHistoryFile file;
+    file.text = FormatHistory(days);
+    for (const std::int64_t now : {kNow + 365 * kDay, kNow + 365 * kDay + kHour, kNow}) {
+        PlayerHistory history(file);
+        history.Load(now);
+        EXPECT_EQ(std::vector(history.Records().begin(), history.Records().begin() + 60), days) << now;
+        EXPECT_EQ(history.TakeNotices(),
+                  now == kNow ? std::vector{Message(Msg::HistoryAhead, Count{2})} : std::vector<Message>{});
+        history.Add(now, 1);
+    }
+    EXPECT_EQ(file.beside.count(".bak"), 0u);
+}
+
+// While the file is held open its unreadable lines are copied to .bad once,
+// however many starts find them, and said to be moved when they leave it.
+TEST(PlayerHistoryTest, AnUnreadableLineGoesToBadOnce) {
+    MemoryHistoryFile file;
+    file.text = FormatHistory({{kNow - kHour, 3}}) + "07/12/2026 21:04,14,ok\r\n";
+    const std::string bad = "C:\\h\\history.csv.bad";
+    const Message held(Msg::HistoryLeftNotRewritten, file.Path(), std::string("Access is denied"));
+    const std::vector<Message> said[] = {{Message(Msg::HistoryUnreadableCopied, Count{1}, bad), held},
+                                         {held},
+                                         {Message(Msg::HistoryUnreadableMoved, Count{1}, bad)}};
+    for (int start = 0; start < 3; ++start) {
+        file.failReplace = start < 2;
+        PlayerHistory history(file);
+        history.Load(kNow);
+        EXPECT_EQ(history.TakeNotices(), said[start]) << start;
+        EXPECT_EQ(file.beside[".bad"], "07/12/2026 21:04,14,ok\r\n") << start;
+    }
+}
+
+// A Wendrel that runs for months keeps 90 days in memory and in the file:
+// once a day the older records go, as at a start, a day's at a time.
+TEST(PlayerHistoryTest, RunningForMonthsKeepsNinetyDays) {
+    MemoryHistoryFile file;
+    PlayerHistory history(file);
+    history.Load(kNow);
+    const std::int64_t end = kNow + 120 * kDay;
+    for (std::int64_t t = kNow; t < end; t += 2 * kHour) history.Add(t, 1);
+    EXPECT_GT(history.Records().front().time, end - PlayerHistory::kKeepSeconds - 2 * kDay);
+    EXPECT_EQ(ParseHistory(file.text).records, history.Records());
+    EXPECT_TRUE(history.TakeNotices().empty());
 }
 
 TEST(PlayerHistoryTest, AFileThatCannotBeUsedIsReportedOnce) {
@@ -193,7 +257,8 @@ TEST(PlayerHistoryTest, AFileThatCannotBeUsedIsReportedOnce) {
         PlayerHistory history(file);
         history.Load(kNow);
         history.Add(kNow, 4);
-        EXPECT_EQ(history.TakeNotices(), std::vector<std::string>{std::string(c.problem) + ": Access is denied"});
+        EXPECT_EQ(English(history.TakeNotices()),
+                  std::vector<std::string>{std::string(c.problem) + ": Access is denied"});
         history.Add(kNow + kMinute, 5);
         EXPECT_TRUE(history.TakeNotices().empty()) << "said once";
         EXPECT_EQ(file.appends, 0);
@@ -212,7 +277,7 @@ TEST(PlayerHistoryTest, AFileThatCannotBeUsedIsReportedOnce) {
         file.failAppend = i < waits;
         history.Add(kNow + i * kMinute, static_cast<std::int32_t>(i % 50));
     }
-    EXPECT_EQ(history.TakeNotices(),
+    EXPECT_EQ(English(history.TakeNotices()),
               (std::vector<std::string>{
                   "History not saved: the history file C:\\h\\history.csv cannot be written: Access is denied",
                   "History saved again, with 1439 records that waited (3 older records could not wait)"}));
@@ -370,8 +435,8 @@ TEST(HistoryFiguresTest, WhenItUsuallyGetsBusy) {
     };
     for (const auto& c : kCases) {
         const auto records = Hourly(c.now, c.days, c.zone, SaturdayEvenings);
-        const HistoryPictures p = WorkOutPictures(records, c.now, c.zone, 0, c.threshold);
-        EXPECT_EQ(p.usuallyBusy, c.line) << c.what;
+        const HistoryPictures p = WorkOutPictures(records, c.now, c.zone, 0, c.threshold, EnglishTexts());
+        EXPECT_EQ(p.labels.usuallyBusy, c.line) << c.what;
         EXPECT_EQ(p.busy.next ? p.busy.next->start : 0, c.start) << c.what;
         if (p.busy.next) {
             EXPECT_EQ(p.busy.next->end - p.busy.next->start, 4 * kHour) << c.what;
@@ -379,9 +444,38 @@ TEST(HistoryFiguresTest, WhenItUsuallyGetsBusy) {
     }
 }
 
+// The reminder is one whole sentence, its form chosen by the day its span
+// starts on the wall clock: later today, or after midnight.
+TEST(HistoryFiguresTest, TheReminderSaysItsSpanInOneSentence) {
+    constexpr std::int64_t kSaturday = 1797033600;  // 2026-12-12 00:00 UTC
+    const struct {
+        BusySpan span;
+        int offsetMinutes;
+        bool today;
+        TimeOfDay from;
+        Msg evidence;
+    } kCases[] = {
+        {{kSaturday + 19 * kHour, kSaturday + 23 * kHour, 5, 8, 10}, 0, true, {19, 0}, Msg::HistoryEvidenceSaturday},
+        {{kSaturday + 23 * kHour, kSaturday + 25 * kHour, 6, 1, 1}, 60, false, {0, 0}, Msg::HistoryEvidenceSunday},
+        {{kSaturday, kSaturday + 2 * kHour, 4, 3, 4}, -60, true, {23, 0}, Msg::HistoryEvidenceFriday},
+    };
+    for (const auto& c : kCases) {
+        const UtcOffset offset = [&c](std::int64_t) { return c.offsetMinutes; };
+        const Message said = BusySoonReminder(c.span, 2, c.span.start - 20 * kMinute, offset);
+        EXPECT_EQ(said, Message(c.today ? Msg::HistoryRemindToday : Msg::HistoryRemindAnotherDay, Count{2}, c.from,
+                                Message(c.evidence, Int{c.span.reached}, Count{c.span.weeks})))
+            << InEnglish(said);
+    }
+    EXPECT_EQ(
+        InEnglish(Message(Msg::HistoryRemindAnotherDay, Count{2}, TimeOfDay{0, 0},
+                          Message(Msg::HistoryEvidenceSunday, Int{8}, Count{10}))),
+        "Drevak Wing usually has 2 or more players from 00:00 \xE2\x80\x94 in 8 of the last 10 Sundays. Click here "
+        "to see the history.");
+}
+
 TEST(HistoryFiguresTest, TheBusiestHourLine) {
     TypicalWeek week;
-    EXPECT_EQ(SummaryLine(0, FindBusiestHour(week)),
+    EXPECT_EQ(InEnglish(SummaryLine(0, FindBusiestHour(week))),
               "No history yet: each scan is recorded here, one a minute at most.");
     week.cells[5][20] = {27, 3};  // Saturday 20:00, 9 on average
     week.cells[2][20] = {18, 2};  // Wednesday 20:00, 9 too: of equals, the earlier in the week
@@ -390,13 +484,13 @@ TEST(HistoryFiguresTest, TheBusiestHourLine) {
     ASSERT_TRUE(busiest);
     EXPECT_EQ(busiest->weekday, 2);
     week.cells[2][20] = {17, 2};  // 8.5 now: Saturday is the busiest
-    EXPECT_EQ(SummaryLine(12, FindBusiestHour(week)),
+    EXPECT_EQ(InEnglish(SummaryLine(12, FindBusiestHour(week))),
               "12 days of history. Usually busiest: Saturday 20:00\xE2\x80\x93"
               "21:00, 9 players on average.");
-    EXPECT_EQ(SummaryLine(1, std::nullopt), "1 day of history. No scan has found the lobby yet.");
+    EXPECT_EQ(InEnglish(SummaryLine(1, std::nullopt)), "1 day of history. No scan has found the lobby yet.");
     week = {};
     week.cells[6][23] = {1, 1};
-    EXPECT_EQ(SummaryLine(2, FindBusiestHour(week)),
+    EXPECT_EQ(InEnglish(SummaryLine(2, FindBusiestHour(week))),
               "2 days of history. Usually busiest: Sunday 23:00\xE2\x80\x93"
               "00:00, 1 player on average.");
 }
@@ -426,6 +520,7 @@ TEST(HistoryChartTest, TheLastDayShowsFailuresAsGapsWithMarks) {
     ASSERT_EQ(p.day.records.size(), 5u) << "only the last 24 hours";
     p.threshold = 5;
     p.offset = [](std::int64_t) { return 90; };  // an hour and a half ahead: hours fall between UTC hours
+    LabelPictures(p, EnglishTexts());
     const auto shapes = LayOutHistory(p, 800, 600, {7, 16});
     const auto count = [&](auto pred) { return std::count_if(shapes.begin(), shapes.end(), pred); };
 
@@ -453,6 +548,7 @@ TEST(HistoryChartTest, TheLastDayShowsFailuresAsGapsWithMarks) {
     // The night Berlin's clocks go back, 02:00 comes twice, an hour apart.
     p.day = LastDay({}, 1792929600);  // 2026-10-25T12:00Z
     p.offset = [](std::int64_t utc) { return utc < 1792890000 ? 120 : 60; };
+    LabelPictures(p, EnglishTexts());
     EXPECT_EQ(HourLabels(LayOutHistory(p, 800, 600, {7, 16})).size(), 11u) << "16:00 to 12:00, 02:00 once";
 }
 
@@ -477,6 +573,7 @@ TEST(HistoryChartTest, AnyThresholdDraws) {
         HistoryPictures p;
         p.day = LastDay(std::vector<HistoryRecord>{{kNow - kHour, c.players}}, kNow);
         p.threshold = c.threshold;
+        LabelPictures(p, EnglishTexts());
         const auto shapes = LayOutHistory(p, 800, 600, {7, 16});
         int lines = 0, notes = 0;
         for (const Shape& s : shapes) {
@@ -496,6 +593,7 @@ TEST(HistoryChartTest, TheWeekGridFillsOnlyHoursWithDataAndHasALegend) {
     p.week.cells[3][12] = {2, 1};
     p.calmRgb = 0xFFFFFF;
     p.busyRgb = 0x000000;
+    LabelPictures(p, EnglishTexts());
     const auto shapes = LayOutHistory(p, 700, 500, {7, 16});
     // The legend's steps stand right of the grid, one above the other.
     int legendX = 0;
@@ -511,6 +609,36 @@ TEST(HistoryChartTest, TheWeekGridFillsOnlyHoursWithDataAndHasALegend) {
     EXPECT_TRUE(darker(cells.front().rgb, cells.back().rgb)) << "10 players are darker than 2";
     EXPECT_EQ(BlendRgb(0xFFFFFF, 0x000000, 0.5), 0x808080u);
     EXPECT_EQ(BlendRgb(0x0000FF, 0x00FF00, 1.5), 0x00FF00u);
+}
+
+// A 12-hour clock's labels are longer than "00:00", and a language's day
+// names longer than "Wed": the layout measures the labels themselves, so none
+// overlaps another, and none leaves the window; rows lower than a line are
+// named every other one.
+TEST(HistoryChartTest, LabelsOfAnyClockAndLanguageStandApart) {
+    struct TwelveHours : InvariantFormat {
+        std::string Time(int hour, int minute, int) const override {
+            const std::string h = std::to_string(hour % 12 ? hour % 12 : 12);
+            return (minute < 0 ? h : h + ":00") + (hour < 12 ? " AM" : " PM");
+        }
+        std::string DayName(int weekday, bool, std::string_view) const override {
+            return std::string("Donnerstag").substr(0, 4 + weekday);
+        }
+    } twelveHours;
+    std::vector<HistoryRecord> records;
+    for (std::int64_t t = kNow - 2 * kDay; t < kNow; t += kHour) records.push_back({t, 3});
+    const UtcOffset utc = [](std::int64_t) { return 0; };
+    std::vector<Shape> labels;
+    for (const Shape& s : LayOutHistory(WorkOutPictures(records, kNow, utc, 0, 5, Texts(twelveHours)), 560, 440, {7, 16}))
+        if (s.kind == Shape::Kind::Text) labels.push_back(s);
+    for (std::size_t i = 0; i < labels.size(); ++i) {
+        const Shape& a = labels[i];
+        EXPECT_TRUE(a.x1 >= 0 && a.x2 <= 560) << a.text;
+        for (std::size_t j = i + 1; j < labels.size(); ++j) {
+            const Shape& b = labels[j];
+            EXPECT_FALSE(a.x1 < b.x2 && b.x1 < a.x2 && a.y1 < b.y2 && b.y1 < a.y2) << a.text << " | " << b.text;
+        }
+    }
 }
 
 }  // namespace
@@ -584,13 +712,14 @@ TEST(HistoryReadoutTest, PointsAndKeysFindTheirRecordOrCell) {
                                                 {kNow - 2 * kHour, std::nullopt},
                                                 {kNow - 90 * kMinute, std::nullopt, true},
                                                 {kNow - 30 * kMinute, 3}};
-    const HistoryPictures p = WorkOutPictures(records, kNow, [](std::int64_t) { return 0; }, 0, 5);
+    const UtcOffset utc = [](std::int64_t) { return 0; };
+    const HistoryPictures p = WorkOutPictures(records, kNow, utc, 0, 5, EnglishTexts());
     const char* const kDash = " \xE2\x80\x94 ";
     const std::string day[] = {std::string("Yesterday 22:04") + kDash + "14 players",
                                std::string("19:04") + kDash + "the check failed",
                                std::string("19:34\xE2\x80\x93" "20:34") + kDash + "Wendrel was not running",
                                std::string("20:34") + kDash + "3 players"};
-    for (std::size_t i = 0; i < 4; ++i) EXPECT_EQ(Readout(p, {Picture::Day, i}), day[i]);
+    for (std::size_t i = 0; i < 4; ++i) EXPECT_EQ(InEnglish(Readout(p, {Picture::Day, i})), day[i]);
 
     const struct {
         HistoryItem from;
@@ -619,7 +748,7 @@ TEST(HistoryReadoutTest, PointsAndKeysFindTheirRecordOrCell) {
     EXPECT_EQ(ItemAt(plan, p, plan.plot->box.left, y), (HistoryItem{Picture::Day, 0}));
     const Box cell = plan.grid->Cell(0, 20);
     EXPECT_EQ(ItemAt(plan, p, cell.left + 1, cell.bottom - 1), (HistoryItem{Picture::Week, 0, 0, 20}));
-    EXPECT_EQ(Readout(p, {Picture::Week, 0, 0, 20}),
+    EXPECT_EQ(InEnglish(Readout(p, {Picture::Week, 0, 0, 20})),
               std::string("Mondays 20:00\xE2\x80\x93" "21:00") + kDash + "3.0 players on average, over 1 week; 5 or more in 0 of 1");
     EXPECT_EQ(ItemAt(plan, p, 1, 1).picture, Picture::None);
 }

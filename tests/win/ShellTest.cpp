@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "FakeMonitor.h"
+#include "history/PlayerHistory.h"
 #include "monitor/AlarmChecks.h"
 #include "win32/FileLog.h"
 #include "win32/Handles.h"
@@ -236,11 +237,11 @@ TEST(Win32HistoryFileTest, AReplaceChangesTheWholeFileOrNothing) {
     const std::string path = root + "\\Wendrel\\history.csv";
     Win32HistoryFile file(path);
     std::string text = "left over", error;
-    ASSERT_TRUE(file.Read(text, error)) << error;
+    ASSERT_TRUE(file.Read("", text, error)) << error;
     EXPECT_EQ(text, "") << "no file yet reads as an empty history";
     ASSERT_TRUE(file.Append("", "a,1\n", error) && file.Append("", "b,2", error) && file.Append("", "c,3\n", error))
         << error;
-    ASSERT_TRUE(file.Read(text, error)) << error;
+    ASSERT_TRUE(file.Read("", text, error)) << error;
     EXPECT_EQ(text, "a,1\nb,2\r\nc,3\n") << "a torn last line gets its line end before the next";
     ASSERT_TRUE(file.Append(".bad", "d\r\n", error) && file.Replace(".bak", "e", error)) << error;
     EXPECT_EQ(ReadAll(path + ".bad") + ReadAll(path + ".bak"), "d\r\ne");
@@ -254,7 +255,7 @@ TEST(Win32HistoryFileTest, AReplaceChangesTheWholeFileOrNothing) {
     }
     const std::string large(3 << 20, 'x');  // larger than the file it replaces
     ASSERT_TRUE(file.Replace("", large, error)) << error;
-    ASSERT_TRUE(file.Read(text, error)) << error;
+    ASSERT_TRUE(file.Read("", text, error)) << error;
     EXPECT_TRUE(text == large) << text.size();
 
     const struct {
@@ -283,11 +284,36 @@ TEST(Win32HistoryFileTest, AReplaceChangesTheWholeFileOrNothing) {
             EXPECT_FALSE(file.Replace("", "new", error)) << blocker.what;
             EXPECT_FALSE(error.empty()) << blocker.what;
         }
-        ASSERT_TRUE(file.Read(text, error)) << error;
+        ASSERT_TRUE(file.Read("", text, error)) << error;
         EXPECT_TRUE(text == large) << blocker.what << ": " << text.size();
         EXPECT_EQ(fs::exists(path + ".tmp"), blocker.scratchIsTheirs) << blocker.what;
     }
     fs::remove_all(root);
+}
+
+// The history in a user folder named in Cyrillic (C:\\users\\Пётр\\AppData\\...),
+// whatever the code page: written there, read back there, the lines it
+// cannot read beside it, each under its own name on the disk.
+TEST(Win32HistoryFileTest, AUserFolderWithACyrillicName) {
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    const std::string root = Narrow(temp, CP_UTF8) + "Пётр-" + std::to_string(GetCurrentProcessId());
+    const std::string path = root + "\\AppData\\Local\\Wendrel\\history.csv";
+    Win32HistoryFile file(path);
+    {
+        PlayerHistory history(file);
+        history.Load(1796677445);
+        history.Add(1796677445, 7);
+    }
+    std::string error;
+    ASSERT_TRUE(file.Append("", "a line of something else\r\n", error)) << error;
+    PlayerHistory again(file);
+    again.Load(1796677445 + 60);
+    EXPECT_EQ(again.Records(), (std::vector<HistoryRecord>{{1796677445, 7}}));
+    EXPECT_EQ(InEnglish(again.TakeNotices().at(0)), "History: 1 line it could not read moved to " + path + ".bad");
+    for (const char* suffix : {"", ".bad"})
+        EXPECT_NE(GetFileAttributesW(Wide(path + suffix, CP_UTF8).c_str()), INVALID_FILE_ATTRIBUTES) << suffix;
+    fs::remove_all(fs::path(Wide(root, CP_UTF8)));
 }
 
 }  // namespace

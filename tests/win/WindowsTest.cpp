@@ -21,6 +21,7 @@
 #include "win32/MainWindow.h"
 #include "win32/NetworkWatcher.h"
 #include "win32/OptionsDialog.h"
+#include "win32/PictureAccessible.h"
 #include "win32/Program.h"
 #include "win32/TextConversion.h"
 #include "win32/Win32MsgBox.h"
@@ -686,6 +687,33 @@ TEST(HistoryWindowTest, NewColoursOrANewThemeDrawItAgain) {
     DestroyWindow(window.Handle());
 }
 
+// After a change of language the next update speaks the new one: the title,
+// the pictures' names and the lines under them, in UTF-16 (the test
+// language's accents are in no code page).
+TEST(HistoryWindowTest, AnUpdateSpeaksTheLanguageChosenSince) {
+    MemoryHistoryFile file;
+    PlayerHistory history(file);
+    FakeClock clock;
+    const InvariantFormat format;
+    Texts texts(format);
+    HistoryWindow window(history, clock, texts);
+    window.Show();
+    const auto textOf = [](HWND control) {
+        wchar_t text[256] = {};
+        GetWindowTextW(control, text, 256);
+        return Narrow(text, CP_UTF8);
+    };
+    EXPECT_EQ(textOf(window.Handle()), "Wendrel History");
+    texts.Use(*FindLanguage("qps-ploc"));
+    window.Update();
+    for (const auto& [id, message] :
+         {std::pair{0, Msg::HistoryWindowCaption}, std::pair{IDC_HISTORY_DAY, Msg::HistoryWindowDayTitle},
+          std::pair{IDC_HISTORY_WEEK, Msg::HistoryWindowWeekName},
+          std::pair{IDC_HISTORY_SUMMARY, Msg::HistoryWindowNoHistory}})
+        EXPECT_EQ(textOf(id ? GetDlgItem(window.Handle(), id) : window.Handle()), texts(message)) << id;
+    DestroyWindow(window.Handle());
+}
+
 // The pictures answer a reader in words, read in this process (under Wine a
 // second process gets no object), and the keys move the readout's cursor.
 TEST(HistoryWindowTest, PicturesInWordsAndACursorForTheKeys) {
@@ -743,6 +771,41 @@ TEST(HistoryWindowTest, PicturesInWordsAndACursorForTheKeys) {
     SendMessageA(day, WM_KEYDOWN, VK_TAB, 0);
     EXPECT_EQ(GetFocus(), week);
     EXPECT_EQ(readout(), "Mondays 21:00\xE2\x80\x93" "22:00 \xE2\x80\x94 no checks in this hour yet");
+    DestroyWindow(window.Handle());
+}
+
+// An object that cannot be handed over to the reader (LresultFromObject
+// fails, as it has been seen to on Windows) leaves WM_GETOBJECT to
+// DefWindowProc: the error code would read as a handle to an object. The
+// object handed over, or not, is freed once the reader's reference goes.
+TEST(HistoryWindowTest, AnObjectThatCannotBeHandedOverIsLeftToWindows) {
+    CoInitialize(nullptr);
+    MemoryHistoryFile file;
+    PlayerHistory history(file);
+    FakeClock clock;
+    HistoryWindow window(history, clock);
+    window.Show();
+    const HWND day = GetDlgItem(window.Handle(), IDC_HISTORY_DAY);
+    ASSERT_TRUE(day);
+    // Stands in for LresultFromObject: keeps a reference to what it is given
+    // (as a reader's would be) and answers as told.
+    static IUnknown* offered;
+    static LRESULT handOverAnswer;
+    const LresultFromObjectFn handOver = [](REFIID, WPARAM, LPUNKNOWN object) -> LRESULT {
+        offered = object;
+        object->AddRef();
+        return handOverAnswer;
+    };
+    const struct {
+        LRESULT handOverAnswer, answer;
+    } kCases[] = {{E_OUTOFMEMORY, 0}, {E_NOINTERFACE, 0}, {0x40c1, 0x40c1}};
+    for (const auto& c : kCases) {
+        handOverAnswer = c.handOverAnswer;
+        offered = nullptr;
+        EXPECT_EQ(AnswerGetObject(day, 0, OBJID_CLIENT, handOver), c.answer) << c.handOverAnswer;
+        ASSERT_TRUE(offered) << c.handOverAnswer;
+        EXPECT_EQ(offered->Release(), 0u) << c.handOverAnswer << ": the window keeps no reference";
+    }
     DestroyWindow(window.Handle());
 }
 
