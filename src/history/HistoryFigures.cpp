@@ -79,18 +79,24 @@ std::optional<BusiestHour> FindHour(const TypicalWeek& week, Better better) {
     return found;
 }
 
-// Each weekday's own message: a translation may decline the day.
-constexpr Msg kDayHours[7] = {Msg::HistoryWindowMondayHours,    Msg::HistoryWindowTuesdayHours,
-                              Msg::HistoryWindowWednesdayHours, Msg::HistoryWindowThursdayHours,
-                              Msg::HistoryWindowFridayHours,    Msg::HistoryWindowSaturdayHours,
-                              Msg::HistoryWindowSundayHours};
-constexpr Msg kNextDayHours[7] = {Msg::HistoryWindowNextMondayHours,    Msg::HistoryWindowNextTuesdayHours,
-                                  Msg::HistoryWindowNextWednesdayHours, Msg::HistoryWindowNextThursdayHours,
-                                  Msg::HistoryWindowNextFridayHours,    Msg::HistoryWindowNextSaturdayHours,
-                                  Msg::HistoryWindowNextSundayHours};
-constexpr Msg kEvidence[7] = {Msg::HistoryEvidenceMonday,   Msg::HistoryEvidenceTuesday, Msg::HistoryEvidenceWednesday,
-                              Msg::HistoryEvidenceThursday, Msg::HistoryEvidenceFriday,  Msg::HistoryEvidenceSaturday,
-                              Msg::HistoryEvidenceSunday};
+// Each weekday's own message for each phrase that names it: a translation may
+// decline the day. A row a weekday, Monday first.
+constexpr Msg kDayPhrases[7][5] = {
+    {Msg::HistoryWindowMondayHours, Msg::HistoryWindowNextMondayHours, Msg::HistoryEvidenceMonday,
+     Msg::HistoryWindowMondaysHours, Msg::HistoryWindowMondayFirst},
+    {Msg::HistoryWindowTuesdayHours, Msg::HistoryWindowNextTuesdayHours, Msg::HistoryEvidenceTuesday,
+     Msg::HistoryWindowTuesdaysHours, Msg::HistoryWindowTuesdayFirst},
+    {Msg::HistoryWindowWednesdayHours, Msg::HistoryWindowNextWednesdayHours, Msg::HistoryEvidenceWednesday,
+     Msg::HistoryWindowWednesdaysHours, Msg::HistoryWindowWednesdayFirst},
+    {Msg::HistoryWindowThursdayHours, Msg::HistoryWindowNextThursdayHours, Msg::HistoryEvidenceThursday,
+     Msg::HistoryWindowThursdaysHours, Msg::HistoryWindowThursdayFirst},
+    {Msg::HistoryWindowFridayHours, Msg::HistoryWindowNextFridayHours, Msg::HistoryEvidenceFriday,
+     Msg::HistoryWindowFridaysHours, Msg::HistoryWindowFridayFirst},
+    {Msg::HistoryWindowSaturdayHours, Msg::HistoryWindowNextSaturdayHours, Msg::HistoryEvidenceSaturday,
+     Msg::HistoryWindowSaturdaysHours, Msg::HistoryWindowSaturdayFirst},
+    {Msg::HistoryWindowSundayHours, Msg::HistoryWindowNextSundayHours, Msg::HistoryEvidenceSunday,
+     Msg::HistoryWindowSundaysHours, Msg::HistoryWindowSundayFirst},
+};
 
 int Weekday(int weekday) { return (weekday % 7 + 7) % 7; }
 TimeOfDay Hour(int hour) { return {(hour % 24 + 24) % 24, 0}; }
@@ -100,11 +106,13 @@ TimeOfDay Hour(int hour) { return {(hour % 24 + 24) % 24, 0}; }
 Message WhenHours(std::int64_t daysAhead, int weekday, int from, int to) {
     if (daysAhead == 0) return Message(Msg::HistoryWindowTodayHours, Hour(from), Hour(to));
     if (daysAhead == 1) return Message(Msg::HistoryWindowTomorrowHours, Hour(from), Hour(to));
-    if (daysAhead >= 7) return Message(kNextDayHours[Weekday(weekday)], Hour(from), Hour(to));
+    if (daysAhead >= 7) return Message(DayPhrase(DayPhraseKind::NextDayHours, weekday), Hour(from), Hour(to));
     return DayHours(weekday, from, to);
 }
 
 }  // namespace
+
+Msg DayPhrase(DayPhraseKind phrase, int weekday) { return kDayPhrases[Weekday(weekday)][static_cast<int>(phrase)]; }
 
 std::span<const HistoryRecord> UpTo(std::span<const HistoryRecord> records, std::int64_t now) {
     const auto end = std::upper_bound(records.begin(), records.end(), now,
@@ -219,10 +227,12 @@ Message SummaryLine(int days, const std::optional<BusiestHour>& busiest) {
                    Players(std::lround(busiest->average)));
 }
 
-Message DayHours(int weekday, int from, int to) { return Message(kDayHours[Weekday(weekday)], Hour(from), Hour(to)); }
+Message DayHours(int weekday, int from, int to) {
+    return Message(DayPhrase(DayPhraseKind::DayHours, weekday), Hour(from), Hour(to));
+}
 
 Message SpanEvidence(const BusySpan& span) {
-    return Message(kEvidence[Weekday(span.weekday)], Int{span.reached}, Count{span.weeks});
+    return Message(DayPhrase(DayPhraseKind::Evidence, span.weekday), Int{span.reached}, Count{span.weeks});
 }
 
 Message UsuallyBusyLine(const UsuallyBusy& busy, std::int32_t threshold, std::int64_t now, const UtcOffset& offset) {

@@ -101,6 +101,11 @@ int DaysOfHistory(std::span<const HistoryRecord> records, const UtcOffset& offse
 // lobby is usually busiest.
 Message SummaryLine(int days, const std::optional<BusiestHour>& busiest);
 
+// The message of one phrase that names a weekday (0 Monday; any integer is
+// taken modulo 7): each day its own message, as languages decline the day.
+enum class DayPhraseKind { DayHours, NextDayHours, Evidence, EveryDayHours, FirstDay };
+Msg DayPhrase(DayPhraseKind phrase, int weekday);
+
 // "Saturday 20:00–21:00": hours from up to to of a weekday.
 Message DayHours(int weekday, int from, int to);
 // "in 8 of the last 10 Saturdays"

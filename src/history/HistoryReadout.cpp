@@ -8,15 +8,6 @@ namespace {
 
 constexpr std::size_t kListedRuns = 8;  // the busy hours a description names, at most
 
-constexpr Msg kEveryDayHours[7] = {Msg::HistoryWindowMondaysHours,    Msg::HistoryWindowTuesdaysHours,
-                                   Msg::HistoryWindowWednesdaysHours, Msg::HistoryWindowThursdaysHours,
-                                   Msg::HistoryWindowFridaysHours,    Msg::HistoryWindowSaturdaysHours,
-                                   Msg::HistoryWindowSundaysHours};
-constexpr Msg kFirstDay[7] = {Msg::HistoryWindowMondayFirst,    Msg::HistoryWindowTuesdayFirst,
-                              Msg::HistoryWindowWednesdayFirst, Msg::HistoryWindowThursdayFirst,
-                              Msg::HistoryWindowFridayFirst,    Msg::HistoryWindowSaturdayFirst,
-                              Msg::HistoryWindowSundayFirst};
-
 WallClock Wall(const HistoryPictures& p, std::int64_t utc) {
     return ToWallClock(utc, p.offset ? p.offset : UtcOffset([](std::int64_t) { return 0; }));
 }
@@ -55,7 +46,8 @@ Message RecordReadout(const HistoryPictures& p, std::size_t index) {
 
 Message CellReadout(const HistoryPictures& p, int row, int hour) {
     const TypicalWeek::Cell& cell = p.week.cells[row][hour];
-    Message hours(kEveryDayHours[p.week.Weekday(row)], TimeOfDay{hour, 0}, TimeOfDay{(hour + 1) % 24, 0});
+    Message hours(DayPhrase(DayPhraseKind::EveryDayHours, p.week.Weekday(row)), TimeOfDay{hour, 0},
+                  TimeOfDay{(hour + 1) % 24, 0});
     if (!cell.Average()) return Message(Msg::HistoryWindowReadCellEmpty, std::move(hours));
     return Message(Msg::HistoryWindowReadCell, std::move(hours), Decimal{*cell.Average(), 1}, Count{cell.weeks},
                    Int{p.threshold}, Int{cell.reached}, Int{cell.weeks});
@@ -90,7 +82,7 @@ Message HourName(const BusiestHour& hour) {
 }
 
 Message DescribeWeek(const HistoryPictures& p) {
-    const Message first(kFirstDay[p.week.firstDay % 7]);
+    const Message first(DayPhrase(DayPhraseKind::FirstDay, p.week.firstDay));
     const auto busiest = FindBusiestHour(p.week), quietest = FindQuietestHour(p.week);
     if (!busiest || !quietest) return Message(Msg::HistoryWindowDescribeWeekEmpty, first);
     Message text(Msg::HistoryWindowDescribeWeek, first, Count{p.days}, HourName(*busiest), HourName(*quietest));
@@ -120,8 +112,7 @@ std::optional<std::size_t> NearestRecord(const DaySeries& day, std::int64_t t) {
 
 HistoryItem ItemAt(const HistoryPlan& plan, const HistoryPictures& pictures, int x, int y) {
     if (plan.plot && plan.day.Contains(x, y) && x >= plan.plot->box.left && x <= plan.plot->box.right)
-        if (const auto record = NearestRecord(pictures.day, plan.plot->TimeAt(x)))
-            return {Picture::Day, *record};
+        if (const auto record = NearestRecord(pictures.day, plan.plot->TimeAt(x))) return {Picture::Day, *record};
     if (plan.grid && plan.grid->box.Contains(x, y)) {
         const WeekGrid& g = *plan.grid;
         int row = 6, hour = 23;

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "history/HistoryFigures.h"
 #include "text/Languages.h"
 #include "text/Texts.h"
 
@@ -112,6 +113,17 @@ TEST(Texts, TestLanguageIsLongerBracketedAndKeepsPlaceholdersAndKeys) {
         EXPECT_EQ(text.find('&') == std::string::npos, english.find('&') == std::string::npos) << text;
     }
     EXPECT_EQ(pseudo(Message(Msg::CommonPlayers, Count{7})).find("7 "), 1u);
+}
+
+// Each phrase that names a weekday is that day's own message (a translation
+// declines the day): the English of each names the day it was asked for.
+TEST(Texts, EachWeekdayPhraseNamesItsDay) {
+    for (const auto kind : {DayPhraseKind::DayHours, DayPhraseKind::NextDayHours, DayPhraseKind::Evidence,
+                            DayPhraseKind::EveryDayHours, DayPhraseKind::FirstDay})
+        for (int day = -7; day < 14; ++day)
+            EXPECT_NE(EnglishTexts().Template(DayPhrase(kind, day)).find(kFormat.DayName((day + 7) % 7, false, "en")),
+                      std::string::npos)
+                << static_cast<int>(kind) << " " << day;
 }
 
 }  // namespace
