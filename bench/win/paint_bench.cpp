@@ -41,7 +41,7 @@ int main() {
     PlayerHistory history(file);
     history.Load(file.now);
     // The words as the player's Windows writes them: worked out with the figures, not at each paint.
-    const Win32LocaleFormat format;
+    const LocaleFormat& format = WindowsLocaleFormat();
     const Texts texts(format);
     HistoryWindow window(history, clock, texts);
     window.SetThreshold([] { return 5; });

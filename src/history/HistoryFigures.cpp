@@ -79,24 +79,10 @@ std::optional<BusiestHour> FindHour(const TypicalWeek& week, Better better) {
     return found;
 }
 
-// Each weekday's own message for each phrase that names it: a translation may
-// decline the day. A row a weekday, Monday first.
-constexpr Msg kDayPhrases[7][5] = {
-    {Msg::HistoryWindowMondayHours, Msg::HistoryWindowNextMondayHours, Msg::HistoryEvidenceMonday,
-     Msg::HistoryWindowMondaysHours, Msg::HistoryWindowMondayFirst},
-    {Msg::HistoryWindowTuesdayHours, Msg::HistoryWindowNextTuesdayHours, Msg::HistoryEvidenceTuesday,
-     Msg::HistoryWindowTuesdaysHours, Msg::HistoryWindowTuesdayFirst},
-    {Msg::HistoryWindowWednesdayHours, Msg::HistoryWindowNextWednesdayHours, Msg::HistoryEvidenceWednesday,
-     Msg::HistoryWindowWednesdaysHours, Msg::HistoryWindowWednesdayFirst},
-    {Msg::HistoryWindowThursdayHours, Msg::HistoryWindowNextThursdayHours, Msg::HistoryEvidenceThursday,
-     Msg::HistoryWindowThursdaysHours, Msg::HistoryWindowThursdayFirst},
-    {Msg::HistoryWindowFridayHours, Msg::HistoryWindowNextFridayHours, Msg::HistoryEvidenceFriday,
-     Msg::HistoryWindowFridaysHours, Msg::HistoryWindowFridayFirst},
-    {Msg::HistoryWindowSaturdayHours, Msg::HistoryWindowNextSaturdayHours, Msg::HistoryEvidenceSaturday,
-     Msg::HistoryWindowSaturdaysHours, Msg::HistoryWindowSaturdayFirst},
-    {Msg::HistoryWindowSundayHours, Msg::HistoryWindowNextSundayHours, Msg::HistoryEvidenceSunday,
-     Msg::HistoryWindowSundaysHours, Msg::HistoryWindowSundayFirst},
-};
+// Each phrase's Monday message; the template keeps the seven days of a phrase
+// together, Monday to Sunday, so the day's own is that many further on.
+constexpr Msg kMondayOf[] = {Msg::HistoryWindowMondayHours, Msg::HistoryWindowNextMondayHours,
+                             Msg::HistoryEvidenceMonday, Msg::HistoryWindowMondaysHours, Msg::HistoryWindowMondayFirst};
 
 int Weekday(int weekday) { return (weekday % 7 + 7) % 7; }
 TimeOfDay Hour(int hour) { return {(hour % 24 + 24) % 24, 0}; }
@@ -112,7 +98,9 @@ Message WhenHours(std::int64_t daysAhead, int weekday, int from, int to) {
 
 }  // namespace
 
-Msg DayPhrase(DayPhraseKind phrase, int weekday) { return kDayPhrases[Weekday(weekday)][static_cast<int>(phrase)]; }
+Msg DayPhrase(DayPhraseKind phrase, int weekday) {
+    return static_cast<Msg>(static_cast<int>(kMondayOf[static_cast<int>(phrase)]) + Weekday(weekday));
+}
 
 std::span<const HistoryRecord> UpTo(std::span<const HistoryRecord> records, std::int64_t now) {
     const auto end = std::upper_bound(records.begin(), records.end(), now,

@@ -24,7 +24,7 @@ const Catalogue& StartLanguage(const std::string& language) {
 }
 
 Program::Program(const StartArguments& args, EventLog* log)
-    : texts_(localeFormat_, StartLanguage(args.language)),
+    : texts_(WindowsLocaleFormat(), StartLanguage(args.language)),
       store_(registry_),
       optionsDialog_(texts_),
       options_(store_, optionsDialog_, msgBox_, BuildCommandLine(ProgramPath(), args.startOptions)),

@@ -12,8 +12,8 @@
 #include "win32/OptionsDialog.h"
 #include "win32/Win32Clock.h"
 #include "win32/Win32HistoryFile.h"
-#include "win32/Win32LocaleFormat.h"
 #include "win32/Win32Launcher.h"
+#include "win32/Win32LocaleFormat.h"
 #include "win32/Win32MissionFiles.h"
 #include "win32/Win32MsgBox.h"
 #include "win32/Win32Registry.h"
@@ -44,7 +44,6 @@ public:
 
 private:
     AppState app_;
-    Win32LocaleFormat localeFormat_;
     Texts texts_;  // every window's and message's language
     Win32Registry registry_;
     mdRegistry store_;

@@ -43,40 +43,49 @@ std::string Number(const std::string& plain, int digits) {
     return Narrow(text, CP_UTF8);
 }
 
+class Win32LocaleFormat : public LocaleFormat {
+public:
+    std::string Integer(std::int64_t value) const override { return Number(std::to_string(value), 0); }
+
+    std::string Decimal(double value, int digits) const override {
+        const std::string plain = InvariantFormat().Decimal(value, digits);
+        return Number(plain,
+                      plain.find('.') == std::string::npos ? 0 : static_cast<int>(plain.size() - plain.find('.') - 1));
+    }
+
+    std::string Time(int hour, int minute, int second) const override {
+        SYSTEMTIME at{};
+        at.wYear = 2000;
+        at.wMonth = 1;
+        at.wDay = 1;
+        at.wHour = static_cast<WORD>(hour);
+        at.wMinute = static_cast<WORD>(minute < 0 ? 0 : minute);
+        at.wSecond = static_cast<WORD>(second < 0 ? 0 : second);
+        const DWORD flags = minute < 0 ? TIME_NOMINUTESORSECONDS : second < 0 ? TIME_NOSECONDS : 0;
+        wchar_t text[64] = {};
+        if (GetTimeFormatEx(LOCALE_NAME_USER_DEFAULT, flags, &at, nullptr, text, 64) <= 0)
+            return InvariantFormat().Time(hour, minute, second);
+        return Narrow(text, CP_UTF8);
+    }
+
+    std::string DayName(int weekday, bool abbreviated, std::string_view language) const override {
+        const int day = ((weekday % 7) + 7) % 7;
+        const LCTYPE type = (abbreviated ? LOCALE_SABBREVDAYNAME1 : LOCALE_SDAYNAME1) + static_cast<LCTYPE>(day);
+        // The user's own locale keeps any names they set; another language's are its own.
+        const std::wstring userLanguage = LocaleText(LOCALE_NAME_USER_DEFAULT, LOCALE_SISO639LANGNAME);
+        const std::wstring wanted = Wide(std::string(language), CP_UTF8);
+        const std::wstring base = wanted.substr(0, wanted.find(L'-'));
+        std::wstring name = LocaleText(base == userLanguage ? LOCALE_NAME_USER_DEFAULT : wanted.c_str(), type);
+        if (name.empty()) return InvariantFormat().DayName(weekday, abbreviated, language);
+        return Narrow(name, CP_UTF8);
+    }
+};
+
 }  // namespace
 
-std::string Win32LocaleFormat::Integer(std::int64_t value) const { return Number(std::to_string(value), 0); }
-
-std::string Win32LocaleFormat::Decimal(double value, int digits) const {
-    const std::string plain = InvariantFormat().Decimal(value, digits);
-    return Number(plain, plain.find('.') == std::string::npos ? 0 : static_cast<int>(plain.size() - plain.find('.') - 1));
-}
-
-std::string Win32LocaleFormat::Time(int hour, int minute, int second) const {
-    SYSTEMTIME at{};
-    at.wYear = 2000;
-    at.wMonth = 1;
-    at.wDay = 1;
-    at.wHour = static_cast<WORD>(hour);
-    at.wMinute = static_cast<WORD>(minute < 0 ? 0 : minute);
-    at.wSecond = static_cast<WORD>(second < 0 ? 0 : second);
-    const DWORD flags = minute < 0 ? TIME_NOMINUTESORSECONDS : second < 0 ? TIME_NOSECONDS : 0;
-    wchar_t text[64] = {};
-    if (GetTimeFormatEx(LOCALE_NAME_USER_DEFAULT, flags, &at, nullptr, text, 64) <= 0)
-        return InvariantFormat().Time(hour, minute, second);
-    return Narrow(text, CP_UTF8);
-}
-
-std::string Win32LocaleFormat::DayName(int weekday, bool abbreviated, std::string_view language) const {
-    const int day = ((weekday % 7) + 7) % 7;
-    const LCTYPE type = (abbreviated ? LOCALE_SABBREVDAYNAME1 : LOCALE_SDAYNAME1) + static_cast<LCTYPE>(day);
-    // The user's own locale keeps any names they set; another language's are its own.
-    const std::wstring userLanguage = LocaleText(LOCALE_NAME_USER_DEFAULT, LOCALE_SISO639LANGNAME);
-    const std::wstring wanted = Wide(std::string(language), CP_UTF8);
-    const std::wstring base = wanted.substr(0, wanted.find(L'-'));
-    std::wstring name = LocaleText(base == userLanguage ? LOCALE_NAME_USER_DEFAULT : wanted.c_str(), type);
-    if (name.empty()) return InvariantFormat().DayName(weekday, abbreviated, language);
-    return Narrow(name, CP_UTF8);
+const LocaleFormat& WindowsLocaleFormat() {
+    static const Win32LocaleFormat format;
+    return format;
 }
 
 std::vector<std::string> WindowsLanguages() {

@@ -27,14 +27,13 @@ namespace {
 // language it speaks (language: --language), under its title.
 class Say {
 public:
-    explicit Say(const std::string& language) : texts_(format_, StartLanguage(language)) {}
+    explicit Say(const std::string& language) : texts_(WindowsLocaleFormat(), StartLanguage(language)) {}
     void operator()(const Message& message, UINT icon) const {
         MessageBoxW(nullptr, Wide(texts_(message), CP_UTF8).c_str(), Wide(texts_(frmWendrel::Title()), CP_UTF8).c_str(),
                     icon);
     }
 
 private:
-    Win32LocaleFormat format_;
     Texts texts_;
 };
 
