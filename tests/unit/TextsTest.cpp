@@ -48,7 +48,7 @@ TEST(Plurals, CountChoosesTheWordsForm) {
     } cases[] = {
         {"en", 1, "1 player"},          {"en", 0, "0 players"},
         {"ru", 1, "1 игрок"},           {"ru", 3, "3 игрока"},           {"ru", 11, "11 игроков"},
-        {"pl", 22, "22 graczy"},        {"fr", 0, "0 joueur"},           {"fr", 1000000, "1000000 de joueurs"},
+        {"pl", 22, "22 gracze"},        {"fr", 0, "0 joueur"},           {"fr", 1000000, "1000000 de joueurs"},
         {"en", -1, "-1 player"},  // a negative count takes its size's form
     };
     for (const Case& c : cases)
