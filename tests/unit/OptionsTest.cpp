@@ -456,8 +456,11 @@ TEST(OptionsLayoutTest, LongerCaptionsGrowTheirRowsAndTheWindow) {
             EXPECT_LE(p.box.left + need + 195, grown.width) << p.id;
             EXPECT_EQ(p.box.top, d.box.top) << p.id;
             EXPECT_EQ(p.box.height, d.box.height) << p.id;
+            // A label keeps a gap before the next of its row.
+            const int gap = p.kind == PieceKind::Label || p.kind == PieceKind::WrappedLabel ? 90 : 0;
             if (i + 1 < grown.pieces.size() && grown.pieces[i + 1].row == p.row) {
-                EXPECT_LE(p.box.left + need, grown.pieces[i + 1].box.left) << p.id << " runs into the next " << factor;
+                EXPECT_LE(p.box.left + need + gap, grown.pieces[i + 1].box.left)
+                    << p.id << " runs into the next " << factor;
             }
         }
         const int column = grown.Find(IDC_MINUTES)->box.left;
@@ -472,8 +475,8 @@ TEST(OptionsLayoutTest, LongerCaptionsGrowTheirRowsAndTheWindow) {
         LayOutOptions([](const OptionsPiece& p) { return p.id == IDC_LABEL5 ? 2000 : 0; });
     EXPECT_EQ(moved.Find(IDC_LABEL0)->box, design.Find(IDC_LABEL0)->box);
     for (int id : {IDC_MINUTES, IDC_USERS, IDC_TEST, IDC_REMIND, IDC_LANGUAGE, IDC_OPTIONS_CANCEL})
-        EXPECT_EQ(moved.Find(id)->box.left, design.Find(id)->box.left + 2000 - (1320 - 105)) << id;
-    EXPECT_EQ(moved.width, design.width + 2000 - (1320 - 105));
+        EXPECT_EQ(moved.Find(id)->box.left, design.Find(id)->box.left + 2000 + 90 - (1320 - 105)) << id;
+    EXPECT_EQ(moved.width, design.width + 2000 + 90 - (1320 - 105));
 }
 
 // A note of more lines than its box holds grows as tall as it needs at the
