@@ -404,8 +404,11 @@ std::vector<Shape> LayOutHistory(const HistoryPictures& pictures, int width, int
     LayOutWeek(paint, pictures, plan);
     LayOutMark(paint, pictures, plan, marked);
     if (focused != Picture::None) {
+        // Around the picture and its title with room to spare: a title's
+        // accents ("ś", "Ü") reach the top of its line.
         const Box& area = focused == Picture::Day ? plan.day : plan.week;
-        paint.Frame({area.left, area.top, area.right - 1, area.bottom - 1}, Ink::Focus);
+        const int gap = std::max(2, text.lineHeight / 4);
+        paint.Frame({area.left - gap, area.top - gap, area.right + gap - 1, area.bottom + gap - 1}, Ink::Focus);
     }
     return shapes;
 }
