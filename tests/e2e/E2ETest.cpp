@@ -275,10 +275,10 @@ TEST_F(Scenario, TheLanguageOfTheRunAndTheOneChosenInOptions) {
     ASSERT_TRUE(ChooseFromTrayMenu(host, TrayMenuItem::Exit));
     ASSERT_TRUE(wendrel.WaitForExit(10s));
 
-    // German, as far as its translation goes (Options' texts are English until it is done).
+    // --language speaks over the stored choice: Options in German.
     host = Start("--language de");
     ASSERT_TRUE(WaitForLog(" scan http", 2));
-    dialog = OpenOptions(host);
+    dialog = OpenOptions(host, "Optionen");
     ASSERT_NE(dialog, nullptr);
     Shot("options-de", dialog);
     driver::PressCancel(dialog);

@@ -428,7 +428,7 @@ TEST_F(SetupInGerman, TheOptionsPageAndTheUninstallQuestionAreGerman) {
     Shot(window, "setup-options");
     const std::vector<std::string> shown = ControlTexts(window);
     for (const char* text : {"Optionen wählen", "Wählen Sie, wie Wendrel startet.", "Installieren:",
-                             "Wendrel lebt im Infobereich der Taskleiste. Es kann bei jeder Anmeldung an Windows "
+                             "Wendrel läuft im Infobereich der Taskleiste. Es kann bei jeder Anmeldung an Windows "
                              "starten; das können Sie später in seinen Optionen ändern."})
         EXPECT_NE(std::find(shown.begin(), shown.end(), text), shown.end()) << text;
     EXPECT_EQ(TreeItems(tree), (std::vector<std::string>{"Wendrel", "Wendrel mit Windows starten"}));
