@@ -127,12 +127,13 @@ echo "Tier 2, Windows tests under Wine:  $(count_tests build/windows/results/wen
 echo "Tier 2 in Russian and German:      $(count_tests build/windows/results/wendrel_win_tests_ru.xml build/windows/results/wendrel_win_tests_de.xml)"
 echo "Tier 3, end-to-end under Wine:     $(count_tests build/windows/results/wendrel_e2e_tests.xml build/windows/results/wendrel_e2e_remind.xml)"
 echo "Tiers 2 and 3 at 144 dpi:          $(count_tests build/windows/results/wendrel_win_tests_144dpi.xml build/windows/results/wendrel_e2e_tests_144dpi.xml)"
-echo "Tier 4, the setup under Wine:      $(count_tests build/windows/results/wendrel_setup_tests.xml build/windows/results/wendrel_setup_tests_de.xml)"
+echo "Tier 4, the setup under Wine:      $(count_tests build/windows/results/wendrel_setup_tests.xml build/windows/results/wendrel_setup_tests_de.xml build/windows/results/wendrel_setup_tests_ru.xml)"
 # A test program that crashed leaves no report, while ctest may still have
 # counted it as passed.
 for report in native/results/wendrel_unit_tests windows/results/wendrel_win_tests \
     windows/results/wendrel_e2e_tests windows/results/wendrel_e2e_remind windows/results/wendrel_win_tests_144dpi \
     windows/results/wendrel_e2e_tests_144dpi windows/results/wendrel_setup_tests windows/results/wendrel_setup_tests_de \
+    windows/results/wendrel_setup_tests_ru \
     windows/results/wendrel_win_tests_ru windows/results/wendrel_win_tests_de; do
     [ -f "build/$report.xml" ] || failed+=("no report build/$report.xml")
 done
