@@ -260,3 +260,11 @@ struct FakeWorld {
                            clock,  &log,     StatusSource::FromUrl(url)};
     }
 };
+
+// A main form started as Windows starts the program: initialised, then loaded.
+struct StartedForm : frmWendrel {
+    explicit StartedForm(MonitorDeps deps) : frmWendrel(std::move(deps)) {
+        Form_Initialize();
+        Form_Load();
+    }
+};

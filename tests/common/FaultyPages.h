@@ -74,22 +74,25 @@ inline void Serve(LoopbackServer& server, SOCKET client, const std::atomic<PageF
     const PageFault fault = current;
     const auto holding = [&](DWORD ms) { return !server.WaitForStop(ms) && current == fault; };
     const std::string page = ListingPage(players);
+    const auto send = [&](std::string_view bytes) { LoopbackServer::SendAll(client, bytes); };
+    const auto answer = [&](int status, std::string_view body, std::string_view fields = {}) {
+        send(LoopbackServer::Response(status, body, fields));
+    };
     switch (fault) {
-        case PageFault::Good: LoopbackServer::SendAll(client, LoopbackServer::Response(200, page)); return;
+        case PageFault::Good: return answer(200, page);
         case PageFault::NeverAnswer:
             while (holding(100)) {
             }
             return;
         case PageFault::HeadersThenStall:
-            LoopbackServer::SendAll(client,
-                                    "HTTP/1.1 200 OK\r\nContent-Type: text/html\r\nContent-Length: 5000\r\n\r\n");
+            send("HTTP/1.1 200 OK\r\nContent-Type: text/html\r\nContent-Length: 5000\r\n\r\n");
             while (holding(100)) {
             }
             return;
         case PageFault::Drip: {
             const std::string body = page + std::string(2000, ' ');
-            const std::string answer = LoopbackServer::Response(200, body);
-            LoopbackServer::SendAll(client, answer.substr(0, answer.size() - body.size()));
+            const std::string whole = LoopbackServer::Response(200, body);
+            send(whole.substr(0, whole.size() - body.size()));
             for (char c : body) {
                 if (!LoopbackServer::SendAll(client, std::string(1, c)) || !holding(1000)) return;
             }
@@ -98,62 +101,37 @@ inline void Serve(LoopbackServer& server, SOCKET client, const std::atomic<PageF
         case PageFault::HugeBody:
         case PageFault::HugeBodyUnannounced: {
             const std::size_t size = 8u << 20;
-            LoopbackServer::SendAll(client, fault == PageFault::HugeBody
-                                                ? "HTTP/1.1 200 OK\r\nContent-Type: text/html\r\nContent-Length: " +
-                                                      std::to_string(size) + "\r\nConnection: close\r\n\r\n"
-                                                : "HTTP/1.0 200 OK\r\nContent-Type: text/html\r\n\r\n");
+            send(fault == PageFault::HugeBody ? "HTTP/1.1 200 OK\r\nContent-Type: text/html\r\nContent-Length: " +
+                                                    std::to_string(size) + "\r\nConnection: close\r\n\r\n"
+                                              : "HTTP/1.0 200 OK\r\nContent-Type: text/html\r\n\r\n");
             const std::string block = page + std::string(65536 - page.size(), 'x');
             for (std::size_t sent = 0; sent < size; sent += block.size())
                 if (!LoopbackServer::SendAll(client, block)) return;
             return;
         }
         case PageFault::BadChunks:
-            LoopbackServer::SendAll(client,
-                                    "HTTP/1.1 200 OK\r\nContent-Type: text/html\r\nTransfer-Encoding: chunked\r\n"
-                                    "Connection: close\r\n\r\nZZZ\r\n" +
-                                        page + "\r\nQ\r\n\r\n");
-            return;
+            return send(
+                "HTTP/1.1 200 OK\r\nContent-Type: text/html\r\nTransfer-Encoding: chunked\r\nConnection: "
+                "close\r\n\r\nZZZ\r\n" +
+                page + "\r\nQ\r\n\r\n");
         case PageFault::RedirectToRefused:
-            LoopbackServer::SendAll(
-                client,
-                LoopbackServer::Response(
-                    302, "", "Location: http://127.0.0.1:" + std::to_string(LoopbackServer::RefusedPort()) + "/\r\n"));
-            return;
-        case PageFault::ServerError: LoopbackServer::SendAll(client, LoopbackServer::Response(500, page)); return;
+            return answer(302, "",
+                          "Location: http://127.0.0.1:" + std::to_string(LoopbackServer::RefusedPort()) + "/\r\n");
+        case PageFault::ServerError: return answer(500, page);
         case PageFault::WindowsLogon:
-            LoopbackServer::SendAll(client, LoopbackServer::Response(401, page,
-                                                                     "WWW-Authenticate: Negotiate\r\n"
-                                                                     "WWW-Authenticate: NTLM\r\n"));
-            return;
-        case PageFault::RedirectLoop:
-            LoopbackServer::SendAll(client, LoopbackServer::Response(301, "", "Location: /\r\n"));
-            return;
+            return answer(401, page, "WWW-Authenticate: Negotiate\r\nWWW-Authenticate: NTLM\r\n");
+        case PageFault::RedirectLoop: return answer(301, "", "Location: /\r\n");
         case PageFault::MovedRelative:
-            LoopbackServer::SendAll(client, request.rfind("GET / ", 0) == 0
-                                                ? LoopbackServer::Response(302, "", "Location: moved?x=1\r\n")
-                                                : LoopbackServer::Response(200, page));
-            return;
+            return request.rfind("GET / ", 0) == 0 ? answer(302, "", "Location: moved?x=1\r\n") : answer(200, page);
         case PageFault::Gzip:
-            LoopbackServer::SendAll(
-                client, LoopbackServer::Response(200, std::string_view(kGzippedPage, sizeof kGzippedPage - 1),
-                                                 "Content-Encoding: gzip\r\n"));
-            return;
-        case PageFault::Brotli:
-            LoopbackServer::SendAll(client, LoopbackServer::Response(200, "\x1b\x03\x80", "Content-Encoding: br\r\n"));
-            return;
-        case PageFault::NotFound: LoopbackServer::SendAll(client, LoopbackServer::Response(404, page)); return;
-        case PageFault::Busy:
-            LoopbackServer::SendAll(client, LoopbackServer::Response(429, "", "Retry-After: 120\r\n"));
-            return;
+            return answer(200, std::string_view(kGzippedPage, sizeof kGzippedPage - 1), "Content-Encoding: gzip\r\n");
+        case PageFault::Brotli: return answer(200, "\x1b\x03\x80", "Content-Encoding: br\r\n");
+        case PageFault::NotFound: return answer(404, page);
+        case PageFault::Busy: return answer(429, "", "Retry-After: 120\r\n");
         case PageFault::Maintenance:
-            LoopbackServer::SendAll(client, LoopbackServer::Response(503, "",
-                                                                     "Date: Mon, 01 Jan 2024 12:00:00 GMT\r\n"
-                                                                     "Retry-After: Mon, 01 Jan 2024 13:30:00 GMT\r\n"));
-            return;
+            return answer(503, "",
+                          "Date: Mon, 01 Jan 2024 12:00:00 GMT\r\nRetry-After: Mon, 01 Jan 2024 13:30:00 GMT\r\n");
         case PageFault::ProxyLogon:
-            LoopbackServer::SendAll(client, LoopbackServer::Response(407, "",
-                                                                     "Proxy-Authenticate: Negotiate\r\n"
-                                                                     "Proxy-Authenticate: NTLM\r\n"));
-            return;
+            return answer(407, "", "Proxy-Authenticate: Negotiate\r\nProxy-Authenticate: NTLM\r\n");
     }
 }

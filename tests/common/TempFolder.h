@@ -5,6 +5,7 @@
 #include <atomic>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <string>
 
 // A fresh folder under the system's temp folder, removed afterwards.
@@ -37,6 +38,13 @@ public:
     static std::string Read(const std::filesystem::path& file) {
         std::ifstream in(file, std::ios::binary);
         return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    }
+    // Each name in a folder and what its file holds; a folder's as "<dir>".
+    static std::map<std::string, std::string> Contents(const std::filesystem::path& folder) {
+        std::map<std::string, std::string> files;
+        for (const auto& entry : std::filesystem::directory_iterator(folder))
+            files[entry.path().filename().string()] = entry.is_regular_file() ? Read(entry.path()) : "<dir>";
+        return files;
     }
 
 private:

@@ -145,9 +145,7 @@ TEST_F(MonitorFixture, EachStateThatHoldsNotificationsBackIsSaidForTheAlarm) {
         FakeWorld world;
         world.tray.state = state;
         world.inet.ServePage(StatusPage("5"));
-        frmWendrel f{world.Deps()};
-        f.Form_Initialize();
-        f.Form_Load();
+        StartedForm f{world.Deps()};
         const std::string said = why ? "\r\nWindows held the notification back: " + std::string(why) +
                                            "; the sound played and the icon flashes"
                                      : "";
@@ -203,11 +201,9 @@ TEST_F(MonitorFixture, RetranslateSaysTheStatusLineAgainInTheNewLanguage) {
     MonitorDeps deps = Deps();
     deps.texts = &texts;
     deps.historyView = &history;
-    frmWendrel f{deps};
     tray.state = NotificationState::Busy;
     Players(14);
-    f.Form_Initialize();
-    f.Form_Load();
+    StartedForm f{deps};
     texts.Use(*FindLanguage("qps-ploc"));
     f.Retranslate();
     EXPECT_EQ(view.retranslations, 1);

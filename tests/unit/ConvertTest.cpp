@@ -59,10 +59,6 @@ TEST(ToInt32Test, RejectsWhatIsNotA32BitWholeNumber) {
     }
 }
 
-}  // namespace
-
-namespace {
-
 TEST(CommandLineTest, ArgumentsReadBackAsGiven) {
     const std::pair<const char*, const char*> cases[] = {
         {"http://lobby.example/status", "http://lobby.example/status"},
@@ -85,10 +81,6 @@ TEST(CommandLineTest, TheRunValueQuotesTheProgramAndKeepsTheOptions) {
                                {"--status-url", "https://lobby.example/a b?x=1", "--timeout", "2.5"}),
               "\"C:\\Games\\wendrel.exe\" --status-url \"https://lobby.example/a b?x=1\" --timeout 2.5");
 }
-
-}  // namespace
-
-namespace {
 
 // The first value of a message, as it was given.
 std::string FirstValue(const Message& message) { return std::get<Verbatim>(message.Args().at(0).value); }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <tuple>
 
 #include "FakeMonitor.h"
 #include "MemoryHistoryFile.h"
@@ -25,7 +26,7 @@ std::vector<std::string> English(const std::vector<Message>& messages) {
 }
 
 // The main form over a faked world, with its history kept in memory and a History window.
-struct MonitorWithHistory : FakeWorld {
+struct HistoryMonitorTest : ::testing::Test, FakeWorld {
     MemoryHistoryFile file;
     PlayerHistory history{file};
     FakeHistoryView historyView;
@@ -38,7 +39,15 @@ struct MonitorWithHistory : FakeWorld {
         return deps;
     }
 };
-constexpr std::int64_t kNow = 1796677445;  // Monday 2026-12-07 21:04:05 UTC
+constexpr std::int64_t kNow = 1796677445;                  // Monday 2026-12-07 21:04:05 UTC
+constexpr std::int64_t kSaturday = 1797033600;             // 2026-12-12 00:00 UTC
+constexpr std::int64_t kEvening = kSaturday + 19 * kHour;  // when its usually busy span starts
+const UtcOffset kUtc = [](std::int64_t) { return 0; };
+
+// A history over file, loaded as a start at now loads it.
+struct Loaded : PlayerHistory {
+    Loaded(HistoryFile& file, std::int64_t now) : PlayerHistory(file) { Load(now); }
+};
 
 TEST(HistoryRecordTest, LinesInAndOut) {
     const std::pair<const char*, std::optional<HistoryRecord>> lines[] = {
@@ -92,8 +101,7 @@ TEST(HistoryRecordTest, AFileWithDamagedLinesKeepsTheRestInTimeOrder) {
 
 TEST(PlayerHistoryTest, AtMostOneRecordAMinuteEachOneLineAppended) {
     MemoryHistoryFile file;
-    PlayerHistory history(file);
-    history.Load(kNow);
+    Loaded history(file, kNow);
     const std::int64_t minute = kNow / 60 * 60;
     const struct {
         std::int64_t at;
@@ -121,8 +129,7 @@ TEST(PlayerHistoryTest, AtMostOneRecordAMinuteEachOneLineAppended) {
     EXPECT_TRUE(history.TakeNotices().empty());
 
     // After a restart too; a stop takes no scan's minute, and comes once.
-    PlayerHistory again(file);
-    again.Load(kNow);
+    Loaded again(file, kNow);
     for (const auto& scan : kScans) EXPECT_FALSE(again.Add(scan.at + 1, 1)) << scan.at - minute;
     EXPECT_TRUE(again.MarkStopped(minute + 230));
     EXPECT_FALSE(again.MarkStopped(minute + 235));
@@ -160,8 +167,7 @@ TEST(PlayerHistoryTest, StartDropsWhatIsOlderThan90DaysInOneRewrite) {
         MemoryHistoryFile file;
         file.text = c.text;
         file.beside[".bak"] = earlierCopy;
-        PlayerHistory history(file);
-        history.Load(c.now);
+        Loaded history(file, c.now);
         EXPECT_EQ(history.Records().size(), c.kept) << c.what;
         EXPECT_EQ(ParseHistory(file.text).records, history.Records()) << c.what;
         EXPECT_EQ(ParseHistory(file.text).unreadable.size(), 0u) << c.what;
@@ -170,8 +176,7 @@ TEST(PlayerHistoryTest, StartDropsWhatIsOlderThan90DaysInOneRewrite) {
         const bool rewritten = file.text != c.text;
         EXPECT_EQ(history.TakeNotices().size(), !c.backup.empty() + !c.unreadable.empty()) << c.what;
 
-        PlayerHistory again(file);  // nothing to drop: no rewrite
-        again.Load(c.now);
+        Loaded again(file, c.now);  // nothing to drop: no rewrite
         EXPECT_EQ(file.replaces, rewritten ? 1 : 0) << c.what;
         EXPECT_TRUE(again.TakeNotices().empty()) << c.what;
     }
@@ -179,15 +184,12 @@ TEST(PlayerHistoryTest, StartDropsWhatIsOlderThan90DaysInOneRewrite) {
     // The record made while the clock ran ahead counts for no day once it is right.
     MemoryHistoryFile file;
     file.text = kCases[2].text;
-    PlayerHistory ahead(file);
-    ahead.Load(kNow + 365 * kDay);
+    Loaded ahead(file, kNow + 365 * kDay);
     ahead.Add(kNow + 365 * kDay, 7);
-    PlayerHistory right(file);
-    right.Load(kNow);
+    Loaded right(file, kNow);
     EXPECT_EQ(right.Records().size(), 3u);
-    const auto none = [](std::int64_t) { return 0; };
     EXPECT_EQ(
-        WorkOutPictures(right.Records(), kNow, none, 0, 5, EnglishTexts()).summary,
+        WorkOutPictures(right.Records(), kNow, kUtc, 0, 5, EnglishTexts()).summary,
         Message(Msg::HistoryWindowDaysBusiest, Count{2}, DayHours(0, 20, 21), Message(Msg::CommonPlayers, Count{3})));
 }
 
@@ -200,8 +202,7 @@ TEST(PlayerHistoryTest, AClockSetAheadDropsNothingOfTheRest) {
     MemoryHistoryFile file;
     file.text = FormatHistory(days);
     for (const std::int64_t now : {kNow + 365 * kDay, kNow + 365 * kDay + kHour, kNow}) {
-        PlayerHistory history(file);
-        history.Load(now);
+        Loaded history(file, now);
         EXPECT_EQ(std::vector(history.Records().begin(), history.Records().begin() + 60), days) << now;
         EXPECT_EQ(history.TakeNotices(),
                   now == kNow ? std::vector{Message(Msg::HistoryAhead, Count{2})} : std::vector<Message>{});
@@ -222,8 +223,7 @@ TEST(PlayerHistoryTest, AnUnreadableLineGoesToBadOnce) {
                                          {Message(Msg::HistoryUnreadableMoved, Count{1}, bad)}};
     for (int start = 0; start < 3; ++start) {
         file.failReplace = start < 2;
-        PlayerHistory history(file);
-        history.Load(kNow);
+        Loaded history(file, kNow);
         EXPECT_EQ(history.TakeNotices(), said[start]) << start;
         EXPECT_EQ(file.beside[".bad"], "07/12/2026 21:04,14,ok\r\n") << start;
     }
@@ -233,11 +233,13 @@ TEST(PlayerHistoryTest, AnUnreadableLineGoesToBadOnce) {
 // once a day the older records go, as at a start, a day's at a time.
 TEST(PlayerHistoryTest, RunningForMonthsKeepsNinetyDays) {
     MemoryHistoryFile file;
-    PlayerHistory history(file);
-    history.Load(kNow);
+    Loaded history(file, kNow);
     const std::int64_t end = kNow + 120 * kDay;
     for (std::int64_t t = kNow; t < end; t += 2 * kHour) history.Add(t, 1);
-    EXPECT_GT(history.Records().front().time, end - PlayerHistory::kKeepSeconds - 2 * kDay);
+    // Ninety days back from the last scan, and at most a day's more.
+    const std::int64_t kept = end - 2 * kHour - history.Records().front().time;
+    EXPECT_GE(kept, 90 * kDay);
+    EXPECT_LE(kept, 91 * kDay);
     EXPECT_EQ(ParseHistory(file.text).records, history.Records());
     EXPECT_TRUE(history.TakeNotices().empty());
 }
@@ -254,8 +256,7 @@ TEST(PlayerHistoryTest, AFileThatCannotBeUsedIsReportedOnce) {
         file.text = FormatHistory({{kNow - kHour, 3}});
         file.failRead = c.failRead;
         file.failAppend = c.failAppend;
-        PlayerHistory history(file);
-        history.Load(kNow);
+        Loaded history(file, kNow);
         history.Add(kNow, 4);
         EXPECT_EQ(English(history.TakeNotices()),
                   std::vector<std::string>{std::string(c.problem) + ": Access is denied"});
@@ -269,8 +270,7 @@ TEST(PlayerHistoryTest, AFileThatCannotBeUsedIsReportedOnce) {
     // Held open by a spreadsheet: the records wait, a day's at most, and go
     // in with the next write that works; each spell of failures is said.
     MemoryHistoryFile file;
-    PlayerHistory history(file);
-    history.Load(kNow);
+    Loaded history(file, kNow);
     file.failAppend = true;
     const std::int64_t waits = PlayerHistory::kMostWaiting + 2;
     for (std::int64_t i = 0; i <= waits; ++i) {
@@ -291,39 +291,34 @@ TEST(PlayerHistoryTest, AFileThatCannotBeUsedIsReportedOnce) {
 
 // Each completed scan is recorded, a failed one as a failure; an unwritable
 // history shows once in the status line, and the scan goes on.
-TEST(PlayerHistoryTest, TheMonitorRecordsEveryCompletedScan) {
-    MonitorWithHistory w;
-    MemoryHistoryFile& file = w.file;
-    const PlayerHistory& history = w.history;
-    const FakeHistoryView& view = w.historyView;
-    frmWendrel& form = w.form;
+TEST_F(HistoryMonitorTest, TheMonitorRecordsEveryCompletedScan) {
     file.failAppend = true;
-    w.inet.ServePage(StatusPage("6"));
+    inet.ServePage(StatusPage("6"));
     form.Form_Initialize();
     form.Form_Load();
-    EXPECT_EQ(w.view.statusLine,
+    EXPECT_EQ(view.statusLine,
               "Last scan 21:04:05: 6 players\r\nHistory not saved: the history file C:\\h\\history.csv cannot be "
               "written: Access is denied");
-    EXPECT_EQ(w.log.Count("history: History not saved"), 1);
+    EXPECT_EQ(log.Count("history: History not saved"), 1);
     file.failAppend = false;
-    w.clock.utc += kMinute;
-    w.inet.Fail(NoAnswer());
+    clock.utc += kMinute;
+    inet.Fail(NoAnswer());
     form.btnRescan_Click();
-    EXPECT_EQ(w.view.statusLine,
+    EXPECT_EQ(view.statusLine,
               "Last scan 21:04:05 failed: the server did not answer within 30 s\r\nHistory saved again, with 1 "
               "record that waited");
     EXPECT_EQ(history.Records(), (std::vector<HistoryRecord>{{kNow, 6}, {kNow + kMinute, std::nullopt}}));
-    EXPECT_EQ(view.updates, 2);
+    EXPECT_EQ(historyView.updates, 2);
     form.btnRescan_Click();  // the same minute: nothing new to draw
-    EXPECT_EQ(view.updates, 2);
+    EXPECT_EQ(historyView.updates, 2);
     form.btnHistory_Click();
-    EXPECT_EQ(view.shows, 1);
+    EXPECT_EQ(historyView.shows, 1);
     // A sleep and Exit mark where the watching stopped; an open window draws it.
-    w.clock.utc += kMinute;
+    clock.utc += kMinute;
     form.OnSuspend();
     EXPECT_EQ(ParseHistory(file.text).records.back(), (HistoryRecord{kNow + 2 * kMinute, std::nullopt, true}));
-    EXPECT_EQ(view.updates, 3);
-    w.clock.utc += kMinute;
+    EXPECT_EQ(historyView.updates, 3);
+    clock.utc += kMinute;
     form.btnRescan_Click();
     form.mnuQuit_Click();
     EXPECT_EQ(ParseHistory(file.text).records.back(), (HistoryRecord{kNow + 3 * kMinute, std::nullopt, true}));
@@ -347,16 +342,11 @@ TEST(HistoryFiguresTest, HoursOfTheWeekInLocalTimeAcrossDaylightSavingAndTheYear
         {1830292200 + 2 * kDay, std::nullopt, true},  // a stop: no scan, and no day of its own
     };
     const TypicalWeek week = ComputeTypicalWeek(records, CentralEurope, 0, 5);
-    const auto average = [&](int weekday, int hour) {
-        return week.cells[(weekday - week.firstDay + 7) % 7][hour].Average();
-    };
-    EXPECT_EQ(average(5, 23), 4.0);
-    EXPECT_EQ(average(6, 0), 6.0);
-    EXPECT_FALSE(average(6, 2).has_value()) << "the hour skipped by the clocks has no data";
-    EXPECT_EQ(average(6, 3), 10.0);
-    EXPECT_EQ(average(6, 4), 20.0);
-    EXPECT_EQ(average(4, 23), 3.0);
-    EXPECT_EQ(average(5, 0), 7.0);
+    // Each hour's average by weekday (0: Monday); none in the hour the clocks skipped.
+    const std::tuple<int, int, std::optional<double>> averages[] = {
+        {5, 23, 4.0}, {6, 0, 6.0}, {6, 2, std::nullopt}, {6, 3, 10.0}, {6, 4, 20.0}, {4, 23, 3.0}, {5, 0, 7.0}};
+    for (const auto& [weekday, hour, average] : averages)
+        EXPECT_EQ(week.cells[(weekday - week.firstDay + 7) % 7][hour].Average(), average) << weekday << " " << hour;
     EXPECT_EQ(week.cells[5][0].weeks * 10 + week.cells[5][0].reached, 11) << "two scans of one hour are one week";
     EXPECT_EQ(week.cells[6][3].reached + week.cells[6][4].reached + week.cells[5][23].reached, 2);
     int filled = 0;
@@ -398,40 +388,34 @@ std::int32_t SaturdayEvenings(const WallClock& at) {
 // The next usually busy hours from the weeks that reached the threshold in
 // each hour, by the wall clock across a change of the clocks and a year end.
 TEST(HistoryFiguresTest, WhenItUsuallyGetsBusy) {
-    constexpr std::int64_t kSaturday = 1797033600;  // 2026-12-12 00:00 UTC
-    const UtcOffset utc = [](std::int64_t) { return 0; };
+    const auto usually = [](const std::string& when) {
+        return "Usually 2 or more players: " + when + " (in 2 of the last 3 Saturdays)";
+    };
+    const std::string evening = " 19:00\u201323:00";  // with an en dash
     const struct {
         const char* what;
         const UtcOffset zone;
         std::int64_t now;
         int days;
         std::int32_t threshold;
-        const char* line;
+        std::string line;
         std::int64_t start;  // of the span, when it has one
     } kCases[] = {
-        {"today", utc, kSaturday + 15 * kHour, 21, 2,
-         "Usually 2 or more players: today 19:00\xE2\x80\x93""23:00 (in 2 of the last 3 Saturdays)", kSaturday + 19 * kHour},
-        {"tomorrow", utc, kSaturday - 9 * kHour, 21, 2,
-         "Usually 2 or more players: tomorrow 19:00\xE2\x80\x93""23:00 (in 2 of the last 3 Saturdays)", kSaturday + 19 * kHour},
-        {"later this week", utc, kSaturday + kDay + 10 * kHour, 21, 2,
-         "Usually 2 or more players: Saturday 19:00\xE2\x80\x93""23:00 (in 2 of the last 3 Saturdays)",
-         kSaturday + 7 * kDay + 19 * kHour},
-        {"now", utc, kSaturday + 20 * kHour + 30 * kMinute, 21, 2,
-         "Usually 2 or more players: now, until 23:00 (in 2 of the last 3 Saturdays)", kSaturday + 19 * kHour},
-        {"a week ahead", utc, kSaturday + 23 * kHour, 21, 2,
-         "Usually 2 or more players: next Saturday 19:00\xE2\x80\x93""23:00 (in 2 of the last 3 Saturdays)",
-         kSaturday + 7 * kDay + 19 * kHour},
-        {"no hour", utc, kSaturday + 15 * kHour, 21, 6,
+        {"today", kUtc, kSaturday + 15 * kHour, 21, 2, usually("today" + evening), kEvening},
+        {"tomorrow", kUtc, kSaturday - 9 * kHour, 21, 2, usually("tomorrow" + evening), kEvening},
+        {"later this week", kUtc, kSaturday + kDay + 10 * kHour, 21, 2, usually("Saturday" + evening),
+         kEvening + 7 * kDay},
+        {"now", kUtc, kSaturday + 20 * kHour + 30 * kMinute, 21, 2, usually("now, until 23:00"), kEvening},
+        {"a week ahead", kUtc, kSaturday + 23 * kHour, 21, 2, usually("next Saturday" + evening), kEvening + 7 * kDay},
+        {"no hour", kUtc, kSaturday + 15 * kHour, 21, 6,
          "Rarely 6 or more players: no hour of the week has had them in half its weeks.", 0},
-        {"too little history", utc, kSaturday + 15 * kHour, 10, 2,
+        {"too little history", kUtc, kSaturday + 15 * kHour, 10, 2,
          "When it usually has 2 or more players: known after two weeks of history, in 5 more days.", 0},
         // 2027-03-27, the day before the clocks go forward, and the day after.
-        {"before the clocks go forward", CentralEurope, 1806156000, 21, 2,
-         "Usually 2 or more players: today 19:00\xE2\x80\x93""23:00 (in 2 of the last 3 Saturdays)", 1806156000 + 4 * kHour},
-        {"after", CentralEurope, 1806220800, 21, 2,
-         "Usually 2 or more players: Saturday 19:00\xE2\x80\x93""23:00 (in 2 of the last 3 Saturdays)", 1806771600},
-        {"across the year's end", utc, 1830956400, 21, 2,
-         "Usually 2 or more players: today 19:00\xE2\x80\x93""23:00 (in 2 of the last 3 Saturdays)", 1830956400 + 4 * kHour},
+        {"before the clocks go forward", CentralEurope, 1806156000, 21, 2, usually("today" + evening),
+         1806156000 + 4 * kHour},
+        {"after", CentralEurope, 1806220800, 21, 2, usually("Saturday" + evening), 1806771600},
+        {"across the year's end", kUtc, 1830956400, 21, 2, usually("today" + evening), 1830956400 + 4 * kHour},
     };
     for (const auto& c : kCases) {
         const auto records = Hourly(c.now, c.days, c.zone, SaturdayEvenings);
@@ -447,7 +431,6 @@ TEST(HistoryFiguresTest, WhenItUsuallyGetsBusy) {
 // The reminder is one whole sentence, its form chosen by the day its span
 // starts on the wall clock: later today, or after midnight.
 TEST(HistoryFiguresTest, TheReminderSaysItsSpanInOneSentence) {
-    constexpr std::int64_t kSaturday = 1797033600;  // 2026-12-12 00:00 UTC
     const struct {
         BusySpan span;
         int offsetMinutes;
@@ -495,6 +478,12 @@ TEST(HistoryFiguresTest, TheBusiestHourLine) {
               "00:00, 1 player on average.");
 }
 
+// The pictures' shapes at a size, labelled in English.
+std::vector<Shape> Drawn(HistoryPictures& p, int width = 800, int height = 600) {
+    LabelPictures(p, EnglishTexts());
+    return LayOutHistory(p, width, height, {7, 16});
+}
+
 // The day's hour labels, each checked to stand clear of the one before.
 std::vector<const Shape*> HourLabels(const std::vector<Shape>& shapes) {
     std::vector<const Shape*> hours;
@@ -520,8 +509,7 @@ TEST(HistoryChartTest, TheLastDayShowsFailuresAsGapsWithMarks) {
     ASSERT_EQ(p.day.records.size(), 5u) << "only the last 24 hours";
     p.threshold = 5;
     p.offset = [](std::int64_t) { return 90; };  // an hour and a half ahead: hours fall between UTC hours
-    LabelPictures(p, EnglishTexts());
-    const auto shapes = LayOutHistory(p, 800, 600, {7, 16});
+    const auto shapes = Drawn(p);
     const auto count = [&](auto pred) { return std::count_if(shapes.begin(), shapes.end(), pred); };
 
     EXPECT_EQ(count([](const Shape& s) { return s.ink == Ink::Failure; }), 2) << "one cross, two strokes";
@@ -548,8 +536,7 @@ TEST(HistoryChartTest, TheLastDayShowsFailuresAsGapsWithMarks) {
     // The night Berlin's clocks go back, 02:00 comes twice, an hour apart.
     p.day = LastDay({}, 1792929600);  // 2026-10-25T12:00Z
     p.offset = [](std::int64_t utc) { return utc < 1792890000 ? 120 : 60; };
-    LabelPictures(p, EnglishTexts());
-    EXPECT_EQ(HourLabels(LayOutHistory(p, 800, 600, {7, 16})).size(), 11u) << "16:00 to 12:00, 02:00 once";
+    EXPECT_EQ(HourLabels(Drawn(p)).size(), 11u) << "16:00 to 12:00, 02:00 once";
 }
 
 // Any threshold draws: within reach of the counts as a dashed line, far off
@@ -573,8 +560,7 @@ TEST(HistoryChartTest, AnyThresholdDraws) {
         HistoryPictures p;
         p.day = LastDay(std::vector<HistoryRecord>{{kNow - kHour, c.players}}, kNow);
         p.threshold = c.threshold;
-        LabelPictures(p, EnglishTexts());
-        const auto shapes = LayOutHistory(p, 800, 600, {7, 16});
+        const auto shapes = Drawn(p);
         int lines = 0, notes = 0;
         for (const Shape& s : shapes) {
             if (s.ink != Ink::Threshold) continue;
@@ -593,8 +579,7 @@ TEST(HistoryChartTest, TheWeekGridFillsOnlyHoursWithDataAndHasALegend) {
     p.week.cells[3][12] = {2, 1};
     p.calmRgb = 0xFFFFFF;
     p.busyRgb = 0x000000;
-    LabelPictures(p, EnglishTexts());
-    const auto shapes = LayOutHistory(p, 700, 500, {7, 16});
+    const auto shapes = Drawn(p, 700, 500);
     // The legend's steps stand right of the grid, one above the other.
     int legendX = 0;
     for (const Shape& s : shapes)
@@ -627,9 +612,9 @@ TEST(HistoryChartTest, LabelsOfAnyClockAndLanguageStandApart) {
     } twelveHours;
     std::vector<HistoryRecord> records;
     for (std::int64_t t = kNow - 2 * kDay; t < kNow; t += kHour) records.push_back({t, 3});
-    const UtcOffset utc = [](std::int64_t) { return 0; };
     std::vector<Shape> labels;
-    for (const Shape& s : LayOutHistory(WorkOutPictures(records, kNow, utc, 0, 5, Texts(twelveHours)), 560, 440, {7, 16}))
+    for (const Shape& s :
+         LayOutHistory(WorkOutPictures(records, kNow, kUtc, 0, 5, Texts(twelveHours)), 560, 440, {7, 16}))
         if (s.kind == Shape::Kind::Text) labels.push_back(s);
     for (std::size_t i = 0; i < labels.size(); ++i) {
         const Shape& a = labels[i];
@@ -641,29 +626,24 @@ TEST(HistoryChartTest, LabelsOfAnyClockAndLanguageStandApart) {
     }
 }
 
-}  // namespace
-
 // Half an hour before a usually busy span, once however often the span is
 // worked out again; a click on the reminder shows the History window.
-TEST(HistoryFiguresTest, TheReminderComesOncePerSpanAndItsClickShowsTheHistory) {
-    constexpr std::int64_t kEvening = 1797033600 + 19 * kHour;  // Saturday 2026-12-12 19:00 UTC
-    MonitorWithHistory w;
-    frmWendrel& f = w.form;
-    w.file.text = FormatHistory(Hourly(kEvening - 2 * kHour, 21, [](std::int64_t) { return 0; }, SaturdayEvenings));
-    f.ApplySettings({5, 2, "Flyover.wav", true, true});
-    w.history.Load(kEvening - 2 * kHour);
-    w.tray.state = NotificationState::QuietTime;  // the reminder gives way to it
+TEST_F(HistoryMonitorTest, TheReminderComesOncePerSpanAndItsClickShowsTheHistory) {
+    file.text = FormatHistory(Hourly(kEvening - 2 * kHour, 21, kUtc, SaturdayEvenings));
+    form.ApplySettings({5, 2, "Flyover.wav", true, true});
+    history.Load(kEvening - 2 * kHour);
+    tray.state = NotificationState::QuietTime;  // the reminder gives way to it
     for (const auto& [at, reminders] : {std::pair{-40 * kMinute, 0}, std::pair{-30 * kMinute, 1},
                                         std::pair{-10 * kMinute, 1}, std::pair{kHour, 1}}) {
-        w.clock.utc = kEvening + at;
-        f.Timer1_Timer();
-        EXPECT_EQ(w.log.Count("reminder: Drevak Wing usually has 2 or more players from 19:00"), reminders) << at;
+        clock.utc = kEvening + at;
+        form.Timer1_Timer();
+        EXPECT_EQ(log.Count("reminder: Drevak Wing usually has 2 or more players from 19:00"), reminders) << at;
     }
-    ASSERT_EQ(w.tray.notifications.size(), 1u);
-    EXPECT_TRUE(w.tray.notifications[0].respectQuietTime);
-    EXPECT_EQ(w.log.Count("reminder: Windows held it back: it is quiet time"), 1);
-    f.tiFB_MouseMove(kNinBalloonUserClick);
-    EXPECT_EQ(w.historyView.shows, 1);
+    ASSERT_EQ(tray.notifications.size(), 1u);
+    EXPECT_TRUE(tray.notifications[0].respectQuietTime);
+    EXPECT_EQ(log.Count("reminder: Windows held it back: it is quiet time"), 1);
+    form.tiFB_MouseMove(kNinBalloonUserClick);
+    EXPECT_EQ(historyView.shows, 1);
 
     BusyReminder reminder;  // a span worked out again after its reminder is not reminded of twice
     const BusySpan span{kEvening, kEvening + 4 * kHour, 5};
@@ -676,9 +656,7 @@ TEST(HistoryFiguresTest, TheReminderComesOncePerSpanAndItsClickShowsTheHistory) 
 // that the history or the clock's rules changed, when the threshold is
 // another, or once it ended; each span is reminded of once.
 TEST(HistoryFiguresTest, TheReminderWorksItsSpanOutAgainOnlyWhenSomethingChanged) {
-    constexpr std::int64_t kEvening = 1797033600 + 19 * kHour;  // Saturday 2026-12-12 19:00 UTC
-    const std::vector<HistoryRecord> history = Hourly(
-        kEvening - 2 * kHour, 21, [](std::int64_t) { return 0; }, SaturdayEvenings);
+    const std::vector<HistoryRecord> history = Hourly(kEvening - 2 * kHour, 21, kUtc, SaturdayEvenings);
     const struct {
         std::int64_t at;  // from kEvening
         bool withHistory, forget;
@@ -707,13 +685,11 @@ TEST(HistoryFiguresTest, TheReminderWorksItsSpanOutAgainOnlyWhenSomethingChanged
 // What the pointer and the keys point at, and its readout: the ends, a gap,
 // a failure, the week's rows.
 TEST(HistoryReadoutTest, PointsAndKeysFindTheirRecordOrCell) {
-    constexpr std::int64_t kNow = 1796677445;  // Monday 2026-12-07 21:04:05 UTC
     const std::vector<HistoryRecord> records = {{kNow - 23 * kHour, 14},
                                                 {kNow - 2 * kHour, std::nullopt},
                                                 {kNow - 90 * kMinute, std::nullopt, true},
                                                 {kNow - 30 * kMinute, 3}};
-    const UtcOffset utc = [](std::int64_t) { return 0; };
-    const HistoryPictures p = WorkOutPictures(records, kNow, utc, 0, 5, EnglishTexts());
+    const HistoryPictures p = WorkOutPictures(records, kNow, kUtc, 0, 5, EnglishTexts());
     const char* const kDash = " \xE2\x80\x94 ";
     const std::string day[] = {std::string("Yesterday 22:04") + kDash + "14 players",
                                std::string("19:04") + kDash + "the check failed",
@@ -752,3 +728,5 @@ TEST(HistoryReadoutTest, PointsAndKeysFindTheirRecordOrCell) {
               std::string("Mondays 20:00\xE2\x80\x93" "21:00") + kDash + "3.0 players on average, over 1 week; 5 or more in 0 of 1");
     EXPECT_EQ(ItemAt(plan, p, 1, 1).picture, Picture::None);
 }
+
+}  // namespace

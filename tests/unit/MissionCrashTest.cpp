@@ -11,9 +11,9 @@
 #include <map>
 #include <memory>
 #include <thread>
-#include <type_traits>
 
 #include "StdMissionFiles.h"
+#include "SteppedFiles.h"
 #include "TempFolder.h"
 #include "common/Text.h"
 #include "missions/MissionSorter.h"
@@ -27,61 +27,19 @@ enum class When { Before, Midway };
 // Kills its own process at one point of the run: before an operation, or in
 // the middle of a write (half the bytes on disk). Between two operations the
 // sorter touches no file, so "after one" is "before the next".
-class DyingFiles : public MissionFiles {
+class DyingFiles : public SteppedFiles {
 public:
-    DyingFiles(MissionFiles& real, int at, When when) : real_(real), at_(at), when_(when) {}
-
-    ListStatus List(const std::string& f, std::vector<MissionEntry>& e, std::string& err) override {
-        return Step([&] { return real_.List(f, e, err); });
-    }
-    ReadStatus Read(const std::string& p, std::size_t m, std::string& b, FileFacts& facts, std::string& err) override {
-        return Step([&] { return real_.Read(p, m, b, facts, err); });
-    }
-    bool Facts(const std::string& p, FileFacts& facts, std::string& err) override {
-        return Step([&] { return real_.Facts(p, facts, err); });
-    }
-    bool Write(const std::string& p, const std::string& b, std::string& err) override {
-        if (op_ == at_ && when_ == When::Midway) {
-            real_.Write(p, b.substr(0, b.size() / 2), err);
-            Die();
-        }
-        return Step([&] { return real_.Write(p, b, err); });
-    }
-    bool Flush(const std::string& p, std::string& err) override {
-        return Step([&] { return real_.Flush(p, err); });
-    }
-    ReplaceOutcome Replace(const std::string& f, const std::string& t, std::string& err) override {
-        return Step([&] { return real_.Replace(f, t, err); });
-    }
-    bool MoveNew(const std::string& f, const std::string& t, std::string& err) override {
-        return Step([&] { return real_.MoveNew(f, t, err); });
-    }
-    bool Remove(const std::string& p, std::string& err) override {
-        return Step([&] { return real_.Remove(p, err); });
-    }
-    std::string UpperCaseName(const std::string& name) override { return real_.UpperCaseName(name); }
+    DyingFiles(MissionFiles& real, int at, When when) : SteppedFiles(real), at_(at), when_(when) {}
 
 private:
-    static void Die() { ::kill(::getpid(), SIGKILL); }
-    template <typename Op>
-    std::invoke_result_t<Op> Step(Op op) {
-        if (op_ == at_ && when_ == When::Before) Die();
-        auto result = op();
-        ++op_;
-        return result;
+    bool Go(int operation, std::string&) override {
+        if (operation == at_) ::kill(::getpid(), SIGKILL);
+        return true;
     }
-    MissionFiles& real_;
+    bool HalfWrite(int operation) override { return operation == at_ && when_ == When::Midway; }
     int at_;
     When when_;
-    int op_ = 0;
 };
-
-std::map<std::string, std::string> Contents(const fs::path& folder) {
-    std::map<std::string, std::string> files;
-    for (const auto& entry : fs::directory_iterator(folder))
-        files[entry.path().filename().string()] = TempFolder::Read(entry.path());
-    return files;
-}
 
 // Waits for a child for at most a minute: a hung child fails the test instead
 // of stalling the run. True when it was killed by a signal.
@@ -120,7 +78,7 @@ TEST(MissionCrashTest, KilledAtEveryOperationEachMissionIsOldOrNew) {
     StdMissionFiles files(StdMissionFiles::Flushing::ToSystem);
     reset();
     ASSERT_TRUE(MissionSorter(files).Run(lobby).empty());
-    const auto fresh = Contents(missions);  // upper-case names, new dates
+    const auto fresh = TempFolder::Contents(missions);  // upper-case names, new dates
     ASSERT_EQ(fresh.size(), static_cast<std::size_t>(kFiles));
     // The listing, then read, write, flush, check and replace per file; one
     // past the last operation is a run that completes.
@@ -152,7 +110,7 @@ TEST(MissionCrashTest, KilledAtEveryOperationEachMissionIsOldOrNew) {
                     << name << " is damaged after a kill at operation " << at << "/" << static_cast<int>(when);
             }
             ASSERT_TRUE(MissionSorter(files).Run(lobby).failures.empty());
-            ASSERT_EQ(Contents(missions), fresh) << "the second run after a kill at " << at;
+            ASSERT_EQ(TempFolder::Contents(missions), fresh) << "the second run after a kill at " << at;
         }
     }
     EXPECT_EQ(kills, points - 1) << "every point but the completed run killed the sorter";

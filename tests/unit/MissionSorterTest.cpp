@@ -5,8 +5,10 @@
 #include <map>
 #include <random>
 #include <thread>
+#include <tuple>
 
 #include "FaultyFiles.h"
+#include "MissionLines.h"
 #include "StdMissionFiles.h"
 #include "TempFolder.h"
 #include "common/GetFolder.h"
@@ -23,13 +25,6 @@ constexpr year_month_day kJan2{year{1939}, January, day{2}};
 // The report as the player reads it in English.
 std::string Shown(const SortReport& report) { return Render(DescribeSortReport(report), EnglishTexts()); }
 
-std::map<std::string, std::string> FolderContents(const fs::path& folder) {
-    std::map<std::string, std::string> files;
-    for (const auto& entry : fs::directory_iterator(folder))
-        files[entry.path().filename().string()] = entry.is_regular_file() ? TempFolder::Read(entry.path()) : "<dir>";
-    return files;
-}
-
 struct SorterFixture : ::testing::Test {
     TempFolder temp;
     fs::path missions = temp.Path() / "Media" / "Missions" / "Multiplayer";
@@ -39,11 +34,8 @@ struct SorterFixture : ::testing::Test {
 
     void SetUp() override { fs::create_directories(missions); }
     void Put(const std::string& name, const std::string& bytes) { TempFolder::Write(missions / name, bytes); }
-    // A one-line mission re-dated to the given day of January 1939, then rest.
-    static std::string JanuaryLine(int day, const std::string& rest = "") {
-        return "msnDate \"1/" + std::to_string(day) + "/1939\"  \r\n" + rest;
-    }
     std::string Get(const std::string& name) { return TempFolder::Read(missions / name); }
+    std::map<std::string, std::string> Contents() { return TempFolder::Contents(missions); }
 };
 
 TEST(GetFolderTest, FolderPartUpToTheLastBackslash) {
@@ -135,7 +127,7 @@ TEST_F(SorterFixture, DatesFollowTheUpperCasedNamesAndNamesBecomeUpperCase) {
     EXPECT_TRUE(sorter.Run(lobbyPath).empty());
     const std::map<std::string, std::string> expected = {
         {"A.MIS", JanuaryLine(2)}, {"B.MIS", JanuaryLine(3)}, {"C.MIS", JanuaryLine(4)}, {"ZULU.MIS", JanuaryLine(5)}};
-    EXPECT_EQ(FolderContents(missions), expected);
+    EXPECT_EQ(Contents(), expected);
 }
 
 TEST_F(SorterFixture, NineHundredNinetyNineAndMoreFiles) {
@@ -145,19 +137,19 @@ TEST_F(SorterFixture, NineHundredNinetyNineAndMoreFiles) {
         Put(name, "msnDate \"1/1/1939\"");
     }
     EXPECT_TRUE(sorter.Run(lobbyPath).empty());
-    EXPECT_EQ(Get("M0001.MIS"), "msnDate \"1/2/1939\"  \r\n");
+    EXPECT_EQ(Get("M0001.MIS"), JanuaryLine(2));
     EXPECT_EQ(Get("M0999.MIS"), "msnDate \"9/26/1941\"  \r\n");
     EXPECT_EQ(Get("M1000.MIS"), "msnDate \"9/27/1941\"  \r\n");
-    EXPECT_EQ(FolderContents(missions).size(), 1000u);
+    EXPECT_EQ(Contents().size(), 1000u);
 }
 
 TEST_F(SorterFixture, RunningTwiceGivesTheSameBytesAsOnce) {
     Put("one.mis", "  msnDate \"1/5/1939\" ; night\nplane 1\rmsnDate \"12/31/1939\" // x\n");
     Put("two.mis", "no date here\n\xE9t\xE9");
     sorter.Run(lobbyPath);
-    const auto once = FolderContents(missions);
+    const auto once = Contents();
     sorter.Run(lobbyPath);
-    EXPECT_EQ(FolderContents(missions), once);
+    EXPECT_EQ(Contents(), once);
     EXPECT_EQ(once.at("ONE.MIS"), "  msnDate \"1/2/1939\"  ; night\r\nplane 1\r\nmsnDate \"1/2/1939\"  // x\r\n");
     EXPECT_EQ(once.at("TWO.MIS"), "no date here\r\n\xE9t\xE9\r\n");
 }
@@ -172,18 +164,18 @@ TEST_F(SorterFixture, OnlyPlainMissionFilesAreTouched) {
     fs::create_directory(missions / "folder.mis");
     Put("real.mis", "msnDate \"1/1/1939\"");
     EXPECT_TRUE(sorter.Run(lobbyPath).empty());
-    auto after = FolderContents(missions);
-    EXPECT_EQ(after.at("REAL.MIS"), "msnDate \"1/2/1939\"  \r\n");
+    auto after = Contents();
+    EXPECT_EQ(after.at("REAL.MIS"), JanuaryLine(2));
     EXPECT_EQ(after.at("folder.mis"), "<dir>");
     for (const auto& [name, bytes] : others) EXPECT_EQ(after.at(name), bytes) << name;
     EXPECT_EQ(after.size(), others.size() + 2);
 }
 
 TEST_F(SorterFixture, ScratchFilesOfAnInterruptedRunAreResolved) {
-    Put("A.MIS", "msnDate \"5/5/1940\"\r\n");
+    Put("A.MIS", kOldMission);
     Put("A.MIS.tmp", "msnDate \"1/2/19");                         // a write that broke off
     Put("b.mis.tmp", "msnDate \"1/3/1939\"  \r\nmoved out\r\n");  // complete, moved out for a rename
-    Put("C.MIS", "msnDate \"5/5/1940\"\r\n");
+    Put("C.MIS", kOldMission);
     fs::create_directory(missions / "D.MIS");  // anything of the mission's name counts as the mission
     Put("D.MIS.tmp", "not to be put anywhere");
     const SortReport report = sorter.Run(lobbyPath);
@@ -194,7 +186,7 @@ TEST_F(SorterFixture, ScratchFilesOfAnInterruptedRunAreResolved) {
                                                          {"B.MIS", JanuaryLine(3, "moved out\r\n")},
                                                          {"C.MIS", JanuaryLine(4)},
                                                          {"D.MIS", "<dir>"}};
-    EXPECT_EQ(FolderContents(missions), expected);
+    EXPECT_EQ(Contents(), expected);
 }
 
 // Files the sorter must not rewrite: each is left exactly as it is, listed
@@ -205,24 +197,23 @@ TEST_F(SorterFixture, FilesThatMustNotBeRewrittenAreLeftListedAndKeepTheirPlace)
         std::function<void()> make;  // makes B.MIS
         Msg reason;
     };
-    const std::string text = "msnDate \"5/5/1940\"\r\n";
     const Case cases[] = {
         {"UTF-16 text", [&] { Put("B.MIS", std::string("m\0s\0n\0\r\0\n\0", 10)); }, Msg::SortNotText},
         {"larger than 64 MiB",
          [&] {
-             Put("B.MIS", text);
-             fs::resize_file(missions / "B.MIS", MissionSorter::kMaxMissionSize + 1);
+             Put("B.MIS", kOldMission);
+             fs::resize_file(missions / "B.MIS", (64u << 20) + 1);
          },
          Msg::SortTooLarge},
         {"a second hard link",
          [&] {
-             Put("other.txt", text);
+             Put("other.txt", kOldMission);
              fs::create_hard_link(missions / "other.txt", missions / "B.MIS");
          },
          Msg::SortHardLinks},
         {"a symbolic link",
          [&] {
-             Put("other.txt", text);
+             Put("other.txt", kOldMission);
              fs::create_symlink("other.txt", missions / "B.MIS");
          },
          Msg::SortLink},
@@ -230,8 +221,8 @@ TEST_F(SorterFixture, FilesThatMustNotBeRewrittenAreLeftListedAndKeepTheirPlace)
     for (const Case& c : cases) {
         fs::remove_all(missions);
         fs::create_directories(missions);
-        Put("A.MIS", text);
-        Put("C.MIS", text);
+        Put("A.MIS", kOldMission);
+        Put("C.MIS", kOldMission);
         c.make();
         // The large file by its size only: reading 64 MiB twice would only slow the test.
         const auto b = [&] {
@@ -246,15 +237,15 @@ TEST_F(SorterFixture, FilesThatMustNotBeRewrittenAreLeftListedAndKeepTheirPlace)
         EXPECT_EQ(report.failures[0].reason.Id(), c.reason) << c.what << ": " << Shown(report);
         EXPECT_EQ(b(), before) << c.what;
         if (fs::exists(missions / "other.txt")) {
-            EXPECT_EQ(Get("other.txt"), text) << c.what;
+            EXPECT_EQ(Get("other.txt"), kOldMission) << c.what;
         }
-        EXPECT_EQ(Get("C.MIS"), "msnDate \"1/4/1939\"  \r\n") << c.what;
+        EXPECT_EQ(Get("C.MIS"), JanuaryLine(4)) << c.what;
         EXPECT_FALSE(fs::exists(missions / "B.MIS.tmp")) << c.what;
     }
 }
 
 TEST_F(SorterFixture, AFileChangedByAnotherProgramDuringTheRunIsLeftToIt) {
-    Put("A.MIS", "msnDate \"5/5/1940\"\r\n");
+    Put("A.MIS", kOldMission);
     FaultyFiles watched(files);
     watched.afterRead = [&](const std::string&) {
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
@@ -264,7 +255,7 @@ TEST_F(SorterFixture, AFileChangedByAnotherProgramDuringTheRunIsLeftToIt) {
     ASSERT_EQ(report.failures.size(), 1u);
     EXPECT_EQ(report.failures[0].reason.Id(), Msg::SortChangedMeanwhile);
     EXPECT_EQ(Get("A.MIS"), "msnDate \"5/5/1940\"\r\nsaved by the editor\r\n");
-    EXPECT_EQ(FolderContents(missions).size(), 1u);
+    EXPECT_EQ(Contents().size(), 1u);
 }
 
 TEST(SortReportTest, TheMessageSaysWhatBecameOfEachFile) {
@@ -307,16 +298,12 @@ TEST_F(SorterFixture, MissingFolderDoesNothing) {
 }
 
 TEST_F(SorterFixture, EachFailedOperationLeavesOldOrNewContentAndIsReported) {
-    const std::map<std::string, std::string> old = {
-        {"A.MIS", "msnDate \"5/5/1940\"\r\na\r\n"},
-        {"B.MIS", "msnDate \"5/5/1940\"\r\nb\r\n"},
-        {"C.MIS", "msnDate \"5/5/1940\"\r\nc\r\n"},
-    };
-    const std::map<std::string, std::string> fresh = {
-        {"A.MIS", "msnDate \"1/2/1939\"  \r\na\r\n"},
-        {"B.MIS", "msnDate \"1/3/1939\"  \r\nb\r\n"},
-        {"C.MIS", "msnDate \"1/4/1939\"  \r\nc\r\n"},
-    };
+    std::map<std::string, std::string> old, fresh;
+    for (const auto& [name, day, line] :
+         {std::tuple{"A.MIS", 2, "a\r\n"}, {"B.MIS", 3, "b\r\n"}, {"C.MIS", 4, "c\r\n"}}) {
+        old[name] = kOldMission + line;
+        fresh[name] = JanuaryLine(day, line);
+    }
     // List + five operations per file: read, write, flush, check, replace.
     for (int failAt = 0; failAt < 16; ++failAt) {
         for (const auto& [name, bytes] : old) Put(name, bytes);
@@ -327,7 +314,7 @@ TEST_F(SorterFixture, EachFailedOperationLeavesOldOrNewContentAndIsReported) {
         ASSERT_EQ(failures.size(), 1u) << failAt;
         EXPECT_NE(Shown({failures, {}}).find("(injected)"), std::string::npos);
 
-        const auto after = FolderContents(missions);
+        const auto after = Contents();
         EXPECT_EQ(after.size(), 3u) << failAt << ": a scratch file was left behind";
         int changed = 0;
         for (const auto& [name, bytes] : after) {

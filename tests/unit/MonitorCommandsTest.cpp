@@ -3,6 +3,18 @@
 
 namespace {
 
+// The program ended as Exit ends it: the timer stopped, the alarm icon
+// unloaded, the windows gone, the tray icon deleted, Options unloaded.
+void ExpectEnded(FakeWorld& w) {
+    EXPECT_TRUE(w.app.Quitting);
+    EXPECT_FALSE(w.view.timerEnabled);
+    EXPECT_TRUE(w.view.highIconUnloaded);
+    EXPECT_TRUE(w.view.destroyed);
+    EXPECT_TRUE(w.view.ended);
+    EXPECT_EQ(w.tray.calls.back().first, TrayMessage::Delete);
+    EXPECT_FALSE(w.options.IsLoaded());
+}
+
 TEST_F(MonitorFixture, ExitDuringAScanEndsWithoutAnAlarmDecision) {
     Players(1);
     Start();
@@ -11,16 +23,11 @@ TEST_F(MonitorFixture, ExitDuringAScanEndsWithoutAnAlarmDecision) {
     Players(20);
     inet.duringFetch = [&] { form.mnuQuit_Click(); };
     form.Timer1_Timer();
-    EXPECT_TRUE(app.Quitting);
-    EXPECT_FALSE(view.timerEnabled);
+    ExpectEnded(*this);
     EXPECT_EQ(view.rows, rowsBefore);
     EXPECT_EQ(log.Count("alarm on"), 0);
     EXPECT_EQ(tray.IconSteps().find('H'), std::string::npos);
     EXPECT_TRUE(sound.played.empty());
-    EXPECT_TRUE(view.destroyed);
-    EXPECT_TRUE(view.ended);
-    EXPECT_TRUE(view.highIconUnloaded);
-    EXPECT_FALSE(options.IsLoaded());
     int deletes = 0;
     for (const auto& [message, record] : tray.calls) deletes += message == TrayMessage::Delete;
     EXPECT_EQ(deletes, 1);
@@ -45,9 +52,7 @@ TEST(EndingTest, ExitAndCloseRequestsEndInOrder) {
         end(form);
         EXPECT_EQ(w.view.events, (std::vector<std::string>{"timer off", "high icon unloaded", "destroy", "end"}))
             << logged;
-        EXPECT_TRUE(w.app.Quitting);
-        EXPECT_FALSE(w.options.IsLoaded());
-        EXPECT_EQ(w.tray.calls.back().first, TrayMessage::Delete);
+        ExpectEnded(w);
         EXPECT_EQ(w.log.lines.back(), logged);
     }
 }
@@ -87,12 +92,10 @@ TEST_F(MonitorFixture, LaunchStartsTheClientThenEndsInOrder) {
         {"qlpro.exe", 0, "qlpro.exe", "D:", "D:\\Start\\", "D:\\Start\\qlpro.exe"},
     };
     for (const LaunchCase& c : cases) {
+        SCOPED_TRACE(c.path);
         FakeWorld w;
         FakeLauncher& l = w.launcher;
-        FakeMainView& v = w.view;
-        frmWendrel f{w.Deps("http://h")};
-        f.Form_Initialize();
-        f.Form_Load();
+        StartedForm f{w.Deps("http://h")};
         w.options.EditText(OptionsField::Zalmo, c.path);
         w.options.EditCheck(OptionsField::InWindow, c.inWindow);
         f.mnuLaunch_Click();
@@ -101,13 +104,7 @@ TEST_F(MonitorFixture, LaunchStartsTheClientThenEndsInOrder) {
         EXPECT_EQ(l.started[0].commandLine, c.commandLine);
         EXPECT_EQ(l.started[0].folder, c.folder);
         EXPECT_EQ(l.drives, c.drive.empty() ? std::vector<std::string>{} : std::vector<std::string>{c.drive});
-        EXPECT_TRUE(w.app.Quitting);
-        EXPECT_FALSE(v.timerEnabled);
-        EXPECT_TRUE(v.highIconUnloaded);
-        EXPECT_TRUE(v.destroyed);
-        EXPECT_TRUE(v.ended);
-        EXPECT_EQ(w.tray.calls.back().first, TrayMessage::Delete);
-        EXPECT_FALSE(w.options.IsLoaded());
+        ExpectEnded(w);
     }
 }
 

@@ -12,29 +12,21 @@ TEST_F(MonitorFixture, AlarmSequenceThroughTicks) {
     EXPECT_EQ(log.Count("alarm on: 14 players"), 1);
     EXPECT_EQ(tray.IconSteps(), "H");
 
-    tray.Clear();
-    Ticks(59);  // the icon alternates on every tick; no more sound
-    EXPECT_EQ(tray.IconSteps(), std::string("NHNHNHNHNHNHNHNHNHNHNHNHNHNHNHNHNHNHNHNHNHNHNHNHNHNHNHNHNHN"));
+    // The icon alternates on every tick; no more sound.
+    EXPECT_EQ(IconsOver(59), "NHNHNHNHNHNHNHNHNHNHNHNHNHNHNHNHNHNHNHNHNHNHNHNHNHNHNHNHNHN");
     EXPECT_EQ(sound.played.size(), 1u);
 
-    tray.Clear();
-    Ticks(1);  // the next timer-driven rescan: still enough players, the sound again
+    // The next timer-driven rescan: still enough players, the sound again.
+    EXPECT_EQ(IconsOver(1), "H");
     EXPECT_EQ(sound.played.size(), 2u);
-    EXPECT_EQ(tray.IconSteps(), "H");
 
-    tray.Clear();
+    // Below the threshold: 59 more flashes, then the clearing rescan shows
+    // the normal icon, and quiet from then on.
     Players(1);
-    Ticks(60);  // below the threshold: the normal icon, and quiet from then on
+    EXPECT_EQ(IconsOver(60), "NHNHNHNHNHNHNHNHNHNHNHNHNHNHNHNHNHNHNHNHNHNHNHNHNHNHNHNHNHNN");
     EXPECT_EQ(log.Count("alarm off: 1 player"), 1);
-    // 59 more flashes, then the clearing rescan shows the normal icon.
-    EXPECT_EQ(tray.IconSteps(),
-              "NHNHNHNHNHNHNHNHNHNHNHNHNHNHNHNHNHNHNHNHNHNHNHNHNHNHNHNHNHN"
-              "N");
     EXPECT_EQ(sound.played.size(), 2u);
-
-    tray.Clear();
-    Ticks(5);
-    EXPECT_EQ(tray.IconSteps(), "");
+    EXPECT_EQ(IconsOver(5), "");
     for (const auto& [message, record] : tray.calls) EXPECT_EQ(std::string(record.szTip), "Wendrel");
     EXPECT_EQ(tray.notifications.size(), 1u) << "one alarm, one notification";
 }
@@ -91,9 +83,7 @@ TEST_F(MonitorFixture, ThresholdEdges) {
         Store("CheckInterval", std::int32_t{5}, kRegDword);
         options.LoadSettings();
         Players(c.players);
-        frmWendrel f{Deps("http://h")};
-        f.Form_Initialize();
-        f.Form_Load();
+        StartedForm f{Deps("http://h")};
         EXPECT_EQ(tray.IconSteps(), c.alarm ? "H" : "N") << c.threshold << "/" << c.players;
         tray.Clear();
         EXPECT_EQ(sound.played.size(), c.alarm ? 1u : 0u);
@@ -105,9 +95,7 @@ TEST_F(MonitorFixture, IntervalOfZeroOrLessRescansEveryTick) {
         Store("CheckInterval", interval, kRegDword);
         options.LoadSettings();
         inet.requests.clear();
-        frmWendrel f{Deps("http://h")};
-        f.Form_Initialize();
-        f.Form_Load();
+        StartedForm f{Deps("http://h")};
         for (int i = 0; i < 4; ++i) f.Timer1_Timer();
         EXPECT_EQ(inet.requests.size(), 5u) << interval;
     }
@@ -139,15 +127,11 @@ TEST_F(MonitorFixture, ButtonRescanNeverChangesTheAlarm) {
 
     Players(50);
     form.ApplySettings({0, 2, "x.wav"});
-    tray.Clear();
-    Ticks(1);  // timer-driven: alarm on
-    EXPECT_EQ(tray.IconSteps(), "H");
+    EXPECT_EQ(IconsOver(1), "H") << "timer-driven: alarm on";
     Players(0);
     form.btnRescan_Click();
     form.ApplySettings({5, 2, "x.wav"});
-    tray.Clear();
-    Ticks(2);  // only a timer-driven rescan clears it: the icon still flashes
-    EXPECT_EQ(tray.IconSteps(), "NH");
+    EXPECT_EQ(IconsOver(2), "NH") << "only a timer-driven rescan clears it: the icon still flashes";
     EXPECT_EQ(log.Count("alarm off"), 0);
     EXPECT_EQ(sound.played.size(), 1u);
     EXPECT_TRUE(view.rescanEnabled);
@@ -180,10 +164,8 @@ TEST_F(MonitorFixture, TickDuringAButtonRescanLeavesItsRescanToTheNextTick) {
     EXPECT_EQ(inet.requests.size(), 1u);
     EXPECT_EQ(log.Count("alarm on"), 0);
     EXPECT_TRUE(sound.played.empty());
-    tray.Clear();
-    Ticks(1);
+    EXPECT_EQ(IconsOver(1), "H");
     EXPECT_EQ(inet.requests.size(), 2u);
-    EXPECT_EQ(tray.IconSteps(), "H");
 }
 
 TEST_F(MonitorFixture, AFailedScanAfterAGoodOneCountsZeroAndEndsTheAlarm) {
@@ -206,9 +188,7 @@ TEST_F(MonitorFixture, AnAlarmEndingWhileItsIconShowsPutsTheNormalIconBack) {
     Ticks(1);  // the alarm icon shows
     ASSERT_EQ(tray.IconSteps().back(), 'H');
     Players(1);
-    tray.Clear();
-    Ticks(1);
-    EXPECT_EQ(tray.IconSteps().back(), 'N');
+    EXPECT_EQ(IconsOver(1).back(), 'N');
     tray.Clear();
     form.OnTaskbarCreated();  // Explorer restarted: the icon comes back as it is now
     ASSERT_EQ(tray.calls.size(), 1u);
@@ -313,9 +293,8 @@ TEST_F(MonitorFixture, AnAlarmInterruptedOnlyByFailedChecksOrASleepNotifiesOnce)
         Players(s.players);
         TicksToCheck();
         EXPECT_EQ(tray.notifications.size(), s.notifications) << "step " << i;
-        tray.Clear();
-        Ticks(2);  // the icon changes on every tick while the alarm is on
-        EXPECT_EQ(tray.IconSteps().size(), s.players >= 5 ? 2u : 0u) << "step " << i;
+        // The icon changes on every tick while the alarm is on.
+        EXPECT_EQ(IconsOver(2).size(), s.players >= 5 ? 2u : 0u) << "step " << i;
     }
     EXPECT_EQ(sound.played.size(), 6u);
     EXPECT_EQ(log.Count("the same alarm as before the gap"), 2);

@@ -46,6 +46,13 @@ struct MonitorFixture : ::testing::Test, FakeWorld {
         }
     }
 
+    // The icons the tray shows over n ticks: H the alarm's, N the normal one.
+    std::string IconsOver(int n) {
+        tray.Clear();
+        Ticks(n);
+        return tray.IconSteps();
+    }
+
     // Ticks until the next timer-driven check has been made; how many.
     int TicksToCheck() {
         const std::size_t before = inet.requests.size();

@@ -64,9 +64,7 @@ TEST_F(MonitorFixture, FirstScanDuringStartUpUpTo99Minutes) {
         inet.requests.clear();
         Store("CheckInterval", std::int32_t{interval}, kRegDword);
         options.LoadSettings();
-        frmWendrel f{Deps("http://h")};
-        f.Form_Initialize();
-        f.Form_Load();
+        StartedForm f{Deps("http://h")};
         const int laterTicks = interval <= 99 ? 0 : interval * 60 - 5941;
         EXPECT_EQ(inet.requests.size(), interval <= 99 ? 1u : 0u) << interval;
         for (int i = 0; i < laterTicks - 1; ++i) f.Timer1_Timer();
@@ -106,9 +104,7 @@ TEST(RegistryFaults, EachValueInEachUnusableFormFallsBackToItsDefault) {
         for (const Kind& kind : kinds) {
             FakeWorld w;
             w.registry.Put(Settings::kKeyPath, name, kind.type, kind.bytes);
-            frmWendrel form{w.Deps("http://h")};
-            form.Form_Initialize();
-            form.Form_Load();
+            StartedForm form{w.Deps("http://h")};
             const OptionsControls& shown = w.optionsView.shown;
             const auto row = std::find_if(std::begin(kOptionsFields), std::end(kOptionsFields), [&](const auto& r) {
                 return r.stored && std::string_view(r.stored->name) == name;

@@ -46,9 +46,7 @@ namespace {
 
 TEST(OutOfMemory, ARescanThatFailsAnywhereLeavesTheNextOneFree) {
     FakeWorld w;
-    frmWendrel form{w.Deps()};
-    form.Form_Initialize();
-    form.Form_Load();
+    StartedForm form{w.Deps()};
     for (long k = 0; k < 60; ++k) {
         FailAllocationAfter(k);
         try {

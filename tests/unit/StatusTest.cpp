@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <tuple>
 
 #include "FakeInet.h"
+#include "ScanOnce.h"
 #include "status/Scanner.h"
 
 namespace {
@@ -20,72 +22,56 @@ struct ScanFixture : ::testing::Test {
     }
 };
 
-struct CountCase {
-    const char* cell;
-    std::int32_t count;
-};
-
-class CountCellTest : public ScanFixture, public ::testing::WithParamInterface<CountCase> {};
-
-TEST_P(CountCellTest, ReadsTheCountAfterTheMarker) {
-    inet.ServePage(StatusPage(GetParam().cell));
-    EXPECT_EQ(ScanCount(), GetParam().count);
-    EXPECT_EQ(scanner.Servers()->TotalPlayers(), GetParam().count);
-}
-
-INSTANTIATE_TEST_SUITE_P(Cells, CountCellTest,
-                         ::testing::Values(CountCase{"14", 14}, CountCase{" 7", 7}, CountCase{"7", 7},
-                                           CountCase{"123", 123}, CountCase{"ab", 0}, CountCase{"", 0},
-                                           CountCase{"   42   ", 42}, CountCase{"1 4", 1}, CountCase{"-3", 0},
-                                           CountCase{"999999999", 999999999}, CountCase{"1234567890", 0},
-                                           CountCase{"007", 7}));
-
-TEST_F(ScanFixture, OneRowNamedAfterTheHostAndOneRequest) {
-    inet.ServePage(StatusPage("14"));
-    EXPECT_EQ(ScanCount(), 14);
-    EXPECT_EQ(scanner.Servers()->sites().front()->Name, "status.quellan.example");
-    EXPECT_EQ(scanner.Servers()->sites().front()->IP, "");
-    EXPECT_EQ(inet.requests, std::vector<std::string>{"http://status.quellan.example"});
-    EXPECT_EQ(scanner.FailureReason(), "");
-}
-
-TEST_F(ScanFixture, FirstTitleAndFirstMarkerAfterItAreUsed) {
-    inet.ServePage(
-        "<font face=Verdana>5</font>Drevak&nbsp;Wing</font><font face=Verdana>3</font>"
-        "Drevak&nbsp;Wing<font face=Verdana>8</font>");
-    EXPECT_EQ(ScanCount(), 3);
-}
-
-TEST_F(ScanFixture, TitleMustMatchExactly) {
-    for (const char* page : {"<font face=Verdana>Drevak Wing<font face=Verdana>14",
-                             "<font face=Verdana>drevak&nbsp;wing<font face=Verdana>14",
-                             "<font face=Verdana>DREVAK&NBSP;WING<font face=Verdana>14", "", "Not Found"}) {
-        Scanner fresh{StatusSource::FromUrl("http://h"), app};
-        inet.ServePage(page);
-        fresh.ScanServers(inet);
-        EXPECT_EQ(fresh.Servers()->TotalPlayers(), 0) << page;
-        EXPECT_NE(fresh.FailureReason(), "") << page;
+// What a scan counts on each page, and why it counts none: the reason's
+// words, "?" for some reason, none where a reason is not checked.
+TEST(ScanTest, EachPageCountsItsPlayersOrSaysWhyNot) {
+    const std::string title = "<font face=Verdana>Drevak&nbsp;Wing", marker = "<font face=Verdana>";
+    struct Case {
+        std::string page;
+        std::int32_t count;
+        std::optional<std::string> reason = std::nullopt;
+        bool fetchFails = false;
+    };
+    std::vector<Case> cases = {
+        {StatusPage("14"), 14, ""},
+        // The first title, and the first marker after it.
+        {"<font face=Verdana>5</font>Drevak&nbsp;Wing</font>" + marker + "3</font>Drevak&nbsp;Wing" + marker +
+             "8</font>",
+         3},
+        // No marker after the title: digits sit where a fixed-width read of it would look.
+        {"<font face=Verdana>9</font>Drevak&nbsp;Wing</td>12345678</table>", 0, "?"},
+        // A page cut short in its count ("1" of "14") gives no count.
+        {title + "</font>" + marker + "1", 0, "the status page ends with the player count, which may be cut short"},
+        {"", 0, "the server did not answer within 30 s", true},
+        // The title must match exactly.
+        {"<font face=Verdana>Drevak Wing" + marker + "14", 0, "?"},
+        {"<font face=Verdana>drevak&nbsp;wing" + marker + "14", 0, "?"},
+        {"<font face=Verdana>DREVAK&NBSP;WING" + marker + "14", 0, "?"},
+        {"", 0, "?"},
+        {"Not Found", 0, "?"},
+    };
+    // The count in the cell after the marker.
+    const std::pair<const char*, std::int32_t> cells[] = {{" 7", 7},         {"7", 7},  {"123", 123},
+                                                          {"ab", 0},         {"", 0},   {"   42   ", 42},
+                                                          {"1 4", 1},        {"-3", 0}, {"999999999", 999999999},
+                                                          {"1234567890", 0}, {"007", 7}};
+    for (const auto& [cell, count] : cells) cases.push_back({StatusPage(cell), count});
+    for (const auto& c : cases) {
+        FakeInet inet;
+        c.fetchFails ? inet.Fail(NoAnswer()) : inet.ServePage(c.page);
+        const ScanOutcome scan = ScanOnce(inet, "http://status.quellan.example");
+        ASSERT_EQ(scan.rows, 1u) << c.page;
+        EXPECT_EQ(scan.count, c.count) << c.page;
+        EXPECT_EQ(scan.total, c.count) << c.page;
+        EXPECT_EQ(scan.name, "status.quellan.example") << c.page;
+        EXPECT_EQ(scan.ip, "") << c.page;
+        EXPECT_EQ(inet.requests, std::vector<std::string>{"http://status.quellan.example"}) << c.page;
+        if (c.reason == "?") {
+            EXPECT_NE(scan.failure, "") << c.page;
+        } else if (c.reason) {
+            EXPECT_EQ(scan.failure, *c.reason) << c.page;
+        }
     }
-}
-
-TEST_F(ScanFixture, MissingCountMarkerAfterTitleCountsZero) {
-    // Digits sit where the fixed-width read of a missing marker would look.
-    inet.ServePage("<font face=Verdana>9</font>Drevak&nbsp;Wing</td>12345678</table>");
-    EXPECT_EQ(ScanCount(), 0);
-    EXPECT_NE(scanner.FailureReason(), "");
-}
-
-TEST_F(ScanFixture, FailedFetchCountsZeroWithItsReason) {
-    inet.Fail(NoAnswer());
-    EXPECT_EQ(ScanCount(), 0);
-    EXPECT_EQ(scanner.FailureReason(), "the server did not answer within 30 s");
-}
-
-// A page cut short in its count ("1" of "14") gives no count.
-TEST_F(ScanFixture, ACountThatEndsThePageIsNotTaken) {
-    inet.ServePage("<font face=Verdana>Drevak&nbsp;Wing</font><font face=Verdana>1");
-    EXPECT_EQ(ScanCount(), 0);
-    EXPECT_EQ(scanner.FailureReason(), "the status page ends with the player count, which may be cut short");
 }
 
 TEST_F(ScanFixture, QuittingMakesNoRequest) {
@@ -104,25 +90,21 @@ TEST_F(ScanFixture, SecondScanOnTheSameScannerFetchesNothing) {
 }
 
 TEST(SkipPastTest, ReplacesTextByWhatFollowsTheMarker) {
-    std::string_view text = "abc MARK   rest MARK x";
-    EXPECT_TRUE(Scanner::SkipPast("MARK", text));
-    EXPECT_EQ(text, "rest MARK x");
-    std::string_view missing = "no marker here";
-    EXPECT_FALSE(Scanner::SkipPast("MARK", missing));
-    EXPECT_EQ(missing, "no marker here");
-    std::string_view atEnd = "xMARK";
-    EXPECT_TRUE(Scanner::SkipPast("MARK", atEnd));
-    EXPECT_EQ(atEnd, "");
+    const std::tuple<const char*, bool, const char*> cases[] = {{"abc MARK   rest MARK x", true, "rest MARK x"},
+                                                                {"no marker here", false, "no marker here"},
+                                                                {"xMARK", true, ""}};
+    for (const auto& [before, found, after] : cases) {
+        std::string_view text = before;
+        EXPECT_EQ(Scanner::SkipPast("MARK", text), found) << before;
+        EXPECT_EQ(text, after) << before;
+    }
 }
 
-TEST(ServerListTest, NewListIsEmpty) {
+// The rows in the order added; their total stops at the 32-bit limit.
+TEST(ServerListTest, KeepsOrderAndSumsCounts) {
     ServerList list;
     EXPECT_TRUE(list.sites().empty());
     EXPECT_EQ(list.TotalPlayers(), 0);
-}
-
-TEST(ServerListTest, KeepsOrderAndSumsCounts) {
-    ServerList list;
     for (const char* name : {"zeta", "alpha", "mid"}) list.Add(name);
     list.sites()[0]->PlayerCount = 12;
     list.sites()[2]->PlayerCount = 3;
@@ -130,6 +112,8 @@ TEST(ServerListTest, KeepsOrderAndSumsCounts) {
     for (const auto& site : list.sites()) names.push_back(site->Name);
     EXPECT_EQ(names, (std::vector<std::string>{"zeta", "alpha", "mid"}));
     EXPECT_EQ(list.TotalPlayers(), 15);
+    list.sites()[1]->PlayerCount = INT32_MAX;
+    EXPECT_EQ(list.TotalPlayers(), INT32_MAX);
 }
 
 TEST(ServerListTest, DuplicateKeyIgnoringCaseFailsAndLeavesListUnchanged) {
@@ -138,15 +122,6 @@ TEST(ServerListTest, DuplicateKeyIgnoringCaseFailsAndLeavesListUnchanged) {
     EXPECT_THROW(list.Add("status.HOST"), DuplicateSiteError);
     ASSERT_EQ(list.sites().size(), 1u);
     EXPECT_EQ(list.sites()[0]->Name, "Status.Host");
-}
-
-TEST(ServerListTest, TotalStopsAtThe32BitLimit) {
-    ServerList list;
-    list.Add("a");
-    list.Add("b");
-    list.sites()[0]->PlayerCount = INT32_MAX;
-    list.sites()[1]->PlayerCount = 5;
-    EXPECT_EQ(list.TotalPlayers(), INT32_MAX);
 }
 
 TEST(ServerListTest, RowOutlivesItsList) {
@@ -180,10 +155,6 @@ TEST(StatusSourceTest, HostIsTheUrlsHostPart) {
         EXPECT_EQ(StatusSource::FromUrl(url).shown, shown) << url;
     }
 }
-
-}  // namespace
-
-namespace {
 
 // The request's parts: "host port target" for an http(s) address, "-" for another.
 std::string Parts(const StatusSource& s) {

@@ -29,9 +29,9 @@ TEST(Plurals, EachLanguageFollowsCldr) {
         {"fr", "ooxxxxxxxxxxxm"}, {"ru", "moffmmmmofmomm"}, {"pl", "moffmmmmmfmmmm"},
     };
     const std::map<std::string, std::map<char, int>> forms = {
-        {"en", {{'o', 0}, {'x', 1}}}, {"de", {{'o', 0}, {'x', 1}}}, {"hu", {{'o', 0}, {'x', 1}}},
-        {"fr", {{'o', 0}, {'m', 1}, {'x', 2}}}, {"ru", {{'o', 0}, {'f', 1}, {'m', 2}}},
-        {"pl", {{'o', 0}, {'f', 1}, {'m', 2}}},
+        {"en", {{'o', 0}, {'x', 1}}},           {"de", {{'o', 0}, {'x', 1}}},
+        {"hu", {{'o', 0}, {'x', 1}}},           {"fr", {{'o', 0}, {'m', 1}, {'x', 2}}},
+        {"ru", {{'o', 0}, {'f', 1}, {'m', 2}}}, {"pl", {{'o', 0}, {'f', 1}, {'m', 2}}},
     };
     for (const auto& [code, expected] : categories) {
         const Catalogue& c = Language(code.c_str());
@@ -46,9 +46,9 @@ TEST(Plurals, CountChoosesTheWordsForm) {
         std::int64_t count;
         const char* text;
     } cases[] = {
-        {"en", 1, "1 player"},          {"en", 0, "0 players"},
-        {"ru", 1, "1 игрок"},           {"ru", 3, "3 игрока"},           {"ru", 11, "11 игроков"},
-        {"pl", 22, "22 gracze"},        {"fr", 0, "0 joueur"},           {"fr", 1000000, "1000000 de joueurs"},
+        {"en", 1, "1 player"},   {"en", 0, "0 players"},   {"ru", 1, "1 игрок"},
+        {"ru", 3, "3 игрока"},   {"ru", 11, "11 игроков"}, {"pl", 22, "22 gracze"},
+        {"pl", 25, "25 graczy"}, {"fr", 0, "0 joueur"},    {"fr", 1000000, "1000000 de joueurs"},
         {"en", -1, "-1 player"},  // a negative count takes its size's form
     };
     for (const Case& c : cases)
@@ -62,11 +62,15 @@ TEST(Substitute, PutsEachValueWhereItsNumberStands) {
         const char* text;
         const char* expected;
     } cases[] = {
-        {"{1} of {2}", "A of B"},     {"{2} von {1}", "B von A"},  // a translation may reorder
-        {"{1}{1}", "AA"},             {"{3}", "{1}"},              // a value is never read again
-        {"{4} {0} {} {x}", "{4} {0} {} {x}"},                      // no such value: it shows
-        {"{1", "{1"},                 {"{{1}}", "{A}"},
-        {"{01}", "{01}"},              {"{1}{2}{3}{4}", "AB{1}{4}"},
+        {"{1} of {2}", "A of B"},
+        {"{2} von {1}", "B von A"},  // a translation may reorder
+        {"{1}{1}", "AA"},
+        {"{3}", "{1}"},                        // a value is never read again
+        {"{4} {0} {} {x}", "{4} {0} {} {x}"},  // no such value: it shows
+        {"{1", "{1"},
+        {"{{1}}", "{A}"},
+        {"{01}", "{01}"},
+        {"{1}{2}{3}{4}", "AB{1}{4}"},
     };
     for (const Case& c : cases) EXPECT_EQ(Substitute(c.text, values), c.expected) << c.text;
 }
@@ -91,11 +95,20 @@ TEST(Languages, WindowsLanguageElseTheSameLanguageElseEnglish) {
         std::vector<std::string> windows;
         const char* chosen;
     } cases[] = {
-        {"", {"de-DE"}, "de"},          {"", {"de-AT"}, "de"},           {"", {"de-CH", "en-US"}, "de"},
-        {"", {"fr-CA"}, "fr"},          {"", {"es-ES", "ru-RU"}, "ru"},  {"", {"es-ES"}, "en"},
-        {"", {}, "en"},                 {"", {"HU-hu"}, "hu"},           {"", {"pl_PL"}, "pl"},
-        {"ru", {"de-DE"}, "ru"},        {"en", {"fr-FR"}, "en"},         {"xx", {"pl-PL"}, "pl"},
-        {"qps-ploc", {"de-DE"}, "qps-ploc"},                             {"", {"qps-ploc"}, "en"},
+        {"", {"de-DE"}, "de"},
+        {"", {"de-AT"}, "de"},
+        {"", {"de-CH", "en-US"}, "de"},
+        {"", {"fr-CA"}, "fr"},
+        {"", {"es-ES", "ru-RU"}, "ru"},
+        {"", {"es-ES"}, "en"},
+        {"", {}, "en"},
+        {"", {"HU-hu"}, "hu"},
+        {"", {"pl_PL"}, "pl"},
+        {"ru", {"de-DE"}, "ru"},
+        {"en", {"fr-FR"}, "en"},
+        {"xx", {"pl-PL"}, "pl"},
+        {"qps-ploc", {"de-DE"}, "qps-ploc"},
+        {"", {"qps-ploc"}, "en"},
     };
     for (const Case& c : cases) EXPECT_STREQ(ChooseLanguage(c.stored, c.windows).code, c.chosen) << c.stored;
     // Options offers each language once, by its own name, English first; not the test language.

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "FaultyFiles.h"
+#include "MissionLines.h"
 #include "missions/MissionSorter.h"
 #include "win32/TextConversion.h"
 #include "win32/Win32MissionFiles.h"
@@ -28,7 +29,6 @@ std::string TempFolder() {
 struct RealFolder : ::testing::Test {
     std::string root, missions;
     Win32MissionFiles files;
-    MissionSorter sorter{files};
 
     void SetUp() override {
         MakeRoot(TempFolder() + "wendrel-missions-" + std::to_string(GetCurrentProcessId()) + "\\");
@@ -55,7 +55,12 @@ struct RealFolder : ::testing::Test {
         WriteFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
         CloseHandle(f);
     }
-    void Remove(const std::string& name) { DeleteFileW(Wide(missions + name, CP_UTF8).c_str()); }
+    void Empty() {
+        for (const auto& [name, bytes] : Contents()) DeleteFileW(Wide(missions + name, CP_UTF8).c_str());
+    }
+    // A run of the sorter for the lobby client in root, through files.
+    SortReport Sort(MissionFiles& through) { return MissionSorter(through).Run(root + "qlpro.exe"); }
+    SortReport Sort() { return Sort(files); }
     std::set<std::string> NamesOnDisk() const {
         std::set<std::string> names;
         for (const auto& entry : std::filesystem::directory_iterator(Path(missions)))
@@ -97,7 +102,7 @@ TEST_F(RealFolder, MixedCaseNamesAreRedatedInOrderAndUpperCased) {
     Put("hidden.mis", "msnDate \"1/1/1939\"", FILE_ATTRIBUTE_HIDDEN);
     std::filesystem::create_directory(Path(missions + "dir.mis"));
 
-    const auto report = sorter.Run(root + "qlpro.exe");
+    const auto report = Sort();
     EXPECT_TRUE(report.empty()) << Shown(report);
 
     const std::map<std::string, std::string> expected = {
@@ -113,30 +118,25 @@ TEST_F(RealFolder, MixedCaseNamesAreRedatedInOrderAndUpperCased) {
 }
 
 TEST_F(RealFolder, ALockedMissionIsReportedAndKeepsItsContent) {
-    Put("A.MIS", "msnDate \"5/5/1940\"\r\n");
-    Put("B.MIS", "msnDate \"5/5/1940\"\r\n");
+    Put("A.MIS", kOldMission);
+    Put("B.MIS", kOldMission);
     // Another program holds B.MIS open without sharing it.
     HANDLE lock =
         CreateFileW(Wide(missions + "B.MIS", CP_UTF8).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(lock, INVALID_HANDLE_VALUE);
-    const auto failures = sorter.Run(root + "qlpro.exe").failures;
+    const auto failures = Sort().failures;
     CloseHandle(lock);
 
     ASSERT_EQ(failures.size(), 1u);
     EXPECT_EQ(failures[0].file, "B.MIS");
     EXPECT_EQ(failures[0].reason.Id(), Msg::SortCannotRead);
-    const std::map<std::string, std::string> expected = {
-        {"A.MIS", "msnDate \"1/2/1939\"  \r\n"},
-        {"B.MIS", "msnDate \"5/5/1940\"\r\n"},
-    };
+    const std::map<std::string, std::string> expected = {{"A.MIS", JanuaryLine(2)}, {"B.MIS", kOldMission}};
     EXPECT_EQ(Contents(), expected);
 }
 
-TEST_F(RealFolder, MissingMissionFolderIsSilent) { EXPECT_TRUE(sorter.Run(root + "nowhere\\qlpro.exe").empty()); }
-
-}  // namespace
-
-namespace {
+TEST_F(RealFolder, MissingMissionFolderIsSilent) {
+    EXPECT_TRUE(MissionSorter(files).Run(root + "nowhere\\qlpro.exe").empty());
+}
 
 // Each operation of a 6-file run failing in turn, on the real file layer
 // (the first, the last and files between; each flush reaches the disk).
@@ -150,16 +150,16 @@ TEST_F(RealFolder, EachFailedOperationLeavesOldOrNewContent) {
         old[name] = "msnDate \"5/5/1940\" // " + name + "\r\n";
     }
     const auto reset = [&] {
-        for (const auto& [name, bytes] : Contents()) Remove(name);
+        Empty();
         for (const auto& [name, bytes] : old) Put(name, bytes);
     };
     reset();
-    ASSERT_TRUE(sorter.Run(root + "qlpro.exe").empty());
+    ASSERT_TRUE(Sort().empty());
     fresh = Contents();
     for (int failAt = 0; failAt <= 1 + 5 * kFiles; ++failAt) {
         reset();
         FaultyFiles faulty(files, failAt);
-        const auto failures = MissionSorter(faulty).Run(root + "qlpro.exe").failures;
+        const auto failures = Sort(faulty).failures;
         EXPECT_EQ(failures.size(), failAt <= 5 * kFiles ? 1u : 0u) << failAt;
         const auto after = Contents();
         ASSERT_EQ(after.size(), static_cast<std::size_t>(kFiles)) << failAt << ": a scratch file was left, or a mission lost";
@@ -167,10 +167,6 @@ TEST_F(RealFolder, EachFailedOperationLeavesOldOrNewContent) {
             ASSERT_TRUE(bytes == old.at(name) || bytes == fresh.at(name)) << name << " after a failure at " << failAt;
     }
 }
-
-}  // namespace
-
-namespace {
 
 // The Windows layer with the calls a replace is made of failing on cue,
 // counted from 0 over the run: the moves and the look-ups of the name on disk.
@@ -197,21 +193,21 @@ protected:
 // mission is whole under its name or its scratch name, the message says
 // which, and the next run puts everything right.
 TEST_F(RealFolder, EachCallOfAReplaceFailingLeavesTheMissionWholeAndSaysWhere) {
-    const std::string old = "msnDate \"5/5/1940\"\r\n", fresh = "msnDate \"1/2/1939\"  \r\n";
+    const std::string old = kOldMission, fresh = JanuaryLine(2);
     // Where a rename that only changes case does nothing (Wine), a replace
     // makes six calls, and a seventh puts the file back under its old name
     // after the sixth failed; both failing leave only the scratch file.
     Put("a.mis", old);
     FailingCalls reference;
-    ASSERT_TRUE(MissionSorter(reference).Run(root + "qlpro.exe").empty());
+    ASSERT_TRUE(Sort(reference).empty());
     const bool outAndBack = reference.calls == 6;
     std::set<SortFate> seen;
     for (const std::set<int>& failing : std::vector<std::set<int>>{{0}, {1}, {2}, {3}, {4}, {5}, {5, 6}}) {
-        for (const auto& [name, bytes] : Contents()) Remove(name);
+        Empty();
         Put("a.mis", old);
         FailingCalls calls;
         calls.failing = failing;
-        const SortReport report = MissionSorter(calls).Run(root + "qlpro.exe");
+        const SortReport report = Sort(calls);
         const auto after = Contents();
         const std::string where = "calls failing from " + std::to_string(*failing.begin()) + ": " + Shown(report);
         const bool scratch = after.count("A.MIS.tmp") || after.count("a.mis.tmp");
@@ -235,7 +231,7 @@ TEST_F(RealFolder, EachCallOfAReplaceFailingLeavesTheMissionWholeAndSaysWhere) {
                 default: ADD_FAILURE() << where;
             }
         }
-        const SortReport next = sorter.Run(root + "qlpro.exe");
+        const SortReport next = Sort();
         EXPECT_TRUE(next.failures.empty()) << Shown(next);
         const std::map<std::string, std::string> expected = {{"A.MIS", fresh}};
         EXPECT_EQ(Contents(), expected) << where;
@@ -249,27 +245,27 @@ TEST_F(RealFolder, EachCallOfAReplaceFailingLeavesTheMissionWholeAndSaysWhere) {
 // is; a hidden scratch copy beside its mission no longer blocks it.
 TEST_F(RealFolder, RecoveryNeverReplacesAnything) {
     Put("A.MIS", "mine", FILE_ATTRIBUTE_HIDDEN);
-    Put("A.MIS.tmp", "msnDate \"1/2/1939\"  \r\n");
-    Put("B.MIS", "msnDate \"5/5/1940\"\r\n");
+    Put("A.MIS.tmp", JanuaryLine(2));
+    Put("B.MIS", kOldMission);
     Put("B.MIS.tmp", "broken", FILE_ATTRIBUTE_HIDDEN);
     // A scratch copy whose mission's name differs beyond ASCII only in case.
-    Put("\u00fcbung.mis", "msnDate \"5/5/1940\"\r\n");
+    Put("\u00fcbung.mis", kOldMission);
     Put("\u00dcBUNG.MIS.tmp", "broken");
-    const SortReport report = sorter.Run(root + "qlpro.exe");
+    const SortReport report = Sort();
     EXPECT_TRUE(report.empty()) << Shown(report);
     EXPECT_EQ(NamesOnDisk(), (std::set<std::string>{"A.MIS", "B.MIS", "\u00dcBUNG.MIS"}));
-    const std::map<std::string, std::string> expected = {{"A.MIS", "mine"}, {"B.MIS", "msnDate \"1/2/1939\"  \r\n"}};
+    const std::map<std::string, std::string> expected = {{"A.MIS", "mine"}, {"B.MIS", JanuaryLine(2)}};
     for (const auto& [name, bytes] : expected) EXPECT_EQ(Contents()[name], bytes) << name;
 }
 
 // Links and names beyond ASCII, as the Windows layer sees them.
 TEST_F(RealFolder, HardLinksAreLeftAndNamesBeyondAsciiAreUpperCased) {
-    Put("b.mis", "msnDate \"5/5/1940\"\r\n");
+    Put("b.mis", kOldMission);
     ASSERT_TRUE(
         CreateHardLinkW(Wide(missions + "c.mis", CP_UTF8).c_str(), Wide(missions + "b.mis", CP_UTF8).c_str(), nullptr));
     Put("\u00e9t\u00e9.mis", "msnDate \"5/5/1940\"");
 
-    const SortReport report = sorter.Run(root + "qlpro.exe");
+    const SortReport report = Sort();
     const std::string shown = Shown(report);
     ASSERT_EQ(report.failures.size(), 2u) << shown;
     for (const SortFailure& failure : report.failures) {
@@ -281,27 +277,21 @@ TEST_F(RealFolder, HardLinksAreLeftAndNamesBeyondAsciiAreUpperCased) {
     EXPECT_EQ(NamesOnDisk(), (std::set<std::string>{"b.mis", "c.mis", "\u00c9T\u00c9.MIS"}));
 }
 
-}  // namespace
-
-namespace {
-
 // The lobby client below a user folder whose name is not in the ANSI code
 // page (Cyrillic under 1252, as Polish is under 1251): the missions are
 // listed, re-dated and renamed all the same, names beyond ASCII included.
 TEST_F(RealFolder, MissionsBelowAUserFolderOfAnyAlphabetAreSorted) {
     for (const std::string user : {"\u041f\u0451\u0442\u0440", "\u0141\u00f3d\u017a"}) {  // Пётр, Łódź
         MakeRoot("C:\\users\\" + user + "\\AppData\\Local\\QuellanPro3\\");
-        Put("b.mis", "msnDate \"5/5/1940\"\r\n");
-        Put("\u0451\u043b\u043a\u0430.mis", "msnDate \"5/5/1940\"\r\n");  // ёлка
-        Put("\u0142\u0119k.mis", "msnDate \"5/5/1940\"\r\n");             // łęk
-        const SortReport report = sorter.Run(root + "qlpro.exe");
+        Put("b.mis", kOldMission);
+        Put("\u0451\u043b\u043a\u0430.mis", kOldMission);  // ёлка
+        Put("\u0142\u0119k.mis", kOldMission);             // łęk
+        const SortReport report = Sort();
         EXPECT_TRUE(report.empty()) << user << ": " << Shown(report);
         // In the order of the upper-case names' characters: B, Ł, Ё.
-        const std::map<std::string, std::string> expected = {
-            {"B.MIS", "msnDate \"1/2/1939\"  \r\n"},
-            {"\u0141\u0118K.MIS", "msnDate \"1/3/1939\"  \r\n"},
-            {"\u0401\u041b\u041a\u0410.MIS", "msnDate \"1/4/1939\"  \r\n"},
-        };
+        const std::map<std::string, std::string> expected = {{"B.MIS", JanuaryLine(2)},
+                                                             {"\u0141\u0118K.MIS", JanuaryLine(3)},
+                                                             {"\u0401\u041b\u041a\u0410.MIS", JanuaryLine(4)}};
         EXPECT_EQ(Contents(), expected) << user;
     }
 }

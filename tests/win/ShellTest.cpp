@@ -2,10 +2,10 @@
 #include <windows.h>
 
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 
 #include "FakeMonitor.h"
+#include "Wendrel.h"
 #include "history/PlayerHistory.h"
 #include "monitor/AlarmChecks.h"
 #include "win32/FileLog.h"
@@ -20,15 +20,17 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string ReadAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 std::string TempPath(const std::string& name) {
     char temp[MAX_PATH];
     GetTempPathA(MAX_PATH, temp);
     return std::string(temp) + name;
+}
+
+// The folder of the test program, with a trailing backslash.
+std::string ProgramFolder() {
+    char self[MAX_PATH];
+    GetModuleFileNameA(nullptr, self, MAX_PATH);
+    return fs::path(self).parent_path().string() + "\\";
 }
 
 TEST(Win32TrayTest, AddModifyDeleteWithTheProgramsRecord) {
@@ -58,44 +60,46 @@ TEST(Win32TrayTest, AddModifyDeleteWithTheProgramsRecord) {
 }
 
 // A folder with a blank in its name holding the stand-in lobby client, and a
-// decoy where an unquoted command line would look first.
+// decoy where an unquoted command line would look first. The current folder
+// the test started in is put back afterwards (a launch changes it).
 struct LaunchFixture : ::testing::Test, FakeWorld {
-    std::string root, client, decoy, record;
+    std::string root, client, decoy, record, before;
     Win32Launcher realLauncher;
 
     void SetUp() override {
-        char temp[MAX_PATH];
-        GetTempPathA(MAX_PATH, temp);
-        root = std::string(temp) + "wendrel-launch-" + std::to_string(GetCurrentProcessId()) + "\\";
+        before = realLauncher.CurrentDirectory();
+        root = TempPath("wendrel-launch-" + std::to_string(GetCurrentProcessId()) + "\\");
         fs::remove_all(root);
         fs::create_directories(root + "Lobby Client");
-        char self[MAX_PATH];
-        GetModuleFileNameA(nullptr, self, MAX_PATH);
-        const std::string helper = fs::path(self).parent_path().string() + "\\launch_helper.exe";
         client = root + "Lobby Client\\qlpro.exe";
         decoy = root + "Lobby.exe";
-        fs::copy_file(helper, client);
-        fs::copy_file(helper, decoy);
+        fs::copy_file(ProgramFolder() + "launch_helper.exe", client);
+        fs::copy_file(ProgramFolder() + "launch_helper.exe", decoy);
         record = root + "record.txt";
         SetEnvironmentVariableA("WENDREL_LAUNCH_RECORD", record.c_str());
     }
     void TearDown() override {
+        RestoreFolder();
         std::error_code ec;
         fs::remove_all(root, ec);
     }
+    void RestoreFolder() {
+        std::string ignored;
+        realLauncher.ChangeDirectory(before, ignored);
+    }
+    // What is shown when the client did not start.
+    std::string Shown() const { return msgBox.shown.empty() ? "" : msgBox.shown[0].text; }
 
     std::vector<std::string> Launch(const std::string& path, std::int16_t inWindow) {
-        frmWendrel form{Deps("http://h", nullptr, &realLauncher)};
-        form.Form_Initialize();
-        form.Form_Load();
+        StartedForm form{Deps("http://h", nullptr, &realLauncher)};
         options.EditText(OptionsField::Zalmo, path);
         options.EditCheck(OptionsField::InWindow, inWindow);
         form.mnuLaunch_Click();
         std::vector<std::string> lines;
         if (!app.Quitting) return lines;
-        for (int i = 0; i < 200 && ReadAll(record).empty(); ++i) Sleep(50);
+        for (int i = 0; i < 200 && ReadFileText(record).empty(); ++i) Sleep(50);
         Sleep(100);
-        std::istringstream in(ReadAll(record));
+        std::istringstream in(ReadFileText(record));
         for (std::string line; std::getline(in, line);) lines.push_back(line);
         return lines;
     }
@@ -105,33 +109,27 @@ TEST_F(LaunchFixture, StartsTheClientWithTheExactCommandLineAndFolder) {
     for (std::int16_t inWindow : {0, 1, 2}) {
         app.Quitting = false;
         fs::remove(record);
-        const std::string before = realLauncher.CurrentDirectory();
         const auto lines = Launch(client, inWindow);
         ASSERT_EQ(lines.size(), 3u) << "the client did not start, or a second program did";
         EXPECT_TRUE(_stricmp(lines[0].c_str(), client.c_str()) == 0) << lines[0];
         EXPECT_EQ(lines[1], inWindow ? client + " " : client);
         EXPECT_TRUE(_stricmp((lines[2] + "\\").c_str(), (root + "Lobby Client\\").c_str()) == 0) << lines[2];
         EXPECT_TRUE(view.ended);
-        std::string ignored;
-        realLauncher.ChangeDirectory(before, ignored);
+        RestoreFolder();
     }
 }
 
 // A path relative to the current folder is found once, before the launch
 // makes the client's folder current; the command line keeps it as entered.
 TEST_F(LaunchFixture, ARelativePathStartsTheClientItNames) {
-    const std::string before = realLauncher.CurrentDirectory();
     SetCurrentDirectoryA(root.c_str());
     const auto lines = Launch("Lobby Client\\qlpro.exe", 0);
-    std::string ignored;
-    realLauncher.ChangeDirectory(before, ignored);
-    ASSERT_EQ(lines.size(), 3u) << "the client did not start: " << (msgBox.shown.empty() ? "" : msgBox.shown[0].text);
+    ASSERT_EQ(lines.size(), 3u) << "the client did not start: " << Shown();
     EXPECT_TRUE(_stricmp(lines[0].c_str(), client.c_str()) == 0) << lines[0];
     EXPECT_EQ(lines[1], "Lobby Client\\qlpro.exe");
 }
 
 TEST_F(LaunchFixture, AMissingClientIsReportedAndNothingStarts) {
-    const std::string before = realLauncher.CurrentDirectory();
     fs::remove(client);
     Launch(client, 1);
     EXPECT_FALSE(app.Quitting);
@@ -139,7 +137,7 @@ TEST_F(LaunchFixture, AMissingClientIsReportedAndNothingStarts) {
     EXPECT_NE(msgBox.shown[0].text.find(client), std::string::npos);
     EXPECT_EQ(realLauncher.CurrentDirectory(), before);
     Sleep(300);
-    EXPECT_FALSE(fs::exists(record)) << "the decoy was started: " << ReadAll(record);
+    EXPECT_FALSE(fs::exists(record)) << "the decoy was started: " << ReadFileText(record);
 }
 
 // A client in a folder named in any letters starts, from that folder.
@@ -149,11 +147,8 @@ TEST_F(LaunchFixture, AClientInAFolderOfAnyLettersStarts) {
     ASSERT_TRUE(CreateDirectoryW(Wide(folder, CP_UTF8).c_str(), nullptr));
     const std::string unicodeClient = folder + "qlpro.exe";
     ASSERT_TRUE(CopyFileW(Wide(client, CP_UTF8).c_str(), Wide(unicodeClient, CP_UTF8).c_str(), TRUE));
-    const std::string before = realLauncher.CurrentDirectory();
     const auto lines = Launch(unicodeClient, 1);
-    std::string ignored;
-    realLauncher.ChangeDirectory(before, ignored);
-    ASSERT_EQ(lines.size(), 3u) << "the client did not start: " << (msgBox.shown.empty() ? "" : msgBox.shown[0].text);
+    ASSERT_EQ(lines.size(), 3u) << "the client did not start: " << Shown();
     EXPECT_EQ(lines[0], unicodeClient);
     EXPECT_EQ(lines[1], unicodeClient + " ");
     EXPECT_EQ(lines[2] + "\\", folder);
@@ -162,13 +157,9 @@ TEST_F(LaunchFixture, AClientInAFolderOfAnyLettersStarts) {
 // What Options' Test says of a file, read through the file system: the
 // default sound beside the program plays, in a folder of any letters too.
 TEST(Win32SoundTest, TestFindsAndReadsTheFileAsTheAlarmDoes) {
-    char temp[MAX_PATH];
-    GetTempPathA(MAX_PATH, temp);
-    const std::string folder = std::string(temp) + "wendrel-sound-\xD0\x97\xD0\xB2\xD1\x83\xD0\xBA\\";  // Звук
+    const std::string folder = TempPath("wendrel-sound-\xD0\x97\xD0\xB2\xD1\x83\xD0\xBA\\");  // Звук
     CreateDirectoryW(Wide(folder, CP_UTF8).c_str(), nullptr);
-    char self[MAX_PATH];
-    GetModuleFileNameA(nullptr, self, MAX_PATH);
-    const std::string flyover = fs::path(self).parent_path().string() + "\\Flyover.wav";
+    const std::string flyover = ProgramFolder() + "Flyover.wav";
     ASSERT_TRUE(CopyFileW(Wide(flyover, CP_UTF8).c_str(), Wide(folder + "alarm.wav", CP_UTF8).c_str(), FALSE));
     const std::string notes = folder + "notes.wav";
     HANDLE file = CreateFileW(Wide(notes, CP_UTF8).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
@@ -193,14 +184,10 @@ TEST(Win32SoundTest, TestFindsAndReadsTheFileAsTheAlarmDoes) {
 }
 
 TEST(Win32SoundTest, DefaultSoundIsFoundBesideTheProgram) {
-    char self[MAX_PATH];
-    GetModuleFileNameA(nullptr, self, MAX_PATH);
-    const std::string folder = fs::path(self).parent_path().string() + "\\";
+    const std::string folder = ProgramFolder();
     Win32Launcher cwd;
     const std::string before = cwd.CurrentDirectory();
-    char temp[MAX_PATH];
-    GetTempPathA(MAX_PATH, temp);
-    SetCurrentDirectoryA(temp);
+    SetCurrentDirectoryA(TempPath("").c_str());
     FakeLog log;
     Win32Sound sound(&log);
     sound.Play("Flyover.wav", kSndFilenameNoDefaultAsync);
@@ -218,7 +205,7 @@ TEST(FileLogTest, AppendsWholeLines) {
     FileLog log(path);
     log.Write("first");
     log.Write("second");
-    const std::string text = ReadAll(path);
+    const std::string text = ReadFileText(path);
     // "yyyy-mm-dd hh:mm:ss " before each line.
     ASSERT_EQ(text.size(), 2 * 20 + std::string("first\r\nsecond\r\n").size()) << text;
     EXPECT_EQ(text.substr(20, 7), "first\r\n");
@@ -244,7 +231,7 @@ TEST(Win32HistoryFileTest, AReplaceChangesTheWholeFileOrNothing) {
     ASSERT_TRUE(file.Read("", text, error)) << error;
     EXPECT_EQ(text, "a,1\nb,2\r\nc,3\n") << "a torn last line gets its line end before the next";
     ASSERT_TRUE(file.Append(".bad", "d\r\n", error) && file.Replace(".bak", "e", error)) << error;
-    EXPECT_EQ(ReadAll(path + ".bad") + ReadAll(path + ".bak"), "d\r\ne");
+    EXPECT_EQ(ReadFileText(path + ".bad") + ReadFileText(path + ".bak"), "d\r\ne");
     {
         // A spreadsheet holds it open for reading and lets others only read.
         const UniqueFile held(

@@ -12,7 +12,7 @@
 #include <sstream>
 
 #include "LoopbackServer.h"
-#include "status/Scanner.h"
+#include "ScanOnce.h"
 #include "text/Texts.h"
 #include "win32/WinError.h"
 #include "win32/WinInetTransfer.h"
@@ -46,17 +46,10 @@ std::map<std::string, int> StartTrusting() {
     return ports;
 }
 
-struct Outcome {
-    std::int32_t count = -1;
-    std::string failure;
-};
-
-Outcome Scan(const std::string& url) {
-    AppState app;
+// One scan through a WinINet transfer of its own.
+ScanOutcome Scan(const std::string& url) {
     WinInetTransfer inet(15s);
-    Scanner scanner(StatusSource::FromUrl(url), app);
-    scanner.ScanServers(inet);
-    return {scanner.Servers()->TotalPlayers(), scanner.FailureReason()};
+    return ScanOnce(inet, url);
 }
 
 TEST(WinInetTls, TrustedPagesAreReadAndEachBadCertificateFailsWithItsReason) {
@@ -73,7 +66,7 @@ TEST(WinInetTls, TrustedPagesAreReadAndEachBadCertificateFailsWithItsReason) {
         {"downgrade", "the page moved from https to an insecure http address"},
     };
     for (const auto& [server, reason] : cases) {
-        const Outcome r = Scan("https://localhost:" + std::to_string(ports.at(server)) + "/status");
+        const ScanOutcome r = Scan("https://localhost:" + std::to_string(ports.at(server)) + "/status");
         EXPECT_EQ(r.count, *reason ? 0 : 7) << server;
         if (*reason)
             EXPECT_NE(r.failure.find(reason), std::string::npos) << server << ": " << r.failure;
@@ -96,7 +89,7 @@ TEST(WinInetTls, AnHttpPageThatMovedToHttpsIsFollowed) {
         LoopbackServer moved([&](LoopbackServer&, SOCKET c, const std::string&) {
             LoopbackServer::SendAll(c, LoopbackServer::Response(301, "", "Location: " + target + "\r\n"));
         });
-        const Outcome r = Scan(moved.Url("/status"));
+        const ScanOutcome r = Scan(moved.Url("/status"));
         EXPECT_EQ(r.failure, failure) << server;
         EXPECT_EQ(r.count, *failure ? 0 : 7) << server;
     }

@@ -10,63 +10,36 @@
 
 #include "FaultyPages.h"
 #include "LoopbackServer.h"
+#include "ScanOnce.h"
 #include "status/HttpAnswer.h"
-#include "status/Scanner.h"
 #include "win32/WinInetTransfer.h"
 
 using namespace std::chrono_literals;
 
 namespace {
 
-std::string Page(int players) {
-    return "<tr><td><font face=Verdana>Drevak&nbsp;Wing</font></td><td><font face=Verdana>" + std::to_string(players) +
-           "</font></td></tr>";
-}
-
-struct ScanResult {
-    std::string name;
-    std::int32_t count = -1;
-    std::string failure;
-};
-
 // What a fetch's failure says, in English.
 std::string Said(const FetchResult& result) { return InEnglish(FetchFailureMessage(result.failure)); }
 
-ScanResult Scan(InetTransfer& inet, const std::string& url) {
-    AppState app;
-    Scanner scanner(StatusSource::FromUrl(url), app);
-    scanner.ScanServers(inet);
-    const auto& sites = scanner.Servers()->sites();
-    if (sites.size() != 1) return {};
-    return ScanResult{sites[0]->Name, scanner.Servers()->TotalPlayers(), scanner.FailureReason()};
-}
-
+// A page with fourteen players, asked for by the path of the URL.
 TEST(WinInetScan, PageWithFourteenPlayers) {
-    LoopbackServer server([](LoopbackServer&, SOCKET c, const std::string&) {
-        LoopbackServer::SendAll(c, LoopbackServer::Response(200, Page(14)));
+    std::string seen;
+    LoopbackServer server([&](LoopbackServer&, SOCKET c, const std::string& request) {
+        seen = request.substr(0, request.find("\r\n"));
+        LoopbackServer::SendAll(c, LoopbackServer::Response(200, ListingPage(14)));
     });
     WinInetTransfer inet(10s);
-    const ScanResult r = Scan(inet, server.Url());
+    const ScanOutcome r = ScanOnce(inet, server.Url("/lobby/status.html?g=1"));
     EXPECT_EQ(r.name, "127.0.0.1");
     EXPECT_EQ(r.count, 14);
     EXPECT_EQ(r.failure, "");
     EXPECT_EQ(server.RequestCount(), 1);
-}
-
-TEST(WinInetScan, RequestAsksForThePathOfTheUrl) {
-    std::string seen;
-    LoopbackServer server([&](LoopbackServer&, SOCKET c, const std::string& request) {
-        seen = request.substr(0, request.find("\r\n"));
-        LoopbackServer::SendAll(c, LoopbackServer::Response(200, Page(3)));
-    });
-    WinInetTransfer inet(10s);
-    EXPECT_EQ(Scan(inet, server.Url("/lobby/status.html?g=1")).count, 3);
     EXPECT_EQ(seen, "GET /lobby/status.html?g=1 HTTP/1.1");
 }
 
 TEST(WinInetScan, ConnectionRefusedCountsZero) {
     WinInetTransfer inet(10s);
-    const ScanResult r = Scan(inet, "http://127.0.0.1:" + std::to_string(LoopbackServer::RefusedPort()) + "/");
+    const ScanOutcome r = ScanOnce(inet, "http://127.0.0.1:" + std::to_string(LoopbackServer::RefusedPort()) + "/");
     EXPECT_EQ(r.count, 0);
     EXPECT_NE(r.failure, "");
 }
@@ -87,7 +60,7 @@ TEST(WinInetScan, SilentServerTimesOutAndMessagesKeepFlowing) {
 
     WinInetTransfer inet(1500ms);
     const auto start = std::chrono::steady_clock::now();
-    const ScanResult r = Scan(inet, server.Url());
+    const ScanOutcome r = ScanOnce(inet, server.Url());
     const auto took = std::chrono::steady_clock::now() - start;
     EXPECT_EQ(r.count, 0);
     EXPECT_EQ(r.failure, "the server did not answer within 1500 ms");
@@ -98,7 +71,7 @@ TEST(WinInetScan, SilentServerTimesOutAndMessagesKeepFlowing) {
 }
 
 TEST(WinInetScan, PageOverTheCapCountsZero) {
-    const std::string big = Page(14) + std::string(70000, 'x');
+    const std::string big = ListingPage(14) + std::string(70000, 'x');
     for (bool withLength : {true, false}) {
         LoopbackServer server([&](LoopbackServer&, SOCKET c, const std::string&) {
             if (withLength)
@@ -107,7 +80,7 @@ TEST(WinInetScan, PageOverTheCapCountsZero) {
                 LoopbackServer::SendAll(c, "HTTP/1.0 200 OK\r\nContent-Type: text/html\r\n\r\n" + big);
         });
         WinInetTransfer inet(10s, 64 * 1024);
-        const ScanResult r = Scan(inet, server.Url());
+        const ScanOutcome r = ScanOnce(inet, server.Url());
         EXPECT_EQ(r.count, 0) << withLength;
         EXPECT_EQ(r.failure, "the page is larger than 64 KiB") << withLength;
     }
@@ -125,15 +98,15 @@ TEST(WinInetScan, ALongRedirectIsFollowedWholeATooLongOneNotAndNoFragmentIsSent)
         if (line == "GET /start HTTP/1.1")
             LoopbackServer::SendAll(c, LoopbackServer::Response(302, "", "Location: " + target + "#part\r\n"));
         else
-            LoopbackServer::SendAll(c, LoopbackServer::Response(line == "GET " + target + " HTTP/1.1" ? 200 : 404,
-                                                                Page(4)));
+            LoopbackServer::SendAll(
+                c, LoopbackServer::Response(line == "GET " + target + " HTTP/1.1" ? 200 : 404, ListingPage(4)));
     });
     const std::size_t longest = kLongestAddress - server.Url("").size();
     WinInetTransfer inet(10s);
     for (const std::size_t length : {longest, longest + 1}) {
         target = "/" + std::string(length - 5, 'x') + "?q=1";
         seen.clear();
-        const ScanResult r = Scan(inet, server.Url("/start#top"));
+        const ScanOutcome r = ScanOnce(inet, server.Url("/start#top"));
         EXPECT_EQ(r.failure, length == longest ? "" : "the page moved to an address that is too long") << length;
         EXPECT_EQ(r.count, length == longest ? 4 : 0) << length;
         EXPECT_EQ(seen.size(), length == longest ? 2u : 1u) << length;
@@ -149,10 +122,6 @@ TEST(WinInetScan, NotAnHttpAddressFailsWithoutARequest) {
         EXPECT_EQ(Said(r).find("secret"), std::string::npos) << Said(r);
     }
 }
-
-}  // namespace
-
-namespace {
 
 TEST(WinInetFaults, EachFaultEndsInTimeWithItsReasonAndTheNextScanWorks) {
     std::atomic<PageFault> fault{PageFault::Good};
@@ -186,7 +155,7 @@ TEST(WinInetFaults, EachFaultEndsInTimeWithItsReasonAndTheNextScanWorks) {
         fault = f;
         const int requests = server.RequestCount();
         const auto start = std::chrono::steady_clock::now();
-        const ScanResult r = Scan(inet, server.Url());
+        const ScanOutcome r = ScanOnce(inet, server.Url());
         const auto took = std::chrono::steady_clock::now() - start;
         if (failure)
             EXPECT_EQ(r.failure, *failure) << Name(f);
@@ -198,9 +167,9 @@ TEST(WinInetFaults, EachFaultEndsInTimeWithItsReasonAndTheNextScanWorks) {
         fault = PageFault::Good;
         // WinINet may still read the rest of a page over the cap, on the
         // worker that closes its handles; a scan meanwhile starts no second one.
-        ScanResult after;
+        ScanOutcome after;
         for (int i = 0; i < 5; ++i)
-            if ((after = Scan(inet, server.Url())).failure != "the previous check is still waiting for an answer")
+            if ((after = ScanOnce(inet, server.Url())).failure != "the previous check is still waiting for an answer")
                 break;
         EXPECT_EQ(after.count, 5) << "the scan after " << Name(f) << ": " << after.failure;
     }
@@ -216,8 +185,8 @@ TEST(WinInetFaults, APageThatTricklesInHoldsNoLaterCheck) {
     LoopbackServer lobby([&](LoopbackServer& self, SOCKET c, const std::string&) { Serve(self, c, good, 7); });
     WinInetTransfer inet(2s);
     for (int round = 0; round < 2; ++round) {
-        EXPECT_EQ(Scan(inet, dripping.Url()).failure, "the page came too slowly: incomplete after 2 s") << round;
-        const ScanResult next = Scan(inet, lobby.Url());
+        EXPECT_EQ(ScanOnce(inet, dripping.Url()).failure, "the page came too slowly: incomplete after 2 s") << round;
+        const ScanOutcome next = ScanOnce(inet, lobby.Url());
         EXPECT_EQ(next.count, 7) << round << ": " << next.failure;
     }
     drip = PageFault::Good;  // the drips end
@@ -258,7 +227,7 @@ TEST(WinInetProxy, WhatThePageAndWhatTheProxyAnsweredIsToldApart) {
     for (const auto& c : cases) {
         SetProxy(c.port);
         fault = c.fault;
-        const ScanResult r = Scan(inet, "http://lobby.example/status");
+        const ScanOutcome r = ScanOnce(inet, "http://lobby.example/status");
         EXPECT_EQ(r.failure, c.failure) << Name(c.fault);
         EXPECT_EQ(r.count, c.failure.empty() ? 5 : 0) << Name(c.fault);
     }
