@@ -44,10 +44,11 @@ soak: windows
 dist: windows
 	scripts/make-dist.sh
 
-# Refreshes the README's screenshots from the last end-to-end run (not the
-# DPI test's, named ...-96dpi.png, ...-144dpi.png).
+# Refreshes the screenshots the README shows from the last end-to-end run
+# (which takes many more: every window in each language, each DPI).
+README_SHOTS = $(notdir $(shell grep -o 'docs/screenshots/[A-Za-z0-9_-]*\.png' README.md))
 screenshots:
-	cp $(filter-out %dpi.png,$(wildcard build/windows/e2e-shots/*.png)) docs/screenshots/
+	cp $(wildcard $(addprefix build/windows/e2e-shots/,$(README_SHOTS))) docs/screenshots/
 
 clean:
 	rm -rf build

@@ -1,7 +1,7 @@
 // Speed of the things that run often or on much data: reading a large status
-// page, sorting a full mission folder, an idle tick, and the player history's
-// 90 days read and worked out for the History window. Each comes with a
-// floor or an aim to compare against.
+// page, sorting a full mission folder, an idle tick, the player history's
+// 90 days read and worked out for the History window, and a text written in
+// a translation. Each comes with a floor or an aim to compare against.
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
@@ -10,11 +10,14 @@
 
 #include "FakeMonitor.h"
 #include "StdMissionFiles.h"
+#include "common/Text.h"
 #include "history/HistoryChart.h"
 #include "history/HistoryFigures.h"
 #include "history/HistoryReadout.h"
 #include "missions/MissionSorter.h"
+#include "status/FetchFailure.h"
 #include "status/Scanner.h"
+#include "text/Languages.h"
 
 namespace fs = std::filesystem;
 
@@ -162,6 +165,43 @@ void BM_HistoryHitTest(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_HistoryHitTest)->Unit(benchmark::kMicrosecond);
+
+// A text looked up in a translation and written with its values, as the
+// status line and the History window's readout are at each change: it
+// should cost nothing beside drawing it (the History window's paint, make
+// bench's last line, takes milliseconds).
+Texts TextsIn(const char* code) {
+    static const InvariantFormat format;
+    return Texts(format, *FindLanguage(code));
+}
+
+// The longest status line: a failure in nested messages, each value written
+// in the language's way.
+void BM_StatusLineText(benchmark::State& state, const char* code) {
+    const Texts texts = TextsIn(code);
+    const Message failure = FetchFailureMessage(
+        {.kind = FetchFailure::Kind::HttpStatus, .host = "status.quellan.example", .status = 503, .wait = 120});
+    for (auto _ : state)
+        benchmark::DoNotOptimize(texts(
+            Message(Msg::StatusFailedRetry, TimeOfDay{21, 4, 5}, failure, DurationMessage(std::chrono::seconds(120)))));
+}
+BENCHMARK_CAPTURE(BM_StatusLineText, ru, "ru")->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_StatusLineText, hu, "hu")->Unit(benchmark::kMicrosecond);
+
+// The readout of each hour of the week in turn, as the cursor moves over it.
+void BM_WeekReadoutText(benchmark::State& state, const char* code) {
+    const Texts texts = TextsIn(code);
+    const HistoryPictures pictures =
+        WorkOutPictures(ParseHistory(FullHistory()).records, 1796677445, Zone, 6, 5, texts);
+    int cell = 0;
+    for (auto _ : state) {
+        cell = (cell + 1) % (7 * 24);
+        benchmark::DoNotOptimize(
+            texts(Readout(pictures, {.picture = Picture::Week, .row = cell / 24, .hour = cell % 24})));
+    }
+}
+BENCHMARK_CAPTURE(BM_WeekReadoutText, ru, "ru")->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_WeekReadoutText, hu, "hu")->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 

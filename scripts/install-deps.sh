@@ -4,7 +4,7 @@
 set -e
 packages="cmake make g++ googletest libgtest-dev libbenchmark-dev clang libclang-rt-14-dev \
 g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64 xvfb xauth imagemagick zip unzip \
-openssl python3 nsis locales"
+openssl python3 nsis locales gettext"
 missing=""
 for p in $packages; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"

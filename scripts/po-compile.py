@@ -4,12 +4,16 @@ per language listed in po/LINGUAS, compiled into C++ tables, or checked.
 
   po-compile.py --out DIR      writes DIR/text/Messages.h and DIR/text/Catalogues.cpp
   po-compile.py --nsis FILE    writes FILE, the setup's languages and texts for packaging/wendrel.nsi
-  po-compile.py --check        says what a translator still has to do; exit 1 if anything
+  po-compile.py --check        says what a translator still has to do; exit 1 if anything:
+                               every message translated in every language with the
+                               English's placeholders, and no access key twice in a group
 
 Each message has a context (msgctxt) "Group.Name": Name is its id in the code
 (Msg::GroupName), and the items of one menu or one window share a Group, so
-that their access keys ("&x") can be checked against each other. The
-groups Setup and Uninstall are the setup's (--nsis), not the program's.
+that their access keys ("&x") can be checked against each other (the
+template's flag shared-access-key lets entries share theirs, in English
+only). The groups Setup and Uninstall are the setup's (--nsis), not the
+program's.
 """
 import argparse
 import os
@@ -22,6 +26,8 @@ PLACEHOLDER = re.compile(r"\{([1-9][0-9]*)\}")
 PLURAL_TOKENS = re.compile(r"^[n0-9\s%!=<>&|?:()+\-*/]+$")
 PSEUDO_CODE = "qps-ploc"
 SETUP_GROUPS = ("Setup", "Uninstall")
+# The template's flag on entries that share an access key in English on purpose.
+SHARED_KEY_FLAG = "shared-access-key"
 
 
 class Entry:
@@ -258,20 +264,29 @@ ACCENTED = dict(zip("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ",
 
 def pseudo(text):
     """Accented, about 40 % longer and bracketed: what escapes the catalogue, or
-    is cut, shows. Placeholders, access keys' "&" and line breaks stay."""
-    out, i, letters = [], 0, 0
-    while i < len(text):
-        m = PLACEHOLDER.match(text, i)
-        if m:
-            out.append(m.group(0))
-            i = m.end()
-            continue
-        c = text[i]
-        out.append(ACCENTED.get(c, c))
-        letters += c.isalpha()
-        i += 1
-    pad = max(2, (len(text) * 2 + 4) // 5)
-    return "[" + "".join(out) + " " + "·" * pad + "]"
+    is cut, shows. Placeholders, access keys' "&" and line breaks stay; each
+    line of a text of several grows by its own padding, as a translation's
+    lines would (one run of padding for all would make an unbreakable line)."""
+    def accent(line):
+        out, i = [], 0
+        while i < len(line):
+            m = PLACEHOLDER.match(line, i)
+            if m:
+                out.append(m.group(0))
+                i = m.end()
+                continue
+            out.append(ACCENTED.get(line[i], line[i]))
+            i += 1
+        return "".join(out)
+
+    lines = []
+    for line in text.split("\n"):
+        body, end = (line[:-1], "\r") if line.endswith("\r") else (line, "")
+        padded = accent(body)
+        if body.strip():
+            padded += " " + "·" * max(2, (len(body) * 2 + 4) // 5)
+        lines.append(padded + end)
+    return "[" + "\n".join(lines) + "]"
 
 
 def c_literal(text):
@@ -399,6 +414,36 @@ def generate_nsis(source, languages, path):
     write_if_changed(path, "\n".join(lines) + "\n")
 
 
+def access_key_problems(source, languages):
+    """No two items of one group (a menu, a window) share an access key, in
+    any language; in English alone, entries flagged shared-access-key in the
+    template may share theirs with each other (and must)."""
+    problems = []
+    groups = {}
+    for e in source.entries:
+        groups.setdefault(e.ctxt.split(".")[0], []).append(e)
+    flagged = {e.ctxt for e in source.entries if SHARED_KEY_FLAG in e.flags}
+    for code, texts in [("en", {e.ctxt: [e.msgid] for e in source.entries})] + \
+            [(lang.code, lang.texts) for lang in languages]:
+        for group, members in groups.items():
+            keys = {}
+            for e in members:
+                for form in texts.get(e.ctxt, []):
+                    key = access_key(form)
+                    if key:
+                        keys.setdefault(key, set()).add(e.ctxt)
+            for key, owners in keys.items():
+                if len(owners) > 1 and not (code == "en" and owners <= flagged):
+                    problems.append(f"{code}: {', '.join(sorted(owners))} share the access key &{key}")
+            if code != "en":
+                continue
+            for e in members:
+                if e.ctxt in flagged and len(keys.get(access_key(e.msgid), ())) < 2:
+                    problems.append(f"wendrel.pot:{e.line}: {e.ctxt} is flagged {SHARED_KEY_FLAG} "
+                                    f"but shares its access key with nothing of {group}")
+    return problems
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--out")
@@ -424,22 +469,7 @@ def main():
     problems = list(source.problems)
     for lang in languages:
         problems += lang.problems
-    # Access keys: no two items of one group (a menu, a window) share one.
-    groups = {}
-    for e in source.entries:
-        groups.setdefault(e.ctxt.split(".")[0], []).append(e)
-    for code, texts in [("en", {e.ctxt: [e.msgid] for e in source.entries})] + \
-            [(lang.code, lang.texts) for lang in languages]:
-        for group, members in groups.items():
-            keys = {}
-            for e in members:
-                for form in texts.get(e.ctxt, []):
-                    key = access_key(form)
-                    if key:
-                        keys.setdefault(key, set()).add(e.ctxt)
-            for key, owners in keys.items():
-                if len(owners) > 1:
-                    problems.append(f"{code}: {', '.join(sorted(owners))} share the access key &{key}")
+    problems += access_key_problems(source, languages)
     for p in problems:
         print(p)
     count = len(source.entries)

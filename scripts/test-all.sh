@@ -43,6 +43,23 @@ step layering scripts/check-layering.sh
 echo "== Imports: wendrel.exe loads no DLL from its own folder"
 step imports scripts/check-imports.sh
 
+# The catalogue: po-compile's own check (each message translated in each
+# language with the English's placeholders, no access key twice in a menu
+# or window), its first problems shown; then gettext's check of each PO file.
+check_texts() {
+    local rc=0 out code
+    out=$(python3 scripts/po-compile.py --check) || rc=1
+    echo "$out" | head -n 20
+    [ "$(echo "$out" | wc -l)" -le 21 ] || echo "..."
+    [ $rc = 0 ] || echo "$out" | tail -n 1
+    for code in $(sed 's/#.*//' po/LINGUAS); do
+        msgfmt --check -o /dev/null "po/$code.po" || rc=1
+    done
+    return $rc
+}
+echo "== Texts: every message translated, with the same values, and no access key twice in a window"
+step texts check_texts
+
 # The downloads first: the Wine tiers do not need them, the second build
 # compares with them and tier 4 installs them.
 echo "== Downloads: the zip and the setup for players"
@@ -110,12 +127,13 @@ echo "Tier 2, Windows tests under Wine:  $(count_tests build/windows/results/wen
 echo "Tier 2 in Russian and German:      $(count_tests build/windows/results/wendrel_win_tests_ru.xml build/windows/results/wendrel_win_tests_de.xml)"
 echo "Tier 3, end-to-end under Wine:     $(count_tests build/windows/results/wendrel_e2e_tests.xml build/windows/results/wendrel_e2e_remind.xml)"
 echo "Tiers 2 and 3 at 144 dpi:          $(count_tests build/windows/results/wendrel_win_tests_144dpi.xml build/windows/results/wendrel_e2e_tests_144dpi.xml)"
-echo "Tier 4, the setup under Wine:      $(count_tests build/windows/results/wendrel_setup_tests.xml build/windows/results/wendrel_setup_tests_de.xml)"
+echo "Tier 4, the setup under Wine:      $(count_tests build/windows/results/wendrel_setup_tests.xml build/windows/results/wendrel_setup_tests_de.xml build/windows/results/wendrel_setup_tests_ru.xml)"
 # A test program that crashed leaves no report, while ctest may still have
 # counted it as passed.
 for report in native/results/wendrel_unit_tests windows/results/wendrel_win_tests \
     windows/results/wendrel_e2e_tests windows/results/wendrel_e2e_remind windows/results/wendrel_win_tests_144dpi \
     windows/results/wendrel_e2e_tests_144dpi windows/results/wendrel_setup_tests windows/results/wendrel_setup_tests_de \
+    windows/results/wendrel_setup_tests_ru \
     windows/results/wendrel_win_tests_ru windows/results/wendrel_win_tests_de; do
     [ -f "build/$report.xml" ] || failed+=("no report build/$report.xml")
 done

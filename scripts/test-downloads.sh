@@ -43,13 +43,15 @@ rm -rf "$WINEPREFIX"
 cp -a "$pristine" "$WINEPREFIX"
 mkdir -p build/windows/results build/windows/e2e-shots
 # In English, then in German for a Windows in Austrian German (the setup
-# speaks the primary language when it has not the country's own).
+# speaks the primary language when it has not the country's own), and in
+# Russian.
 setup_tests() {  # REPORT-NAME GTEST-FILTER [VARIABLE=VALUE...]
     env "${@:3}" GTEST_OUTPUT="xml:Z:${root//\//\\}\\build\\windows\\results\\$1.xml" \
         scripts/in-xvfb.sh scripts/wine-run.sh build/windows/tests/setup/wendrel_setup_tests.exe \
         --setup "build/dist/$name-setup.exe" --shots build/windows/e2e-shots --gtest_filter="$2" || failed=1
 }
-setup_tests wendrel_setup_tests '-SetupInGerman.*'
-setup_tests wendrel_setup_tests_de 'SetupInGerman.*' LC_ALL=de_AT.UTF-8
+setup_tests wendrel_setup_tests '-SetupInItsLanguage.*'
+setup_tests wendrel_setup_tests_de 'SetupInItsLanguage.*' LC_ALL=de_AT.UTF-8
+setup_tests wendrel_setup_tests_ru 'SetupInItsLanguage.*' LC_ALL=ru_RU.UTF-8
 scripts/convert-shots.sh build/windows/e2e-shots
 exit $failed

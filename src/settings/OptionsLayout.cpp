@@ -14,6 +14,8 @@ constexpr int kLabelLeft = 105, kColumn = 1320;
 constexpr int kFirstCheckTop = 1440, kCheckRow = 300, kCheckWidth = 3015, kCheckHeight = 255;
 constexpr int kNoteHeight = 390, kRowGap = 120, kBoxHeight = 315, kListWidth = 2400;
 constexpr int kButtonGap = 360, kButtonHeight = 390, kBottomMargin = 90, kRightMargin = 195;
+// Between a label that grew and the box after it (the design's labels have their own room).
+constexpr int kLabelGap = 90;
 
 }  // namespace
 
@@ -68,7 +70,8 @@ OptionsLayout OptionsDesign() {
     return design;
 }
 
-OptionsLayout LayOutOptions(const std::function<int(const OptionsPiece&)>& needed) {
+OptionsLayout LayOutOptions(const std::function<int(const OptionsPiece&)>& needed,
+                            const std::function<int(const OptionsPiece&, int width)>& neededHeight) {
     const OptionsLayout design = OptionsDesign();
     OptionsLayout layout = design;
     std::vector<int> need(design.pieces.size());
@@ -77,11 +80,20 @@ OptionsLayout LayOutOptions(const std::function<int(const OptionsPiece&)>& neede
         return i + 1 < design.pieces.size() && design.pieces[i + 1].row == design.pieces[i].row ? &design.pieces[i + 1]
                                                                                                 : nullptr;
     };
+    // How far piece i reaches to the right of its design's left edge: its
+    // caption, and a label that needs more room than the design's a gap
+    // before the next, so that its last letter does not touch the box.
+    const auto reach = [&](std::size_t i) {
+        const OptionsPiece& d = design.pieces[i];
+        const bool label = d.kind == PieceKind::Label || d.kind == PieceKind::WrappedLabel;
+        const OptionsPiece* next = nextInRow(i);
+        return label && next && need[i] > next->box.left - d.box.left ? need[i] + kLabelGap : need[i];
+    };
     // The second column moves right as far as the widest label of the first needs.
     int columnShift = 0;
     for (std::size_t i = 0; i < need.size(); ++i)
         if (design.pieces[i].box.left == kLabelLeft && nextInRow(i))
-            columnShift = std::max(columnShift, kLabelLeft + need[i] - nextInRow(i)->box.left);
+            columnShift = std::max(columnShift, kLabelLeft + reach(i) - nextInRow(i)->box.left);
 
     int shift = 0, right = 0;
     for (std::size_t i = 0; i < need.size(); ++i) {
@@ -92,12 +104,32 @@ OptionsLayout LayOutOptions(const std::function<int(const OptionsPiece&)>& neede
         box.left = d.left + shift;
         box.width = std::max(d.width, need[i]);
         // What follows in the row starts where this caption ends, at the least.
-        if (const OptionsPiece* next = nextInRow(i)) shift = std::max(shift, box.left + need[i] - next->box.left);
+        if (const OptionsPiece* next = nextInRow(i)) shift = std::max(shift, box.left + reach(i) - next->box.left);
         right = std::max(right, layout.pieces[i].kind == PieceKind::Note ? 0 : box.Right());
     }
     layout.width = std::max(design.width, right + kRightMargin);
-    // The note under "Start Wendrel with Windows" reaches to the right margin.
-    for (OptionsPiece& piece : layout.pieces)
-        if (piece.kind == PieceKind::Note) piece.box.width = layout.width - kRightMargin - piece.box.left;
+    // A box ends where the next of its row begins: the design's labels and
+    // edit boxes reach a little under what follows them.
+    for (std::size_t i = 0; i + 1 < need.size(); ++i)
+        if (nextInRow(i)) {
+            TwipBox& box = layout.pieces[i].box;
+            box.width = std::min(box.width, layout.pieces[i + 1].box.left - box.left);
+        }
+    // The note under "Start Wendrel with Windows" reaches to the right margin,
+    // and is as tall as its text needs; the rows below it move down as much.
+    int moved = 0, rowGrowth = 0;
+    for (std::size_t i = 0; i < need.size(); ++i) {
+        OptionsPiece& piece = layout.pieces[i];
+        if (i > 0 && piece.row != layout.pieces[i - 1].row) {
+            moved += rowGrowth;
+            rowGrowth = 0;
+        }
+        piece.box.top += moved;
+        if (piece.kind != PieceKind::Note) continue;
+        piece.box.width = layout.width - kRightMargin - piece.box.left;
+        if (neededHeight) piece.box.height = std::max(piece.box.height, neededHeight(piece, piece.box.width));
+        rowGrowth = std::max(rowGrowth, piece.box.height - design.pieces[i].box.height);
+    }
+    layout.height += moved + rowGrowth;
     return layout;
 }

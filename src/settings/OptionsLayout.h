@@ -49,6 +49,11 @@ OptionsLayout OptionsDesign();
 // list, the width of its longest entry). A caption that needs
 // more room than the design gives it, up to the next control of its row,
 // widens its control and moves the rest of the row right; a label of the
-// first column that needs more moves the whole second column. The window
-// widens to hold every row; heights stay. Captions that fit change nothing.
-OptionsLayout LayOutOptions(const std::function<int(const OptionsPiece&)>& needed);
+// first column that needs more moves the whole second column; a box ends
+// where the next of its row begins. The window widens to hold every row.
+// Then a note whose text needs neededHeight(piece,
+// width) twips at its width, more than the design's height, grows taller and
+// moves the rows below it down, and the window with them. Captions that fit
+// change nothing.
+OptionsLayout LayOutOptions(const std::function<int(const OptionsPiece&)>& needed,
+                            const std::function<int(const OptionsPiece&, int width)>& neededHeight = {});

@@ -86,8 +86,20 @@ void PlaceControls(HWND parent, std::span<const ControlPiece> pieces, const Twip
     for (const ControlPiece& piece : pieces) {
         HWND control = GetDlgItem(parent, piece.id);
         if (!control) continue;
-        SetWindowPos(control, nullptr, scale.X(piece.box.left), scale.Y(piece.box.top), scale.X(piece.box.width),
-                     scale.Y(piece.box.height), SWP_NOZORDER | SWP_NOACTIVATE);
+        const Twips& box = piece.box;
+        const int left = scale.X(box.left), top = scale.Y(box.top);
+        int width = scale.X(box.width), height = scale.Y(box.height);
+        // Rounded to pixels, a box may reach a pixel into one it only meets in
+        // twips: it ends where that one begins (boxes of one size stay so
+        // where they have room between them).
+        for (const ControlPiece& other : pieces) {
+            const Twips& o = other.box;
+            if (o.left >= box.left + box.width && o.top < box.top + box.height && o.top + o.height > box.top)
+                width = std::min(width, scale.X(o.left) - left);
+            if (o.top >= box.top + box.height && o.left < box.left + box.width && o.left + o.width > box.left)
+                height = std::min(height, scale.Y(o.top) - top);
+        }
+        SetWindowPos(control, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
         SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(piece.font(scale.Dpi())), TRUE);
     }
 }
@@ -108,6 +120,27 @@ int TextWidth(HFONT font, const std::string& text, bool accessKeys) {
     DrawTextW(screen.get(), wide.c_str(), static_cast<int>(wide.size()), &box,
               DT_CALCRECT | DT_SINGLELINE | (accessKeys ? 0 : DT_NOPREFIX));
     return box.right;
+}
+
+int CaptionWidth(CaptionKind kind, HFONT font, const std::string& text, int dpi) {
+    // Room beside the text, in pixels at 96 dpi: a button's edges and focus
+    // frame; a check box's box and the gap after it; a group box's frame and
+    // the gaps either side of its title.
+    const int room = kind == CaptionKind::Button     ? 10
+                     : kind == CaptionKind::CheckBox ? 18
+                     : kind == CaptionKind::GroupBox ? 24
+                                                     : 2;
+    return TextWidth(font, text) + MulDiv(room, dpi, 96);
+}
+
+SIZE WrappedSize(HFONT font, const std::string& text, int width, bool accessKeys, bool breakAnywhere) {
+    const std::wstring wide = Wide(text, CP_UTF8);
+    const UniqueScreenDc screen(GetDC(nullptr));
+    const UniqueSelection selected = Select(screen.get(), font);
+    RECT box{0, 0, width, 0};
+    DrawTextW(screen.get(), wide.c_str(), static_cast<int>(wide.size()), &box,
+              DT_CALCRECT | DT_WORDBREAK | (accessKeys ? 0 : DT_NOPREFIX) | (breakAnywhere ? DT_EDITCONTROL : 0));
+    return {box.right, box.bottom};
 }
 
 SIZE FrameSize(HWND window) {

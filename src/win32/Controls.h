@@ -26,6 +26,13 @@ public:
     explicit TwipScale(int dpi);
     int X(int twips) const { return static_cast<int>(MulDiv(twips, dpi_, 1440) * widthFactor_ + 0.5); }
     int Y(int twips) const { return MulDiv(twips, dpi_, 1440); }
+    // The fewest twips that Y makes at least pixels high.
+    int TwipsY(int pixels) const {
+        int twips = MulDiv(pixels, 1440, dpi_);
+        while (Y(twips) < pixels) ++twips;
+        while (twips > 0 && Y(twips - 1) >= pixels) --twips;
+        return twips;
+    }
     // The fewest twips that X makes at least pixels wide. The division alone
     // misses either way: X rounds to whole pixels twice, before and after the
     // width factor.
@@ -71,6 +78,18 @@ void SetWindowTextUtf8(HWND window, const std::string& text);
 // How wide text is in pixels, on one line in font ("&" marking an access key
 // takes no room; with accessKeys false it is a letter like any other).
 int TextWidth(HFONT font, const std::string& text, bool accessKeys = true);
+
+// What shows a caption, for the room around its text.
+enum class CaptionKind { Label, Button, CheckBox, GroupBox };
+// The width in pixels a control of kind needs to show text on one line in
+// font at dpi: the text, and a button's edges, a check box's box and the gap
+// after it, or a group box's frame and the gaps beside its title.
+int CaptionWidth(CaptionKind kind, HFONT font, const std::string& text, int dpi);
+// The size in pixels text takes wrapped within width pixels in font, as a
+// label of several lines shows it. A word longer than a line runs past it
+// (wider than width), unless breakAnywhere, as in a label that breaks it
+// (SS_EDITCONTROL: a path or an address has no spaces).
+SIZE WrappedSize(HFONT font, const std::string& text, int width, bool accessKeys, bool breakAnywhere = false);
 
 // Sizes a top-level window so that its client area is width x height pixels,
 // centred on its monitor's work area.

@@ -14,8 +14,8 @@
 
 namespace {
 
-// Layout in twips (15 per pixel at 96 dpi), with the buttons at their
-// design width; wider buttons widen the window (Pieces).
+// Layout in twips (15 per pixel at 96 dpi), as drawn for English; longer
+// texts grow it (Growth).
 constexpr int kClientWidth = 5775, kClientHeight = 3390;
 constexpr Twips kFrame{120, 60, 5535, 2355};
 constexpr Twips kList{240, 300, 5295, 1545};
@@ -23,29 +23,32 @@ constexpr Twips kStatusLine{240, 1905, 5295, 390};  // two lines: a failure's re
 constexpr int kButtonTop = 2535, kButtonWidth = 1305, kButtonHeight = 375, kButtonGap = 105;
 constexpr int kHideTop = 2985, kHideHeight = 285;
 constexpr int kServerColumn = 2400, kPlayersColumn = 1440;
-// Room beside a caption in its button, and beside a column's heading.
-constexpr int kButtonMargin = 150, kHeadingMargin = 180;
+// Room beside a column's heading.
+constexpr int kHeadingMargin = 180;
 constexpr int kRowButtons = 4;
 
-constexpr int ClientWidth(int buttonWidth) { return kClientWidth + kRowButtons * (buttonWidth - kButtonWidth); }
-
-// The controls with buttons buttonWidth twips wide: the row of four buttons
-// of equal size spans the frame, which grows with it, as do the list and
-// the status line; Hide and History stay centred under the row.
-std::vector<ControlPiece> Pieces(int buttonWidth) {
-    const int grow = ClientWidth(buttonWidth) - kClientWidth;
-    const auto wider = [grow](Twips box) { return Twips{box.left, box.top, box.width + grow, box.height}; };
-    const auto inRow = [buttonWidth](int index) {
-        return Twips{kFrame.left + index * (buttonWidth + kButtonGap), kButtonTop, buttonWidth, kButtonHeight};
+// The controls with the window grown by grow: the row of four buttons of
+// equal size spans the frame, and shares its growth, as do the list and the
+// status line; Hide and History stay centred under the row. A taller status
+// line makes the frame taller and moves the buttons down.
+std::vector<ControlPiece> Pieces(MainGrowth grow) {
+    const int buttonWidth = kButtonWidth + grow.wider / kRowButtons;
+    const auto wider = [&grow](Twips box, int taller) {
+        return Twips{box.left, box.top, box.width + grow.wider, box.height + taller};
     };
-    const Twips hide{(ClientWidth(buttonWidth) - buttonWidth) / 2, kHideTop, buttonWidth, kHideHeight};
-    const Twips history{hide.left + buttonWidth + kButtonGap, kHideTop, buttonWidth, kHideHeight};
+    const auto inRow = [&](int index) {
+        return Twips{kFrame.left + index * (buttonWidth + kButtonGap), kButtonTop + grow.taller, buttonWidth,
+                     kButtonHeight};
+    };
+    const Twips hide{(kClientWidth + grow.wider - buttonWidth) / 2, kHideTop + grow.taller, buttonWidth, kHideHeight};
+    const Twips history{hide.left + buttonWidth + kButtonGap, hide.top, buttonWidth, kHideHeight};
     constexpr DWORD kButton = WS_TABSTOP | BS_PUSHBUTTON;
     return {
-        {IDC_FRAME, "BUTTON", "", BS_GROUPBOX, 0, wider(kFrame)},
+        {IDC_FRAME, "BUTTON", "", BS_GROUPBOX, 0, wider(kFrame, grow.taller)},
         {IDC_LIST, "SysListView32", "", WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_NOSORTHEADER, WS_EX_CLIENTEDGE,
-         wider(kList)},
-        {IDC_STATUSLINE, "STATIC", "", SS_LEFT | SS_NOPREFIX, 0, wider(kStatusLine)},
+         wider(kList, 0)},
+        // A host or an address in a reason breaks anywhere rather than run out of the line.
+        {IDC_STATUSLINE, "STATIC", "", SS_LEFT | SS_NOPREFIX | SS_EDITCONTROL, 0, wider(kStatusLine, grow.taller)},
         {IDC_OPTIONS, "BUTTON", "", kButton, 0, inRow(0)},
         {IDC_RESCAN, "BUTTON", "", kButton, 0, inRow(1)},
         {IDC_SORT, "BUTTON", "", kButton, 0, inRow(2)},
@@ -166,7 +169,7 @@ bool MainWindow::Create(frmWendrel& form) {
 }
 
 void MainWindow::CreateControls() {
-    MakeControls(hwnd_, Pieces(kButtonWidth));
+    MakeControls(hwnd_, Pieces({}));
     list_ = GetDlgItem(hwnd_, IDC_LIST);
     ListView_SetExtendedListViewStyle(list_, LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
     LVCOLUMNW column{};
@@ -178,6 +181,7 @@ void MainWindow::CreateControls() {
     Caption();
     dpi_ = WindowDpi(hwnd_);
     LayOut();
+    LoadIcons();
     const SIZE client = ClientSize();
     SizeClientCentred(hwnd_, client.cx, client.cy);
 }
@@ -203,6 +207,51 @@ void MainWindow::NameColumns() {
 void MainWindow::Retranslate() {
     SetWindowTextUtf8(hwnd_, form_->Say()(frmWendrel::Title()));
     Caption();
+    Fit();
+}
+
+SIZE MainWindow::ClientSize() const {
+    const TwipScale scale(dpi_);
+    return {scale.X(kClientWidth + grow_.wider), scale.Y(kClientHeight + grow_.taller)};
+}
+
+// The widest button caption widens the row; the frame's title, the frame;
+// the headings, their columns and so the list; and the window grows as much.
+// The status line then takes as many lines as its text needs at its width.
+MainGrowth MainWindow::Measure() const {
+    const TwipScale scale(dpi_);
+    const HFONT font = DialogFont(dpi_);
+    int button = 0;
+    for (const auto& [id, caption] : kCaptions)
+        if (id != IDC_FRAME)
+            button = std::max(button, CaptionWidth(CaptionKind::Button, font, WindowText(GetDlgItem(hwnd_, id)), dpi_));
+    MainGrowth grow;
+    grow.wider = kRowButtons * std::max(0, scale.TwipsX(button) - kButtonWidth);
+    const int frame = CaptionWidth(CaptionKind::GroupBox, font, WindowText(GetDlgItem(hwnd_, IDC_FRAME)), dpi_);
+    grow.wider = std::max(grow.wider, scale.TwipsX(frame) - kFrame.width);
+    int columns = 2 * SystemMetric(SM_CXEDGE, dpi_);  // inside the list's sunken edge
+    for (int i = 0; i < 2; ++i) columns += ColumnWidth(i);
+    grow.wider = std::max(grow.wider, scale.TwipsX(columns) - kList.width);
+    grow.wider = (grow.wider + kRowButtons - 1) / kRowButtons * kRowButtons;  // the row's buttons share it
+    const SIZE status = WrappedSize(font, WindowText(GetDlgItem(hwnd_, IDC_STATUSLINE)),
+                                    scale.X(kStatusLine.width + grow.wider), false, true);
+    grow.taller = std::max(0, scale.TwipsY(status.cy) - kStatusLine.height);
+    return grow;
+}
+
+int MainWindow::ColumnWidth(int column) const {
+    const TwipScale scale(dpi_);
+    const int heading = TextWidth(DialogFont(dpi_), form_->Say()(kColumns[column])) + scale.X(kHeadingMargin);
+    return std::max(scale.X(kColumnWidths[column]), heading);
+}
+
+void MainWindow::LayOut() {
+    grow_ = Measure();
+    PlaceControls(hwnd_, Pieces(grow_), TwipScale(dpi_));
+    for (int i = 0; i < 2; ++i) ListView_SetColumnWidth(list_, i, ColumnWidth(i));
+}
+
+void MainWindow::Fit() {
     LayOut();
     const SIZE client = ClientSize(), frame = FrameSize(hwnd_);
     SetWindowPos(hwnd_, nullptr, 0, 0, client.cx + frame.cx, client.cy + frame.cy,
@@ -210,23 +259,7 @@ void MainWindow::Retranslate() {
     RedrawAll(hwnd_);
 }
 
-SIZE MainWindow::ClientSize() const {
-    const TwipScale scale(dpi_);
-    return {scale.X(ClientWidth(buttonWidth_)), scale.Y(kClientHeight)};
-}
-
-void MainWindow::LayOut() {
-    const TwipScale scale(dpi_);
-    const HFONT font = DialogFont(dpi_);
-    int widest = 0;
-    for (const auto& [id, caption] : kCaptions)
-        if (id != IDC_FRAME) widest = std::max(widest, TextWidth(font, WindowText(GetDlgItem(hwnd_, id))));
-    buttonWidth_ = std::max(kButtonWidth, scale.TwipsX(widest) + kButtonMargin);
-    PlaceControls(hwnd_, Pieces(buttonWidth_), scale);
-    for (int i = 0; i < 2; ++i) {
-        const int heading = TextWidth(font, form_->Say()(kColumns[i])) + scale.X(kHeadingMargin);
-        ListView_SetColumnWidth(list_, i, std::max(scale.X(kColumnWidths[i]), heading));
-    }
+void MainWindow::LoadIcons() {
     // The new icons are the window's before the old ones go.
     UniqueIcon small(LoadAppIcon(IDI_WENDREL, SM_CXSMICON, dpi_)), big(LoadAppIcon(IDI_WENDREL, SM_CXICON, dpi_));
     SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small.get()));
@@ -262,6 +295,7 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_DPICHANGED: {
             dpi_ = LOWORD(wParam);
             LayOut();
+            LoadIcons();
             const SIZE client = ClientSize();
             MoveForDpiChange(hwnd_, *reinterpret_cast<const RECT*>(lParam), client.cx, client.cy);
             RedrawAll(hwnd_);  // a smaller caption leaves the larger one's pixels behind
@@ -339,6 +373,8 @@ void MainWindow::AddRow(const std::string& name, std::int32_t players) {
 void MainWindow::SetStatusLine(const std::string& text) {
     statusSaid_ = true;
     SetWindowTextUtf8(GetDlgItem(hwnd_, IDC_STATUSLINE), text);
+    // A text of more lines, or fewer again, than the line has room for.
+    if (!(Measure() == grow_)) Fit();
 }
 
 MenuCommand MainWindow::ShowPopupMenu() {

@@ -9,6 +9,14 @@
 
 class frmWendrel;
 
+// How much the main window grows beyond its English design for longer
+// texts, in twips: wider for the buttons' captions, the frame's title or
+// the list's headings; taller for a status line of more lines.
+struct MainGrowth {
+    int wider = 0, taller = 0;
+    bool operator==(const MainGrowth&) const = default;
+};
+
 // The hidden top-level window that owns the tray icon: it receives the tray
 // callbacks, Explorer's "TaskbarCreated" broadcast, the request of a second
 // start to show the status window, and the desktop's notices (sleep and
@@ -71,9 +79,16 @@ private:
     // The captions and the list's column headings in the form's language.
     void Caption();
     void NameColumns();
-    // Places the controls, the list's columns and the window's icons at
-    // dpi_, the buttons as wide as their captions need.
+    // What the texts shown need at dpi_.
+    MainGrowth Measure() const;
+    // A column's width in pixels: its design's, or its heading's if wider.
+    int ColumnWidth(int column) const;
+    // Places the controls and the list's columns at dpi_, grown as the texts need.
     void LayOut();
+    // Lays out again and sizes the window to hold it.
+    void Fit();
+    // The window's icons at dpi_.
+    void LoadIcons();
     // The client area's size for the layout.
     SIZE ClientSize() const;
 
@@ -81,7 +96,7 @@ private:
     TrayHostWindow trayHost_;
     HWND list_ = nullptr;
     int dpi_ = 96;
-    int buttonWidth_ = 0;      // of the buttons, in twips
+    MainGrowth grow_;          // as laid out
     bool statusSaid_ = false;  // the form has said something in the status line
     UniqueIcon smallIcon_, bigIcon_;
 };

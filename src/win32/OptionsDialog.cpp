@@ -159,8 +159,12 @@ void OptionsDialog::ShowControls(const OptionsControls& controls) {
             case FieldKind::Text: SetWindowTextUtf8(GetDlgItem(window_, row.control), controls.Text(row.field)); break;
         }
     }
-    SetWindowTextUtf8(GetDlgItem(window_, IDC_STARTUP_NOTE), controls.startupNote);
+    HWND note = GetDlgItem(window_, IDC_STARTUP_NOTE);
+    const bool newNote = WindowText(note) != controls.startupNote;
+    SetWindowTextUtf8(note, controls.startupNote);
     filling_ = false;
+    // A note of more lines, or fewer, than the last.
+    if (newNote && captioned_) LayOut(false);
 }
 
 void OptionsDialog::FocusField(OptionsField field) {
@@ -239,38 +243,37 @@ void OptionsDialog::Caption() {
 
 OptionsLayout OptionsDialog::Measure() const {
     const TwipScale scale(dpi_);
-    const UniqueScreenDc screen(GetDC(nullptr));
-    const auto pixels = [this](int at96) { return MulDiv(at96, dpi_, 96); };
-    return LayOutOptions([&](const OptionsPiece& piece) {
+    const auto width = [&](const OptionsPiece& piece) {
         const HFONT font = piece.kind == PieceKind::Browse ? DotsFont(dpi_) : DialogFont(dpi_);
-        int width = 0;
         if (piece.kind == PieceKind::List) {
+            int widest = 0;
             for (const LanguageChoice& choice : languages_)
-                width = std::max(width, TextWidth(font, choice.name, false));
-            width += SystemMetric(SM_CXVSCROLL, dpi_) + pixels(8);
+                widest = std::max(widest, TextWidth(font, choice.name, false));
+            return scale.TwipsX(widest + SystemMetric(SM_CXVSCROLL, dpi_) + MulDiv(10, dpi_, 96));
         }
-        if (!piece.caption) return width ? scale.TwipsX(width) : 0;
+        if (!piece.caption) return 0;
         const std::string text = texts_(Message(*piece.caption));
-        // Its "&" counted as a letter: what shows is narrower, which leaves room.
-        width = TextWidth(font, text, false);
         switch (piece.kind) {
             case PieceKind::WrappedLabel: {
-                // Wrapped within its box's lines, it needs no more than the box.
-                RECT wrapped{0, 0, scale.X(piece.box.width), 0};
-                const UniqueSelection selected = Select(screen.get(), font);
-                DrawTextW(screen.get(), Wide(text, CP_UTF8).c_str(), -1, &wrapped, DT_CALCRECT | DT_WORDBREAK);
-                if (wrapped.bottom <= scale.Y(piece.box.height) && wrapped.right <= scale.X(piece.box.width))
+                // Wrapped within its box's lines, it needs no more than the box; else one line.
+                const SIZE wrapped = WrappedSize(font, text, scale.X(piece.box.width), true);
+                if (wrapped.cx <= scale.X(piece.box.width) && wrapped.cy <= scale.Y(piece.box.height))
                     return piece.box.width;
-                break;
+                return scale.TwipsX(CaptionWidth(CaptionKind::Label, font, text, dpi_));
             }
-            case PieceKind::Check: width += pixels(16); break;  // the box and the gap after it
+            case PieceKind::Check: return scale.TwipsX(CaptionWidth(CaptionKind::CheckBox, font, text, dpi_));
             case PieceKind::Browse:
             case PieceKind::Button:
-            case PieceKind::DefaultButton: width += pixels(8); break;  // the button's edges
-            default: break;
+            case PieceKind::DefaultButton: return scale.TwipsX(CaptionWidth(CaptionKind::Button, font, text, dpi_));
+            default: return scale.TwipsX(CaptionWidth(CaptionKind::Label, font, text, dpi_));
         }
-        return scale.TwipsX(width + pixels(2));
-    });
+    };
+    // The note's text is the program's, set when the form shows its controls.
+    const auto height = [&](const OptionsPiece& piece, int twips) {
+        const std::string text = WindowText(GetDlgItem(window_, piece.id));
+        return scale.TwipsY(WrappedSize(DialogFont(dpi_), text, scale.X(twips), false, true).cy);
+    };
+    return LayOutOptions(width, height);
 }
 
 void OptionsDialog::LayOut(bool centre) {

@@ -16,8 +16,6 @@ bool WaitUntil(const std::function<bool()>& check, std::chrono::milliseconds tim
     }
 }
 
-namespace {
-// Texts in UTF-8 here, in UTF-16 for Windows: right whatever the ANSI code page.
 std::wstring Wide(const std::string& text) {
     const int n = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
     std::wstring out(static_cast<std::size_t>(n), L'\0');
@@ -31,6 +29,8 @@ std::string Narrow(const wchar_t* text) {
     if (n > 1) WideCharToMultiByte(CP_UTF8, 0, text, -1, out.data(), n, nullptr, nullptr);
     return out;
 }
+
+namespace {
 
 // A class name or caption to look for; null stays null (any).
 struct Name {
@@ -190,6 +190,26 @@ private:
     char* base_ = nullptr;
 };
 }  // namespace
+
+std::vector<std::string> ListViewHeadings(HWND list) {
+    std::vector<std::string> headings;
+    HWND header = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
+    constexpr SIZE_T kChars = 256;
+    const RemoteMemory remote(ProcessOf(list), sizeof(HDITEMW) + kChars * sizeof(wchar_t));
+    const int count = header ? static_cast<int>(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0)) : 0;
+    for (int i = 0; remote.At(0) && i < count; ++i) {
+        HDITEMW item{};
+        item.mask = HDI_TEXT;
+        item.pszText = reinterpret_cast<wchar_t*>(remote.At(sizeof item));
+        item.cchTextMax = static_cast<int>(kChars);
+        remote.Write(0, &item, sizeof item);
+        SendMessageW(header, HDM_GETITEMW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(remote.At(0)));
+        wchar_t text[kChars] = {};
+        remote.Read(sizeof item, text, (kChars - 1) * sizeof(wchar_t));
+        headings.push_back(Narrow(text));
+    }
+    return headings;
+}
 
 void WakeFromSleep() { PostMessageA(HWND_BROADCAST, WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, 0); }
 

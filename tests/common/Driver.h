@@ -15,6 +15,10 @@ namespace driver {
 
 using namespace std::chrono_literals;
 
+// Texts in UTF-8 here, in UTF-16 for Windows: right whatever the ANSI code page.
+std::wstring Wide(const std::string& text);
+std::string Narrow(const wchar_t* text);
+
 // Polls until check() is true or the timeout passes; returns the last result.
 bool WaitUntil(const std::function<bool()>& check, std::chrono::milliseconds timeout = 10s);
 
@@ -76,6 +80,8 @@ std::string MessageBoxText(HWND box);
 
 // The rows of a report-view ListView in another process: each row's cells.
 std::vector<std::vector<std::string>> ReadListView(HWND list, int columns);
+// Its column headings.
+std::vector<std::string> ListViewHeadings(HWND list);
 
 // A notification the shell shows as a balloon tooltip (in its own process).
 // Wine's tooltips do not answer TTM_GETTITLE: there the title stays empty.

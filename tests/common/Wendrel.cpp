@@ -49,7 +49,8 @@ bool WendrelProcess::Start(const std::string& arguments, const std::string& exe)
 
 HWND WendrelProcess::TrayHost() const { return TrayHostOf(Pid()); }
 
-HWND WendrelProcess::MainWindow() const { return FindOwnWindow("WendrelMain", kWendrelTitle, Pid()); }
+// By its class alone: its caption is in the language the program speaks.
+HWND WendrelProcess::MainWindow() const { return FindOwnWindow("WendrelMain", nullptr, Pid()); }
 
 HWND WendrelProcess::WaitForTrayHost(std::chrono::milliseconds timeout) const {
     HWND host = nullptr;
@@ -129,7 +130,7 @@ bool ChooseFromTrayMenu(HWND trayHost, TrayMenuItem item) {
 
 HWND ShowMainWindow(HWND trayHost) {
     driver::DoubleClickTrayIcon(trayHost);
-    return driver::WaitForVisible("WendrelMain", kWendrelTitle, driver::ProcessOf(trayHost));
+    return driver::WaitForVisible("WendrelMain", nullptr, driver::ProcessOf(trayHost));
 }
 
 HWND OpenOptions(HWND trayHost, const char* caption) {

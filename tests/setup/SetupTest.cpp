@@ -2,8 +2,8 @@
 // fresh Wine prefix: silent install, install over a running copy, silent
 // uninstall with Wendrel running, a copy that does not close, a folder of
 // other files, another copy's start with Windows, the player history's
-// removal, and a look at the pages; in German (SetupInGerman.*) when run with
-// LC_ALL=de_AT.UTF-8, as scripts/test-downloads.sh does.
+// removal, and a look at the pages; in German or Russian (SetupInItsLanguage.*)
+// when run with LC_ALL=de_AT.UTF-8 or ru_RU.UTF-8, as scripts/test-downloads.sh does.
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
@@ -406,15 +406,40 @@ TEST_F(Setup, RemovingTheHistoryTakesEveryFileOfItAndItsFolder) {
 }
 
 // The setup and its uninstaller speak Windows' display language: German
-// for Austrian German (scripts/test-downloads.sh runs these with
-// LC_ALL=de_AT.UTF-8).
-struct SetupInGerman : Setup {
+// for Austrian German, Russian for Russian (scripts/test-downloads.sh runs
+// these with LC_ALL=de_AT.UTF-8 and ru_RU.UTF-8). What each shows: the
+// options page's title, subtitle, list caption and text, its boxes, and the
+// uninstaller's question.
+struct SetupLanguage {
+    LANGID language;
+    std::vector<std::string> page, boxes;
+    std::string question;
+};
+const SetupLanguage kSetupLanguages[] = {
+    {LANG_GERMAN,
+     {"Optionen wählen", "Wählen Sie, wie Wendrel startet.", "Installieren:",
+      "Wendrel läuft im Infobereich der Taskleiste. Es kann bei jeder Anmeldung an Windows starten; das können Sie "
+      "später in seinen Optionen ändern."},
+     {"Wendrel", "Wendrel mit Windows starten"},
+     "Auch Ihre Wendrel-Einstellungen und den Spielerverlauf entfernen?"},
+    {LANG_RUSSIAN,
+     {"Выбор параметров", "Выберите, как будет запускаться Wendrel.", "Установить:",
+      "Wendrel работает в области уведомлений и может запускаться при каждом входе в Windows; позже это можно "
+      "изменить в его настройках."},
+     {"Wendrel", "Запускать Wendrel вместе с Windows"},
+     "Удалить также ваши настройки Wendrel и историю игроков?"},
+};
+
+struct SetupInItsLanguage : Setup {
+    const SetupLanguage* expected = nullptr;
     void SetUp() override {
-        ASSERT_EQ(PRIMARYLANGID(GetUserDefaultUILanguage()), LANG_GERMAN) << "for a German Windows: LC_ALL=de_AT.UTF-8";
+        for (const SetupLanguage& language : kSetupLanguages)
+            if (PRIMARYLANGID(GetUserDefaultUILanguage()) == language.language) expected = &language;
+        ASSERT_NE(expected, nullptr) << "for a German or Russian Windows: LC_ALL=de_AT.UTF-8 or ru_RU.UTF-8";
     }
 };
 
-TEST_F(SetupInGerman, TheOptionsPageAndTheUninstallQuestionAreGerman) {
+TEST_F(SetupInItsLanguage, TheOptionsPageAndTheUninstallQuestionSpeakIt) {
     settings::RemoveRunValue();
     driver::Process setup;
     HWND window = OpenSetup(setup, 2, "", nullptr);
@@ -427,17 +452,14 @@ TEST_F(SetupInGerman, TheOptionsPageAndTheUninstallQuestionAreGerman) {
     Sleep(600);
     Shot(window, "setup-options");
     const std::vector<std::string> shown = ControlTexts(window);
-    for (const char* text : {"Optionen wählen", "Wählen Sie, wie Wendrel startet.", "Installieren:",
-                             "Wendrel lebt im Infobereich der Taskleiste. Es kann bei jeder Anmeldung an Windows "
-                             "starten; das können Sie später in seinen Optionen ändern."})
+    for (const std::string& text : expected->page)
         EXPECT_NE(std::find(shown.begin(), shown.end(), text), shown.end()) << text;
-    EXPECT_EQ(TreeItems(tree), (std::vector<std::string>{"Wendrel", "Wendrel mit Windows starten"}));
+    EXPECT_EQ(TreeItems(tree), expected->boxes);
     setup.Kill();
 
     ASSERT_EQ(RunSetup("/S"), 0u);
     const Uninstalled uninstalled = Uninstall(folder, IDNO);
-    EXPECT_EQ(uninstalled.question.substr(0, uninstalled.question.find('\r')),
-              "Auch Ihre Wendrel-Einstellungen und den Spielerverlauf entfernen?");
+    EXPECT_EQ(uninstalled.question.substr(0, uninstalled.question.find('\r')), expected->question);
     EXPECT_EQ(uninstalled.exitCode, 0u);
     fs::remove_all(folder);
 }

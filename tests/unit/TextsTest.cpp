@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "history/HistoryFigures.h"
+#include "text/Common.h"
 #include "text/Languages.h"
 #include "text/Texts.h"
 
@@ -137,6 +138,41 @@ TEST(Texts, EachWeekdayPhraseNamesItsDay) {
             EXPECT_NE(EnglishTexts().Template(DayPhrase(kind, day)).find(kFormat.DayName((day + 7) % 7, false, "en")),
                       std::string::npos)
                 << static_cast<int>(kind) << " " << day;
+}
+
+// Windows cuts a notification's title after 63 UTF-16 units and its text
+// after 255. In every language, with the longest values each can get (two
+// thousand million players, 13 weeks on record, each weekday, the hour on a
+// 12-hour clock), the alarm's and the reminder's stay within them.
+TEST(Texts, EveryNotificationFitsWhatWindowsShows) {
+    struct Longest : InvariantFormat {
+        // Grouped as Russian and French group: "2 147 483 647" with no-break spaces.
+        std::string Integer(std::int64_t value) const override {
+            std::string digits = std::to_string(value), grouped;
+            for (std::size_t i = 0; i < digits.size(); ++i)
+                grouped += (i > 0 && (digits.size() - i) % 3 == 0 ? "\u00a0" : "") + digits.substr(i, 1);
+            return grouped;
+        }
+        std::string Time(int, int, int) const override { return "12:00:00 AM"; }
+    } format;
+    const auto units = [](const std::string& utf8) {  // a lead byte each, two for a 4-byte sequence
+        std::size_t n = 0;
+        for (const unsigned char c : utf8) n += (c & 0xC0) != 0x80 ? (c >= 0xF0 ? 2 : 1) : 0;
+        return n;
+    };
+    const std::int32_t most = INT32_MAX;
+    for (const Catalogue& language : AllCatalogues()) {
+        const Texts texts(format, language);
+        std::vector<std::string> titles = {texts(Message(Msg::NotifyAlarmTitle, Players(most))),
+                                           texts(Msg::NotifyRemindTitle)};
+        std::vector<std::string> bodies = {texts(Message(Msg::NotifyAlarmText, Players(most)))};
+        for (int weekday = 0; weekday < 7; ++weekday)
+            for (const std::int64_t now : {0, -86400})  // the span starts today, or tomorrow
+                bodies.push_back(texts(BusySoonReminder({.start = 0, .weekday = weekday, .reached = 13, .weeks = 13},
+                                                        most, now, [](std::int64_t) { return 0; })));
+        for (const std::string& title : titles) EXPECT_LE(units(title), 63u) << language.code << ": " << title;
+        for (const std::string& text : bodies) EXPECT_LE(units(text), 255u) << language.code << ": " << text;
+    }
 }
 
 }  // namespace

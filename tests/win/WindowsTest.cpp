@@ -13,6 +13,8 @@
 #include "platform/resource.h"
 #include "settings/OptionsLayout.h"
 #include "settings/Settings.h"
+#include "status/FetchFailure.h"
+#include "text/Catalogue.h"
 #include "text/Languages.h"
 #include "win32/Controls.h"
 #include "win32/HistoryWindow.h"
@@ -35,34 +37,120 @@ void Pump() {
     }
 }
 
-// Every caption of window's children fits its control: nothing is cut off.
-void ExpectCaptionsFit(HWND window) {
-    for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-        char cls[32];
-        GetClassNameA(child, cls, sizeof cls);
-        const std::wstring text = Wide(WindowText(child), CP_UTF8);
-        if (text.empty() || (lstrcmpiA(cls, "STATIC") != 0 && lstrcmpiA(cls, "BUTTON") != 0)) continue;
-        const LONG style = GetWindowLongA(child, GWL_STYLE);
-        if ((style & BS_TYPEMASK) == BS_GROUPBOX && lstrcmpiA(cls, "BUTTON") == 0) continue;
-        RECT client;
-        GetClientRect(child, &client);
-        HDC dc = GetDC(child);
-        HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(child, WM_GETFONT, 0, 0)));
-        RECT need{0, 0, client.right, 0};
-        const bool checkBox = lstrcmpiA(cls, "BUTTON") == 0 && ((style & BS_TYPEMASK) == BS_3STATE);
-        const int room = client.right - (checkBox ? 16 : 0);
-        need.right = room;
-        DrawTextW(dc, text.c_str(), -1, &need, DT_CALCRECT | DT_WORDBREAK);
-        SIZE line{};
-        GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &line);
-        SelectObject(dc, old);
-        ReleaseDC(child, dc);
-        const bool wraps = (style & SS_TYPEMASK) == SS_LEFT && lstrcmpiA(cls, "STATIC") == 0;
-        const std::string shown = WindowText(child);
-        if (wraps)
-            EXPECT_LE(need.bottom, client.bottom) << "\"" << shown << "\" needs more lines than it has";
+std::string ClassOf(HWND window) {
+    char cls[64] = {};
+    GetClassNameA(window, cls, sizeof cls);
+    return cls;
+}
+
+RECT BoxInParent(HWND control) {
+    RECT box;
+    GetWindowRect(control, &box);
+    MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&box), 2);
+    return box;
+}
+
+// The size text takes in control's font, on one line or wrapped at width.
+SIZE TextSize(HWND control, const std::wstring& text, UINT format, int width = 0) {
+    HDC dc = GetDC(control);
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)));
+    RECT need{0, 0, width, 0};
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &need, DT_CALCRECT | format);
+    SelectObject(dc, old);
+    ReleaseDC(control, dc);
+    return {need.right, need.bottom};
+}
+
+// What a visible child of a window shows cut off: its text wider than its
+// box, or wrapped into more lines than the box holds (buttons and check
+// boxes less their edges and box, a group box less its frame, a drop-down
+// list less its arrow, a list's headings within their columns and the
+// columns within the list). Edit boxes show data, and are not measured.
+std::vector<std::string> CutTexts(HWND child) {
+    const std::string cls = ClassOf(child), shown = WindowText(child);
+    const std::wstring text = Wide(shown, CP_UTF8);
+    const LONG style = GetWindowLongW(child, GWL_STYLE);
+    const int dpi = WindowDpi(GetParent(child));
+    const auto px = [dpi](int at96) { return MulDiv(at96, dpi, 96); };
+    RECT client;
+    GetClientRect(child, &client);
+    std::vector<std::string> cut;
+    const auto expectRoom = [&](const std::string& what, SIZE need, int width, int height) {
+        if (need.cx > width || need.cy > height)
+            cut.push_back(what + " \"" + shown + "\" needs " + std::to_string(need.cx) + "x" + std::to_string(need.cy) +
+                          " pixels, has " + std::to_string(width) + "x" + std::to_string(height));
+    };
+    if (lstrcmpiA(cls.c_str(), "STATIC") == 0 && !text.empty()) {
+        const UINT prefix = (style & SS_NOPREFIX) ? DT_NOPREFIX : 0;
+        const LONG type = style & SS_TYPEMASK;
+        if (type == SS_LEFTNOWORDWRAP)
+            expectRoom("label", TextSize(child, text, DT_SINGLELINE | prefix), client.right, client.bottom);
+        else if (type == SS_LEFT || type == SS_CENTER || type == SS_RIGHT)
+            expectRoom("label",
+                       TextSize(child, text, DT_WORDBREAK | prefix | ((style & SS_EDITCONTROL) ? DT_EDITCONTROL : 0),
+                                client.right),
+                       client.right, client.bottom);
+    } else if (lstrcmpiA(cls.c_str(), "BUTTON") == 0 && !text.empty()) {
+        const LONG type = style & BS_TYPEMASK;
+        const SIZE line = TextSize(child, text, DT_SINGLELINE);
+        if (type == BS_GROUPBOX)
+            expectRoom("group box", line, client.right - px(16), client.bottom);
+        else if (type == BS_CHECKBOX || type == BS_AUTOCHECKBOX || type == BS_3STATE || type == BS_AUTO3STATE)
+            expectRoom("check box", line, client.right - px(16), client.bottom);
         else
-            EXPECT_LE(line.cx - (text.find(L'&') != std::wstring::npos ? 4 : 0), room) << "\"" << shown << "\" is cut off";
+            expectRoom("button", line, client.right - px(6), client.bottom - px(4));
+    } else if (lstrcmpiA(cls.c_str(), "COMBOBOX") == 0) {
+        expectRoom("drop-down list", TextSize(child, text, DT_SINGLELINE | DT_NOPREFIX),
+                   client.right - GetSystemMetrics(SM_CXVSCROLL) - px(4), client.bottom);
+    } else if (lstrcmpiA(cls.c_str(), "SysListView32") == 0) {
+        HWND header = ListView_GetHeader(child);
+        int columns = 0;
+        for (int i = 0; i < Header_GetItemCount(header); ++i) {
+            wchar_t heading[128] = {};
+            HDITEMW item{};
+            item.mask = HDI_TEXT | HDI_WIDTH;
+            item.pszText = heading;
+            item.cchTextMax = 128;
+            SendMessageW(header, HDM_GETITEMW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
+            const std::string name = Narrow(heading, CP_UTF8);
+            SIZE need = TextSize(header, heading, DT_SINGLELINE | DT_NOPREFIX);
+            if (need.cx + px(12) > item.cxy)
+                cut.push_back("column heading \"" + name + "\" needs " + std::to_string(need.cx + px(12)) +
+                              " pixels, has " + std::to_string(item.cxy));
+            columns += item.cxy;
+        }
+        if (columns > client.right)
+            cut.push_back("the list's columns need " + std::to_string(columns) + " pixels, it has " +
+                          std::to_string(client.right));
+    }
+    return cut;
+}
+
+// Every text of window's visible children shows whole (CutTexts), and no
+// two of them lie over each other (but a group box round what is in it);
+// each failure names where (the language and window), the control and its text.
+void ExpectCaptionsFit(HWND window, const std::string& where = "") {
+    std::vector<HWND> children;
+    for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        if (GetWindowLongW(child, GWL_STYLE) & WS_VISIBLE) children.push_back(child);
+    const auto name = [](HWND control) {
+        return ClassOf(control) + " " + std::to_string(GetDlgCtrlID(control)) + " \"" + WindowText(control) + "\"";
+    };
+    const auto groupBoxRound = [](HWND box, HWND inner) {
+        RECT outer = BoxInParent(box), in = BoxInParent(inner), both;
+        UnionRect(&both, &outer, &in);
+        return lstrcmpiA(ClassOf(box).c_str(), "BUTTON") == 0 &&
+               (GetWindowLongW(box, GWL_STYLE) & BS_TYPEMASK) == BS_GROUPBOX && EqualRect(&both, &outer);
+    };
+    for (std::size_t i = 0; i < children.size(); ++i) {
+        for (const std::string& cut : CutTexts(children[i]))
+            ADD_FAILURE() << where << ": control " << GetDlgCtrlID(children[i]) << ": " << cut;
+        for (std::size_t j = i + 1; j < children.size(); ++j) {
+            RECT a = BoxInParent(children[i]), b = BoxInParent(children[j]), over;
+            if (IntersectRect(&over, &a, &b) && !groupBoxRound(children[i], children[j]) &&
+                !groupBoxRound(children[j], children[i]))
+                ADD_FAILURE() << where << ": " << name(children[i]) << " lies over " << name(children[j]);
+        }
     }
 }
 
@@ -344,11 +432,18 @@ TEST(OptionsUnicodeTest, APathInAnyLettersSurvivesTheBoxAndTheRegistry) {
     RegDeleteTreeW(HKEY_CURRENT_USER, keyPath.c_str());
 }
 
-// The real main window over a fake world, started as the program starts it.
+// The real main window over a fake world, started as the program starts it
+// (in English, or in the language texts speaks).
 struct StartedMainWindow {
     FakeWorld world;
     MainWindow window;
-    frmWendrel form{world.Deps("http://status.quellan.example", &window)};
+    frmWendrel form;
+    explicit StartedMainWindow(const Texts* texts = nullptr) : form(Deps(world, window, texts)) {}
+    static MonitorDeps Deps(FakeWorld& world, MainWindow& window, const Texts* texts) {
+        MonitorDeps deps = world.Deps("http://status.quellan.example", &window);
+        if (texts) deps.texts = texts;
+        return deps;
+    }
     // Its windows go with it: a broadcast must not reach a window whose object is gone.
     ~StartedMainWindow() { window.Destroy(); }
     bool Start() {
@@ -448,6 +543,91 @@ TEST(MainWindowTest, StartsHiddenAsAToolWindowAndShowsTheScan) {
     SendMessageA(w, WM_CLOSE, 0, 0);
     EXPECT_FALSE(IsWindow(w));
     EXPECT_EQ(tray.calls.back().first, TrayMessage::Delete);
+}
+
+// A status line of more lines than its two makes the line and its frame
+// taller, the buttons move down and the window grows with them; an address
+// without spaces breaks rather than run out of the line; a short line
+// again gives back the design.
+TEST(MainWindowTest, AStatusLineOfMoreLinesGrowsTheWindowDown) {
+    StartedMainWindow started;
+    ASSERT_TRUE(started.Start());
+    HWND w = started.window.Handle();
+    const auto box = [w](int id) { return BoxInParent(GetDlgItem(w, id)); };
+    const auto client = [w] {
+        RECT r;
+        GetClientRect(w, &r);
+        return r;
+    };
+    const RECT before = client(), options = box(IDC_OPTIONS), frame = box(IDC_FRAME);
+    std::string reasons = "Last scan 21:04:05 failed:";
+    for (int i = 0; i < 6; ++i) reasons += " the proxy server could not reach status.quellan.example;";
+    const std::string address = "Last scan 21:04:05 failed: no status page at http://" + std::string(150, 'x') + "/";
+    for (const std::string& line : {reasons, address}) {
+        started.window.SetStatusLine(line);
+        const RECT after = client();
+        const int down = after.bottom - before.bottom;
+        EXPECT_GT(down, 0) << line;
+        EXPECT_EQ(after.right, before.right) << line;
+        EXPECT_NEAR(box(IDC_OPTIONS).top - options.top, down, 1) << line;
+        EXPECT_NEAR(box(IDC_FRAME).bottom - frame.bottom, down, 1) << line;
+        ExpectCaptionsFit(w, line.substr(0, 30));
+    }
+    started.window.SetStatusLine("Last scan 21:04:05: 3 players");
+    const RECT again = client(), optionsAgain = box(IDC_OPTIONS);
+    EXPECT_TRUE(EqualRect(&again, &before));
+    EXPECT_TRUE(EqualRect(&optionsAgain, &options));
+}
+
+// Every window in every language at this screen's DPI (the tests run at 96
+// and 144): each text shows whole, and no control lies over another. The
+// main window says why its scan failed, in its longest words; Options has
+// the note on another copy's start with Windows; History has a week of
+// scans to sum up.
+TEST(FitTest, EveryWindowHoldsItsTextsInEveryLanguage) {
+    const InvariantFormat format;
+    MemoryHistoryFile file;
+    for (int day = 1; day <= 7; ++day)
+        for (int hour = 0; hour < 24; hour += 3)
+            file.text += "2026-12-0" + std::to_string(day) + " " + (hour < 10 ? "0" : "") + std::to_string(hour) +
+                         ":00:00," + std::to_string(hour / 2) + ",ok\r\n";
+    file.text = "Time (UTC),Players,Scan\r\n" + file.text;
+    for (const Catalogue& language : AllCatalogues()) {
+        Texts texts(format, language);
+        const std::string in = std::string(language.code) + ", ";
+
+        StartedMainWindow started(&texts);
+        started.world.inet.Fail({.kind = FetchFailure::Kind::HttpStatus,
+                                 .host = "status.quellan.example",
+                                 .status = 503,
+                                 .wait = 120,
+                                 .viaProxy = true});
+        ASSERT_TRUE(started.Start());
+        ExpectCaptionsFit(started.window.Handle(), in + "main window");
+
+        MemoryRegistry registry;
+        registry.PutText(Settings::kRunKeyPath, Settings::kRunValueName,
+                         "\"D:\\Games\\Another copy of Wendrel, from last year\\wendrel.exe\" --timeout 5");
+        mdRegistry store{registry};
+        OptionsDialog dialog(texts);
+        Win32MsgBox msgBox;
+        frmOptions options{store, dialog, msgBox};
+        dialog.Attach(options);
+        options.Show();
+        Pump();
+        ExpectCaptionsFit(dialog.Window(), in + "Options");
+        options.Unload();
+
+        PlayerHistory history(file);
+        FakeClock clock;
+        history.Load(clock.utc);
+        HistoryWindow window(history, clock, texts);
+        window.SetThreshold([] { return 5; });
+        window.Show();
+        Pump();
+        ExpectCaptionsFit(window.Handle(), in + "History");
+        DestroyWindow(window.Handle());
+    }
 }
 
 // TwipsX gives the fewest twips that X makes at least so many pixels wide,
