@@ -19,6 +19,7 @@ import argparse
 import os
 import re
 import sys
+import zlib
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 PO_DIR = os.path.join(HERE, "..", "po")
@@ -289,21 +290,6 @@ def pseudo(text):
     return "[" + "\n".join(lines) + "]"
 
 
-def c_literal(text):
-    out = []
-    for b in text.encode("utf-8"):
-        c = chr(b)
-        if c == "\\":
-            out.append("\\\\")
-        elif c == '"':
-            out.append('\\"')
-        elif 32 <= b < 127 and c != "?":
-            out.append(c)
-        else:
-            out.append("\\%03o" % b)
-    return '"' + "".join(out) + '"'
-
-
 def c_plural(expr):
     return f"static_cast<int>({expr})"
 
@@ -347,24 +333,29 @@ def generate(source, languages, out):
     refs = []
     for index, (code, nplurals, expr, messages) in enumerate(catalogues):
         name = f"k{index}"
-        blob, starts, first = [], [], []
-        offset = 0
+        blob, first = bytearray(), []
+        count = 0
         for forms in messages:
-            first.append(len(starts))
+            first.append(count)
             for form in forms:
-                starts.append(offset)
-                encoded = form.encode("utf-8")
-                blob.append(form)
-                offset += len(encoded) + 1
-        first.append(len(starts))
-        body.append(f"// {code}")
+                blob += form.encode("utf-8") + b"\0"
+                count += 1
+        first.append(count)
+        # Packed as raw deflate (level 9, the same bytes on every build of this
+        # zlib); the program unpacks a language once, when it is first shown.
+        packer = zlib.compressobj(9, zlib.DEFLATED, -15, 9)
+        packed = packer.compress(bytes(blob)) + packer.flush()
+        body.append(f"// {code}: {len(blob)} bytes, packed {len(packed)}")
         body.append(f"int {name}Plural(std::uint64_t n) {{ return {c_plural(expr)}; }}")
-        body.append(f"constexpr char {name}Texts[] =")
-        body += [f"    {c_literal(t)} \"\\0\"" for t in blob] + ["    ;"]
-        body.append(f"constexpr std::uint32_t {name}Starts[] = {{{', '.join(map(str, starts))}}};")
+        body.append(f"constexpr std::uint8_t {name}Packed[] = {{")
+        body += ["    " + ", ".join(map(str, packed[i:i + 24])) + "," for i in range(0, len(packed), 24)] + ["};"]
+        body.append(f"const TextTable& {name}Table() {{")
+        body.append(f"    static const TextTable table = UnpackTexts({name}Packed, {len(blob)});")
+        body.append("    return table;")
+        body.append("}")
         body.append(f"constexpr std::uint16_t {name}First[] = {{{', '.join(map(str, first))}}};")
         body.append("")
-        refs.append(f'    {{"{code}", {nplurals}, {name}Plural, {name}Texts, {name}Starts, {name}First}},')
+        refs.append(f'    {{"{code}", {nplurals}, {name}Plural, {name}Table, {name}First}},')
     body += ["constexpr Catalogue kAll[] = {"] + refs + ["};", "", "}  // namespace", "",
              "std::span<const Catalogue> AllCatalogues() { return kAll; }", ""]
     write_if_changed(os.path.join(out, "text", "Catalogues.cpp"), "\n".join(body))

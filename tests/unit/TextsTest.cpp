@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "history/HistoryFigures.h"
 #include "text/Common.h"
+#include "text/Inflate.h"
 #include "text/Languages.h"
 #include "text/Texts.h"
 
@@ -81,11 +83,11 @@ TEST(Texts, NestedMessagesSpeakTheSameLanguage) {
     EXPECT_EQ(InEnglish(Message(Msg::CommonPlayers, Count{2})), "2 players");
     // A language that lacks a text shows the English one.
     const Catalogue& de = Language("de");
-    const char empty[] = "";
     Catalogue lacking = de;
-    lacking.texts = empty;
-    std::vector<std::uint32_t> starts(kMessageCount * 3, 0);
-    lacking.starts = starts.data();
+    lacking.table = []() -> const TextTable& {
+        static const TextTable none;
+        return none;
+    };
     EXPECT_EQ(Texts(kFormat, lacking)(Message(Msg::MenuExit)), "E&xit");
 }
 
@@ -173,6 +175,33 @@ TEST(Texts, EveryNotificationFitsWhatWindowsShows) {
         for (const std::string& title : titles) EXPECT_LE(units(title), 63u) << language.code << ": " << title;
         for (const std::string& text : bodies) EXPECT_LE(units(text), 255u) << language.code << ": " << text;
     }
+}
+
+// The texts are stored packed: each block kind unpacks, and a damaged stream
+// or a wrong size gives nothing rather than a text cut or read past its end.
+TEST(Texts, PackedTextsUnpackWholeOrNotAtAll) {
+    using Bytes = std::vector<std::uint8_t>;
+    const Bytes stored = {0x01, 0x03, 0x00, 0xfc, 0xff, 0x61, 0x62, 0x63};
+    const Bytes fixed = {0xcb, 0x48, 0xcd, 0xc9, 0xc9, 0x57, 0xc8, 0x40, 0x90, 0x00};  // with a copy
+    const struct {
+        Bytes packed;
+        std::size_t size;
+        std::optional<std::string> text;
+    } cases[] = {
+        {stored, 3, "abc"},
+        {fixed, 17, "hello hello hello"},
+        {{0x03, 0x00}, 0, ""},
+        {fixed, 16, std::nullopt},
+        {fixed, 18, std::nullopt},
+        {Bytes(fixed.begin(), fixed.end() - 1), 17, std::nullopt},            // cut short
+        {{0x01, 0x03, 0x00, 0xfc, 0xfe, 0x61, 0x62, 0x63}, 3, std::nullopt},  // lengths disagree
+        {{0x07}, 0, std::nullopt},                                            // no such block kind
+        {{0x03, 0x02, 0x00}, 3, std::nullopt},                                // a copy from before the start
+    };
+    for (const auto& c : cases) EXPECT_EQ(Inflate(c.packed, c.size), c.text) << c.size;
+    // Every language's texts unpack, a text for each form of each message.
+    for (const Catalogue& language : AllCatalogues())
+        EXPECT_EQ(language.table().starts.size(), language.first[kMessageCount]) << language.code;
 }
 
 }  // namespace
