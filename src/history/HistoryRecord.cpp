@@ -93,6 +93,8 @@ std::optional<HistoryRecord> ParseRecord(std::string_view line) {
 ParsedHistory ParseHistory(std::string_view text) {
     ParsedHistory parsed;
     bool first = true;
+    // A spreadsheet that saved the file as UTF-8 put a byte order mark first.
+    if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);
     while (!text.empty()) {
         const std::size_t end = text.find('\n');
         std::string_view line = text.substr(0, end);

@@ -104,8 +104,12 @@ void frmWendrel::RemindBeforeBusy() {
 
 void frmWendrel::DecideAlarm() {
     const std::int64_t now = deps_.clock.UtcNow();
-    if (PlayerTotal < AlarmOn) {
-        if (AlarmActive) Log("alarm off: " + PlayersText(PlayerTotal) + ", alarm at " + PlayersText(AlarmOn));
+    // A failed check counts no one, whatever the threshold (0 or below too):
+    // it ends the alarm and never raises one.
+    if (PlayerTotal < AlarmOn || lastFailure_) {
+        if (AlarmActive)
+            Log(lastFailure_ ? std::string("alarm off: the check failed")
+                             : "alarm off: " + PlayersText(PlayerTotal) + ", alarm at " + PlayersText(AlarmOn));
         // A failed check says nothing about the players: only a count below
         // the threshold ends the alarm for good.
         if (!lastFailure_) lastReached_.reset();
@@ -338,10 +342,10 @@ void frmWendrel::OnSuspend() {
 void frmWendrel::OnResume() {
     if (!wake_.Resumed()) return;
     Log("resume: " +
-        (!lastScanAt_ ? std::string("no scan yet")
-                      : "the last scan, " + InvariantFormat().Time(lastScanAt_->hour, lastScanAt_->minute,
-                                                                    lastScanAt_->second) +
-                            ", is from before the sleep") +
+        (!lastScanAt_
+             ? std::string("no scan yet")
+             : "the last scan, " + InvariantFormat().Time(lastScanAt_->hour, lastScanAt_->minute, lastScanAt_->second) +
+                   ", is from before the sleep") +
         "; checking now" + (AlarmActive ? "; the alarm stops" : ""));
     if (lastScanAt_) {
         status_ = StatusLine(true);
@@ -451,7 +455,6 @@ void frmWendrel::btnSort_Click() {
 }
 
 Message frmWendrel::Title() { return Message(Msg::MainTitle, std::string(WENDREL_VERSION)); }
-
 
 void frmWendrel::Log(const std::string& line) {
     if (deps_.log) deps_.log->Write(line);

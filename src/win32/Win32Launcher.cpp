@@ -19,7 +19,14 @@ bool Win32Launcher::ChangeDrive(const std::string& drive, std::string& error) {
 }
 
 bool Win32Launcher::ChangeDirectory(const std::string& folder, std::string& error) {
-    return SetCurrentDirectoryW(Wide(folder, CP_UTF8).c_str()) || FailWithLastError(error);
+    const std::wstring wide = Wide(folder, CP_UTF8);
+    // The current folder is limited to MAX_PATH with its final backslash;
+    // Wine corrupts its heap on a longer one instead of failing.
+    if (wide.size() + (wide.ends_with(L'\\') ? 1 : 2) > MAX_PATH) {
+        SetLastError(ERROR_FILENAME_EXCED_RANGE);
+        return FailWithLastError(error);
+    }
+    return SetCurrentDirectoryW(wide.c_str()) || FailWithLastError(error);
 }
 
 std::string Win32Launcher::FullPath(const std::string& path) { return ::FullPath(path); }

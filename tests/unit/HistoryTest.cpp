@@ -86,7 +86,7 @@ TEST(HistoryRecordTest, LinesInAndOut) {
 
 TEST(HistoryRecordTest, AFileWithDamagedLinesKeepsTheRestInTimeOrder) {
     const ParsedHistory parsed = ParseHistory(
-        "Time (UTC),Players,Scan\r\n"
+        "\xEF\xBB\xBFTime (UTC),Players,Scan\r\n"  // as a spreadsheet saves it, with a BOM
         "2026-12-07T21:05:00Z,5,ok\r\n"
         "garbage\r\n"
         "2026-12-07T21:04:00Z,,failed\n"

@@ -140,6 +140,32 @@ TEST_F(LaunchFixture, AMissingClientIsReportedAndNothingStarts) {
     EXPECT_FALSE(fs::exists(record)) << "the decoy was started: " << ReadFileText(record);
 }
 
+// A client in a folder past Windows' path limit is refused in words, and the
+// program goes on (Wine's heap broke on such a folder).
+TEST_F(LaunchFixture, AClientPastThePathLimitIsReportedAndNothingStarts) {
+    // Three folders of 90 Cyrillic letters (a name on Linux holds 255 bytes),
+    // made and removed through "\\?\", which the long path needs.
+    std::vector<std::wstring> folders = {L"\\\\?\\" + Wide(root, CP_UTF8)};
+    for (const wchar_t letter : {L'\x44F', L'\x44E', L'\x431'})  // я, ю, б
+        folders.push_back(folders.back() + std::wstring(90, letter) + L"\\");
+    struct Remove {
+        std::vector<std::wstring> folders;
+        std::wstring file = folders.back() + L"qlpro.exe";
+        ~Remove() {
+            DeleteFileW(file.c_str());
+            for (auto f = folders.rbegin(); f + 1 != folders.rend(); ++f) RemoveDirectoryW(f->c_str());
+        }
+    } remove{folders};
+    for (std::size_t i = 1; i < folders.size(); ++i) ASSERT_TRUE(CreateDirectoryW(folders[i].c_str(), nullptr));
+    ASSERT_TRUE(CopyFileW(Wide(client, CP_UTF8).c_str(), remove.file.c_str(), TRUE));
+    const std::string longClient = Narrow(remove.file.substr(4), CP_UTF8);
+    Launch(longClient, 0);
+    EXPECT_FALSE(app.Quitting);
+    ASSERT_EQ(msgBox.shown.size(), 1u);
+    EXPECT_NE(msgBox.shown[0].text.find(longClient), std::string::npos);
+    EXPECT_EQ(realLauncher.CurrentDirectory(), before);
+}
+
 // A client in a folder named in any letters starts, from that folder.
 TEST_F(LaunchFixture, AClientInAFolderOfAnyLettersStarts) {
     const std::string folder =
