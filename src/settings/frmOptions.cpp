@@ -126,12 +126,15 @@ void frmOptions::Tell(const std::string& text) {
     msgBox_.Show(text, Say()(Message(Msg::OptionsTitle)), kMbIconExclamation);
 }
 
+// OK takes only a sign and digits; a stored "7.5" that start-up read as 8 is
+// refused here too, so that what is saved is what the player typed.
 bool frmOptions::CheckNumber(const OptionsFieldRow& row) {
     const std::string& text = controls_.Text(row.field);
-    if (ToInt32(text)) return true;
+    const TypedWhole typed = ParseTypedWhole(text);
+    if (typed.kind == TypedWhole::Kind::Number) return true;
     using Limits = std::numeric_limits<std::int32_t>;
-    Tell(Say()(Message(Msg::OptionsNotANumber, FieldName(row, Say()), Shortened(text, kLongestQuoted), Limits::min(),
-                       Limits::max())));
+    const Msg says = typed.kind == TypedWhole::Kind::OutOfRange ? Msg::OptionsOutOfRange : Msg::OptionsNotANumber;
+    Tell(Say()(Message(says, FieldName(row, Say()), Shortened(text, kLongestQuoted), Limits::min(), Limits::max())));
     view_.FocusField(row.field);
     return false;
 }
