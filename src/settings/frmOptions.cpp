@@ -41,8 +41,10 @@ std::vector<LanguageChoice> LanguageChoices(const Texts& texts) {
 }
 
 std::size_t LanguageChoiceIndex(const std::vector<LanguageChoice>& choices, const std::string& stored) {
-    for (std::size_t i = 1; i < choices.size(); ++i)
-        if (EqualsIgnoreCase(choices[i].code, stored)) return i;
+    // The language the program speaks for stored: "de-AT" shows Deutsch.
+    const Catalogue* spoken = stored.empty() ? nullptr : SpokenLanguage(stored);
+    for (std::size_t i = 1; spoken && i < choices.size(); ++i)
+        if (choices[i].code == spoken->code) return i;
     return 0;
 }
 

@@ -343,6 +343,7 @@ TEST_F(OptionsFixture, TheLanguageListShowsTheStoredChoiceAndOkSwitchesOnlyWhenI
     } const cases[] = {
         {std::nullopt, 0, std::nullopt, {}}, {"de", 2, std::nullopt, {}},   {"DE", 2, std::nullopt, {}},
         {"xx", 0, std::nullopt, {}},         {"qps-ploc", 0, std::nullopt, {}},  // not offered
+        {"de-AT", 2, std::nullopt, {}},      {"fr_ca", 6, std::nullopt, {}},
         {std::nullopt, 0, "ru", {"ru"}},     {"pl", 4, "", {""}},            {"fr", 6, "fr", {}},
     };
     for (const Case& c : cases) {
