@@ -74,3 +74,24 @@ std::optional<std::int32_t> ToInt32(std::string_view text) {
     if (whole < INT32_MIN || whole > INT32_MAX) return std::nullopt;
     return static_cast<std::int32_t>(whole);
 }
+
+TypedWhole ParseTypedWhole(std::string_view text) {
+    while (!text.empty() && (text.front() == '\t' || text.front() == ' ')) text.remove_prefix(1);
+    while (!text.empty() && (text.back() == '\t' || text.back() == ' ')) text.remove_suffix(1);
+    bool negative = false;
+    if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
+        negative = text.front() == '-';
+        text.remove_prefix(1);
+    }
+    if (text.empty()) return {};
+    // Stops growing past the range so that any count of digits cannot overflow.
+    constexpr long long kBeyond = static_cast<long long>(INT32_MAX) + 2;
+    long long magnitude = 0;
+    for (const char c : text) {
+        if (!IsDigit(c)) return {};
+        if (magnitude < kBeyond) magnitude = magnitude * 10 + (c - '0');
+    }
+    const long long whole = negative ? -magnitude : magnitude;
+    if (whole < INT32_MIN || whole > INT32_MAX) return {TypedWhole::Kind::OutOfRange};
+    return {TypedWhole::Kind::Number, static_cast<std::int32_t>(whole)};
+}

@@ -41,8 +41,10 @@ std::vector<LanguageChoice> LanguageChoices(const Texts& texts) {
 }
 
 std::size_t LanguageChoiceIndex(const std::vector<LanguageChoice>& choices, const std::string& stored) {
-    for (std::size_t i = 1; i < choices.size(); ++i)
-        if (EqualsIgnoreCase(choices[i].code, stored)) return i;
+    // The language the program speaks for stored: "de-AT" shows Deutsch.
+    const Catalogue* spoken = stored.empty() ? nullptr : SpokenLanguage(stored);
+    for (std::size_t i = 1; spoken && i < choices.size(); ++i)
+        if (choices[i].code == spoken->code) return i;
     return 0;
 }
 
@@ -126,12 +128,15 @@ void frmOptions::Tell(const std::string& text) {
     msgBox_.Show(text, Say()(Message(Msg::OptionsTitle)), kMbIconExclamation);
 }
 
+// OK takes only a sign and digits; a stored "7.5" that start-up read as 8 is
+// refused here too, so that what is saved is what the player typed.
 bool frmOptions::CheckNumber(const OptionsFieldRow& row) {
     const std::string& text = controls_.Text(row.field);
-    if (ToInt32(text)) return true;
+    const TypedWhole typed = ParseTypedWhole(text);
+    if (typed.kind == TypedWhole::Kind::Number) return true;
     using Limits = std::numeric_limits<std::int32_t>;
-    Tell(Say()(Message(Msg::OptionsNotANumber, FieldName(row, Say()), Shortened(text, kLongestQuoted), Limits::min(),
-                       Limits::max())));
+    const Msg says = typed.kind == TypedWhole::Kind::OutOfRange ? Msg::OptionsOutOfRange : Msg::OptionsNotANumber;
+    Tell(Say()(Message(says, FieldName(row, Say()), Shortened(text, kLongestQuoted), Limits::min(), Limits::max())));
     view_.FocusField(row.field);
     return false;
 }

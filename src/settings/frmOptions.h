@@ -44,7 +44,8 @@ struct LanguageChoice {
 };
 // Windows' language first, then each offered language by its own name.
 std::vector<LanguageChoice> LanguageChoices(const Texts& texts);
-// The entry that shows stored: Windows' language (0) for an empty or unknown code.
+// The entry that shows stored: the language it speaks (SpokenLanguage), or
+// Windows' language (0) for an empty or unknown code.
 std::size_t LanguageChoiceIndex(const std::vector<LanguageChoice>& choices, const std::string& stored);
 
 // The Options form: the dialog's logic and the program's in-memory holder of

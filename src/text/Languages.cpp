@@ -22,12 +22,18 @@ const Catalogue* FindLanguage(std::string_view code) {
     return nullptr;
 }
 
+const Catalogue* SpokenLanguage(std::string_view code) {
+    if (const Catalogue* exact = FindLanguage(code)) return exact;
+    for (const Catalogue& c : OfferedLanguages())
+        if (!Base(code).empty() && EqualsIgnoreCase(Base(c.code), Base(code))) return &c;
+    return nullptr;
+}
+
 const Catalogue& ChooseLanguage(std::string_view stored, std::span<const std::string> windowsLanguages) {
-    if (const Catalogue* chosen = stored.empty() ? nullptr : FindLanguage(stored)) return *chosen;
+    if (const Catalogue* chosen = stored.empty() ? nullptr : SpokenLanguage(stored)) return *chosen;
     for (const std::string& wanted : windowsLanguages) {
-        if (const Catalogue* exact = FindLanguage(wanted); exact && exact->code != kTestLanguage) return *exact;
-        for (const Catalogue& c : OfferedLanguages())
-            if (!Base(wanted).empty() && EqualsIgnoreCase(Base(c.code), Base(wanted))) return c;
+        const Catalogue* spoken = SpokenLanguage(wanted);
+        if (spoken && spoken->code != kTestLanguage) return *spoken;
     }
     return EnglishCatalogue();
 }

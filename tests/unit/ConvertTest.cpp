@@ -59,6 +59,44 @@ TEST(ToInt32Test, RejectsWhatIsNotA32BitWholeNumber) {
     }
 }
 
+// A number box takes a sign and digits only; what is whole but too large is told apart.
+TEST(ParseTypedWholeTest, TakesSignAndDigitsOnly) {
+    using Kind = TypedWhole::Kind;
+    const struct {
+        const char* text;
+        Kind kind;
+        std::int32_t value;
+    } cases[] = {
+        {"5", Kind::Number, 5},
+        {" \t-1\t ", Kind::Number, -1},
+        {"0", Kind::Number, 0},
+        {"-0", Kind::Number, 0},
+        {"+12", Kind::Number, 12},
+        {"0000000000002147483647", Kind::Number, INT32_MAX},
+        {"-2147483648", Kind::Number, INT32_MIN},
+        {"3.5", Kind::NotWhole, 0},
+        {"1e3", Kind::NotWhole, 0},
+        {"2.", Kind::NotWhole, 0},
+        {"", Kind::NotWhole, 0},
+        {" + ", Kind::NotWhole, 0},
+        {"- 5", Kind::NotWhole, 0},
+        {"5 5", Kind::NotWhole, 0},
+        {"0x10", Kind::NotWhole, 0},
+        {"99999999999999999999999x", Kind::NotWhole, 0},
+        {"2147483648", Kind::OutOfRange, 0},
+        {"-2147483649", Kind::OutOfRange, 0},
+        {"4294967295", Kind::OutOfRange, 0},
+        {"-99999999999999999999999999", Kind::OutOfRange, 0},
+    };
+    for (const auto& c : cases) {
+        const TypedWhole typed = ParseTypedWhole(c.text);
+        EXPECT_EQ(typed.kind, c.kind) << '"' << c.text << '"';
+        if (c.kind == Kind::Number) {
+            EXPECT_EQ(typed.value, c.value) << '"' << c.text << '"';
+        }
+    }
+}
+
 TEST(CommandLineTest, ArgumentsReadBackAsGiven) {
     const std::pair<const char*, const char*> cases[] = {
         {"http://lobby.example/status", "http://lobby.example/status"},

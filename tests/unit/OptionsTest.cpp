@@ -79,7 +79,7 @@ TEST_F(OptionsFixture, FirstReadLoadsDefaultsHiddenAndWritesNothing) {
 TEST_F(OptionsFixture, OkStoresAllFiveWithTheirTypesAndUpdatesTheMonitor) {
     form.Show();
     EXPECT_TRUE(view.visible);
-    Type(" 10 ", "2.5");
+    Type(" 10 ", "+2");
     form.EditText(OptionsField::Sound, "");
     form.EditText(OptionsField::Zalmo, "D:\\Games\\ql.exe");
     Tick(0, 0, 1);
@@ -119,10 +119,19 @@ TEST_F(OptionsFixture, InvalidNumbersSaveNothingAndFocusTheBox) {
         const char* minutes;
         const char* users;
         OptionsField focus;
+        const char* says;
     };
-    for (const Case& c : {Case{"", "2", OptionsField::Minutes}, Case{"abc", "2", OptionsField::Minutes},
-                          Case{"1e99", "2", OptionsField::Minutes}, Case{"5", "", OptionsField::Users},
-                          Case{"5", "2147483648", OptionsField::Users}, Case{"x", "y", OptionsField::Minutes}}) {
+    const char* const notWhole = "is not a whole number";
+    const char* const outOfRange = "is out of range";
+    for (const Case& c :
+         {Case{"", "2", OptionsField::Minutes, notWhole}, Case{"abc", "2", OptionsField::Minutes, notWhole},
+          Case{"1e99", "2", OptionsField::Minutes, notWhole}, Case{"5", "", OptionsField::Users, notWhole},
+          Case{"3.5", "2", OptionsField::Minutes, notWhole}, Case{"1e3", "2", OptionsField::Minutes, notWhole},
+          Case{"5", "2.", OptionsField::Users, notWhole}, Case{"- 1", "2", OptionsField::Minutes, notWhole},
+          Case{"5", "2147483648", OptionsField::Users, outOfRange},
+          Case{"4294967295", "2", OptionsField::Minutes, outOfRange},
+          Case{"-2147483649", "2", OptionsField::Minutes, outOfRange},
+          Case{"x", "y", OptionsField::Minutes, notWhole}}) {
         form.Show();
         Type(c.minutes, c.users);
         form.EditCheck(OptionsField::StartWithWindows, 1);
@@ -135,7 +144,8 @@ TEST_F(OptionsFixture, InvalidNumbersSaveNothingAndFocusTheBox) {
         EXPECT_EQ(view.focused, c.focus);
         const std::string& text = msgBox.shown[0].text;
         EXPECT_NE(text.find(c.focus == OptionsField::Minutes ? "Check every" : "Players online"), std::string::npos);
-        EXPECT_NE(text.find("whole number"), std::string::npos);
+        EXPECT_NE(text.find(c.says), std::string::npos) << text;
+        EXPECT_NE(text.find("from -2147483648 to 2147483647"), std::string::npos) << text;
     }
 }
 
@@ -333,6 +343,7 @@ TEST_F(OptionsFixture, TheLanguageListShowsTheStoredChoiceAndOkSwitchesOnlyWhenI
     } const cases[] = {
         {std::nullopt, 0, std::nullopt, {}}, {"de", 2, std::nullopt, {}},   {"DE", 2, std::nullopt, {}},
         {"xx", 0, std::nullopt, {}},         {"qps-ploc", 0, std::nullopt, {}},  // not offered
+        {"de-AT", 2, std::nullopt, {}},      {"fr_ca", 6, std::nullopt, {}},
         {std::nullopt, 0, "ru", {"ru"}},     {"pl", 4, "", {""}},            {"fr", 6, "fr", {}},
     };
     for (const Case& c : cases) {

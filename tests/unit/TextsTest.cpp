@@ -111,6 +111,13 @@ TEST(Languages, WindowsLanguageElseTheSameLanguageElseEnglish) {
         {"xx", {"pl-PL"}, "pl"},
         {"qps-ploc", {"de-DE"}, "qps-ploc"},
         {"", {"qps-ploc"}, "en"},
+        {"de-AT", {"ru-RU"}, "de"},
+        {"fr-CA", {}, "fr"},
+        {"DE", {"pl-PL"}, "de"},
+        {"en-GB", {"de-DE"}, "en"},
+        {"pt-BR", {"hu-HU"}, "hu"},
+        {"qps-XX", {"ru-RU"}, "ru"},
+        {"-AT", {"pl-PL"}, "pl"},
     };
     for (const Case& c : cases) EXPECT_STREQ(ChooseLanguage(c.stored, c.windows).code, c.chosen) << c.stored;
     // Options offers each language once, by its own name, English first; not the test language.
