@@ -1,6 +1,6 @@
 // The player history on any bytes as its file, over several starts whose
 // clocks jump ahead and back, with scans and stops between them (some while
-// the file cannot be written or rewritten), then the figures and both
+// the file cannot be read, written or rewritten), then the figures and both
 // pictures laid out at a size, in a zone, a clock and a language from the
 // input. It holds that no record the program once had in a file leaves
 // every file (the history, its .bak, its .bad) unless it is older than 90
@@ -194,6 +194,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     struct Start {
         std::int64_t clock;
         bool unreadable, unrewritable;
+        std::size_t unreadSteps;  // of an unreadable start: the steps before the file reads again
         std::vector<Step> steps;
     };
     // The clock at each start: right, or jumped ahead or back by up to a year.
@@ -204,6 +205,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         start.unreadable = kind % 16 == 15;
         start.unrewritable = kind & 8;
         start.steps.resize(in.ConsumeIntegralInRange(0, 6));
+        start.unreadSteps = start.unreadable ? in.ConsumeIntegralInRange<std::size_t>(0, 6) : 0;
         for (Step& s : start.steps) {
             s.after = in.ConsumeIntegralInRange<std::int64_t>(0, 3 * kDay);
             s.players = in.ConsumeIntegralInRange<std::int32_t>(0, INT32_MAX);
@@ -237,8 +239,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (!start.unreadable && !start.unrewritable)
             Check(ParseHistory(file.text).records == history->Records() && ParseHistory(file.text).unreadable.empty(),
                   "the file does not read back after the start");
-        file.failRead = false;
-        for (const Step& s : start.steps) {
+        for (std::size_t i = 0; i < start.steps.size(); ++i) {
+            const Step& s = start.steps[i];
+            file.failRead = i < start.unreadSteps;
             now = start.clock + s.after;
             file.failAppend = s.unwritable;
             if (s.stop)
@@ -251,16 +254,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
         history->TakeNotices();
     }
-    // The next write that works puts in all that waited.
+    // The next write that works puts in all that waited, also the checks of a run that could not read the file.
+    file.failRead = false;
     file.failAppend = false;
     file.failReplace = false;
-    if (!starts.back().unreadable) {
-        for (std::int64_t t = now + 60; !history->Add(t, 1);) t += 60;
-        const ParsedHistory written = ParseHistory(file.text);
-        std::map<std::string, int> inFile = Tally(written.records);
-        for (const HistoryRecord& r : history->Records())
-            Check(inFile[FormatRecord(r)]-- > 0, "a record in memory is not in the file");
-    }
+    for (std::int64_t t = now + 60; !history->Add(t, 1);) t += 60;
+    const ParsedHistory written = ParseHistory(file.text);
+    std::map<std::string, int> inFile = Tally(written.records);
+    for (const HistoryRecord& r : history->Records())
+        Check(inFile[FormatRecord(r)]-- > 0, "a record in memory is not in the file");
 
     // A zone whose offset changes once, at any second of the last two days.
     const std::int64_t change = now - in.ConsumeIntegralInRange<std::int64_t>(0, 2 * kDay);

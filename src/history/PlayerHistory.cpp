@@ -40,12 +40,24 @@ void PlayerHistory::Load(std::int64_t now) {
     std::string text, error;
     if (!file_.Read({}, text, error)) {
         // A file that cannot be read is not written either: it may hold
-        // days the next run can read.
+        // days this run cannot see. Each save tries to read it again.
         readable_ = false;
         notices_.push_back(Message(Msg::HistoryNotRead, file_.Path(), error));
         return;
     }
     Tidy(text, now, true);
+}
+
+bool PlayerHistory::ReadAgain(std::int64_t now) {
+    std::string text, error;
+    if (!file_.Read({}, text, error)) return false;
+    // The run's records, in time order, wait for the file as those of failed
+    // writes do, but none of them gives way to newer ones.
+    for (const HistoryRecord& r : records_) waiting_.push_back(FormatRecord(r));
+    unread_ = waiting_.size();
+    readable_ = true;
+    Tidy(text, now, true);
+    return true;
 }
 
 void PlayerHistory::Trim(std::int64_t now) {
@@ -166,11 +178,16 @@ bool PlayerHistory::MarkStopped(std::int64_t time) {
 
 void PlayerHistory::Record(const HistoryRecord& record) {
     records_.insert(std::upper_bound(records_.begin(), records_.end(), record.time, Earlier), record);
-    if (!readable_) return;
-    waiting_.push_back(FormatRecord(record));
-    if (waiting_.size() > kMostWaiting) {
-        waiting_.pop_front();
-        ++lost_;
+    // Until the file is read, the run's records are those in memory.
+    const bool unread = !readable_;
+    if (unread) {
+        if (!ReadAgain(record.time)) return;
+    } else {
+        waiting_.push_back(FormatRecord(record));
+        if (waiting_.size() > kMostWaiting + unread_) {
+            waiting_.erase(waiting_.begin() + static_cast<std::ptrdiff_t>(unread_));
+            ++lost_;
+        }
     }
     std::string text = hasHeader_ ? std::string() : std::string(kHistoryHeader) + "\r\n";
     for (const std::string& line : waiting_) text += line + "\r\n";
@@ -181,14 +198,15 @@ void PlayerHistory::Record(const HistoryRecord& record) {
         return;
     }
     hasHeader_ = true;
-    if (std::exchange(failing_, false)) {
+    // Said too when the file is read again: "No history is kept" holds no more.
+    if (std::exchange(failing_, false) || unread) {
         Message notice(Msg::HistorySavedAgain, Count{static_cast<std::int64_t>(waiting_.size() - 1)});
         if (lost_)
             notice = Message(Msg::HistorySavedAgainLost, std::move(notice), Count{static_cast<std::int64_t>(lost_)});
         notices_.push_back(std::move(notice));
     }
     waiting_.clear();
-    lost_ = 0;
+    lost_ = unread_ = 0;
 }
 
 std::vector<Message> PlayerHistory::TakeNotices() { return std::exchange(notices_, {}); }

@@ -39,7 +39,8 @@ public:
     // .bad file; a start that drops more than a tenth of the records adds
     // them to the .bak file first; neither gets a line it already has. The
     // file is rewritten in one step when any of that happened. Records dated
-    // ahead of now are kept, and said once.
+    // ahead of now are kept, and said once. A file that cannot be read is
+    // read again before each write, and the run's records then go in too.
     void Load(std::int64_t now);
     // A completed scan: recorded unless the same minute has a scan.
     // Returns whether it was recorded. Once a day (kTrimEvery) the file is
@@ -63,6 +64,9 @@ private:
     // Drops the old records of the file's text, keeps what it drops or cannot read, and rewrites it.
     void Tidy(std::string_view text, std::int64_t now, bool start);
     void Trim(std::int64_t now);
+    // While the file could not be read since the start: reads it, and once it
+    // does, the run's records wait for it and it is tidied as at a start.
+    bool ReadAgain(std::int64_t now);
     // Adds to the file beside those of lines it does not have yet (as often as
     // they are missing), header first in a new file; added counts them.
     // False, and said, when that cannot be done.
@@ -74,6 +78,7 @@ private:
     std::vector<HistoryRecord> records_;
     std::deque<std::string> waiting_;     // lines of records not yet in the file
     std::size_t lost_ = 0;                // records that waited too long
+    std::size_t unread_ = 0;              // the first of waiting_, made before the file was read: never given up
     bool readable_ = true;                // the file was read; it may be written
     bool hasHeader_ = false;              // the file starts with the header line
     bool failing_ = false;                // the last write failed

@@ -289,6 +289,61 @@ TEST(PlayerHistoryTest, AFileThatCannotBeUsedIsReportedOnce) {
     EXPECT_EQ(history.TakeNotices().size(), 1u) << "a new spell of failures";
 }
 
+// Held open without sharing at start: the run's checks are kept in memory
+// and nothing is written; the first save once the file reads tidies it as a
+// start would and adds every check of the run, once each. A file that then
+// reads but cannot be written for over a day gives up none of them.
+TEST(PlayerHistoryTest, AFileUnreadableAtStartGetsTheRunsChecksOnceItReads) {
+    // One record too old, too few to be backed up first: the file is rewritten without it.
+    std::vector<HistoryRecord> onDisk = {{kNow - 95 * kDay, 1}};
+    for (int day = 10; day >= 1; --day) onDisk.push_back({kNow - day * kDay, day});
+    const std::string cannot = "the history file C:\\h\\history.csv cannot be ";
+    const std::string unread = "No history is kept: " + cannot + "read: Access is denied",
+                      unsaved = "History not saved: " + cannot + "written: Access is denied";
+    const struct {
+        std::size_t later;  // checks after the one that reads the file, all but the last unwritten
+        std::vector<std::string> said;
+    } kCases[] = {
+        {0, {unread, "History saved again, with 4 records that waited"}},
+        {PlayerHistory::kMostWaiting + 4,
+         {unread, unsaved, "History saved again, with 1444 records that waited (4 older records could not wait)"}},
+    };
+    for (const auto& c : kCases) {
+        MemoryHistoryFile file;
+        file.text = FormatHistory(onDisk);
+        file.failRead = true;
+        Loaded history(file, kNow);
+        std::vector<HistoryRecord> before = {{kNow, 5}, {kNow + kMinute, std::nullopt}, {kNow + 2 * kMinute, 6}};
+        for (const HistoryRecord& r : before) history.Add(r.time, r.players);
+        history.MarkStopped(kNow + 3 * kMinute);
+        before.push_back({kNow + 3 * kMinute, std::nullopt, true});
+        EXPECT_EQ(history.Records(), before);
+        EXPECT_EQ(file.text, FormatHistory(onDisk)) << "nothing written while it cannot be read";
+
+        file.failRead = false;
+        file.failAppend = c.later > 0;
+        before.push_back({kNow + kHour, 7});
+        history.Add(kNow + kHour, 7);
+        std::vector<HistoryRecord> later;
+        for (std::size_t i = 1; i <= c.later; ++i) {
+            later.push_back({kNow + kHour + static_cast<std::int64_t>(i) * kMinute, 8});
+            file.failAppend = i < c.later;
+            history.Add(later.back().time, 8);
+        }
+        std::vector<HistoryRecord> shown(onDisk.begin() + 1, onDisk.end());
+        shown.insert(shown.end(), before.begin(), before.end());
+        std::vector<HistoryRecord> saved = shown;
+        shown.insert(shown.end(), later.begin(), later.end());
+        saved.insert(saved.end(),
+                     later.end() - static_cast<std::ptrdiff_t>(std::min(later.size(), PlayerHistory::kMostWaiting)),
+                     later.end());
+        EXPECT_EQ(English(history.TakeNotices()), c.said) << c.later;
+        EXPECT_EQ(history.Records(), shown) << c.later;
+        EXPECT_EQ(ParseHistory(file.text).records, saved) << c.later;
+        EXPECT_EQ(file.replaces, 1) << c.later;
+    }
+}
+
 // Each completed scan is recorded, a failed one as a failure; an unwritable
 // history shows once in the status line, and the scan goes on.
 TEST_F(HistoryMonitorTest, TheMonitorRecordsEveryCompletedScan) {
