@@ -6,6 +6,13 @@
 namespace {
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
+// The text without the spaces and tabs around it.
+std::string_view TrimBlanks(std::string_view text) {
+    while (!text.empty() && (text.front() == '\t' || text.front() == ' ')) text.remove_prefix(1);
+    while (!text.empty() && (text.back() == '\t' || text.back() == ' ')) text.remove_suffix(1);
+    return text;
+}
+
 // Reads an exponent's digits, stopping at a bound far beyond any value that
 // could still be a 32-bit number, so huge exponents cannot overflow.
 bool ReadExponent(std::string_view text, std::size_t& i, long& exponent) {
@@ -21,8 +28,7 @@ bool ReadExponent(std::string_view text, std::size_t& i, long& exponent) {
 }  // namespace
 
 std::optional<std::int32_t> ToInt32(std::string_view text) {
-    while (!text.empty() && (text.front() == '\t' || text.front() == ' ')) text.remove_prefix(1);
-    while (!text.empty() && (text.back() == '\t' || text.back() == ' ')) text.remove_suffix(1);
+    text = TrimBlanks(text);
 
     std::size_t i = 0;
     bool negative = false;
@@ -76,8 +82,7 @@ std::optional<std::int32_t> ToInt32(std::string_view text) {
 }
 
 TypedWhole ParseTypedWhole(std::string_view text) {
-    while (!text.empty() && (text.front() == '\t' || text.front() == ' ')) text.remove_prefix(1);
-    while (!text.empty() && (text.back() == '\t' || text.back() == ' ')) text.remove_suffix(1);
+    text = TrimBlanks(text);
     bool negative = false;
     if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
         negative = text.front() == '-';

@@ -164,7 +164,7 @@ std::vector<std::string> frmOptions::SaveSettings() {
             if (!row.stored) continue;
             SettingValue value;
             switch (row.kind) {
-                case FieldKind::Number: value = *ToInt32(controls_.Text(row.field)); break;
+                case FieldKind::Number: value = ParseTypedWhole(controls_.Text(row.field)).value; break;
                 case FieldKind::Text:
                 case FieldKind::Choice: value = controls_.Text(row.field); break;
                 case FieldKind::Check: value = std::int32_t{controls_.Check(row.field)}; break;
