@@ -93,17 +93,21 @@ std::optional<HistoryRecord> ParseRecord(std::string_view line) {
 ParsedHistory ParseHistory(std::string_view text) {
     ParsedHistory parsed;
     bool first = true;
-    // A spreadsheet that saved the file as UTF-8 put a byte order mark first.
-    if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);
     while (!text.empty()) {
         const std::size_t end = text.find('\n');
         std::string_view line = text.substr(0, end);
         text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
         // A torn line with a line end appended ends in several.
         while (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-        if (first && line == kHistoryHeader) parsed.header = true;
+        // A spreadsheet that saved the file as UTF-8 put a byte order mark
+        // before the header. Only there: any other line is kept byte for byte,
+        // so that one set aside in .bad is found there again.
+        constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+        const bool header = line == kHistoryHeader || (first && line.starts_with(kByteOrderMark) &&
+                                                       line.substr(kByteOrderMark.size()) == kHistoryHeader);
+        if (first && header) parsed.header = true;
         first = false;
-        if (line.empty() || line == kHistoryHeader) continue;
+        if (line.empty() || header) continue;
         if (const auto record = ParseRecord(line))
             parsed.records.push_back(*record);
         else
